@@ -1,0 +1,29 @@
+# Helpers shared by the project's CMake files.
+
+# pellorin_add_test(<name> LABEL <area> SOURCES <files...> [LIBS <libs...>] [TIMEOUT <s>])
+# One GoogleTest executable, run whole by ctest under Wine with the build's prefix.
+function(pellorin_add_test name)
+  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_LABEL)
+    message(FATAL_ERROR "pellorin_add_test(${name}): LABEL is required")
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES
+    LABELS "${T_LABEL}"
+    TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=\\;winedbg.exe=d;PELLORIN_FIXTURES=${PROJECT_SOURCE_DIR}/tests/fixtures")
+endfunction()
+
+# pellorin_add_bench(<name> SOURCES <files...> [LIBS <libs...>])
+function(pellorin_add_bench name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} EXCLUDE_FROM_ALL ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  add_dependencies(bench ${name})
+endfunction()

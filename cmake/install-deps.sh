@@ -1,0 +1,48 @@
+#!/bin/sh
+# Installs the Debian packages the build and the tests need, only when something is missing.
+set -eu
+
+missing=""
+need() { # need <package> <file-or-command>...
+  pkg=$1; shift
+  for probe in "$@"; do
+    case "$probe" in
+      /*) [ -e "$probe" ] && return 0 ;;
+      *) command -v "$probe" >/dev/null 2>&1 && return 0 ;;
+    esac
+  done
+  missing="$missing $pkg"
+}
+
+need cmake cmake
+need make make
+need g++-mingw-w64-x86-64-posix x86_64-w64-mingw32-g++-posix
+need gcc-mingw-w64-x86-64-posix x86_64-w64-mingw32-gcc-posix
+need binutils-mingw-w64-x86-64 x86_64-w64-mingw32-windres
+need mingw-w64-tools x86_64-w64-mingw32-widl
+need libwine-dev /usr/include/wine/wine/windows/oaidl.idl /usr/include/wine/windows/oaidl.idl
+need wine wine
+need wine64 /usr/lib/wine/wine64
+need xvfb xvfb-run
+need xauth xauth
+need googletest /usr/src/googletest/CMakeLists.txt
+need locales /usr/sbin/locale-gen
+
+if [ -n "$missing" ]; then
+  echo "Installing:$missing"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi
+
+# Test runs pin the locale; make sure the C library knows it so Wine picks it up.
+if ! locale -a 2>/dev/null | grep -qi '^en_US\.utf-\?8$'; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  if [ -f /etc/locale.gen ] && ! grep -q '^en_US.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'en_US.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null 2>&1 || true
+fi
+exit 0
