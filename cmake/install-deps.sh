@@ -27,6 +27,10 @@ need xvfb xvfb-run
 need xauth xauth
 need googletest /usr/src/googletest/CMakeLists.txt
 need locales /usr/sbin/locale-gen
+need libz-mingw-w64-dev /usr/x86_64-w64-mingw32/include/zlib.h
+need netpbm picttoppm
+need python3 /usr/bin/python3
+need python3-olefile /usr/lib/python3/dist-packages/olefile
 
 if [ -n "$missing" ]; then
   echo "Installing:$missing"
