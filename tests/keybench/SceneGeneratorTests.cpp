@@ -1,0 +1,77 @@
+#include "SceneCatalog.h"
+#include "SceneGenerator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace keybench;
+
+namespace {
+
+SceneSpec Small(const std::string& name) {
+  for (SceneSpec spec : SceneCatalog::BuiltIn(512, 384))
+    if (spec.name == name) return spec;
+  throw std::logic_error("no scene " + name);
+}
+
+bool AllOf(const FloatImage& alpha, const PixelRect& r, float value) {
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (alpha.At(x, y) != value) return false;
+  return true;
+}
+
+}  // namespace
+
+TEST(SceneGenerator, TheSameSeedGivesTheSameBytesAndAnotherSeedOthers) {
+  const SceneSpec spec = Small("green");
+  const Scene a = SceneGenerator::Generate(spec);
+  const Scene b = SceneGenerator::Generate(spec);
+  EXPECT_EQ(a.composite.Samples(), b.composite.Samples());
+  EXPECT_EQ(a.trueAlpha.Samples(), b.trueAlpha.Samples());
+  EXPECT_EQ(a.trueForeground.Samples(), b.trueForeground.Samples());
+  SceneSpec other = spec;
+  other.seed += 1;
+  EXPECT_NE(SceneGenerator::Generate(other).composite.Samples(), a.composite.Samples());
+}
+
+TEST(SceneGenerator, ReferenceSceneHasSoftEdgesHairVeilAndTrueLandmarks) {
+  const Scene scene = SceneGenerator::Generate(Small("green"));
+  ASSERT_EQ(scene.composite.Width(), 512);
+  ASSERT_EQ(scene.composite.Height(), 384);
+  size_t soft = 0, veil = 0;
+  for (float a : scene.trueAlpha.Samples()) {
+    soft += a > 0.002f && a < 0.998f;
+    veil += a > 0.449f && a < 0.451f;
+  }
+  EXPECT_GT(soft, 5000u);
+  EXPECT_GT(veil, 500u);  // the veil over the screen
+  const SceneLandmarks& m = scene.landmarks;
+  EXPECT_TRUE(AllOf(scene.trueAlpha, m.screenPatch, 0.0f));
+  EXPECT_TRUE(AllOf(scene.trueAlpha, m.darkCorner, 0.0f));
+  EXPECT_TRUE(AllOf(scene.trueAlpha, m.shirt, 1.0f));
+  EXPECT_TRUE(AllOf(scene.trueAlpha, m.skin, 1.0f));
+  EXPECT_FALSE(m.garbage.has_value());
+  // The screen shows green: its median leans to green.
+  const size_t i = static_cast<size_t>(m.screenPatch.top) * 512 + m.screenPatch.left;
+  EXPECT_GT(scene.composite.Samples()[i * 3 + 1], scene.composite.Samples()[i * 3] + 60);
+  EXPECT_THROW(SceneGenerator::Generate(Small("jpeg")), std::invalid_argument);  // needs a codec hook
+}
+
+TEST(SceneGenerator, LampStandSceneHasAGarbageAreaOverTheStripAndEveryScriptUsesIt) {
+  const Scene scene = SceneGenerator::Generate(Small("lampstand"));
+  ASSERT_TRUE(scene.landmarks.garbage.has_value());
+  const AreaRecord g = *scene.landmarks.garbage;
+  EXPECT_GT(g.left, 850);
+  EXPECT_EQ(g.right, 1000);
+  // The strip is not screen, and the subject stays clear of the garbage area.
+  const int stripX = scene.composite.Width() - 5;
+  EXPECT_FALSE(scene.screenPixels[static_cast<size_t>(100) * scene.composite.Width() + stripX]);
+  const int left = g.left * scene.composite.Width() / 1000;
+  for (int y = 0; y < scene.composite.Height(); ++y)
+    for (int x = left; x < scene.composite.Width(); ++x) ASSERT_EQ(scene.trueAlpha.At(x, y), 0.0f);
+  for (ScriptKind kind : {ScriptKind::A, ScriptKind::B, ScriptKind::C})
+    EXPECT_EQ(SceneCatalog::Script(scene, kind).back().op, KeyerOp::GarbageArea);
+  EXPECT_EQ(SceneCatalog::Script(scene, ScriptKind::C).size(), 5u);
+}
