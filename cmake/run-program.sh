@@ -12,4 +12,5 @@ fi
 
 . "$here/wine-env.sh" "$build"
 pellorin_make_prefix
+wine regsvr32 /s "$PELLORIN_BUILD/bin/zvkLUT.ocx"
 exec wine "$PELLORIN_BUILD/bin/Pellorin.exe" "$@"

@@ -1,0 +1,4 @@
+// Resource identifiers of zvkLUT.ocx.
+#pragma once
+
+#define IDR_LUT 117
