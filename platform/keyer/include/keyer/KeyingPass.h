@@ -1,0 +1,55 @@
+// Applying a state (and protect and garbage areas) to 24-bit BGR rows: an alpha plane and the
+// spill-corrected colour come out. Garbage areas force alpha to 0, protect areas then force
+// alpha to 1 with the original colour (protect wins), each anti-aliased over one pixel.
+//
+// A pass holds only pointers; it neither owns nor copies the pixels. Disjoint row ranges of one
+// pass may run on different threads at once (the state is shared read-only).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "keyer/KeyerAreas.h"
+#include "keyer/KeyerState.h"
+
+namespace keyer {
+
+struct KeyingPlanes {
+  const uint8_t* source = nullptr;  // top row first, 3 bytes per pixel (B, G, R)
+  ptrdiff_t sourceStride = 0;
+  uint8_t* colour = nullptr;  // may be the source itself
+  ptrdiff_t colourStride = 0;
+  uint8_t* alpha = nullptr;  // one byte per pixel, 255 opaque
+  ptrdiff_t alphaStride = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class AreaCoverage;
+
+class KeyingPass {
+ public:
+  // state may be null or unkeyed (colours pass unchanged, alpha 255); areas may be null or empty.
+  KeyingPass(const KeyerState* state, const KeyerAreas* areas, const AreaPlacement& placement,
+             const KeyingPlanes& planes);
+  ~KeyingPass();
+  KeyingPass(const KeyingPass&) = delete;
+  KeyingPass& operator=(const KeyingPass&) = delete;
+
+  void Run() const { RunRows(0, planes_.height); }
+  void RunRows(int firstRow, int rowCount) const;
+
+ private:
+  void KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha) const;
+
+  const KeyerState* state_;
+  KeyingPlanes planes_;
+  AreaCoverage* coverage_ = nullptr;
+};
+
+// The whole image in one call.
+void ApplyState(const KeyerState* state, const uint8_t* bgr, ptrdiff_t stride, int width, int height,
+                uint8_t* outBgr, ptrdiff_t outStride, uint8_t* alpha, ptrdiff_t alphaStride,
+                const KeyerAreas* areas = nullptr, const AreaPlacement& placement = AreaPlacement{});
+
+}  // namespace keyer

@@ -1,0 +1,127 @@
+#include "keyer/KeyerState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "ColourEvaluator.h"
+#include "keyer/ColourSpace.h"
+#include "keyer/KeyingPass.h"
+#include "keyer/LutGeometry.h"
+#include "keyer/StateFormat.h"
+
+namespace keyer {
+
+namespace {
+
+uint64_t Lane(double value, int lane) { return static_cast<uint64_t>(value) << (16 * lane); }
+
+// Linear light to encoded sixteenths of a code, up to code 256 so that the table's last node
+// (code 256) interpolates code 255 exactly. A fine table: the power function at every node would
+// make building a state slow.
+class Encoder {
+ public:
+  Encoder() {
+    for (int i = 0; i <= kSize; ++i) table_[i] = ColourSpace::ToEncoded(static_cast<double>(i) / kSize);
+  }
+  double Sixteenths(double linear) const {
+    double e;
+    if (linear <= 0) {
+      e = 0;
+    } else if (linear >= 1) {
+      e = ColourSpace::ToEncoded(linear);
+    } else {
+      double x = linear * kSize;
+      int i = static_cast<int>(x);
+      e = table_[i] + (table_[i + 1] - table_[i]) * (x - i);
+    }
+    return std::round(std::clamp(e * 255.0 * 16.0, 0.0, 4096.0));
+  }
+
+ private:
+  static constexpr int kSize = 1 << 16;
+  double table_[kSize + 1];
+};
+
+const Encoder& Encode() {
+  static const Encoder* encoder = new Encoder();
+  return *encoder;
+}
+
+const double* NodeLinear() {
+  static const std::vector<double> linear = [] {
+    std::vector<double> l(LutGeometry::kAxisNodes);
+    for (int i = 0; i < LutGeometry::kAxisNodes; ++i) l[i] = ColourSpace::ToLinear(LutGeometry::Encoded(i));
+    return l;
+  }();
+  return linear.data();
+}
+
+}  // namespace
+
+void KeyerState::Fill(int r0, int r1, int g0, int g1, int b0, int b1) {
+  ColourEvaluator evaluator(model_);
+  const Encoder& encode = Encode();
+  const double* linear = NodeLinear();
+  for (int r = r0; r < r1; ++r) {
+    for (int g = g0; g < g1; ++g) {
+      for (int b = b0; b < b1; ++b) {
+        Vec3 colour;
+        double alpha;
+        evaluator.Evaluate(Vec3{linear[r], linear[g], linear[b]}, colour, alpha);
+        table_[LutGeometry::Index(r, g, b) - bias_] =
+            Lane(encode.Sixteenths(colour.b), 0) | Lane(encode.Sixteenths(colour.g), 1) |
+            Lane(encode.Sixteenths(colour.r), 2) | Lane(std::round(std::clamp(alpha, 0.0, 1.0) * 4080.0), 3);
+      }
+    }
+  }
+}
+
+KeyerState::KeyerState(const KeyerModel& model) : model_(model) {
+  if (!model_.keyed) return;
+  table_.resize(LutGeometry::kNodes);
+  Encode();
+  NodeLinear();
+  const int n = LutGeometry::kAxisNodes;
+  int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+  std::vector<std::thread> workers;
+  for (int t = 1; t < threads; ++t)
+    workers.emplace_back([this, t, threads, n] { Fill(t * n / threads, (t + 1) * n / threads, 0, n, 0, n); });
+  Fill(0, n / threads, 0, n, 0, n);
+  for (std::thread& w : workers) w.join();
+}
+
+KeyerState::KeyerState(const KeyerModel& model, uint32_t colorRef) : model_(model) {
+  if (!model_.keyed) return;
+  int r = static_cast<int>(colorRef & 0xFF) / LutGeometry::kStep;
+  int g = static_cast<int>((colorRef >> 8) & 0xFF) / LutGeometry::kStep;
+  int b = static_cast<int>((colorRef >> 16) & 0xFF) / LutGeometry::kStep;
+  // Just the cell's span of the table: from its first corner to its far one.
+  bias_ = LutGeometry::Index(r, g, b);
+  table_.resize(LutGeometry::Index(r + 1, g + 1, b + 1) - bias_ + 1);
+  Fill(r, r + 2, g, g + 2, b, b + 2);
+}
+
+std::shared_ptr<const KeyerState> KeyerState::FromModel(const KeyerModel& model) {
+  return std::make_shared<const KeyerState>(model);
+}
+
+std::shared_ptr<const KeyerState> KeyerState::Parse(const uint8_t* data, size_t size) {
+  return FromModel(StateFormat::Read(data, size));
+}
+
+void KeyerState::KeyColour(uint32_t colorRef, uint32_t& colour, uint8_t& alpha) const {
+  uint8_t bgr[3] = {static_cast<uint8_t>(colorRef >> 16), static_cast<uint8_t>(colorRef >> 8),
+                    static_cast<uint8_t>(colorRef)};
+  uint8_t out[3];
+  KeyingPlanes planes{bgr, 3, out, 3, &alpha, 1, 1, 1};
+  KeyingPass(this, nullptr, AreaPlacement{}, planes).Run();
+  colour = out[2] | (out[1] << 8) | (static_cast<uint32_t>(out[0]) << 16);
+}
+
+void KeyerState::KeyColourOfModel(const KeyerModel& model, uint32_t colorRef, uint32_t& colour, uint8_t& alpha) {
+  KeyerState(model, colorRef).KeyColour(colorRef, colour, alpha);
+}
+
+}  // namespace keyer

@@ -1,0 +1,226 @@
+#include "keyer/ModelOperations.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "SampleTargets.h"
+#include "SurfaceMover.h"
+#include "keyer/ColourSpace.h"
+#include "keyer/KeyerTuning.h"
+
+namespace keyer {
+
+namespace {
+
+// Corner targets already cover the interpolation; this only keeps rounding on the right side.
+constexpr double kMargin = 0.002;
+constexpr double kGap = KeyerTuning::kMinimumGap;
+
+using Keep = SampleTargets::Keep;
+
+int ScreenChannel(const Vec3& screen) {
+  int d = 0;
+  for (int i = 1; i < 3; ++i)
+    if (screen[i] > screen[d]) d = i;
+  return d;
+}
+
+// How far the screen's channel exceeds the larger of the other two.
+double ScreenExcess(const Vec3& c, int d) { return c[d] - std::max(c[(d + 1) % 3], c[(d + 2) % 3]); }
+
+// Distance from the screen colour to the edge of the colour cube along u.
+double ExitDistance(const Vec3& s, const Vec3& u) {
+  double t = SurfaceGrid::kMaxRadius;
+  for (int i = 0; i < 3; ++i) {
+    if (u[i] > 1e-12) t = std::min(t, (1.0 - s[i]) / u[i]);
+    if (u[i] < -1e-12) t = std::min(t, -s[i] / u[i]);
+  }
+  return std::max(t, 0.0);
+}
+
+double Median(std::vector<double>& v) {
+  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+  return v[v.size() / 2];
+}
+
+Vec3 StoredScreen(const Vec3& s) {
+  return {static_cast<float>(s.r), static_cast<float>(s.g), static_cast<float>(s.b)};
+}
+
+}  // namespace
+
+KeyerModel ModelOperations::AroundScreen(const Vec3& screenColour, const KeyerModel& base) {
+  KeyerModel m;
+  m.algorithm = base.algorithm;
+  m.spillMode = base.spillMode;
+  m.spillColour = base.spillColour;
+  m.keyed = true;
+  m.screen = StoredScreen(screenColour);
+  const Vec3& s = m.screen;
+  int d = ScreenChannel(s);
+  double excess = ScreenExcess(s, d);
+  for (int n = 0; n < SurfaceGrid::kNodes; ++n) {
+    const Vec3& u = SurfaceGrid::NodeDirection(n);
+    double exit = std::min(SurfaceGrid::kMaxRadius, ExitDistance(s, u) + 0.02);
+    double inner, middle;
+    if (ScreenExcess(s + u * 1e-3, d) >= excess) {
+      // Towards colours more dominated by the screen's channel than the screen itself: all screen.
+      inner = exit;
+      middle = exit + kGap;
+    } else {
+      middle = exit;
+      for (double t = 0.004; t < exit; t += 0.004) {
+        if (ScreenExcess(s + u * t, d) <= 0) {
+          middle = t;
+          break;
+        }
+      }
+      inner = std::min(KeyerTuning::kDefaultNoiseRadius, KeyerTuning::kDefaultInnerShare * middle);
+    }
+    m.inner.SetNode(n, inner);
+    m.middle.SetNode(n, std::max(middle, inner + kGap));
+    m.outer.SetNode(n, std::max(middle, inner + kGap) * KeyerTuning::kDefaultSpillReach);
+  }
+  KeepNested(m, Surface::Inner);
+  return m;
+}
+
+void ModelOperations::KeepNested(KeyerModel& m, Surface moved) {
+  for (int n = 0; n < SurfaceGrid::kNodes; ++n) {
+    double in = m.inner.Node(n), mid = m.middle.Node(n), out = m.outer.Node(n);
+    switch (moved) {
+      case Surface::Inner:
+        mid = std::max(mid, in + kGap);
+        out = std::max(out, mid);
+        break;
+      case Surface::Middle:
+        in = std::min(in, std::max(0.0, mid - kGap));
+        out = std::max(out, mid);
+        break;
+      case Surface::Outer:
+        mid = std::min(mid, out);
+        in = std::min(in, std::max(0.0, mid - kGap));
+        break;
+    }
+    m.inner.SetNode(n, in);
+    m.middle.SetNode(n, mid);
+    m.outer.SetNode(n, out);
+  }
+}
+
+void ModelOperations::SelectBackgroundColor(KeyerModel& model, const Colours& sample) {
+  if (sample.empty()) return;
+  std::vector<double> channel[3];
+  for (uint32_t c : sample) {
+    Vec3 lin = ColourSpace::LinearOfColorRef(c);
+    for (int i = 0; i < 3; ++i) channel[i].push_back(lin[i]);
+  }
+  Vec3 screen{Median(channel[0]), Median(channel[1]), Median(channel[2])};
+  KeyerModel fresh = AroundScreen(screen, model);
+  CleanBackground(fresh, sample);
+  model = fresh;
+}
+
+void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) {
+  if (sample.empty()) return;
+  if (!model.keyed) {
+    SelectBackgroundColor(model, sample);
+    return;
+  }
+  auto targets = SampleTargets::CellCorners(sample, model.screen, Keep::Farthest);
+  SurfaceMover::Grow(model.inner, targets, [](const Target& t) { return t.distance + kMargin; });
+  KeepNested(model, Surface::Inner);
+}
+
+void ModelOperations::CleanForeground(KeyerModel& model, const Colours& sample) {
+  if (!model.keyed || sample.empty()) return;
+  auto targets = SampleTargets::CellCorners(sample, model.screen, Keep::Nearest);
+  SurfaceMover::Shrink(model.middle, targets, [](const Target& t) { return std::max(0.0, t.distance - kMargin); });
+  KeepNested(model, Surface::Middle);
+}
+
+void ModelOperations::MatteSponge(KeyerModel& model, const Colours& sample) {
+  if (!model.keyed || sample.empty()) return;
+  CleanForeground(model, sample);
+  auto far = SampleTargets::CellCorners(sample, model.screen, Keep::Farthest);
+  SurfaceMover::Grow(model.outer, far, [](const Target& t) { return t.distance + kMargin; });
+}
+
+void ModelOperations::SpillSponge(KeyerModel& model, const Colours& sample) {
+  if (!model.keyed || sample.empty()) return;
+  auto targets = SampleTargets::CellCorners(sample, model.screen, Keep::Nearest);
+  SurfaceMover::Shrink(model.outer, targets, [](const Target& t) { return std::max(0.0, t.distance - kMargin); });
+  KeepNested(model, Surface::Outer);
+}
+
+void ModelOperations::MakeForegroundTransparent(KeyerModel& model, const Colours& sample) {
+  if (!model.keyed || sample.empty()) return;
+  auto near = SampleTargets::CellCorners(sample, model.screen, Keep::Nearest);
+  auto far = SampleTargets::CellCorners(sample, model.screen, Keep::Farthest);
+  // Inner below half of every corner, middle beyond twice it: each corner lands inside the ramp.
+  SurfaceMover::Shrink(model.inner, near, [](const Target& t) { return 0.5 * t.distance; });
+  SurfaceMover::Grow(model.middle, far, [](const Target& t) { return 2.0 * t.distance + kGap; });
+  KeepNested(model, Surface::Middle);
+}
+
+void ModelOperations::RestoreDetail(KeyerModel& model, const Colours& sample) {
+  if (!model.keyed || sample.empty()) return;
+  auto targets = SampleTargets::CellCorners(sample, model.screen, Keep::Nearest);
+  const KeyerModel before = model;
+  SurfaceMover::Shrink(model.inner, targets, [&](const Target& t) {
+    return 0.5 * std::min(before.inner.RadiusAt(t.direction), t.distance);
+  });
+  SurfaceMover::Shrink(model.middle, targets, [&](const Target& t) {
+    double mid = before.middle.RadiusAt(t.direction);
+    return mid > t.distance ? t.distance + 0.8 * (mid - t.distance) : mid;
+  });
+  KeepNested(model, Surface::Middle);
+}
+
+void ModelOperations::AdjustMatte(KeyerModel& model, const Colours& sample, bool more) {
+  if (!model.keyed || sample.empty()) return;
+  double step = 1 - KeyerTuning::kAdjustStep;
+  SurfaceMover::Scale(model.middle, SampleTargets::Colours(sample, model.screen), more ? step : 1 / step);
+  KeepNested(model, Surface::Middle);
+}
+
+void ModelOperations::AdjustSpill(KeyerModel& model, const Colours& sample, bool more) {
+  if (!model.keyed || sample.empty()) return;
+  double step = 1 - KeyerTuning::kAdjustStep;
+  SurfaceMover::Scale(model.outer, SampleTargets::Colours(sample, model.screen), more ? 1 / step : step);
+  // Less spill removal stops at the middle surface: it never makes anything opaque.
+  for (int n = 0; n < SurfaceGrid::kNodes; ++n)
+    if (model.outer.Node(n) < model.middle.Node(n)) model.outer.SetStoredNode(n, model.middle.StoredNode(n));
+}
+
+void ModelOperations::AdjustDetail(KeyerModel& model, const Colours& sample, bool more) {
+  if (!model.keyed || sample.empty()) return;
+  double step = 1 - KeyerTuning::kAdjustStep;
+  SurfaceMover::Scale(model.inner, SampleTargets::Colours(sample, model.screen), more ? step : 1 / step);
+  KeepNested(model, Surface::Inner);
+}
+
+void ModelOperations::FineTune(KeyerModel& model, uint32_t colour, double spill, double transparency,
+                               double detail) {
+  auto clampDelta = [](double v) { return std::isfinite(v) ? std::clamp(v, -1.0, 1.0) : 0.0; };
+  spill = clampDelta(spill);
+  transparency = clampDelta(transparency);
+  detail = clampDelta(detail);
+  if (!model.keyed || (spill == 0 && transparency == 0 && detail == 0)) return;
+  auto targets = SampleTargets::Colours({colour}, model.screen);
+  const double f = KeyerTuning::kFineTuneFactor;
+  if (detail != 0) {
+    SurfaceMover::Scale(model.inner, targets, std::pow(f, detail));
+    KeepNested(model, Surface::Inner);
+  }
+  if (transparency != 0) {
+    SurfaceMover::Scale(model.middle, targets, std::pow(f, transparency));
+    KeepNested(model, Surface::Middle);
+  }
+  if (spill != 0) {
+    SurfaceMover::Scale(model.outer, targets, std::pow(f, spill));
+    KeepNested(model, Surface::Outer);
+  }
+}
+
+}  // namespace keyer

@@ -1,0 +1,134 @@
+// Applying a state with protect and garbage areas to pixel rows.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "KeyerTestSupport.h"
+#include "keyer/KeyingPass.h"
+
+using namespace keyertest;
+
+namespace {
+
+std::shared_ptr<const keyer::KeyerState> GreenState(const Scene& scene) {
+  IChromaKeyer* k = NewKeyer();
+  IUnknown* source = NewPixelSource(scene);
+  EXPECT_EQ(k->AutoCompute(source, 0, 0), S_OK);
+  source->Release();
+  auto state = SavedState(k);
+  k->Release();
+  return state;
+}
+
+struct Output {
+  std::vector<uint8_t> bgr, alpha;
+};
+
+Output Apply(const keyer::KeyerState* state, const Scene& s, const keyer::KeyerAreas* areas,
+             keyer::AreaPlacement placement = {}) {
+  Output o{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
+  keyer::ApplyState(state, s.bgr.data(), s.width * 3, s.width, s.height, o.bgr.data(), s.width * 3, o.alpha.data(),
+                    s.width, areas, placement);
+  return o;
+}
+
+}  // namespace
+
+TEST(KeyingPass, GarbageClearsProtectRestoresAndProtectWins) {
+  const Scene s = MakeComposite(false, 200, 100);
+  auto state = GreenState(s);
+  // Garbage over the left half, protect over a square in the middle that overlaps it.
+  keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 0 400 300 600 700", " 0 0 0 502 1000");  // right edge at x = 100.4
+  Output plain = Apply(state.get(), s, nullptr);
+  Output o = Apply(state.get(), s, &areas);
+  auto at = [&](int x, int y) { return static_cast<size_t>(y) * s.width + x; };
+  // Deep inside the garbage area only: alpha 0.
+  EXPECT_EQ(o.alpha[at(40, 80)], 0);
+  EXPECT_EQ(o.alpha[at(50, 50)], 0);
+  // Inside protect (also inside garbage at x < 100): alpha 1 and the original colour.
+  for (int x : {85, 99, 100, 115}) {
+    EXPECT_EQ(o.alpha[at(x, 50)], 255) << x;
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(o.bgr[at(x, 50) * 3 + c], s.bgr[at(x, 50) * 3 + c]) << x;
+  }
+  // Outside both: as without areas.
+  EXPECT_EQ(o.alpha[at(180, 10)], plain.alpha[at(180, 10)]);
+  EXPECT_EQ(o.alpha[at(150, 80)], plain.alpha[at(150, 80)]);
+  // The garbage edge (x = 100.4) is anti-aliased over one pixel outside protect.
+  ASSERT_EQ(plain.alpha[at(100, 85)], 255) << "the shirt";
+  int edge = o.alpha[at(100, 85)];
+  EXPECT_GT(edge, 100);
+  EXPECT_LT(edge, 200);
+  EXPECT_EQ(o.alpha[at(99, 85)], 0);
+  EXPECT_EQ(o.alpha[at(101, 85)], 255);
+}
+
+TEST(KeyingPass, EllipsesAreRoundAndSoftEdged) {
+  Scene s = MakeComposite(false, 100, 100);
+  keyer::KeyerAreas areas = keyer::KeyerAreas::Parse("", " 1 200 200 800 800");
+  Output o = Apply(nullptr, s, &areas);
+  EXPECT_EQ(o.alpha[50 * 100 + 50], 0);
+  EXPECT_EQ(o.alpha[21 * 100 + 21], 255) << "the corner of the box lies outside the ellipse";
+  int partial = 0;
+  for (uint8_t a : o.alpha) partial += a > 0 && a < 255;
+  EXPECT_GT(partial, 100);
+  EXPECT_LT(partial, 400) << "one pixel wide edge";
+}
+
+TEST(KeyingPass, AreasFollowTheTurnOfTheBitmap) {
+  // The original was 200 x 100; the keyed bitmap is it turned by a quarter (100 x 200).
+  Scene turned = MakeComposite(false, 100, 200);
+  keyer::KeyerAreas areas = keyer::KeyerAreas::Parse("", " 0 0 0 250 500");  // original x 0..50, y 0..50
+  keyer::AreaPlacement quarter{200, 100, 900 / 3600.0 - 1};
+  Output o = Apply(nullptr, turned, &areas, quarter);
+  // (25, 25) of the original lands at (25, 175) of the turned bitmap.
+  EXPECT_EQ(o.alpha[175 * 100 + 25], 0);
+  EXPECT_EQ(o.alpha[25 * 100 + 25], 255);
+  int covered = 0;
+  for (uint8_t a : o.alpha) covered += a == 0;
+  EXPECT_NEAR(covered, 50 * 50, 2 * 50 + 4);
+  // No turn: the same area at the top left.
+  Scene flat = MakeComposite(false, 200, 100);
+  Output f = Apply(nullptr, flat, &areas, {200, 100, 0});
+  EXPECT_EQ(f.alpha[25 * 200 + 25], 0);
+}
+
+TEST(KeyingPass, InPlaceAndSplitAcrossThreadsGiveTheSameResult) {
+  const Scene s = MakeComposite(false, 160, 120);
+  auto state = GreenState(s);
+  keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 1 100 100 400 400", " 0 800 0 1000 300");
+  Output whole = Apply(state.get(), s, &areas);
+
+  std::vector<uint8_t> inPlace = s.bgr, alpha(s.truth.size());
+  keyer::ApplyState(state.get(), inPlace.data(), s.width * 3, s.width, s.height, inPlace.data(), s.width * 3,
+                    alpha.data(), s.width, &areas);
+  EXPECT_EQ(inPlace, whole.bgr);
+  EXPECT_EQ(alpha, whole.alpha);
+
+  Output split{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
+  keyer::KeyingPlanes planes{s.bgr.data(), s.width * 3, split.bgr.data(), s.width * 3, split.alpha.data(), s.width,
+                             s.width, s.height};
+  keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) threads.emplace_back([&, t] { pass.RunRows(t * 30, 30); });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(split.bgr, whole.bgr);
+  EXPECT_EQ(split.alpha, whole.alpha);
+}
+
+TEST(KeyingPass, OneColourFromTheNodesAroundItEqualsTheWholeTable) {
+  const Scene s = MakeComposite(false, 96, 72);
+  auto state = GreenState(s);
+  uint32_t seed = 99;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    uint32_t colour = seed >> 8;
+    if (i < static_cast<int>(s.truth.size()))  // the scene's own colours too
+      colour = s.bgr[i * 3 + 2] | (s.bgr[i * 3 + 1] << 8) | (static_cast<uint32_t>(s.bgr[i * 3]) << 16);
+    uint32_t whole = 0, cell = 0;
+    uint8_t a = 0, b = 0;
+    state->KeyColour(colour, whole, a);
+    keyer::KeyerState::KeyColourOfModel(state->Model(), colour, cell, b);
+    ASSERT_EQ(whole, cell) << std::hex << colour;
+    ASSERT_EQ(a, b) << std::hex << colour;
+  }
+}
