@@ -28,7 +28,7 @@ need xauth xauth
 need googletest /usr/src/googletest/CMakeLists.txt
 need locales /usr/sbin/locale-gen
 need libz-mingw-w64-dev /usr/x86_64-w64-mingw32/include/zlib.h
-need netpbm picttoppm
+need imagemagick /usr/bin/convert-im6.q16
 need python3 /usr/bin/python3
 need python3-olefile /usr/lib/python3/dist-packages/olefile
 

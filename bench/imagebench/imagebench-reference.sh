@@ -1,0 +1,98 @@
+#!/bin/bash
+# The outside tools' side of the image benchmark: makes the synthetic 24-megapixel JPEGs (once), then times
+# libvips and ImageMagick doing the benchmark's three tasks on them and writes their figures for imagebench.exe,
+# which measures our library on the same files in the same `make bench` run and prints the ratios.
+#   reference.txt lines: <tool> <task> <seconds per image> <peak resident MB>
+set -eu
+data=$1
+mkdir -p "$data"
+cd "$data"
+
+missing=""
+command -v vips >/dev/null || missing="$missing libvips-tools"
+[ -x /usr/bin/convert ] || missing="$missing imagemagick"
+command -v /usr/bin/time >/dev/null || missing="$missing time"
+if [ -n "$missing" ]; then
+  echo "imagebench: installing$missing"
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi
+IM=/usr/bin/convert
+export MAGICK_THREAD_LIMIT=$(nproc) VIPS_CONCURRENCY=$(nproc)
+
+images="in1.jpg in2.jpg"
+seed=1
+for f in $images; do
+  if [ ! -s "$f" ]; then
+    echo "imagebench: making $f (4000 x 6000)"
+    $IM -seed $seed -size 4000x6000 gradient:'#203050'-'#e0b080' -attenuate 0.35 +noise Gaussian \
+      -quality 92 -sampling-factor 2x2 "$f"
+  fi
+  seed=$((seed + 1))
+done
+# The tables of task 2: a brightening curve, as a 256 x 1 LUT image for vips.
+[ -s lut.pgm ] || python3 -c "
+import sys
+v=bytes(min(255,int(round(255*((i/255.0)**(1/1.2))))) for i in range(256))
+sys.stdout.buffer.write(b'P5\n256 1\n255\n'+v)" > lut.pgm
+
+# run <label> <command...>: accumulates seconds and the peak RSS (MB) of one command
+measure() {
+  /usr/bin/time -f '%e %M' -o time.out "$@" >/dev/null 2>&1 || { echo "imagebench: failed: $*" >&2; echo "0 0" > time.out; }
+  read -r s kb < time.out
+  echo "$s $((kb / 1024))"
+}
+add() { python3 -c "import sys; print(f'{float(sys.argv[1])+float(sys.argv[2]):.3f}')" "$1" "$2"; }
+max() { [ "$1" -gt "$2" ] && echo "$1" || echo "$2"; }
+
+: > reference.txt
+n=0
+declare -A secs peak
+for key in vips:draft vips:decode vips:pixels vips:encode vips:persist im:draft im:decode im:pixels im:encode im:persist; do
+  secs[$key]=0; peak[$key]=0
+done
+tmp=$(mktemp -d /dev/shm/imagebench.XXXXXX 2>/dev/null || mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+for f in $images; do
+  n=$((n + 1))
+  # (1) decode and a draft of about 175,000 pixels (341 x 512)
+  read -r s m < <(measure vips thumbnail "$f" "$tmp/d.v" 512); secs[vips:draft]=$(add ${secs[vips:draft]} $s); peak[vips:draft]=$(max ${peak[vips:draft]} $m)
+  read -r s m < <(measure $IM "$f" -resize 341x512 "$tmp/d.ppm"); secs[im:draft]=$(add ${secs[im:draft]} $s); peak[im:draft]=$(max ${peak[im:draft]} $m)
+  # (2) rotate 2.5 degrees, sharpen (kernel 5), tables, resample to 1800 x 2400, encode JPEG;
+  #     decode and encode timed on their own so that the pixel work can be told apart.
+  read -r s m < <(measure vips copy "$f" "$tmp/a.v"); secs[vips:decode]=$(add ${secs[vips:decode]} $s); peak[vips:decode]=$(max ${peak[vips:decode]} $m)
+  t0=$(date +%s.%N)
+  m1=$(measure vips rotate "$tmp/a.v" "$tmp/b.v" 2.5 | cut -d' ' -f2)
+  m2=$(measure vips sharpen "$tmp/b.v" "$tmp/c.v" --sigma 1 | cut -d' ' -f2)
+  m3=$(measure vips maplut "$tmp/c.v" "$tmp/e.v" lut.pgm | cut -d' ' -f2)
+  dw=$(vipsheader -f width "$tmp/e.v"); dh=$(vipsheader -f height "$tmp/e.v")
+  sx=$(python3 -c "print(1800/$dw)"); sy=$(python3 -c "print(2400/$dh)")
+  m4=$(measure vips resize "$tmp/e.v" "$tmp/g.v" $sx --vscale $sy | cut -d' ' -f2)
+  t1=$(date +%s.%N)
+  secs[vips:pixels]=$(add ${secs[vips:pixels]} $(python3 -c "print($t1-$t0)"))
+  peak[vips:pixels]=$(max ${peak[vips:pixels]} $(max $(max $m1 $m2) $(max $m3 $m4)))
+  read -r s m < <(measure vips jpegsave "$tmp/g.v" "$tmp/out.jpg" --Q 95); secs[vips:encode]=$(add ${secs[vips:encode]} $s); peak[vips:encode]=$(max ${peak[vips:encode]} $m)
+  read -r s m < <(measure $IM "$f" "$tmp/a.ppm"); secs[im:decode]=$(add ${secs[im:decode]} $s); peak[im:decode]=$(max ${peak[im:decode]} $m)
+  read -r s m < <(measure $IM "$tmp/a.ppm" -background white -rotate 2.5 -sharpen 2x1 -gamma 1.2 -resize '1800x2400!' "$tmp/g.ppm")
+  secs[im:pixels]=$(add ${secs[im:pixels]} $s); peak[im:pixels]=$(max ${peak[im:pixels]} $m)
+  read -r s m < <(measure $IM "$tmp/g.ppm" -quality 95 "$tmp/out2.jpg"); secs[im:encode]=$(add ${secs[im:encode]} $s); peak[im:encode]=$(max ${peak[im:encode]} $m)
+  # (3) a lossless compressed form of the full picture: encode and decode (PNG, fastest zlib level)
+  t0=$(date +%s.%N)
+  m1=$(measure vips pngsave "$tmp/a.v" "$tmp/p.png" --compression 1 | cut -d' ' -f2)
+  m2=$(measure vips copy "$tmp/p.png" "$tmp/q.v" | cut -d' ' -f2)
+  t1=$(date +%s.%N)
+  secs[vips:persist]=$(add ${secs[vips:persist]} $(python3 -c "print($t1-$t0)")); peak[vips:persist]=$(max ${peak[vips:persist]} $(max $m1 $m2))
+  t0=$(date +%s.%N)
+  m1=$(measure $IM "$tmp/a.ppm" -quality 10 "$tmp/p2.png" | cut -d' ' -f2)
+  m2=$(measure $IM "$tmp/p2.png" "$tmp/q2.ppm" | cut -d' ' -f2)
+  t1=$(date +%s.%N)
+  secs[im:persist]=$(add ${secs[im:persist]} $(python3 -c "print($t1-$t0)")); peak[im:persist]=$(max ${peak[im:persist]} $(max $m1 $m2))
+  rm -f "$tmp"/*
+done
+for key in "${!secs[@]}"; do
+  tool=${key%%:*}; task=${key#*:}
+  echo "$tool $task $(python3 -c "print(f'{${secs[$key]}/$n:.3f}')") ${peak[$key]}" >> reference.txt
+done
+sort -o reference.txt reference.txt
+echo "imagebench: outside tools measured ($(nproc) cores); figures in $data/reference.txt"

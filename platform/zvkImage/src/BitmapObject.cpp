@@ -1,0 +1,266 @@
+#include "BitmapObject.h"
+
+#include <string>
+
+#include "ImageFile.h"
+#include "PersistedForm.h"
+#include "WicCodec.h"
+
+namespace zvkImage {
+namespace {
+
+std::wstring PathOf(BSTR path) { return path ? std::wstring(path, SysStringLen(path)) : std::wstring(); }
+
+}  // namespace
+
+BitmapObject::BitmapObject()
+    : events_(static_cast<IBitmap*>(this), static_cast<IConnectionPointContainer*>(this)) {}
+
+BitmapObject::~BitmapObject() {
+  if (dc_) {
+    SelectObject(dc_, dcOldBitmap_);
+    DeleteDC(dc_);
+    DeleteObject(dcBitmap_);
+  }
+}
+
+BitmapObject* BitmapObject::FromInterface(IUnknown* unknown) {
+  if (!unknown) return nullptr;
+  void* object = nullptr;
+  if (FAILED(unknown->QueryInterface(IID_BitmapObjectAccess, &object)) || !object) return nullptr;
+  BitmapObject* bitmap = static_cast<BitmapObject*>(object);
+  bitmap->Release();  // the caller holds its own reference on the interface it passed
+  return bitmap;
+}
+
+HRESULT BitmapObject::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (iid == IID_IUnknown || iid == __uuidof(IBitmap)) *object = static_cast<IBitmap*>(this);
+  else if (iid == __uuidof(IBitmapEx)) *object = static_cast<IBitmapEx*>(this);
+  else if (iid == __uuidof(ITables)) *object = static_cast<ITables*>(this);
+  else if (iid == __uuidof(ITablesMode)) *object = static_cast<ITablesMode*>(this);
+  else if (iid == __uuidof(ITransform)) *object = static_cast<ITransform*>(this);
+  else if (iid == __uuidof(IAdjust)) *object = static_cast<IAdjust*>(this);
+  else if (iid == __uuidof(IResolution)) *object = static_cast<IResolution*>(this);
+  else if (iid == IID_IConnectionPointContainer) *object = static_cast<IConnectionPointContainer*>(this);
+  else if (iid == IID_BitmapObjectAccess) *object = this;
+  else return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+ULONG BitmapObject::AddRef() { return ++refs_; }
+
+ULONG BitmapObject::Release() {
+  const ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+PixelImage BitmapObject::Snapshot() {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  return image_.Clone();
+}
+
+void BitmapObject::Adopt(PixelImage&& image) {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  image_ = std::move(image);
+  ResetTurn();
+}
+
+void BitmapObject::ResetTurn() { turn_ = TurnOrigin{image_.Width(), image_.Height(), 0.0}; }
+
+HRESULT BitmapObject::GetWidth(long* width) {
+  if (!width) return E_POINTER;
+  return Guarded([&] { *width = image_.Width(); return S_OK; });
+}
+
+HRESULT BitmapObject::GetHeight(long* height) {
+  if (!height) return E_POINTER;
+  return Guarded([&] { *height = image_.Height(); return S_OK; });
+}
+
+HRESULT BitmapObject::Initialize(long flags) {
+  if (flags != 0) return E_INVALIDARG;
+  return Guarded([&] {
+    image_.Clear();
+    mask_.Clear();
+    ResetTurn();
+    options_[0] = options_[1] = 0;
+    tableMode_ = 0;
+    return S_OK;
+  });
+}
+
+HRESULT BitmapObject::Allocate(long width, long height, long bits, long) {
+  if (bits != 24 || width <= 0 || height <= 0 || !PixelImage::SizeAllowed(width, height)) return E_INVALIDARG;
+  return Guarded([&] {
+    PixelImage fresh;
+    fresh.Allocate(int(width), int(height), true);
+    fresh.dpiX = image_.dpiX;
+    fresh.dpiY = image_.dpiY;
+    image_ = std::move(fresh);
+    mask_.Clear();
+    ResetTurn();
+    return S_OK;
+  });
+}
+
+HRESULT BitmapObject::CopyFrom(IBitmap* source) {
+  if (!source) return E_POINTER;
+  BitmapObject* other = FromInterface(source);
+  if (!other) return E_INVALIDARG;
+  if (other == this) return S_OK;
+  try {
+    PixelImage copy;
+    GreyPlane mask;
+    TurnOrigin turn;
+    {
+      std::lock_guard<std::recursive_mutex> guard(other->lock_);
+      copy = other->image_.Clone();
+      mask = other->mask_;
+      turn = other->turn_;
+    }
+    return Guarded([&] {
+      image_ = std::move(copy);
+      mask_ = std::move(mask);
+      turn_ = turn;
+      return S_OK;
+    });
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+HRESULT BitmapObject::Load(BSTR path, long bits) {
+  if (bits != 0 && bits != 24) return E_INVALIDARG;
+  return LoadAtSize(path, nullptr, bits);
+}
+
+HRESULT BitmapObject::LoadAtSize(BSTR path, const SIZE* size, long bits) {
+  if (!path || SysStringLen(path) == 0) return E_INVALIDARG;
+  if (bits != 0 && bits != 24) return E_INVALIDARG;
+  const std::wstring file = PathOf(path);
+  return Guarded([&] {
+    int frame = 0;
+    if (size && !ImageFile::IsTargaPath(file) && !ImageFile::IsPcxFile(file)) {
+      std::vector<FrameInfo> frames;
+      if (SUCCEEDED(WicCodec::Inspect(file, frames)))
+        for (size_t i = 0; i < frames.size(); ++i)
+          if (frames[i].width == size->cx && frames[i].height == size->cy) {
+            frame = int(i);
+            break;
+          }
+    }
+    ProgressFn progress;
+    if (progressSteps_ > 0) {
+      const long steps = progressSteps_;
+      const LONG_PTR caller = progressCaller_;
+      progress = [this, steps, caller](long done, long total) {
+        events_.FireLoadProgress(caller, long(int64_t(done) * steps / total), steps);
+      };
+    }
+    PixelImage loaded;
+    const HRESULT hr = ImageFile::Load(file, frame, loaded, progress);
+    if (FAILED(hr)) return hr;
+    image_ = std::move(loaded);
+    mask_.Clear();
+    ResetTurn();
+    return S_OK;
+  });
+}
+
+HRESULT BitmapObject::Save(BSTR path, long fileType, long bits, long option) {
+  if (!path || SysStringLen(path) == 0) return E_INVALIDARG;
+  const std::wstring file = PathOf(path);
+  return Guarded([&] {
+    ProgressFn progress;
+    if (progressSteps_ > 0) {
+      const long steps = progressSteps_;
+      const LONG_PTR caller = progressCaller_;
+      progress = [this, steps, caller](long done, long total) {
+        events_.FireSaveProgress(caller, long(int64_t(done) * steps / total), steps);
+      };
+    }
+    return ImageFile::Save(file, fileType, int(bits), option, image_, progress);
+  });
+}
+
+HRESULT BitmapObject::SetProgress(long steps, LONG_PTR callerValue) {
+  if (steps < 0) return E_INVALIDARG;
+  return Guarded([&] {
+    progressSteps_ = steps;
+    progressCaller_ = callerValue;
+    return S_OK;
+  });
+}
+
+HRESULT BitmapObject::SetOptions(long option1, long option2) {
+  return Guarded([&] {
+    options_[0] = option1;
+    options_[1] = option2;
+    return S_OK;
+  });
+}
+
+HRESULT BitmapObject::SaveToStream(IStream* stream, long) {
+  if (!stream) return E_POINTER;
+  return Guarded([&] { return PersistedForm::Write(image_, stream); });
+}
+
+HRESULT BitmapObject::LoadFromStream(IStream* stream, long) {
+  if (!stream) return E_POINTER;
+  return Guarded([&] {
+    PixelImage loaded;
+    const HRESULT hr = PersistedForm::Read(stream, loaded);
+    if (FAILED(hr)) return hr;
+    image_ = std::move(loaded);
+    mask_.Clear();
+    ResetTurn();
+    return S_OK;
+  });
+}
+
+HRESULT BitmapObject::SetMode(long mode) {
+  return Guarded([&] {
+    tableMode_ = mode;
+    return S_OK;
+  });
+}
+
+HRESULT BitmapObject::SetResolution(long horizontal, long vertical) {
+  if (horizontal <= 0 || vertical <= 0 || horizontal > 1000000 || vertical > 1000000) return E_INVALIDARG;
+  return Guarded([&] {
+    image_.dpiX = horizontal;
+    image_.dpiY = vertical;
+    return S_OK;
+  });
+}
+
+HRESULT BitmapObject::GetResolution(long* horizontal, long* vertical) {
+  if (!horizontal || !vertical) return E_POINTER;
+  return Guarded([&] {
+    *horizontal = long(image_.dpiX + 0.5);
+    *vertical = long(image_.dpiY + 0.5);
+    return S_OK;
+  });
+}
+
+HRESULT BitmapObject::EnumConnectionPoints(IEnumConnectionPoints** connections) {
+  if (connections) *connections = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT BitmapObject::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
+  if (!point) return E_POINTER;
+  *point = nullptr;
+  if (iid != __uuidof(IBitmapEvents)) return CONNECT_E_NOCONNECTION;
+  *point = &events_;
+  events_.AddRef();
+  return S_OK;
+}
+
+}  // namespace zvkImage

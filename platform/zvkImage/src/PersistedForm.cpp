@@ -1,0 +1,258 @@
+#include "PersistedForm.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "BandCoder.h"
+#include "ParallelRows.h"
+
+namespace zvkImage {
+namespace {
+
+constexpr uint8_t kMagic[4] = {'Z', 'V', 'K', 'B'};
+constexpr uint16_t kVersion = 1;
+constexpr size_t kHeaderBytes = 36;
+constexpr size_t kTargetBandBytes = 1 << 20;
+constexpr uint32_t kMaxBandLength = 1u << 30;
+
+struct FormError {};
+
+void PutU16(uint8_t* p, uint32_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
+void PutU32(uint8_t* p, uint32_t v) { PutU16(p, v & 0xFFFF); PutU16(p + 2, v >> 16); }
+uint32_t GetU16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
+uint32_t GetU32(const uint8_t* p) { return GetU16(p) | GetU16(p + 2) << 16; }
+
+int RowsPerBand(int width) {
+  const size_t rowBytes = size_t(width) * 4 + 2;
+  return int(std::max<size_t>(1, kTargetBandBytes / rowBytes));
+}
+
+// The median-edge prediction: the median of left, up and left + up - upper-left (branch-free).
+inline int Predict(int a, int b, int c) {
+  const int lo = a < b ? a : b, hi = a < b ? b : a, grad = a + b - c;
+  const int m = hi < grad ? hi : grad;
+  return lo > m ? lo : m;
+}
+
+// Residuals of one plane row of n samples spaced `step` apart (step 3 for colour, 1 for alpha). The first row
+// of a band predicts from the left only; the first sample of a row from above.
+inline void FilterRow(const uint8_t* __restrict cur, const uint8_t* __restrict up, uint8_t* __restrict out, int n,
+                      int step) {
+  const int head = n < step ? n : step;
+  if (!up) {
+    for (int i = 0; i < head; ++i) out[i] = cur[i];
+    for (int i = step; i < n; ++i) out[i] = uint8_t(cur[i] - cur[i - step]);
+    return;
+  }
+  for (int i = 0; i < head; ++i) out[i] = uint8_t(cur[i] - up[i]);
+  for (int i = step; i < n; ++i) out[i] = uint8_t(cur[i] - Predict(cur[i - step], up[i], up[i - step]));
+}
+
+inline void UnfilterRow(uint8_t* __restrict cur, const uint8_t* __restrict up, const uint8_t* __restrict in, int n,
+                        int step) {
+  const int head = n < step ? n : step;
+  if (!up) {
+    for (int i = 0; i < head; ++i) cur[i] = in[i];
+    for (int i = step; i < n; ++i) cur[i] = uint8_t(in[i] + cur[i - step]);
+    return;
+  }
+  for (int i = 0; i < head; ++i) cur[i] = uint8_t(in[i] + up[i]);
+  for (int i = step; i < n; ++i) cur[i] = uint8_t(in[i] + Predict(cur[i - step], up[i], up[i - step]));
+}
+
+// BGR -> G, B-G, R-G and back.
+inline void Decorrelate(const uint8_t* bgr, uint8_t* out, int width) {
+  for (int x = 0; x < width; ++x, bgr += 3, out += 3) {
+    out[0] = bgr[1];
+    out[1] = uint8_t(bgr[0] - bgr[1]);
+    out[2] = uint8_t(bgr[2] - bgr[1]);
+  }
+}
+inline void Recorrelate(const uint8_t* in, uint8_t* bgr, int width) {
+  for (int x = 0; x < width; ++x, bgr += 3, in += 3) {
+    bgr[1] = in[0];
+    bgr[0] = uint8_t(in[1] + in[0]);
+    bgr[2] = uint8_t(in[2] + in[0]);
+  }
+}
+
+size_t BandRawBytes(int width, int rows, bool alpha) {
+  return size_t(rows) * size_t(width) * (alpha ? 4 : 3);
+}
+
+std::vector<uint8_t> EncodeBand(const PixelImage& image, int y0, int y1) {
+  const int w = image.Width();
+  const bool alpha = image.HasAlpha();
+  std::vector<uint8_t> raw(BandRawBytes(w, y1 - y0, alpha));
+  std::vector<uint8_t> prev(size_t(w) * 3), cur(size_t(w) * 3);
+  uint8_t* out = raw.data();
+  for (int y = y0; y < y1; ++y) {
+    Decorrelate(image.Row(y), cur.data(), w);
+    FilterRow(cur.data(), y > y0 ? prev.data() : nullptr, out, w * 3, 3);
+    out += size_t(w) * 3;
+    cur.swap(prev);
+  }
+  if (alpha)
+    for (int y = y0; y < y1; ++y) {
+      FilterRow(image.AlphaRow(y), y > y0 ? image.AlphaRow(y - 1) : nullptr, out, w, 1);
+      out += w;
+    }
+  return BandCoder::Encode(raw.data(), size_t(y1 - y0) * size_t(w) * 3, alpha ? size_t(y1 - y0) * size_t(w) : 0);
+}
+
+void DecodeBand(const std::vector<uint8_t>& packed, PixelImage& image, int y0, int y1) {
+  const int w = image.Width();
+  const bool alpha = image.HasAlpha();
+  std::vector<uint8_t> raw(BandRawBytes(w, y1 - y0, alpha));
+  if (!BandCoder::Decode(packed.data(), packed.size(), raw.data(), size_t(y1 - y0) * size_t(w) * 3,
+                         alpha ? size_t(y1 - y0) * size_t(w) : 0))
+    throw FormError{};
+  std::vector<uint8_t> prev(size_t(w) * 3), cur(size_t(w) * 3);
+  const uint8_t* in = raw.data();
+  for (int y = y0; y < y1; ++y) {
+    UnfilterRow(cur.data(), y > y0 ? prev.data() : nullptr, in, w * 3, 3);
+    Recorrelate(cur.data(), image.Row(y), w);
+    in += size_t(w) * 3;
+    cur.swap(prev);
+  }
+  if (alpha)
+    for (int y = y0; y < y1; ++y) {
+      UnfilterRow(image.AlphaRow(y), y > y0 ? image.AlphaRow(y - 1) : nullptr, in, w, 1);
+      in += w;
+    }
+}
+
+HRESULT WriteAll(IStream* stream, const void* data, size_t size) {
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  while (size > 0) {
+    const ULONG chunk = ULONG(std::min<size_t>(size, 1u << 30));
+    ULONG written = 0;
+    HRESULT hr = stream->Write(p, chunk, &written);
+    if (FAILED(hr)) return hr;
+    if (written != chunk) return STG_E_MEDIUMFULL;
+    p += chunk;
+    size -= chunk;
+  }
+  return S_OK;
+}
+
+// Reads exactly size bytes; a short stream is malformed data.
+void ReadAll(IStream* stream, void* data, size_t size) {
+  uint8_t* p = static_cast<uint8_t*>(data);
+  while (size > 0) {
+    ULONG got = 0;
+    const ULONG chunk = ULONG(std::min<size_t>(size, 1u << 30));
+    HRESULT hr = stream->Read(p, chunk, &got);
+    if (FAILED(hr) || got == 0 || got > chunk) throw FormError{};
+    p += got;
+    size -= got;
+  }
+}
+
+uint32_t MilliDpi(double dpi) {
+  if (!(dpi > 0) || dpi > 4000000.0) return 0;
+  return uint32_t(dpi * 1000.0 + 0.5);
+}
+
+}  // namespace
+
+HRESULT PersistedForm::Write(const PixelImage& image, IStream* stream) {
+  if (!stream) return E_POINTER;
+  try {
+    const int w = image.Width(), h = image.Height();
+    const int rowsPerBand = RowsPerBand(w);
+    const int bands = image.Empty() ? 0 : (h + rowsPerBand - 1) / rowsPerBand;
+    uint8_t head[kHeaderBytes] = {};
+    std::memcpy(head, kMagic, 4);
+    PutU16(head + 4, kVersion);
+    PutU16(head + 6, image.HasAlpha() && !image.Empty() ? 1 : 0);
+    PutU32(head + 8, image.Empty() ? 0 : uint32_t(w));
+    PutU32(head + 12, image.Empty() ? 0 : uint32_t(h));
+    PutU32(head + 16, MilliDpi(image.dpiX));
+    PutU32(head + 20, MilliDpi(image.dpiY));
+    head[24] = 1;  // method; bytes 25..27 stay 0
+    PutU32(head + 28, uint32_t(rowsPerBand));
+    // The band count sits after the rows per band; the CRC covers everything before it.
+    uint8_t tail[8];
+    PutU32(tail, uint32_t(bands));
+    uint32_t crc = crc32(0, head, 32);
+    crc = crc32(crc, tail, 4);
+    PutU32(tail + 4, crc);
+    std::vector<std::vector<uint8_t>> packed(bands);
+    ParallelRows(bands, 1, [&](int b0, int b1) {
+      for (int b = b0; b < b1; ++b)
+        packed[b] = EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand));
+    });
+    HRESULT hr = WriteAll(stream, head, 32);
+    if (SUCCEEDED(hr)) hr = WriteAll(stream, tail, 8);
+    for (int b = 0; SUCCEEDED(hr) && b < bands; ++b) {
+      uint8_t len[4];
+      PutU32(len, uint32_t(packed[b].size()));
+      hr = WriteAll(stream, len, 4);
+      if (SUCCEEDED(hr)) hr = WriteAll(stream, packed[b].data(), packed[b].size());
+    }
+    return hr;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+HRESULT PersistedForm::Read(IStream* stream, PixelImage& image) {
+  if (!stream) return E_POINTER;
+  try {
+    uint8_t head[40];
+    ReadAll(stream, head, sizeof(head));
+    if (std::memcmp(head, kMagic, 4) != 0 || GetU16(head + 4) != kVersion) return E_FAIL;
+    if (crc32(crc32(0, head, 32), head + 32, 4) != GetU32(head + 36)) return E_FAIL;
+    const uint32_t flags = GetU16(head + 6);
+    const uint32_t w = GetU32(head + 8), h = GetU32(head + 12);
+    const uint32_t rowsPerBand = GetU32(head + 28), bands = GetU32(head + 32);
+    if ((flags & ~1u) != 0 || head[24] != 1 || head[25] != 0 || GetU16(head + 26) != 0) return E_FAIL;
+    if (!PixelImage::SizeAllowed(w, h) || (w == 0) != (h == 0)) return E_FAIL;
+    if (w == 0) {
+      if (bands != 0 || flags != 0) return E_FAIL;
+    } else if (rowsPerBand != uint32_t(RowsPerBand(int(w))) || bands != (h + rowsPerBand - 1) / rowsPerBand) {
+      return E_FAIL;
+    }
+    PixelImage result;
+    result.Allocate(int(w), int(h), false);
+    if (flags & 1) result.AddAlpha(0);
+    result.dpiX = GetU32(head + 16) / 1000.0;
+    result.dpiY = GetU32(head + 20) / 1000.0;
+    // No band codes longer than its bound.
+    std::vector<std::vector<uint8_t>> packed(bands);
+    for (uint32_t b = 0; b < bands; ++b) {
+      uint8_t len[4];
+      ReadAll(stream, len, 4);
+      const uint32_t length = GetU32(len);
+      const int rows = int(std::min<uint32_t>(rowsPerBand, h - b * rowsPerBand));
+      const size_t limit = BandCoder::Bound(size_t(rows) * w * 3, (flags & 1) ? size_t(rows) * w : 0);
+      if (length == 0 || length > limit || length > kMaxBandLength) return E_FAIL;
+      packed[b].resize(length);
+      ReadAll(stream, packed[b].data(), length);
+    }
+    ParallelRows(int(bands), 1, [&](int b0, int b1) {
+      for (int b = b0; b < b1; ++b) {
+        DecodeBand(packed[b], result, b * int(rowsPerBand), std::min(int(h), (b + 1) * int(rowsPerBand)));
+        std::vector<uint8_t>().swap(packed[b]);
+      }
+    });
+    image = std::move(result);
+    return S_OK;
+  } catch (const FormError&) {
+    return E_FAIL;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+}  // namespace zvkImage

@@ -1,0 +1,55 @@
+#include "PixelImage.h"
+
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace zvkImage {
+
+bool PixelImage::SizeAllowed(int64_t width, int64_t height) {
+  return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
+}
+
+void PixelImage::Allocate(int width, int height, bool fill) {
+  if (!SizeAllowed(width, height)) throw std::length_error("bitmap size out of range");
+  const size_t stride = StrideOf(width);
+  const size_t bytes = stride * size_t(height);
+  std::unique_ptr<uint8_t[]> bgr(bytes ? new uint8_t[bytes] : nullptr);
+  if (fill && bytes) std::memset(bgr.get(), 0, bytes);
+  // Row padding is always zero so that nothing uninitialised ever leaves the library.
+  if (!fill && bytes && stride != size_t(width) * 3)
+    for (int y = 0; y < height; ++y) std::memset(bgr.get() + size_t(y) * stride + size_t(width) * 3, 0, stride - size_t(width) * 3);
+  bgr_ = std::move(bgr);
+  alpha_.reset();
+  width_ = width;
+  height_ = height;
+  stride_ = stride;
+}
+
+void PixelImage::AddAlpha(uint8_t value) {
+  const size_t n = size_t(width_) * size_t(height_);
+  alpha_.reset(n ? new uint8_t[n] : new uint8_t[1]);
+  if (n) std::memset(alpha_.get(), value, n);
+}
+
+PixelImage PixelImage::Clone() const {
+  PixelImage copy;
+  copy.Allocate(width_, height_, false);
+  if (bgr_) std::memcpy(copy.bgr_.get(), bgr_.get(), stride_ * size_t(height_));
+  if (alpha_) {
+    copy.AddAlpha(0);
+    std::memcpy(copy.alpha_.get(), alpha_.get(), size_t(width_) * size_t(height_));
+  }
+  copy.dpiX = dpiX;
+  copy.dpiY = dpiY;
+  return copy;
+}
+
+void PixelImage::Clear() {
+  bgr_.reset();
+  alpha_.reset();
+  width_ = height_ = 0;
+  stride_ = 0;
+}
+
+}  // namespace zvkImage

@@ -1,0 +1,30 @@
+// JPEG, PNG, TIFF and BMP (and whatever else the platform decodes) through the Windows Imaging Component.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "PixelImage.h"
+#include "Progress.h"
+
+namespace zvkImage {
+
+struct FrameInfo {
+  int width = 0;
+  int height = 0;
+};
+
+class WicCodec {
+ public:
+  // Frame sizes of a file the platform can decode; empty on failure (hr set).
+  static HRESULT Inspect(const std::wstring& path, std::vector<FrameInfo>& frames);
+  // Decodes one frame to 24-bit BGR (and alpha when the file has it), with its resolution.
+  static HRESULT Decode(const std::wstring& path, int frame, PixelImage& image, const ProgressFn& progress);
+  // fileType: ftJPEG, ftPNG, ftTIFF or ftBMP; bits 8 or 24. Eight bits are grey for JPEG, a palette otherwise.
+  static HRESULT Encode(const std::wstring& path, long fileType, int bits, float jpegQuality,
+                        const PixelImage& image, const ProgressFn& progress);
+};
+
+}  // namespace zvkImage

@@ -1,0 +1,88 @@
+#include "ImageTestSupport.h"
+
+using namespace imagetest;
+using namespace zvkImage;
+
+namespace {
+
+// A 24-bit DIB section in a memory DC, filled with one colour.
+struct Canvas {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old = nullptr;
+  Canvas(int w, int h, COLORREF fill) {
+    BITMAPINFOHEADER bi{sizeof(bi), w, -h, 1, 24};
+    void* bits = nullptr;
+    bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    dc = CreateCompatibleDC(nullptr);
+    old = SelectObject(dc, bitmap);
+    RECT r{0, 0, w, h};
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+  }
+  ~Canvas() {
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+  }
+  COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
+};
+
+}  // namespace
+
+TEST(ImageDrawing, DeviceContextDrawsOntoThePixels) {
+  auto bitmap = MakeFlat(10, 8, RGB(0, 0, 0));
+  HDC dc = nullptr;
+  ASSERT_EQ(S_OK, bitmap->GetDC(&dc));
+  ASSERT_NE(nullptr, dc);
+  RECT r{2, 2, 5, 4};
+  HBRUSH brush = CreateSolidBrush(RGB(200, 10, 20));
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  ASSERT_EQ(S_OK, bitmap->ReleaseDC(dc));
+  const Pixels p = Read(bitmap.p);
+  EXPECT_EQ(RGB(200, 10, 20), p.At(2, 2));
+  EXPECT_EQ(RGB(200, 10, 20), p.At(4, 3));
+  EXPECT_EQ(RGB(0, 0, 0), p.At(5, 3));
+  EXPECT_EQ(S_FALSE, bitmap->ReleaseDC(nullptr));
+}
+
+TEST(ImageDrawing, DrawScalesAndKeyedPixelsShowWhatLiesBehind) {
+  auto bitmap = MakeBitmap(4, 4, [](int x, int) { return x < 2 ? RGB(0, 255, 0) : RGB(0, 0, 255); });
+  Canvas canvas(8, 8, RGB(255, 0, 0));
+  RECT target{0, 0, 8, 8};
+  POINT origin{0, 0};
+  ASSERT_EQ(S_OK, bitmap->Draw(canvas.dc, &target, &origin, SRCCOPY));
+  EXPECT_EQ(RGB(0, 255, 0), canvas.At(1, 1));
+  EXPECT_EQ(RGB(0, 0, 255), canvas.At(6, 6));
+  const float key[5] = {120.0f / 360, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
+  bitmap->HueKey(key);
+  Canvas behind(8, 8, RGB(255, 0, 0));
+  ASSERT_EQ(S_OK, bitmap->Draw(behind.dc, &target, &origin, SRCCOPY));
+  EXPECT_EQ(RGB(255, 0, 0), behind.At(1, 1));  // keyed green: the red behind shows
+  EXPECT_EQ(RGB(0, 0, 255), behind.At(6, 6));
+}
+
+TEST(ImageDrawing, MaskHidesWhatItCoversUntilRemoved) {
+  auto bitmap = MakeFlat(4, 4, RGB(0, 0, 255));
+  auto mask = MakeBitmap(4, 4, [](int x, int) { return x < 2 ? RGB(0, 0, 0) : RGB(255, 255, 255); });
+  ASSERT_EQ(S_OK, bitmap->SetMask(mask.p));
+  Canvas canvas(4, 4, RGB(255, 255, 255));
+  RECT all{0, 0, 4, 4};
+  ASSERT_EQ(S_OK, bitmap->DrawRect(canvas.dc, &all, &all, SRCCOPY));
+  EXPECT_EQ(RGB(255, 255, 255), canvas.At(0, 1));
+  EXPECT_EQ(RGB(0, 0, 255), canvas.At(3, 1));
+  ASSERT_EQ(S_OK, bitmap->RemoveMask());
+  Canvas plain(4, 4, RGB(255, 255, 255));
+  ASSERT_EQ(S_OK, bitmap->DrawRect(plain.dc, &all, &all, SRCCOPY));
+  EXPECT_EQ(RGB(0, 0, 255), plain.At(0, 1));
+}
+
+TEST(ImageDrawing, MatteIsTheAlphaAsGrey) {
+  auto bitmap = MakeBitmap(2, 1, [](int x, int) { return x ? RGB(255, 0, 0) : RGB(0, 255, 0); });
+  EXPECT_EQ((std::vector<int>{255, 255}), ReadAlpha(bitmap.p));
+  const float key[5] = {120.0f / 360, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
+  bitmap->HueKey(key);
+  EXPECT_EQ((std::vector<int>{0, 255}), ReadAlpha(bitmap.p));
+}

@@ -1,0 +1,153 @@
+#include <thread>
+
+#include "ImageTestSupport.h"
+#include "MemoryStream.h"
+
+using namespace imagetest;
+using namespace zvkImage;
+
+namespace {
+
+std::vector<uint8_t> Persist(IBitmap* bitmap) {
+  MemoryStream stream;
+  EXPECT_EQ(S_OK, bitmap->SaveToStream(&stream, 0));
+  return stream.bytes;
+}
+
+COLORREF Noise(int x, int y) {
+  uint32_t v = uint32_t(x) * 2654435761u ^ uint32_t(y) * 40503u;
+  v ^= v >> 13;
+  v *= 0x5bd1e995u;
+  return COLORREF(v & 0xFFFFFF);
+}
+
+Ref<IBitmap> Keyed(int w, int h) {
+  auto bitmap = MakeBitmap(w, h, [](int x, int y) { return (x + y) % 3 ? RGB(10, 220, 30) : RGB(220, 40, 30); });
+  const float key[5] = {120.0f / 360, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
+  bitmap->HueKey(key);
+  return bitmap;
+}
+
+}  // namespace
+
+TEST(ImagePersistedForm, EveryKindOfBitmapRoundTripsExactly) {
+  struct Case { const char* name; Ref<IBitmap> bitmap; };
+  std::vector<Case> cases;
+  cases.push_back({"empty", NewBitmap()});
+  cases.push_back({"one pixel", MakeFlat(1, 1, RGB(1, 2, 3))});
+  cases.push_back({"odd width", MakeBitmap(13, 7, Noise)});
+  cases.push_back({"tall", MakeBitmap(3, 700, Noise)});
+  cases.push_back({"alpha", Keyed(31, 17)});
+  cases.push_back({"many bands", MakeBitmap(230, 280, Noise)});
+  Query<IResolution>(cases[2].bitmap.p)->SetResolution(300, 72);
+  for (Case& c : cases) {
+    MemoryStream stream;
+    ASSERT_EQ(S_OK, c.bitmap->SaveToStream(&stream, 0)) << c.name;
+    stream.position = 0;
+    auto back = NewBitmap();
+    ASSERT_EQ(S_OK, back->LoadFromStream(&stream, 0)) << c.name;
+    EXPECT_EQ(stream.bytes.size(), stream.position) << c.name;  // reads exactly what was written
+    long w1, h1, w2, h2;
+    c.bitmap->GetWidth(&w1), c.bitmap->GetHeight(&h1), back->GetWidth(&w2), back->GetHeight(&h2);
+    ASSERT_EQ(w1, w2) << c.name;
+    ASSERT_EQ(h1, h2) << c.name;
+    if (w1 * h1 > 0 && w1 * h1 <= 65536) {
+      EXPECT_EQ(Read(c.bitmap.p).values, Read(back.p).values) << c.name;
+      EXPECT_EQ(ReadAlpha(c.bitmap.p), ReadAlpha(back.p)) << c.name;
+    }
+    EXPECT_EQ(stream.bytes, Persist(back.p)) << c.name;  // and writes the same bytes again
+  }
+  long dx = 0, dy = 0;
+  auto back = NewBitmap();
+  MemoryStream s;
+  cases[2].bitmap->SaveToStream(&s, 0);
+  s.position = 0;
+  back->LoadFromStream(&s, 0);
+  Query<IResolution>(back.p)->GetResolution(&dx, &dy);
+  EXPECT_EQ(300, dx);
+  EXPECT_EQ(72, dy);
+}
+
+TEST(ImagePersistedForm, SamePictureGivesSameBytesWhateverTheOptions) {
+  auto a = MakeBitmap(300, 250, Noise);
+  auto b = NewBitmap();
+  b->CopyFrom(a.p);
+  b->SetOptions(1, 2);
+  a->SetOptions(1, 0);
+  EXPECT_EQ(Persist(a.p), Persist(b.p));
+  Query<ITransform>(b.p)->MirrorHorizontal();
+  EXPECT_NE(Persist(a.p), Persist(b.p));
+}
+
+TEST(ImagePersistedForm, TwoBitmapsBackToBackEachReadTheirOwnLength) {
+  auto draft = MakeBitmap(20, 10, Noise);
+  auto full = Keyed(60, 30);
+  MemoryStream stream;
+  ASSERT_EQ(S_OK, draft->SaveToStream(&stream, 0));
+  ASSERT_EQ(S_OK, full->SaveToStream(&stream, 0));
+  stream.position = 0;
+  auto d = NewBitmap(), f = NewBitmap();
+  ASSERT_EQ(S_OK, d->LoadFromStream(&stream, 0));
+  ASSERT_EQ(S_OK, f->LoadFromStream(&stream, 0));
+  EXPECT_EQ(Read(draft.p).values, Read(d.p).values);
+  EXPECT_EQ(Read(full.p).values, Read(f.p).values);
+  EXPECT_EQ(stream.bytes.size(), stream.position);
+}
+
+TEST(ImagePersistedForm, TruncatedOrCorruptedDataFailsCleanly) {
+  auto bitmap = Keyed(40, 30);
+  const std::vector<uint8_t> good = Persist(bitmap.p);
+  auto target = MakeFlat(2, 2, RGB(5, 6, 7));
+  for (size_t cut = 0; cut < good.size(); cut += (cut < 64 ? 1 : 17)) {
+    MemoryStream stream;
+    stream.bytes.assign(good.begin(), good.begin() + cut);
+    ASSERT_TRUE(FAILED(target->LoadFromStream(&stream, 0))) << "cut at " << cut;
+  }
+  // A flipped byte fails the load, or (where zlib's coding leaves the bit unused) gives the picture unchanged.
+  const Pixels original = Read(bitmap.p);
+  int failed = 0, tried = 0;
+  for (size_t at = 0; at < good.size(); at += (at < 64 ? 1 : 7), ++tried) {
+    MemoryStream stream;
+    stream.bytes = good;
+    stream.bytes[at] ^= 0x5A;
+    auto probe = MakeFlat(2, 2, RGB(5, 6, 7));
+    if (FAILED(probe->LoadFromStream(&stream, 0))) {
+      ++failed;
+      EXPECT_EQ(RGB(5, 6, 7), Read(probe.p).At(1, 1));
+    } else {
+      ASSERT_EQ(original.values, Read(probe.p).values) << "flip at " << at;
+    }
+  }
+  EXPECT_GT(failed, tried * 9 / 10);
+  // A failed load leaves the bitmap as it was.
+  EXPECT_EQ(RGB(5, 6, 7), Read(target.p).At(1, 1));
+  // A header that claims a huge picture is refused before anything is allocated.
+  MemoryStream huge;
+  huge.bytes = good;
+  huge.bytes[10] = 0xFF, huge.bytes[11] = 0x7F;
+  EXPECT_TRUE(FAILED(target->LoadFromStream(&huge, 0)));
+  EXPECT_EQ(E_POINTER, target->LoadFromStream(nullptr, 0));
+}
+
+TEST(ImagePersistedForm, OneBitmapServesManyThreadsAtOnce) {
+  // Free-threaded: workers copy and persist the same bitmap while another turns a copy of it.
+  auto shared = MakeBitmap(400, 300, Noise);
+  const std::vector<uint8_t> expected = Persist(shared.p);
+  std::vector<std::vector<uint8_t>> results(6);
+  std::vector<std::thread> workers;
+  for (size_t i = 0; i < results.size(); ++i)
+    workers.emplace_back([&, i] {
+      CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      {
+        auto mine = NewBitmap();
+        mine->CopyFrom(shared.p);
+        if (i % 2) mine->Rotate(0.5f), mine->Rotate(0.5f);
+        MemoryStream stream;
+        shared->SaveToStream(&stream, 0);
+        results[i] = stream.bytes;
+      }
+      CoUninitialize();
+    });
+  for (auto& w : workers) w.join();
+  for (const auto& r : results) EXPECT_EQ(expected, r);
+}
