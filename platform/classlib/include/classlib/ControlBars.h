@@ -1,1 +1,8 @@
+// Control bars of frames.
 #pragma once
+
+#include "classlib/ControlBar.h"
+#include "classlib/StatusBar.h"
+#include "classlib/ToolBarCtrl.h"
+#include "classlib/ToolBar.h"
+#include "classlib/DialogBar.h"

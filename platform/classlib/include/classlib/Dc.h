@@ -1,1 +1,7 @@
+// Device contexts.
 #pragma once
+
+#include "classlib/DeviceContext.h"
+#include "classlib/PaintDC.h"
+#include "classlib/ClientDC.h"
+#include "classlib/WindowDC.h"

@@ -1,1 +1,5 @@
+// Frames.
 #pragma once
+
+#include "classlib/CreateContext.h"
+#include "classlib/FrameWnd.h"

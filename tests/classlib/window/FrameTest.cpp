@@ -1,0 +1,217 @@
+// A frame with a menu, accelerators, a tool bar, a status bar and a child view over a document:
+// command routing view -> document -> frame -> application, update handlers on menus and tool
+// bar buttons, accelerators, menu prompts in the status bar, the view's place.
+#include <gtest/gtest.h>
+
+#include "WindowTestIds.h"
+#include "WindowTestSupport.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_route;
+
+class CTestDoc : public CDocument {
+ protected:
+  afx_msg BOOL OnPassOn(UINT) {
+    g_route.push_back("document");
+    return FALSE;
+  }
+  afx_msg void OnDocCommand() { g_route.push_back("document-own"); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTestDoc, CDocument)
+  ON_COMMAND_EX(ID_TEST_FRAMECMD, &CTestDoc::OnPassOn)
+  ON_COMMAND(ID_TEST_DOCCMD, &CTestDoc::OnDocCommand)
+END_MESSAGE_MAP()
+
+class CTestView : public CView {
+  DECLARE_DYNCREATE(CTestView)
+
+ public:
+  void OnDraw(CDC* pDC) override { pDC->FillSolidRect(0, 0, 10, 10, RGB(1, 2, 3)); }
+
+ protected:
+  afx_msg void OnViewCommand() { g_route.push_back("view"); }
+  afx_msg BOOL OnPassOn(UINT) {
+    g_route.push_back("view");
+    return FALSE;
+  }
+  afx_msg void OnUpdateGreyed(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
+  afx_msg void OnUpdateChecked(CCmdUI* pCmdUI) { pCmdUI->SetCheck(1); }
+  DECLARE_MESSAGE_MAP()
+};
+
+IMPLEMENT_DYNCREATE(CTestView, CView)
+
+BEGIN_MESSAGE_MAP(CTestView, CView)
+  ON_COMMAND(ID_TEST_VIEWCMD, &CTestView::OnViewCommand)
+  ON_COMMAND_EX(ID_TEST_FRAMECMD, &CTestView::OnPassOn)
+  ON_UPDATE_COMMAND_UI(ID_TEST_GREYED, &CTestView::OnUpdateGreyed)
+  ON_UPDATE_COMMAND_UI(ID_TEST_CHECKED, &CTestView::OnUpdateChecked)
+END_MESSAGE_MAP()
+
+class CTestFrame : public CFrameWnd {
+ public:
+  CToolBar m_toolBar;
+  CStatusBar m_statusBar;
+
+ protected:
+  afx_msg int OnCreate(LPCREATESTRUCT lpcs) {
+    if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
+    if (!m_toolBar.CreateEx(this) || !m_toolBar.LoadToolBar(IDR_TESTFRAME)) return -1;
+    static const UINT indicators[] = {ID_SEPARATOR, ID_TEST_VIEWCMD};
+    if (!m_statusBar.Create(this) || !m_statusBar.SetIndicators(indicators, 2)) return -1;
+    return 0;
+  }
+  afx_msg BOOL OnPassOn(UINT) {
+    g_route.push_back("frame");
+    return FALSE;
+  }
+  afx_msg void OnGreyed() {}
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTestFrame, CFrameWnd)
+  ON_WM_CREATE()
+  ON_COMMAND_EX(ID_TEST_FRAMECMD, &CTestFrame::OnPassOn)
+  ON_COMMAND(ID_TEST_GREYED, &CTestFrame::OnGreyed)
+END_MESSAGE_MAP()
+
+class CTestAppFrameCommand : public CCmdTarget {};
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_route.clear();
+    TestApp().commands.clear();
+    frame = new CTestFrame;
+    CCreateContext context;
+    context.m_pNewViewClass = RUNTIME_CLASS(CTestView);
+    context.m_pCurrentDoc = &doc;
+    ASSERT_TRUE(frame->LoadFrame(IDR_TESTFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, &context));
+    frame->ShowWindow(SW_SHOW);
+    frame->MoveWindow(0, 0, 500, 400);
+    TestApp().m_pMainWnd = frame;
+    hFrame = frame->m_hWnd;
+  }
+  void TearDown() override {
+    // Not the main window any more, so that closing it does not end the test program's loop.
+    TestApp().m_pMainWnd = nullptr;
+    if (IsWindow(hFrame)) ::DestroyWindow(hFrame);
+  }
+  CTestView* View() { return static_cast<CTestView*>(frame->GetActiveView()); }
+  void MenuCommand(UINT id) {
+    frame->PostMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PumpPending();
+  }
+
+  CTestDoc doc;
+  CTestFrame* frame = nullptr;
+  HWND hFrame = nullptr;
+};
+
+TEST_F(FrameTest, TheFrameHostsItsViewBetweenTheBars) {
+  ASSERT_NE(View(), nullptr);
+  EXPECT_EQ(View()->GetDlgCtrlID(), AFX_IDW_PANE_FIRST);
+  EXPECT_EQ(View()->GetDocument(), &doc);
+  EXPECT_EQ(View()->GetParentFrame(), frame);
+  CString title;
+  frame->GetWindowText(title);
+  EXPECT_EQ(title, "Test Frame");
+
+  CRect client, view, toolBar, statusBar;
+  frame->GetClientRect(&client);
+  View()->GetWindowRect(&view);
+  frame->m_toolBar.GetWindowRect(&toolBar);
+  frame->m_statusBar.GetWindowRect(&statusBar);
+  EXPECT_GT(toolBar.Height(), 0);
+  EXPECT_GT(statusBar.Height(), 0);
+  EXPECT_EQ(view.Height(), client.Height() - toolBar.Height() - statusBar.Height());
+  EXPECT_EQ(view.top, toolBar.bottom);
+  EXPECT_EQ(view.bottom, statusBar.top);
+}
+
+TEST_F(FrameTest, MenuCommandsGoToTheViewThenDocumentFrameAndApplication) {
+  MenuCommand(ID_TEST_FRAMECMD);
+  EXPECT_EQ(g_route, (std::vector<std::string>{"view", "document", "frame"}));
+  EXPECT_TRUE(TestApp().commands.empty());
+
+  g_route.clear();
+  MenuCommand(ID_TEST_VIEWCMD);
+  EXPECT_EQ(g_route, (std::vector<std::string>{"view"}));
+  g_route.clear();
+  MenuCommand(ID_TEST_DOCCMD);
+  EXPECT_EQ(g_route, (std::vector<std::string>{"document-own"}));
+
+  MenuCommand(ID_TEST_APPCMD);
+  EXPECT_EQ(TestApp().commands, (std::vector<UINT>{ID_TEST_APPCMD}));
+}
+
+TEST_F(FrameTest, UpdateHandlersGreyMenuItemsAndToolBarButtons) {
+  CMenu* pTestMenu = frame->GetMenu()->GetSubMenu(1);
+  ASSERT_NE(pTestMenu, nullptr);
+  frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(pTestMenu->m_hMenu), MAKELPARAM(1, FALSE));
+  EXPECT_NE(pTestMenu->GetMenuState(ID_TEST_GREYED, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  EXPECT_NE(pTestMenu->GetMenuState(ID_TEST_CHECKED, MF_BYCOMMAND) & MF_CHECKED, 0u);
+  EXPECT_EQ(pTestMenu->GetMenuState(ID_TEST_VIEWCMD, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  EXPECT_EQ(pTestMenu->GetMenuState(ID_TEST_APPCMD, MF_BYCOMMAND) & MF_GRAYED, 0u);
+
+  // A disabled command does nothing even when it arrives.
+  g_route.clear();
+  MenuCommand(ID_TEST_GREYED);
+
+  TestApp().OnIdle(0);
+  CToolBarCtrl& buttons = frame->m_toolBar.GetToolBarCtrl();
+  EXPECT_FALSE(buttons.IsButtonEnabled(ID_TEST_GREYED));
+  EXPECT_TRUE(buttons.IsButtonEnabled(ID_TEST_VIEWCMD));
+  EXPECT_TRUE(buttons.IsButtonEnabled(ID_TEST_APPCMD));
+  EXPECT_EQ(buttons.GetButtonCount(), 5);
+}
+
+TEST_F(FrameTest, AnAcceleratorFiresItsCommand) {
+  View()->SetFocus();
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  View()->PostMessage(WM_KEYDOWN, 'K', 1);
+  PumpPending();
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(g_route, (std::vector<std::string>{"view"}));
+}
+
+TEST_F(FrameTest, TheStatusBarShowsMenuPrompts) {
+  EXPECT_EQ(frame->m_statusBar.GetPaneText(0), "Ready");
+  EXPECT_EQ(frame->m_statusBar.GetPaneText(1), "Runs the view command\nView") ;
+  frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_TEST_FRAMECMD, MF_STRING), 0);
+  EXPECT_EQ(frame->m_statusBar.GetPaneText(0), "Runs the frame command");
+  frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+  EXPECT_EQ(frame->m_statusBar.GetPaneText(0), "Ready");
+}
+
+TEST_F(FrameTest, ClosingTheMainFrameEndsTheLoop) {
+  frame->PostMessage(WM_CLOSE);
+  MSG msg = {};
+  bool quit = false;
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (!quit && GetTickCount64() < end) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = true;
+        break;
+      }
+      DispatchMessageA(&msg);
+    }
+    if (!quit) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  EXPECT_TRUE(quit);
+  EXPECT_FALSE(IsWindow(hFrame));
+  EXPECT_EQ(TestApp().m_pMainWnd, nullptr);
+}
+
+}  // namespace

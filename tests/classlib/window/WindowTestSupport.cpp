@@ -1,0 +1,50 @@
+#include "WindowTestSupport.h"
+
+#include "WindowTestIds.h"
+
+namespace {
+CTestApp g_testApp;
+}
+
+CTestApp& TestApp() { return g_testApp; }
+
+BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
+  ON_COMMAND(ID_TEST_APPCMD, &CTestApp::OnTestAppCommand)
+END_MESSAGE_MAP()
+
+void CTestApp::OnTestAppCommand() { commands.push_back(ID_TEST_APPCMD); }
+
+BOOL CTestApp::OnIdle(LONG lCount) {
+  BOOL base = CWinApp::OnIdle(lCount);
+  if (!recordIdle) return base;
+  idleCounts.push_back(lCount);
+  if (onIdle) onIdle(lCount);
+  return lCount < idleStopAt ? TRUE : FALSE;
+}
+
+BOOL CTestApp::PreTranslateMessage(MSG* pMsg) {
+  if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_CHAR) keys.push_back(*pMsg);
+  return CWinApp::PreTranslateMessage(pMsg);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() > end) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) continue;
+      if (!TestApp().PreTranslateMessage(&msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
+void PumpPending(DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  PumpUntil([&] { return GetTickCount64() > end; }, ms + 1000);
+}
