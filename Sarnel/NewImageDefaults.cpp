@@ -1,0 +1,6 @@
+#include "NewImageDefaults.h"
+
+NewImageDefaults& GetNewImageDefaults() {
+    static NewImageDefaults defaults;
+    return defaults;
+}
