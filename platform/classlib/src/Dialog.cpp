@@ -2,6 +2,7 @@
 
 #include "classlib/App.h"
 #include "CreateHook.h"
+#include "ModalLoop.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
@@ -68,12 +69,7 @@ BOOL CDialog::CreateIndirect(LPCDLGTEMPLATEA lpDialogTemplate, CWnd* pParentWnd)
   return CreateFromTemplate(lpDialogTemplate, m_pParentWnd->GetSafeHwnd());
 }
 
-HWND CDialog::FindModalOwner() const {
-  HWND owner = m_pParentWnd->GetSafeHwnd();
-  if (owner == nullptr) owner = AfxGetMainWnd()->GetSafeHwnd();
-  if (owner != nullptr) owner = ::GetAncestor(owner, GA_ROOT);
-  return owner;
-}
+HWND CDialog::FindModalOwner() const { return AfxFindModalOwner(m_pParentWnd); }
 
 INT_PTR CDialog::DoModal() {
   LPCDLGTEMPLATEA lpTemplate = LoadTemplate();
@@ -107,37 +103,7 @@ INT_PTR CDialog::DoModal() {
 }
 
 int CDialog::RunModalLoop() {
-  CWinThread* pThread = AfxGetThread();
-  HWND hWndParent = ::GetWindow(m_hWnd, GW_OWNER);
-  BOOL idle = TRUE;
-  LONG idleCount = 0;
-  while (m_bContinueModal) {
-    MSG peek;
-    while (idle && m_bContinueModal && !::PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-      if (idleCount == 0 && hWndParent != nullptr)
-        ::SendMessageA(hWndParent, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(m_hWnd));
-      BOOL more = m_hWnd != nullptr && ::SendMessageA(m_hWnd, WM_KICKIDLE, MSGF_DIALOGBOX, idleCount) != 0;
-      // The application's user-interface update runs as well; temporary wrappers are not
-      // released here, since the code that opened the dialog may still hold some.
-      if (idleCount == 0 && pThread != nullptr) pThread->OnIdle(0);
-      ++idleCount;
-      if (!more) idle = FALSE;
-    }
-    if (!m_bContinueModal) break;
-    do {
-      if (!AfxPumpMessage()) {
-        int exitCode = pThread != nullptr ? static_cast<int>(pThread->m_msgCur.wParam) : 0;
-        ::PostQuitMessage(exitCode);
-        m_bContinueModal = FALSE;
-        break;
-      }
-      if (!m_bContinueModal) break;
-      if (pThread == nullptr || pThread->IsIdleMessage(&pThread->m_msgCur)) {
-        idle = TRUE;
-        idleCount = 0;
-      }
-    } while (m_bContinueModal && ::PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE));
-  }
+  if (!AfxRunModalLoop(m_hWnd, [this] { return m_bContinueModal != FALSE; })) m_bContinueModal = FALSE;
   return m_nModalResult;
 }
 

@@ -5,6 +5,7 @@
 #define IDD_PAGE_ONE 101
 #define IDD_PAGE_TWO 102
 #define IDD_MODELESS 103
+#define IDD_FILE_EXTRA 104
 #define IDD_MISSING 199
 
 #define IDC_NAME 1001
@@ -18,6 +19,7 @@
 #define IDC_CUSTOM 1009
 #define IDC_PAGE_VALUE 1010
 #define IDC_SIZE 1011
+#define IDC_FILE_SETUP 1012
 
 #define IDR_TESTFRAME 200
 #define ID_TEST_VIEWCMD 40002

@@ -6,3 +6,4 @@
 #include "classlib/ToolBarCtrl.h"
 #include "classlib/ToolBar.h"
 #include "classlib/DialogBar.h"
+#include "classlib/ReBar.h"
