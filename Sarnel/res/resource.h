@@ -14,3 +14,44 @@
 
 // The class library's application title.
 #define AFX_IDS_APP_TITLE 0xE000
+
+// The job file and the document.
+#define IDS_NEW_FILE 561
+#define IDS_OPEN_FILE 562
+#define IDS_FILE_READ_ONLY 564
+#define IDS_SAVE_JOB_QUESTION 565
+#define IDS_CANNOT_CREATE_FILE 567
+#define IDS_CANNOT_SAVE_FILE 568
+#define IDS_CANNOT_OPEN_FILE 569
+#define IDS_FILE_IN_USE 570
+#define IDS_FILE_INVALID 572
+#define IDS_FILE_NEWER_VERSION 573
+#define IDS_ALL_FILES 576
+#define IDS_COMPACTING_FILE 899
+#define IDS_SAVING_FILE 900
+#define IDS_ERROR 1346
+#define IDS_UNTITLED 1391
+
+// The busy dialog.
+#define IDD_BUSY 692
+#define IDC_BUSY_TEXT 3515
+
+// The application shell: start-up, the main frame and its screens.
+#define IDR_JOB_SCREEN 110          // menu and accelerators of the first screen
+#define IDB_SPLASH 120
+#define IDR_HELP_MENU 502
+#define IDR_CHROMA_KEY_MENU 776
+#define IDS_OLE_INIT_FAILED 512
+#define IDS_SCREEN_TOO_SMALL 1281
+#define IDS_MANUAL_MISSING 1792
+#define ID_IMAGE_GUIDES 32808
+#define ID_FILE_NEW_FROM_FILE 32820
+#define ID_FILE_CLOSE_COMPACT 32821
+#define ID_APP_OPTIONS 32824
+#define ID_COLOR_MANAGEMENT 32826
+#define ID_FILE_MERGE 32828
+#define ID_FILE_EXPORT 32829
+#define ID_FILE_SEND_TO_LAB 32830
+#define ID_MAIN_SCREEN 33200
+#define ID_HELP_QUICK_START 34702
+#define ID_HELP_MANUAL 34703

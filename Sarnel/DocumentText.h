@@ -1,0 +1,12 @@
+// Texts of the document's messages.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+#include <windows.h>
+
+// A string of the program's string table (empty when there is none).
+CString ResourceText(UINT id);
+// The message of a failed file operation: the text of messageId, " ", "Error", ": " and the
+// system's message for the code, without its final line break.
+CString FileErrorText(UINT messageId, HRESULT hr);

@@ -1,0 +1,53 @@
+"""Reads a job file written by the program with an independent reader of compound files."""
+import struct
+import sys
+
+import olefile
+
+
+def main(path):
+    assert olefile.isOleFile(path), "not a compound file"
+    ole = olefile.OleFileIO(path)
+    try:
+        assert ole.sectorsize == 4096, "new jobs use 4096-byte sectors, found %d" % ole.sectorsize
+        names = {"/".join(entry) for entry in ole.listdir(streams=True, storages=True)}
+        for needed in ("@Header", "@Usage", "@Attributes", "@Images-Individual", "@Images-Individual/@List"):
+            assert needed in names, "missing %s in %s" % (needed, sorted(names))
+
+        header = ole.openstream("@Header").read()
+        assert header[:6] == b"@plj@\0", header[:6]
+        schema, = struct.unpack_from("<H", header, 6)
+        assert schema == 0x0100, hex(schema)
+        job_id = header[8:24]
+        with open(path + ".id") as f:
+            assert job_id.hex() == f.read().strip(), "job identifier"
+        assert header[24:26] == b"\0\0"
+        text_length = header[26]
+        assert text_length == 0
+        counter, = struct.unpack_from("<I", header, 27)
+        assert counter == 2, counter
+        assert len(header) == 31, len(header)
+
+        usage = ole.openstream("@Usage").read()
+        assert struct.unpack_from("<H", usage, 0)[0] == 0x0100
+        assert struct.unpack_from("<H", usage, 2)[0] == 0x0100
+        title_length = usage[4]
+        assert usage[5:5 + title_length] == b"Pellorin", usage[5:5 + title_length]
+
+        attributes = ole.openstream("@Attributes").read()
+        assert struct.unpack_from("<H", attributes, 0)[0] == 0x0200
+        first = attributes[2]
+        second = attributes[3 + first]
+        assert attributes[4 + first:4 + first + second] == b"template folder"
+
+        listing = ole.openstream("@Images-Individual/@List").read()
+        assert struct.unpack_from("<HHII", listing, 0)[:2] == (0x0100, 0x0100)
+        count, = struct.unpack_from("<I", listing, 12)
+        assert count == 3, count
+    finally:
+        ole.close()
+    print("job file read by olefile: ok")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
