@@ -1,100 +1,63 @@
-// keybench: keys composites with known alpha and prints error measures and speed.
+// keybench: keys composites with known alpha through the keyer's and the image library's real
+// interfaces and prints error measures and speed next to a naive colour-difference keyer.
 //
-//   keybench [--scenes FOLDER]   built-in scenes; with --scenes, writes each scene's composite, truths,
-//                                scripts and the naive matte there as PPM/PGM and text
-#include "MatteScorer.h"
-#include "NaiveKeyer.h"
-#include "NetpbmWriter.h"
-#include "OperationScript.h"
-#include "SceneCatalog.h"
-#include "SceneGenerator.h"
-#include "ScoreTable.h"
+//   keybench [--scenes FOLDER]                        the built-in scenes; their files go to FOLDER
+//                                                     (keybench-scenes beside the program by default)
+//   keybench composite script matte [alpha [foreground]]   keys files (see FileKeying.h)
+#include "BuiltInRun.h"
+#include "FileKeying.h"
 
-#include <chrono>
+#include <windows.h>
+#include <objbase.h>
+
 #include <cstdio>
 #include <exception>
-#include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
-using namespace keybench;
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+int Usage() {
+  std::fprintf(stderr,
+               "usage: keybench [--scenes FOLDER]\n"
+               "       keybench composite script matte [alpha [foreground]]\n");
+  return 2;
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary);
-  file << text;
-  if (!file) throw std::runtime_error("cannot write " + path);
+// keybench-scenes in the program's own folder: a run from the source tree leaves nothing there.
+std::string DefaultSceneFolder() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+  const size_t slash = folder.find_last_of("\\/");
+  folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+  return folder + "\\keybench-scenes";
 }
 
-void WriteSceneFiles(const std::string& folder, const Scene& scene, const KeyerOutput& naive) {
-  const std::string base = folder + "/" + scene.spec.name;
-  NetpbmWriter::Write(base + "-composite.ppm", scene.composite);
-  NetpbmWriter::Write(base + "-alpha.pgm", scene.trueAlpha);
-  NetpbmWriter::Write(base + "-foreground.ppm", scene.trueForeground);
-  NetpbmWriter::Write(base + "-naive-matte.pgm", naive.matte);
-  for (ScriptKind kind : {ScriptKind::A, ScriptKind::B, ScriptKind::C})
-    WriteText(base + "-script-" + SceneCatalog::ScriptName(kind) + ".txt",
-              OperationScript::Format(SceneCatalog::Script(scene, kind)));
-}
-
-// The naive keyer on one scene: its screen colour, its pass timed, its output.
-KeyerOutput RunNaive(const Scene& scene, double& mps) {
-  const NaiveKeyer keyer(NaiveKeyer::MedianColour(scene.composite, scene.screenPixels), scene.spec.screen);
-  const auto start = std::chrono::steady_clock::now();
-  KeyerOutput output = keyer.Key(scene.composite);
-  mps = scene.composite.PixelCount() / 1e6 / Seconds(start);
-  return output;
-}
-
-int RunBuiltIn(const std::string& sceneFolder) {
-  ScoreTable table;
-  table.Header();
-  for (const SceneSpec& spec : SceneCatalog::BuiltIn()) {
-    if (spec.jpegRoundTrip) {
-      table.Note(spec.name + ": needs the image library's JPEG codec; not run yet");
-      continue;
-    }
-    const auto start = std::chrono::steady_clock::now();
-    const Scene scene = SceneGenerator::Generate(spec);
-    const double generated = Seconds(start);
-    double mps = 0.0;
-    const KeyerOutput naive = RunNaive(scene, mps);
-    if (spec.speedOnly) {
-      table.Note(spec.name + ": " + std::to_string(spec.width) + " x " + std::to_string(spec.height) +
-                 ", naive keyer " + std::to_string(mps) + " MP/s on one core (generated in " +
-                 std::to_string(generated) + " s)");
-      continue;
-    }
-    const MatteScorer scorer(scene.trueAlpha, scene.trueForeground);
-    table.Row(spec.name, "-", "naive", scorer.Score(naive), mps);
-    if (!sceneFolder.empty()) WriteSceneFiles(sceneFolder, scene, naive);
-  }
-  table.Note("Our keyer's rows follow once the keyer and the image library are built.");
-  return 0;
+int Dispatch(const std::vector<std::string>& args) {
+  if (args.empty()) return keybench::BuiltInRun::Run(DefaultSceneFolder());
+  if (args[0] == "--scenes") return args.size() == 2 ? keybench::BuiltInRun::Run(args[1]) : Usage();
+  if (args.size() < 3 || args.size() > 5) return Usage();
+  keybench::FileKeyingArgs files{args[0], args[1], args[2], args.size() > 3 ? args[3] : "",
+                                 args.size() > 4 ? args[4] : ""};
+  return keybench::FileKeying::Run(files);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  try {
-    std::string sceneFolder;
-    for (int i = 1; i < argc; ++i) {
-      const std::string arg = argv[i];
-      if (arg == "--scenes" && i + 1 < argc) {
-        sceneFolder = argv[++i];
-      } else {
-        std::fprintf(stderr, "keybench: keying files (composite script matte [alpha [foreground]]) needs the image "
-                             "library and the keyer, which are not built yet\n");
-        return 2;
-      }
-    }
-    return RunBuiltIn(sceneFolder);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "keybench: %s\n", e.what());
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  if (FAILED(com)) {
+    std::fprintf(stderr, "keybench: COM cannot start (0x%08lX)\n", static_cast<unsigned long>(com));
     return 1;
   }
+  int rc = 1;
+  try {
+    rc = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "keybench: %s\n", e.what());
+    rc = 1;
+  }
+  CoUninitialize();
+  return rc;
 }

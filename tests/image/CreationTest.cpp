@@ -1,9 +1,10 @@
 #include "ImageTestSupport.h"
+#include "keyer/ChromaKeyer.h"
 
 using namespace imagetest;
 using namespace zvkImage;
 
-TEST(ImageCreation, BitmapAnswersItsInterfacesAndNotTheKeyersYet) {
+TEST(ImageCreation, BitmapAnswersItsInterfaces) {
   IUnknown* unknown = nullptr;
   ASSERT_EQ(S_OK, CreateObject(CLSID_Bitmap, CLSCTX_ALL, &unknown));
   Ref<IUnknown> holder(unknown);
@@ -16,14 +17,19 @@ TEST(ImageCreation, BitmapAnswersItsInterfacesAndNotTheKeyersYet) {
   EXPECT_TRUE(Query<IAdjust>(unknown));
   EXPECT_TRUE(Query<IResolution>(unknown));
   EXPECT_TRUE(Query<IConnectionPointContainer>(unknown));
-  EXPECT_FALSE(Query<IKeyerState>(unknown));
-  EXPECT_FALSE(Query<IKeyerAreas>(unknown));
+  EXPECT_TRUE(Query<IKeyerState>(unknown));
+  EXPECT_TRUE(Query<IKeyerAreas>(unknown));
+  EXPECT_TRUE(Query<IKeyerPixelSource>(unknown));
   EXPECT_FALSE(Query<IFileReader>(unknown));
   // Every interface leads back to the same object.
   auto bitmap = Query<IBitmap>(unknown);
   auto ex = Query<IBitmapEx>(unknown);
   auto viaEx = Query<IUnknown>(ex.p);
   EXPECT_EQ(unknown, viaEx.p);
+  auto areas = Query<IKeyerAreas>(unknown);
+  EXPECT_EQ(unknown, Query<IUnknown>(areas.p).p);
+  auto rows = Query<IKeyerPixelSource>(unknown);
+  EXPECT_EQ(unknown, Query<IUnknown>(rows.p).p);
 }
 
 TEST(ImageCreation, FileReaderAndUnknownClasses) {

@@ -44,6 +44,9 @@ HRESULT BitmapObject::QueryInterface(REFIID iid, void** object) {
   else if (iid == __uuidof(IAdjust)) *object = static_cast<IAdjust*>(this);
   else if (iid == __uuidof(IResolution)) *object = static_cast<IResolution*>(this);
   else if (iid == IID_IConnectionPointContainer) *object = static_cast<IConnectionPointContainer*>(this);
+  else if (iid == __uuidof(IKeyerState)) *object = static_cast<IKeyerState*>(this);
+  else if (iid == __uuidof(IKeyerAreas)) *object = static_cast<IKeyerAreas*>(this);
+  else if (iid == __uuidof(IKeyerPixelSource)) *object = static_cast<IKeyerPixelSource*>(this);
   else if (iid == IID_BitmapObjectAccess) *object = this;
   else return E_NOINTERFACE;
   AddRef();
@@ -66,10 +69,15 @@ PixelImage BitmapObject::Snapshot() {
 void BitmapObject::Adopt(PixelImage&& image) {
   std::lock_guard<std::recursive_mutex> guard(lock_);
   image_ = std::move(image);
-  ResetTurn();
+  NewPicture();
 }
 
-void BitmapObject::ResetTurn() { turn_ = TurnOrigin{image_.Width(), image_.Height(), 0.0}; }
+void BitmapObject::NewPicture() {
+  turn_ = TurnOrigin{image_.Width(), image_.Height(), 0.0};
+  ForgetKeying();
+}
+
+void BitmapObject::ForgetKeying() { keying_.reset(); }
 
 HRESULT BitmapObject::GetWidth(long* width) {
   if (!width) return E_POINTER;
@@ -86,7 +94,7 @@ HRESULT BitmapObject::Initialize(long flags) {
   return Guarded([&] {
     image_.Clear();
     mask_.Clear();
-    ResetTurn();
+    NewPicture();
     options_[0] = options_[1] = 0;
     tableMode_ = 0;
     return S_OK;
@@ -102,7 +110,7 @@ HRESULT BitmapObject::Allocate(long width, long height, long bits, long) {
     fresh.dpiY = image_.dpiY;
     image_ = std::move(fresh);
     mask_.Clear();
-    ResetTurn();
+    NewPicture();
     return S_OK;
   });
 }
@@ -116,16 +124,19 @@ HRESULT BitmapObject::CopyFrom(IBitmap* source) {
     PixelImage copy;
     GreyPlane mask;
     TurnOrigin turn;
+    std::shared_ptr<const KeyingRecord> keying;
     {
       std::lock_guard<std::recursive_mutex> guard(other->lock_);
       copy = other->image_.Clone();
       mask = other->mask_;
       turn = other->turn_;
+      keying = other->keying_;
     }
     return Guarded([&] {
       image_ = std::move(copy);
       mask_ = std::move(mask);
       turn_ = turn;
+      keying_ = std::move(keying);
       return S_OK;
     });
   } catch (const std::bad_alloc&) {
@@ -168,7 +179,7 @@ HRESULT BitmapObject::LoadAtSize(BSTR path, const SIZE* size, long bits) {
     if (FAILED(hr)) return hr;
     image_ = std::move(loaded);
     mask_.Clear();
-    ResetTurn();
+    NewPicture();
     return S_OK;
   });
 }
@@ -219,7 +230,7 @@ HRESULT BitmapObject::LoadFromStream(IStream* stream, long) {
     if (FAILED(hr)) return hr;
     image_ = std::move(loaded);
     mask_.Clear();
-    ResetTurn();
+    NewPicture();
     return S_OK;
   });
 }

@@ -1,9 +1,9 @@
 // The bitmap object: one free-threaded COM object behind IBitmap and the interfaces that work on the same
 // pixels. Every method takes the object's lock, catches everything and answers an HRESULT.
 //
-// Seam for the keyer: IKeyerState and IKeyerAreas are to be added here (QueryInterface and two methods
-// in a BitmapObjectKeying.cpp); they work on Pixels() under the lock, give the image an alpha plane with
-// PixelImage::AddAlpha and map area edges through TurnOrigin().
+// Keying (BitmapObjectKeying.cpp): IKeyerState keys the pixels with a keyer state and keeps the pixels it
+// keyed from, so that IKeyerAreas can key them again in one pass with the protect and garbage areas placed
+// through TurnOrigin(); IKeyerPixelSource lets the chroma keyer read the whole picture.
 #pragma once
 
 #include <atomic>
@@ -14,6 +14,8 @@
 #include <vector>
 
 #include <zvkImage/zvkImage.h>
+
+#include "keyer/ChromaKeyer.h"
 
 #include "BitmapEventSource.h"
 #include "GreyPlane.h"
@@ -33,6 +35,8 @@ struct TurnOrigin {
   double turns = 0.0;
 };
 
+struct KeyingRecord;
+
 #define ZVK_RESERVED_IMPL(n) HRESULT STDMETHODCALLTYPE Reserved##n() override { return E_NOTIMPL; }
 
 class BitmapObject final : public IBitmap,
@@ -42,7 +46,10 @@ class BitmapObject final : public IBitmap,
                            public ITransform,
                            public IAdjust,
                            public IResolution,
-                           public IConnectionPointContainer {
+                           public IConnectionPointContainer,
+                           public IKeyerState,
+                           public IKeyerAreas,
+                           public IKeyerPixelSource {
  public:
   BitmapObject();
   BitmapObject(const BitmapObject&) = delete;
@@ -109,6 +116,14 @@ class BitmapObject final : public IBitmap,
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** connections) override;
   HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
+  // IKeyerState, IKeyerAreas
+  HRESULT STDMETHODCALLTYPE ApplyState(BSTR statePath) override;
+  HRESULT STDMETHODCALLTYPE ApplyAreas(BSTR protectAreas, BSTR garbageAreas, float angle) override;
+
+  // IKeyerPixelSource
+  HRESULT STDMETHODCALLTYPE GetPixelSize(LONG* width, LONG* height) override;
+  HRESULT STDMETHODCALLTYPE CopyPixelRows(LONG firstRow, LONG rowCount, BYTE* buffer, LONG_PTR stride) override;
+
   ZVK_RESERVED_IMPL(3) ZVK_RESERVED_IMPL(4) ZVK_RESERVED_IMPL(5) ZVK_RESERVED_IMPL(6) ZVK_RESERVED_IMPL(7)
   ZVK_RESERVED_IMPL(8) ZVK_RESERVED_IMPL(9) ZVK_RESERVED_IMPL(10) ZVK_RESERVED_IMPL(11) ZVK_RESERVED_IMPL(12)
   ZVK_RESERVED_IMPL(13) ZVK_RESERVED_IMPL(14) ZVK_RESERVED_IMPL(15) ZVK_RESERVED_IMPL(16) ZVK_RESERVED_IMPL(17)
@@ -141,13 +156,19 @@ class BitmapObject final : public IBitmap,
   template <class Body>
   HRESULT Guarded(Body&& body);
   HRESULT ResampleTo(long width, long height, long bits, bool fast);
-  void ResetTurn();
+  // The pixels were replaced: no turn since the current size, and nothing keyed to key again.
+  void NewPicture();
+  // The pixels changed in place: what they were keyed from no longer matches them.
+  void ForgetKeying();
 
   std::atomic<ULONG> refs_{1};
   std::recursive_mutex lock_;
   PixelImage image_;
   GreyPlane mask_;
   TurnOrigin turn_;
+  // After IKeyerState: the state and the pixels before it (shared by copies of this bitmap); null again
+  // once IKeyerAreas has keyed with them or the pixels change in any other way.
+  std::shared_ptr<const KeyingRecord> keying_;
   long options_[2] = {0, 0};
   long tableMode_ = 0;
   long progressSteps_ = 0;

@@ -97,7 +97,7 @@ HRESULT BitmapObject::AttachHandle(HANDLE handle) {
     }
     image_ = std::move(taken);
     mask_.Clear();
-    ResetTurn();
+    NewPicture();
     return S_OK;
   });
 }
@@ -201,6 +201,7 @@ HRESULT BitmapObject::ReleaseDC(HDC dc) {
     if (dc && dc != dc_) return E_INVALIDARG;
     GdiFlush();
     if (dcBits_ && !image_.Empty()) std::memcpy(image_.Bits(), dcBits_, image_.Stride() * size_t(image_.Height()));
+    ForgetKeying();
     // GDI leaves the padding bytes alone, but keep them zero whatever happened.
     const size_t used = size_t(image_.Width()) * 3;
     if (image_.Stride() != used)

@@ -22,7 +22,7 @@ HRESULT BitmapObject::ResampleTo(long width, long height, long bits, bool fast) 
     if (width == image_.Width() && height == image_.Height()) return S_OK;
     image_ = Resampler::Whole(image_, int(width), int(height), fast ? ResampleQuality::Fast : ResampleQuality::Good);
     mask_.Clear();
-    ResetTurn();
+    NewPicture();
     return S_OK;
   });
 }
@@ -53,7 +53,7 @@ HRESULT BitmapObject::CopyRect(IBitmap* source, long left, long top, long right,
     return Guarded([&] {
       image_ = std::move(part);
       mask_.Clear();
-      ResetTurn();
+      NewPicture();
       return S_OK;
     });
   } catch (const std::bad_alloc&) {
@@ -71,6 +71,7 @@ HRESULT BitmapObject::Rotate(float turns) {
     if (t == 0.0) return S_OK;
     image_ = Rotator::Turn(image_, t);
     mask_.Clear();
+    ForgetKeying();
     turn_.turns += t;  // the keyer places areas through the turn since the original size
     return S_OK;
   });
@@ -82,6 +83,7 @@ HRESULT BitmapObject::HueKey(const float* params) {
     if (!std::isfinite(params[i])) return E_INVALIDARG;
   return Guarded([&] {
     PixelOps::HueKey(image_, params);
+    ForgetKeying();
     return S_OK;
   });
 }
@@ -102,6 +104,7 @@ HRESULT BitmapObject::RunProcess(IBitmapProcess* process, long) {
     if (order[0] == order[1] || order[1] == order[2] || order[0] == order[2]) return E_INVALIDARG;
     result = process->Begin(w, h);
     if (FAILED(result)) return result;
+    ForgetKeying();
     std::vector<uint8_t> row(size_t(w) * 3 + 2);
     row[0] = uint8_t(w * 3);
     row[1] = uint8_t((w * 3) >> 8);
@@ -197,6 +200,7 @@ HRESULT BitmapObject::Apply(VARIANT tables) {
     const HRESULT hr = ToneTables::FromVariant(tables, t);
     if (hr != S_OK) return FAILED(hr) ? hr : S_OK;
     PixelOps::ApplyTables(image_, t);
+    ForgetKeying();
     return S_OK;
   });
 }
@@ -249,6 +253,7 @@ HRESULT BitmapObject::MirrorVertical() {
   return Guarded([&] {
     PixelOps::MirrorVertical(image_);
     mask_.Clear();
+    ForgetKeying();
     return S_OK;
   });
 }
@@ -257,6 +262,7 @@ HRESULT BitmapObject::MirrorHorizontal() {
   return Guarded([&] {
     PixelOps::MirrorHorizontal(image_);
     mask_.Clear();
+    ForgetKeying();
     return S_OK;
   });
 }
@@ -268,6 +274,7 @@ HRESULT BitmapObject::Sharpen(short kernel, short strength) {
     if (image_.Empty()) return S_OK;
     PixelImage sharp = PixelOps::Sharpen(image_, kernel, strength);
     image_ = std::move(sharp);
+    ForgetKeying();
     return S_OK;
   });
 }
@@ -278,6 +285,7 @@ HRESULT BitmapObject::Saturation(float factor) {
   const float bounded = std::clamp(factor, -1.0f, 100.0f);
   return Guarded([&] {
     PixelOps::AdjustSaturation(image_, bounded);
+    ForgetKeying();
     return S_OK;
   });
 }

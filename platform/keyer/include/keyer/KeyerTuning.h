@@ -15,8 +15,12 @@ struct KeyerTuning {
   static constexpr double kDefaultSpillReach = 1.6;
   // An operation moves a surface fully within this angle around a sampled colour's direction and
   // fades out towards the second angle (degrees); the first covers a whole cell of the grid.
-  static constexpr double kKernelFlatDegrees = 11.5;
-  static constexpr double kKernelFadeDegrees = 30.0;
+  static constexpr double kKernelFlatDegrees = 8.0;
+  static constexpr double kKernelFadeDegrees = 12.0;
+  // A fresh middle surface lies, in each direction, where the screen channel's excess over the other
+  // two has fallen to this share of the screen's own: a colour still that green is taken as subject
+  // (spill-tinted hair, edges), not as a mix with the screen.
+  static constexpr double kOpaqueExcessShare = 0.25;
   // Relative step of AdjustMatte, AdjustSpill and AdjustDetail per call.
   static constexpr double kAdjustStep = 0.05;
   // FineTune: a delta of 1 scales the surface by this factor around the colour, -1 by its inverse.

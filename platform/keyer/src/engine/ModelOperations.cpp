@@ -70,7 +70,7 @@ KeyerModel ModelOperations::AroundScreen(const Vec3& screenColour, const KeyerMo
     } else {
       middle = exit;
       for (double t = 0.004; t < exit; t += 0.004) {
-        if (ScreenExcess(s + u * t, d) <= 0) {
+        if (ScreenExcess(s + u * t, d) <= KeyerTuning::kOpaqueExcessShare * excess) {
           middle = t;
           break;
         }

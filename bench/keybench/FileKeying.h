@@ -1,0 +1,21 @@
+// keybench composite script matte [alpha [foreground]]: keys a picture file with an operation script,
+// writes the matte as an 8-bit grey PNG and, given the truths, prints the measures next to the naive
+// keyer's; always prints how fast the state was applied. Every input is read and checked before
+// anything is written, and the matte only ever appears complete.
+#pragma once
+
+#include <string>
+
+namespace keybench {
+
+struct FileKeyingArgs {
+  std::string composite, script, matte, alpha, foreground;  // alpha and foreground may be empty
+};
+
+class FileKeying {
+public:
+  // Throws std::runtime_error (or ScriptError) naming the file or the script line on bad input.
+  static int Run(const FileKeyingArgs& args);
+};
+
+}  // namespace keybench
