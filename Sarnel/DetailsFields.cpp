@@ -32,49 +32,20 @@ void DetailsFields::Body::Index(DetailField* record) {
     if (record->special != DetailRoleNone) byRole.emplace(record->special, record);
 }
 
-DetailsFields::DetailsFields(const DetailsFields& other) : body(other.body) {
-    if (body) ++body->refCount;
-}
-
-DetailsFields& DetailsFields::operator=(const DetailsFields& other) {
-    if (body == other.body) return *this;
-    Body* shared = other.body;
-    if (shared) ++shared->refCount;
-    Release();
-    body = shared;
-    return *this;
-}
-
-DetailsFields::~DetailsFields() { Release(); }
-
-void DetailsFields::Release() {
-    if (body && --body->refCount == 0) delete body;
-    body = nullptr;
-}
-
-DetailsFields::Body* DetailsFields::GetBody() const {
-    if (!body) body = new Body();
-    return body;
-}
-
-DetailsFields::Body* DetailsFields::Unshare() {
-    if (!body) {
-        body = new Body();
-        return body;
+DetailsFields::Body::Body(const Body& original) {
+    fields.reserve(original.fields.size());
+    try {
+        for (const DetailField* record : original.fields) {
+            DetailField* duplicate = new (std::nothrow) DetailField();
+            if (!duplicate) ThrowAt(E_OUTOFMEMORY, "E_OUTOFMEMORY", DetailsFieldsUnshareMemoryLine);
+            fields.push_back(duplicate);
+            *duplicate = *record;
+            Index(duplicate);
+        }
+    } catch (...) {
+        for (DetailField* record : fields) delete record;
+        throw;
     }
-    if (body->refCount == 1 || !copyOnWrite) return body;
-    auto copy = std::make_unique<Body>();
-    copy->fields.reserve(body->fields.size());
-    for (const DetailField* record : body->fields) {
-        DetailField* duplicate = new (std::nothrow) DetailField();
-        if (!duplicate) ThrowAt(E_OUTOFMEMORY, "E_OUTOFMEMORY", DetailsFieldsUnshareMemoryLine);
-        copy->fields.push_back(duplicate);
-        *duplicate = *record;
-        copy->Index(duplicate);
-    }
-    --body->refCount;
-    body = copy.release();
-    return body;
 }
 
 int DetailsFields::GetCount() const { return static_cast<int>(GetBody()->fields.size()); }

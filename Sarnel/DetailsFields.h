@@ -1,6 +1,8 @@
 // The ordered set of field definitions of one level (job, folders, items, images), shared copy-on-write.
 #pragma once
 
+#include "SharedBody.h"
+
 #include "DetailField.h"
 #include "NumericStringLess.h"
 
@@ -34,20 +36,15 @@ public:
         std::map<CString, DetailField*, NumericStringLessOrder> byId;
         std::map<CString, DetailField*, ByteOrder> byName;  // upper-cased names
         std::map<int32_t, DetailField*> byRole;              // roles other than 0
-        int32_t refCount = 1;
 
         Body() = default;
-        Body(const Body&) = delete;
+        // The deep copy a change makes of a shared body: records of its own, indexed afresh.
+        Body(const Body& original);
         Body& operator=(const Body&) = delete;
         ~Body();
         // The three indexes entries of a record that is already in the list.
         void Index(DetailField* record);
     };
-
-    DetailsFields() = default;
-    DetailsFields(const DetailsFields& other);
-    DetailsFields& operator=(const DetailsFields& other);
-    ~DetailsFields();
 
     int GetCount() const;
     // Throws std::out_of_range for a position outside the list.
@@ -76,14 +73,13 @@ public:
     void Read(zvk::Archive& archive);
 
     // Sharing, for the model's own checks and tests.
-    bool SharesBodyWith(const DetailsFields& other) const { return body && body == other.body; }
-    int GetRefCount() const { return body ? body->refCount : 0; }
+    bool SharesBodyWith(const DetailsFields& other) const { return shared.SharesBodyWith(other.shared); }
+    int GetRefCount() const { return shared.RefCount(); }
 
 private:
-    Body* GetBody() const;
-    Body* Unshare();
-    void Release();
+    Body* GetBody() const { return shared.GetBody(); }
+    Body* Unshare() { return shared.Unshare(); }
+    void Release() { shared.Release(); }
 
-    bool copyOnWrite = true;
-    mutable Body* body = nullptr;
+    SharedBody<Body> shared;
 };

@@ -4,7 +4,6 @@
 #include "MyException.h"
 #include "ObjectID.h"
 
-#include <memory>
 
 namespace {
 
@@ -14,43 +13,6 @@ const COleVariant& SharedEmptyValue() {
 }
 
 }  // namespace
-
-DetailsValues::DetailsValues(const DetailsValues& other) : body(other.body) {
-    if (body) ++body->refCount;
-}
-
-DetailsValues& DetailsValues::operator=(const DetailsValues& other) {
-    if (body == other.body) return *this;
-    Body* shared = other.body;
-    if (shared) ++shared->refCount;
-    Release();
-    body = shared;
-    return *this;
-}
-
-DetailsValues::~DetailsValues() { Release(); }
-
-void DetailsValues::Release() {
-    if (body && --body->refCount == 0) delete body;
-    body = nullptr;
-}
-
-DetailsValues::Body* DetailsValues::GetBody() const {
-    if (!body) body = new Body();
-    return body;
-}
-
-DetailsValues::Body* DetailsValues::Unshare() {
-    if (!body) {
-        body = new Body();
-    } else if (body->refCount != 1 && copyOnWrite) {
-        auto copy = std::make_unique<Body>();
-        copy->values = body->values;  // COleVariant copies with VariantCopy
-        --body->refCount;
-        body = copy.release();
-    }
-    return body;
-}
 
 void DetailsValues::Set(const char* id, const VARIANT& value) {
     if (!CanStoreArchiveVariant(value))

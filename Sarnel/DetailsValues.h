@@ -2,6 +2,8 @@
 // shared copy-on-write.
 #pragma once
 
+#include "SharedBody.h"
+
 #include "NumericStringLess.h"
 
 #include "Archive.h"
@@ -21,13 +23,7 @@ public:
 
     struct Body {
         Map values;
-        int32_t refCount = 1;
     };
-
-    DetailsValues() = default;
-    DetailsValues(const DetailsValues& other);
-    DetailsValues& operator=(const DetailsValues& other);
-    ~DetailsValues();
 
     // An existing entry takes a non-empty value or is erased by an empty one; a new id is inserted
     // with any value, an empty one included. A value the stored form cannot hold without loss (an
@@ -51,16 +47,15 @@ public:
     // what was read before a failure stays.
     void Read(zvk::Archive& archive);
 
-    bool SharesBodyWith(const DetailsValues& other) const { return body && body == other.body; }
-    int GetRefCount() const { return body ? body->refCount : 0; }
+    bool SharesBodyWith(const DetailsValues& other) const { return shared.SharesBodyWith(other.shared); }
+    int GetRefCount() const { return shared.RefCount(); }
 
 private:
-    Body* GetBody() const;
-    Body* Unshare();
-    void Release();
+    Body* GetBody() const { return shared.GetBody(); }
+    Body* Unshare() { return shared.Unshare(); }
+    void Release() { shared.Release(); }
     // Set without the check: what a file held is kept as read, so that a save writes it back.
     void Store(const char* id, const VARIANT& value);
 
-    bool copyOnWrite = true;
-    mutable Body* body = nullptr;
+    SharedBody<Body> shared;
 };

@@ -4,6 +4,7 @@
 #include "ArchiveException.h"
 #include "ArchivePrimitives.h"
 #include "ArchiveStream.h"
+#include "StoragePointers.h"
 #include "DocumentText.h"
 #include "MyException.h"
 
@@ -14,22 +15,6 @@
 namespace {
 
 const char HeaderMagic[6] = {'@', 'p', 'l', 'j', '@', '\0'};
-
-// Holds the reference that OpenChildStream/OpenChildStorage return.
-template <class T>
-class Held {
-public:
-    explicit Held(T* object) : object(object) {}
-    ~Held() {
-        if (object != nullptr) object->Release();
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    T* get() const { return object; }
-
-private:
-    T* object;
-};
 
 void ReadExactly(zvk::Archive& archive, void* buffer, unsigned count) {
     if (archive.Read(buffer, count) != count) throw zvk::ArchiveException(zvk::ArchiveException::EndOfFile);
@@ -60,8 +45,8 @@ void CTheDocument::LoadJob() {
 
 void CTheDocument::ReadHeader() {
     if (!StorageHasStream(storage, "@Header")) throw CMyException(E_CANNOT_READ_FILE, ResourceText(IDS_FILE_INVALID));
-    Held<IStream> stream(OpenChildStream(storage, "@Header", false));
-    zvk::ArchiveStream archive(stream.get());
+    IStreamPtr stream(OpenChildStream(storage, "@Header", false), false);
+    zvk::ArchiveStream archive(stream);
 
     char magic[6] = {};
     if (archive.Read(magic, sizeof(magic)) != sizeof(magic) || std::memcmp(magic, HeaderMagic, sizeof(magic)) != 0)
@@ -90,8 +75,8 @@ void CTheDocument::ReadHeader() {
 }
 
 void CTheDocument::WriteHeader() {
-    Held<IStream> stream(OpenChildStream(storage, "@Header", true));
-    zvk::ArchiveStream archive(stream.get());
+    IStreamPtr stream(OpenChildStream(storage, "@Header", true), false);
+    zvk::ArchiveStream archive(stream);
     archive.Seek(0, 0);
     archive.Write(HeaderMagic, sizeof(HeaderMagic));
     zvk::WriteArchiveWord(archive, 0x0100);

@@ -4,25 +4,11 @@
 #include "ArchiveException.h"
 #include "ArchivePrimitives.h"
 #include "ArchiveStream.h"
+#include "StoragePointers.h"
 
 namespace {
 
 constexpr int ImageListSchemaLine = 1198;
-
-template <class T>
-class Held {
-public:
-    explicit Held(T* object) : object(object) {}
-    ~Held() {
-        if (object != nullptr) object->Release();
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    T* get() const { return object; }
-
-private:
-    T* object;
-};
 
 }  // namespace
 
@@ -30,10 +16,10 @@ IStorage* CTheDocument::OpenImagesStorage() { return OpenChildStorage(storage, "
 
 void CTheDocument::LoadImages() {
     if (!StorageHasStorage(storage, "@Images-Individual")) return;
-    Held<IStorage> section(OpenChildStorage(storage, "@Images-Individual", false));
-    if (!StorageHasStream(section.get(), "@List")) return;
-    Held<IStream> stream(OpenChildStream(section.get(), "@List", false));
-    zvk::ArchiveStream archive(stream.get());
+    IStoragePtr section(OpenChildStorage(storage, "@Images-Individual", false), false);
+    if (!StorageHasStream(section, "@List")) return;
+    IStreamPtr stream(OpenChildStream(section, "@List", false), false);
+    zvk::ArchiveStream archive(stream);
     uint16_t schema = 0;
     zvk::ReadArchiveWord(archive, schema);
     // A list of a newer version is refused rather than read as empty: the next save would wipe it.
@@ -44,9 +30,9 @@ void CTheDocument::LoadImages() {
 
 void CTheDocument::SaveImages() {
     CSingleLock lock(&imageStorageLock, TRUE);
-    Held<IStorage> section(OpenImagesStorage());
-    Held<IStream> stream(OpenChildStream(section.get(), "@List", true));
-    zvk::ArchiveStream archive(stream.get());
+    IStoragePtr section(OpenImagesStorage(), false);
+    IStreamPtr stream(OpenChildStream(section, "@List", true), false);
+    zvk::ArchiveStream archive(stream);
     archive.Seek(0, 0);
     zvk::WriteArchiveWord(archive, 0x0100);
     images.Write(archive);

@@ -132,6 +132,10 @@ bool CTheDocument::Save() {
     if (readOnly) return SaveAs();
     if (!GetJobFileOptions().FileOnNew && jobPath.IsEmpty()) return SaveAs();
 
+    return SaveInPlace();
+}
+
+bool CTheDocument::SaveInPlace() {
     FreezeGuard guard(*this, true);
     FileSavingEvent saving;
     FireEvent(saving);
@@ -156,18 +160,7 @@ bool CTheDocument::SaveAs() {
         jobPath = chosen;
         if (!readOnly) return Save();
         // The job's own file, opened read-only: save it in place all the same.
-        FreezeGuard guard(*this, true);
-        FileSavingEvent saving;
-        FireEvent(saving);
-        CWaitCursor wait;
-        {
-            CBusyIndicator indicator(IDS_SAVING_FILE, 1, TRUE, FALSE);
-            SaveToOwnPath();
-        }
-        dirty = false;
-        FileSavedEvent saved;
-        FireEvent(saved);
-        return true;
+        return SaveInPlace();
     }
 
     FreezeGuard guard(*this, true);

@@ -170,6 +170,8 @@ private:
     void WriteAttributes();
     // Writes the whole job into a new file beside target and commits it; the caller swaps it in.
     void WriteJobBeside(BesideFile& beside, int version);
+    // Saves under the job's own path with the saving events and the busy indicator.
+    bool SaveInPlace();
     // Saves the job onto its own path: written beside, then swapped in and reopened.
     void SaveToOwnPath();
     // Opens the job's file again for writing after it was replaced; on failure the job is closed.

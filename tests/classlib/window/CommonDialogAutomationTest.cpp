@@ -251,40 +251,4 @@ TEST(RealCommonDialogs, AColourDialogClosedWithOkAnswersItsInitialColour) {
   EXPECT_TRUE(driver.Succeeded());
 }
 
-struct FindText {
-  LPCSTR text;
-  HWND found;
-};
-
-BOOL CALLBACK FindStaticWithText(HWND hWnd, LPARAM lParam) {
-  auto* find = reinterpret_cast<FindText*>(lParam);
-  char className[32] = {};
-  ::GetClassNameA(hWnd, className, sizeof(className));
-  if (lstrcmpiA(className, "Static") != 0) return TRUE;
-  char text[MAX_PATH] = {};
-  ::SendMessageA(hWnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
-  if (lstrcmpiA(text, find->text) != 0) return TRUE;
-  find->found = hWnd;
-  return FALSE;
-}
-
-TEST(RealCommonDialogs, TheFolderChooserStartsAtTheInitialFolderAndShowsItAsStatus) {
-  TempFolder folder;
-  CString result;
-  std::atomic<bool> statusShown{false};
-  CDialogDriver driver(nullptr, [&](HWND hDlg) {
-    statusShown = WaitFor([&] {
-      FindText find{folder.Path(), nullptr};
-      ::EnumChildWindows(hDlg, &FindStaticWithText, reinterpret_cast<LPARAM>(&find));
-      return find.found != nullptr;
-    });
-    PressButton(hDlg, IDOK);
-    return true;
-  });
-  EXPECT_TRUE(AfxBrowseForFolder(nullptr, result, folder.Path(), "Choose a folder"));
-  EXPECT_EQ(result.CompareNoCase(folder.Path()), 0) << result.GetString();
-  EXPECT_TRUE(statusShown.load()) << "the selected path is the status text";
-  EXPECT_TRUE(driver.Succeeded());
-}
-
 }  // namespace
