@@ -27,7 +27,10 @@ bool IsFileInUse(HRESULT hr) { return hr == STG_E_LOCKVIOLATION || hr == STG_E_S
 
 CString CTheDocument::MakeTemporaryJobFile(int line) {
     CString path;
-    if (MakeUniqueFile(GetJobFileOptions().FilesPath, "~qm", path)) return path;
+    // With no folder of its own yet, an unnamed job goes to the temporary folder, never into whatever
+    // the current folder happens to be.
+    const CString& filesPath = GetJobFileOptions().FilesPath;
+    if (!filesPath.IsEmpty() && MakeUniqueFile(filesPath, "~qm", path)) return path;
     char folder[MAX_PATH] = {};
     if (GetTempPathA(MAX_PATH, folder) != 0 && MakeUniqueFile(folder, "~qm", path)) return path;
     throw CMyException(HRESULT_FROM_WIN32(GetLastError()), "HRESULT_FROM_WIN32(GetLastError())", DocumentFilePlace,

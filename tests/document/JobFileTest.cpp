@@ -68,6 +68,20 @@ TEST_F(JobFileTest, NewJobLivesInATemporaryFileUntilSavedAndClosing) {
     EXPECT_TRUE(document.GetDisplayName().IsEmpty());
 }
 
+TEST_F(JobFileTest, WithNoJobFolderYetANewJobGoesToTheTemporaryFolderNotTheCurrentOne) {
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
+    ResetOptions("");
+    {
+        CTheDocument document;
+        ASSERT_TRUE(document.NewJob());
+        EXPECT_EQ(0, CountFiles(folder, "~qm"));
+        EXPECT_TRUE(document.CloseJob());
+    }
+    SetCurrentDirectoryA(previous);
+}
+
 TEST_F(JobFileTest, NewCommandTitlesTheMainWindow) {
     CTheDocument document;
     document.OnFileNew();

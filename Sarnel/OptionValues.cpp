@@ -1,0 +1,6 @@
+#include "OptionValues.h"
+
+OptionValues& GetOptionValues() {
+    static OptionValues values;
+    return values;
+}
