@@ -130,6 +130,16 @@ TEST(KeyerProperties, Table) {
          }
          k->Release();
        }},
+      {"a secondary colour containing the screen's primary (yellow-green before green) stays nearly opaque",
+       [&] {
+         // Red risen far above the screen's while blue fell below it: no mix of the screen with a
+         // subject gives that short of a mostly opaque subject of that colour.
+         IChromaKeyer* k = KeyedOnGreen(green);
+         constexpr uint32_t kYellowGreen = 0x38CDAD;  // R AD, G CD, B 38
+         // Without that rule it keyed to 0: the screen's channel still dominates it.
+         EXPECT_GE(AlphaOf(k, kYellowGreen), 230);
+         k->Release();
+       }},
       {"CleanForeground and MatteSponge give alpha 1; the sponge still removes spill",
        [&] {
          IChromaKeyer* k = KeyedOnGreen(green);

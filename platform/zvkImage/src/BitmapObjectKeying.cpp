@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "BitmapObject.h"
 #include "KeyerStateCache.h"
@@ -77,6 +78,28 @@ PixelImage KeyPixels(const PixelImage& source, const keyer::KeyerState* state, c
   return out;
 }
 
+// Puts the areas on pixels keyed already from source with state (by KeyPixels, without areas): only the
+// pixels the areas reach are keyed again, in place, so the result equals one pass with both without a
+// second full pass or new pixels.
+void KeyAreasInPlace(PixelImage& keyed, const PixelImage& source, const keyer::KeyerState* state,
+                     const keyer::KeyerAreas& areas, const keyer::AreaPlacement& placement) {
+  const int w = source.Width(), h = source.Height();
+  const keyer::KeyingPlanes planes{source.Bits(), ptrdiff_t(source.Stride()), keyed.Bits(),
+                                   ptrdiff_t(keyed.Stride()),  keyed.AlphaRow(0),  ptrdiff_t(w), w, h};
+  const keyer::KeyingPass pass(state, &areas, placement, planes);
+  ParallelRows(h, 64, [&](int first, int end) {
+    std::vector<keyer::KeyingPass::Span> spans(size_t(end - first));
+    pass.RunAreaRows(first, end - first, spans.data());
+    if (!source.HasAlpha()) return;
+    for (int y = first; y < end; ++y) {
+      const keyer::KeyingPass::Span& span = spans[size_t(y - first)];
+      uint8_t* a = keyed.AlphaRow(y);
+      const uint8_t* prior = source.AlphaRow(y);
+      for (int x = span.first; x < span.end; ++x) a[x] = uint8_t((unsigned(a[x]) * prior[x] + 127) / 255);
+    }
+  });
+}
+
 // Where area edges, in thousandths of the picture before it was turned, land on these pixels. The bitmap's
 // own record of its turn comes first: it knows the size it was turned from. Without one (a picture that
 // came here already turned), the caller's angle stands for the turn; a quarter turn tells the size before
@@ -141,9 +164,13 @@ HRESULT BitmapObject::ApplyAreas(BSTR protectAreas, BSTR garbageAreas, float ang
     if (areas.Empty()) return S_OK;
     // One pass from the pixels before the state, with the state and the areas; on a bitmap given no state,
     // the areas alone on the pixels as they are.
-    const PixelImage& source = keying_ ? *keying_->before : image_;
-    const keyer::KeyerState* state = keying_ ? keying_->state.get() : nullptr;
-    image_ = KeyPixels(source, state, &areas, PlacementFor(turn_, image_.Width(), image_.Height(), angle));
+    const keyer::AreaPlacement placement = PlacementFor(turn_, image_.Width(), image_.Height(), angle);
+    if (keying_ && image_.HasAlpha() && image_.Width() == keying_->before->Width() &&
+        image_.Height() == keying_->before->Height())
+      KeyAreasInPlace(image_, *keying_->before, keying_->state.get(), areas, placement);
+    else
+      image_ = KeyPixels(keying_ ? *keying_->before : image_, keying_ ? keying_->state.get() : nullptr, &areas,
+                         placement);
     // The pixels before keying are needed no more once the areas are in; a keyed picture in the bitmap
     // cache would otherwise hold them twice.
     keying_.reset();

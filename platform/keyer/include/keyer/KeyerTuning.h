@@ -21,6 +21,9 @@ struct KeyerTuning {
   // two has fallen to this share of the screen's own: a colour still that green is taken as subject
   // (spill-tinted hair, edges), not as a mix with the screen.
   static constexpr double kOpaqueExcessShare = 0.25;
+  // A secondary colour (one other channel risen above the screen's by this share of the screen
+  // channel's excess, the third not risen) is subject: yellow-green before a green screen.
+  static constexpr double kSecondaryRiseShare = 0.8;
   // Relative step of AdjustMatte, AdjustSpill and AdjustDetail per call.
   static constexpr double kAdjustStep = 0.05;
   // FineTune: a delta of 1 scales the surface by this factor around the colour, -1 by its inverse.

@@ -38,9 +38,21 @@ class KeyingPass {
 
   void Run() const { RunRows(0, planes_.height); }
   void RunRows(int firstRow, int rowCount) const;
+  // Only the pixels the areas reach, keyed afresh from the source with the areas on top; every other
+  // pixel is left as it is. The colour and alpha planes must already hold this state's keying of the
+  // source without areas (a pass without areas over the same planes): the result then equals RunRows.
+  // Returns, through span, the columns [first, end) rewritten in each row (end 0 for none); span may be
+  // null, else it holds rowCount entries.
+  struct Span {
+    int first = 0, end = 0;
+  };
+  void RunAreaRows(int firstRow, int rowCount, Span* span = nullptr) const;
 
  private:
-  void KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha) const;
+  void KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int count) const;
+  // Blends the areas' coverage over columns [first, end) of a keyed row; original is the row's source.
+  static void BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original, uint8_t* colour,
+                         uint8_t* alpha, int first, int end);
 
   const KeyerState* state_;
   KeyingPlanes planes_;

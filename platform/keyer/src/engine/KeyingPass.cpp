@@ -70,8 +70,7 @@ KeyingPass::KeyingPass(const KeyerState* state, const KeyerAreas* areas, const A
 
 KeyingPass::~KeyingPass() { delete coverage_; }
 
-void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha) const {
-  const int width = planes_.width;
+void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int width) const {
   if (!state_) {
     if (colour != src) std::memmove(colour, src, static_cast<size_t>(width) * 3);
     std::memset(alpha, 255, static_cast<size_t>(width));
@@ -97,6 +96,24 @@ void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha) con
   }
 }
 
+void KeyingPass::BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original,
+                            uint8_t* colour, uint8_t* alpha, int first, int end) {
+  for (int x = first; x < end; ++x) {
+    uint32_t gcov = garbage[x], pcov = protect[x];
+    if ((gcov | pcov) == 0) continue;
+    uint32_t a = alpha[x];
+    a = (a * (256 - gcov) + 128) >> 8;
+    if (pcov) {
+      a = (a * (256 - pcov) + 255 * pcov + 128) >> 8;
+      for (int c = 0; c < 3; ++c) {
+        uint32_t keyed = colour[3 * x + c], orig = original[3 * x + c];
+        colour[3 * x + c] = static_cast<uint8_t>((keyed * (256 - pcov) + orig * pcov + 128) >> 8);
+      }
+    }
+    alpha[x] = static_cast<uint8_t>(a);
+  }
+}
+
 void KeyingPass::RunRows(int firstRow, int rowCount) const {
   const int width = planes_.width;
   if (width <= 0 || rowCount <= 0) return;
@@ -115,22 +132,33 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
     uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
     bool covered = coverage_ && coverage_->Row(y, protect, garbage);
     if (covered) std::memcpy(original.data(), src, original.size());  // the source may be overwritten
-    KeyRow(src, colour, alpha);
-    if (!covered) continue;
-    for (int x = 0; x < width; ++x) {
-      uint32_t gcov = garbage[x], pcov = protect[x];
-      if ((gcov | pcov) == 0) continue;
-      uint32_t a = alpha[x];
-      a = (a * (256 - gcov) + 128) >> 8;
-      if (pcov) {
-        a = (a * (256 - pcov) + 255 * pcov + 128) >> 8;
-        for (int c = 0; c < 3; ++c) {
-          uint32_t keyed = colour[3 * x + c], orig = original[3 * x + c];
-          colour[3 * x + c] = static_cast<uint8_t>((keyed * (256 - pcov) + orig * pcov + 128) >> 8);
-        }
-      }
-      alpha[x] = static_cast<uint8_t>(a);
-    }
+    KeyRow(src, colour, alpha, width);
+    if (covered) BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, 0, width);
+  }
+}
+
+void KeyingPass::RunAreaRows(int firstRow, int rowCount, Span* span) const {
+  const int width = planes_.width;
+  if (span)
+    for (int i = 0; i < std::max(rowCount, 0); ++i) span[i] = Span{};
+  if (width <= 0 || rowCount <= 0 || !coverage_) return;
+  const int end = std::min(planes_.height, firstRow + rowCount);
+  std::vector<uint16_t> protect(width), garbage(width);
+  std::vector<uint8_t> original(static_cast<size_t>(width) * 3);
+  for (int y = std::max(0, firstRow); y < end; ++y) {
+    if (!coverage_->Row(y, protect, garbage)) continue;
+    int first = 0, last = width;
+    while (first < width && (protect[first] | garbage[first]) == 0) ++first;
+    while (last > first && (protect[last - 1] | garbage[last - 1]) == 0) --last;
+    if (first == last) continue;
+    const uint8_t* src = planes_.source + y * planes_.sourceStride + 3 * first;
+    uint8_t* colour = planes_.colour + y * planes_.colourStride;
+    uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
+    uint8_t* orig = original.data() + 3 * first;
+    std::memcpy(orig, src, static_cast<size_t>(last - first) * 3);  // the source may be overwritten
+    KeyRow(orig, colour + 3 * first, alpha + first, last - first);
+    BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, first, last);
+    if (span) span[y - firstRow] = Span{first, last};
   }
 }
 

@@ -62,20 +62,39 @@ KeyerModel ModelOperations::AroundScreen(const Vec3& screenColour, const KeyerMo
   for (int n = 0; n < SurfaceGrid::kNodes; ++n) {
     const Vec3& u = SurfaceGrid::NodeDirection(n);
     double exit = std::min(SurfaceGrid::kMaxRadius, ExitDistance(s, u) + 0.02);
-    double inner, middle;
-    if (ScreenExcess(s + u * 1e-3, d) >= excess) {
+    // Walking out from the screen colour: colours still at least as dominated by the screen's channel
+    // as the screen itself are screen; the subject begins where that dominance has fallen to a share
+    // of the screen's, or where the colour is a secondary one (one of the other channels risen well
+    // above the screen's while the third has not risen): no mix of the screen with a subject raises
+    // one channel that far while leaving another at or below the screen's level, short of a mostly
+    // opaque subject of that colour (yellow-green before a green screen).
+    const int o1 = (d + 1) % 3, o2 = (d + 2) % 3;
+    const double rise = KeyerTuning::kSecondaryRiseShare * excess;
+    double dominated = 0, middle = exit;
+    bool leftScreen = false;
+    for (double t = 0.004; t < exit; t += 0.004) {
+      const Vec3 c = s + u * t;
+      const double e = ScreenExcess(c, d);
+      if (!leftScreen) {
+        if (e >= excess) {
+          dominated = t;
+          continue;
+        }
+        leftScreen = true;
+      }
+      const bool secondary = (c[o1] - s[o1] >= rise && c[o2] <= s[o2]) || (c[o2] - s[o2] >= rise && c[o1] <= s[o1]);
+      if (e <= KeyerTuning::kOpaqueExcessShare * excess || secondary) {
+        middle = t;
+        break;
+      }
+    }
+    double inner;
+    if (!leftScreen) {
       // Towards colours more dominated by the screen's channel than the screen itself: all screen.
       inner = exit;
       middle = exit + kGap;
     } else {
-      middle = exit;
-      for (double t = 0.004; t < exit; t += 0.004) {
-        if (ScreenExcess(s + u * t, d) <= KeyerTuning::kOpaqueExcessShare * excess) {
-          middle = t;
-          break;
-        }
-      }
-      inner = std::min(KeyerTuning::kDefaultNoiseRadius, KeyerTuning::kDefaultInnerShare * middle);
+      inner = std::max(dominated, std::min(KeyerTuning::kDefaultNoiseRadius, KeyerTuning::kDefaultInnerShare * middle));
     }
     m.inner.SetNode(n, inner);
     m.middle.SetNode(n, std::max(middle, inner + kGap));
