@@ -1,5 +1,7 @@
 #include "ShellTestSupport.h"
 
+#include "MessagePump.h"
+
 #include "Fixtures.h"
 #include "JobFileOptions.h"
 #include "MainFrame_Image.h"
@@ -159,23 +161,7 @@ bool ShellTest::ProfileValueExists(const char* section, const char* entry) const
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() > end) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            if (!TestApp().PreTranslateMessage(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
+    return testsupport::PumpUntil(TestApp(), done, timeoutMs);
 }
 
-void PumpPending(DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    PumpUntil([&] { return GetTickCount64() > end; }, ms + 1000);
-}
+void PumpPending(DWORD ms) { testsupport::PumpPending(TestApp(), ms); }
