@@ -1,5 +1,6 @@
 #include "PixelImage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -14,7 +15,7 @@ void PixelImage::Allocate(int width, int height, bool fill) {
   if (!SizeAllowed(width, height)) throw std::length_error("bitmap size out of range");
   const size_t stride = StrideOf(width);
   const size_t bytes = stride * size_t(height);
-  std::unique_ptr<uint8_t[]> bgr(bytes ? new uint8_t[bytes] : nullptr);
+  PlaneRecycler::Plane bgr = bytes ? PlaneRecycler::Take(bytes) : PlaneRecycler::Plane();
   if (fill && bytes) std::memset(bgr.get(), 0, bytes);
   // Row padding is always zero so that nothing uninitialised ever leaves the library.
   if (!fill && bytes && stride != size_t(width) * 3)
@@ -28,7 +29,7 @@ void PixelImage::Allocate(int width, int height, bool fill) {
 
 void PixelImage::AddAlpha(uint8_t value) {
   const size_t n = size_t(width_) * size_t(height_);
-  alpha_.reset(n ? new uint8_t[n] : new uint8_t[1]);
+  alpha_ = PlaneRecycler::Take(n ? n : 1);
   if (n) std::memset(alpha_.get(), value, n);
 }
 
@@ -37,8 +38,9 @@ PixelImage PixelImage::Clone() const {
   copy.Allocate(width_, height_, false);
   if (bgr_) std::memcpy(copy.bgr_.get(), bgr_.get(), stride_ * size_t(height_));
   if (alpha_) {
-    copy.AddAlpha(0);
-    std::memcpy(copy.alpha_.get(), alpha_.get(), size_t(width_) * size_t(height_));
+    const size_t n = size_t(width_) * size_t(height_);
+    copy.alpha_ = PlaneRecycler::Take(std::max<size_t>(n, 1));  // copied whole: no fill first
+    std::memcpy(copy.alpha_.get(), alpha_.get(), n);
   }
   copy.dpiX = dpiX;
   copy.dpiY = dpiY;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "PlaneRecycler.h"
+
 namespace zvkImage {
 
 class PixelImage {
@@ -49,8 +51,10 @@ class PixelImage {
   int width_ = 0;
   int height_ = 0;
   size_t stride_ = 0;
-  std::unique_ptr<uint8_t[]> bgr_;
-  std::unique_ptr<uint8_t[]> alpha_;
+  // Large planes come from and go back to PlaneRecycler, so they may hold old pixels when taken: every
+  // plane is written whole (or its padding zeroed) before anything reads it.
+  PlaneRecycler::Plane bgr_;
+  PlaneRecycler::Plane alpha_;
 };
 
 }  // namespace zvkImage

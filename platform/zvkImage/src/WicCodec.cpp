@@ -3,6 +3,7 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -24,7 +25,32 @@ constexpr int kProgressBands = 16;
 // Rows [0, h) in `bands` parts: part i covers [h*i/bands, h*(i+1)/bands).
 inline int BandEdge(int h, int i, int bands) { return int(int64_t(h) * i / bands); }
 
+std::atomic<EncoderOptionObserver> g_optionObserver{nullptr};
+
+// Hands one option to the encoder's property bag (an encoder without it keeps its own setting, so a failed
+// write is not an error) and tells the observer, if any, what the bag holds now.
+void WriteEncoderOption(IPropertyBag2& props, const wchar_t* name, VARIANT& value) {
+  PROPBAG2 option{};
+  option.pstrName = const_cast<LPOLESTR>(name);
+  const HRESULT written = props.Write(1, &option, &value);
+  const EncoderOptionObserver observer = g_optionObserver.load();
+  if (!observer) return;
+  VARIANT held;
+  VariantInit(&held);
+  HRESULT readResult = S_OK;
+  if (FAILED(props.Read(1, &option, nullptr, &held, &readResult)) || FAILED(readResult)) {
+    VariantClear(&held);
+    VariantInit(&held);
+  }
+  observer(name, held, written);
+  VariantClear(&held);
+}
+
 }  // namespace
+
+EncoderOptionObserver WicCodec::SetEncoderOptionObserver(EncoderOptionObserver observer) {
+  return g_optionObserver.exchange(observer);
+}
 
 HRESULT WicCodec::Inspect(const std::wstring& path, std::vector<FrameInfo>& frames) {
   frames.clear();
@@ -156,13 +182,11 @@ HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, floa
   ComRef<IPropertyBag2> props;
   if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(&frame, &props);
   if (SUCCEEDED(hr) && fileType == ftJPEG && props) {
-    PROPBAG2 option{};
-    option.pstrName = const_cast<LPOLESTR>(L"ImageQuality");
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_R4;
-    value.fltVal = jpegQuality;
-    props->Write(1, &option, &value);  // an encoder without the option keeps its own quality
+    VARIANT quality;
+    VariantInit(&quality);
+    quality.vt = VT_R4;
+    quality.fltVal = jpegQuality;
+    WriteEncoderOption(*props.Get(), L"ImageQuality", quality);
   }
   if (SUCCEEDED(hr)) hr = frame->Initialize(props.Get());
   if (SUCCEEDED(hr)) hr = frame->SetSize(UINT(w), UINT(h));

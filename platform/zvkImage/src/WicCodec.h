@@ -16,8 +16,15 @@ struct FrameInfo {
   int height = 0;
 };
 
+// Told of each option the encoder's property bag was handed: its name, the value the bag holds after the
+// write (read back; VT_EMPTY when the bag cannot return it) and the result of the write. The platform's
+// encoders here may ignore what they are given, so this is how the options can be checked at all.
+using EncoderOptionObserver = void (*)(const wchar_t* name, const VARIANT& held, HRESULT writeResult);
+
 class WicCodec {
  public:
+  // One observer for the process (null: none); returns the one it replaces. Meant for tests.
+  static EncoderOptionObserver SetEncoderOptionObserver(EncoderOptionObserver observer);
   // Frame sizes of a file the platform can decode; empty on failure (hr set).
   static HRESULT Inspect(const std::wstring& path, std::vector<FrameInfo>& frames);
   // Decodes one frame to 24-bit BGR (and alpha when the file has it), with its resolution.
