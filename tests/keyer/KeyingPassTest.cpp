@@ -1,10 +1,14 @@
 // Applying a state with protect and garbage areas to pixel rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <thread>
 
 #include "KeyerTestSupport.h"
+#include "keyer/ColourSpace.h"
 #include "keyer/KeyingPass.h"
+#include "keyer/ModelOperations.h"
 
 using namespace keyertest;
 
@@ -131,4 +135,40 @@ TEST(KeyingPass, OneColourFromTheNodesAroundItEqualsTheWholeTable) {
     ASSERT_EQ(whole, cell) << std::hex << colour;
     ASSERT_EQ(a, b) << std::hex << colour;
   }
+}
+
+// The same dim green is screen where the whole screen is that dim, and mostly subject (a dark strand
+// before a bright screen) inside a brightly lit screen, even after a dim screen corner was cleaned as
+// background.
+TEST(KeyingPass, KeysEachPixelAgainstTheScreenAroundIt) {
+  const uint32_t bright = RGB(70, 190, 80);
+  const keyer::Vec3 lin = keyer::ColourSpace::LinearOfColorRef(bright);
+  auto code = [](double linear) { return static_cast<int>(std::lround(keyer::ColourSpace::ToEncoded(linear) * 255)); };
+  const uint32_t dim = RGB(code(0.45 * lin.r), code(0.45 * lin.g), code(0.45 * lin.b));
+  keyer::KeyerModel model;
+  keyer::ModelOperations::SelectBackgroundColor(model, {bright});
+  keyer::ModelOperations::CleanBackground(model, {dim});
+  const auto state = keyer::KeyerState::FromModel(model);
+  const int w = 256, h = 192;  // map cells of 8 x 8 pixels
+  auto key = [&](bool patchOnly) {
+    std::vector<uint8_t> bgr(size_t(w) * h * 3), out(bgr.size()), alpha(size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const bool inPatch = x >= 130 && x < 133 && y >= 98 && y < 101;  // a strand, well inside one cell
+        const uint32_t c = !patchOnly || inPatch ? dim : bright;
+        uint8_t* p = &bgr[(size_t(y) * w + x) * 3];
+        p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+      }
+    keyer::ApplyState(state.get(), bgr.data(), w * 3, w, h, out.data(), w * 3, alpha.data(), w);
+    return alpha;
+  };
+  const std::vector<uint8_t> allDim = key(false);
+  EXPECT_EQ(0, *std::max_element(allDim.begin(), allDim.end()));
+  const std::vector<uint8_t> patch = key(true);
+  EXPECT_EQ(0, patch[0]);
+  EXPECT_GT(patch[99 * w + 131], 128);
+  uint32_t colour = 0;
+  uint8_t a = 255;
+  state->KeyColour(dim, colour, a);  // one pixel alone is its own screen
+  EXPECT_EQ(0, a);
 }

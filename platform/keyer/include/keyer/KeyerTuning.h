@@ -35,6 +35,13 @@ struct KeyerTuning {
   static constexpr double kScreenCoverage = 0.995;
   // AutoCompute reads at most about this many pixels, evenly spread.
   static constexpr int kAutoComputePixels = 1 << 19;
+  // Applying a state: the screen's brightness is mapped on a grid of this many cells across and down,
+  // from about this many pixels evenly spread, counting those that key below this alpha (of 255) once
+  // brought to the screen colour's brightness.
+  static constexpr int kLightMapColumns = 32;
+  static constexpr int kLightMapRows = 24;
+  static constexpr int kLightMapPixels = 1 << 16;
+  static constexpr int kLightMapScreenAlpha = 4;
 };
 
 }  // namespace keyer

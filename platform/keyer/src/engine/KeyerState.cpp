@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ColourEvaluator.h"
+#include "ScreenLight.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyingPass.h"
 #include "keyer/LutGeometry.h"
@@ -94,13 +95,20 @@ KeyerState::KeyerState(const KeyerModel& model) : model_(model) {
 
 KeyerState::KeyerState(const KeyerModel& model, uint32_t colorRef) : model_(model) {
   if (!model_.keyed) return;
-  int r = static_cast<int>(colorRef & 0xFF) / LutGeometry::kStep;
-  int g = static_cast<int>((colorRef >> 8) & 0xFF) / LutGeometry::kStep;
-  int b = static_cast<int>((colorRef >> 16) & 0xFF) / LutGeometry::kStep;
-  // Just the cell's span of the table: from its first corner to its far one.
-  bias_ = LutGeometry::Index(r, g, b);
-  table_.resize(LutGeometry::Index(r + 1, g + 1, b + 1) - bias_ + 1);
-  Fill(r, r + 2, g, g + 2, b, b + 2);
+  // A pixel alone is keyed either as it is or, when it keys as screen there, at the screen's brightness:
+  // the cells of both colours, and the span of the table from the first corner to the last far one.
+  const uint32_t colours[2] = {colorRef, ScreenLight::AtScreenBrightness(colorRef, model_.screen)};
+  int cell[2][3];
+  uint32_t first = LutGeometry::kNodes, last = 0;
+  for (int i = 0; i < 2; ++i) {
+    for (int c = 0; c < 3; ++c) cell[i][c] = static_cast<int>((colours[i] >> (8 * c)) & 0xFF) / LutGeometry::kStep;
+    first = std::min(first, LutGeometry::Index(cell[i][0], cell[i][1], cell[i][2]));
+    last = std::max(last, LutGeometry::Index(cell[i][0] + 1, cell[i][1] + 1, cell[i][2] + 1));
+  }
+  bias_ = first;
+  table_.resize(last - bias_ + 1);
+  for (int i = 0; i < 2; ++i)
+    Fill(cell[i][0], cell[i][0] + 2, cell[i][1], cell[i][1] + 2, cell[i][2], cell[i][2] + 2);
 }
 
 std::shared_ptr<const KeyerState> KeyerState::FromModel(const KeyerModel& model) {

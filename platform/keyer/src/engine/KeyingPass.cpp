@@ -1,10 +1,13 @@
 #include "keyer/KeyingPass.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "AreaCoverage.h"
+#include "ScreenLight.h"
+#include "keyer/KeyerTuning.h"
 #include "keyer/LutGeometry.h"
 
 namespace keyer {
@@ -54,7 +57,135 @@ const Tables& Lookup() {
   return tables;
 }
 
+constexpr int kMapColumns = KeyerTuning::kLightMapColumns, kMapRows = KeyerTuning::kLightMapRows;
+constexpr int kScreenAlpha = KeyerTuning::kLightMapScreenAlpha;
+constexpr int kMapPixels = KeyerTuning::kLightMapPixels;
+
+// Alpha (of 255) the table gives to one pixel.
+uint8_t LookupAlpha(const Tables& tb, const uint64_t* lut, uint32_t bias, uint8_t r, uint8_t g, uint8_t b) {
+  const uint32_t base = tb.offset[0][r] + tb.offset[1][g] + tb.offset[2][b] - bias;
+  const Tetrahedron& t = tb.tetra[tb.position[0][r] | tb.position[1][g] | tb.position[2][b]];
+  uint64_t sum = lut[base] * t.w0 + lut[base + t.second] * t.w1 + lut[base + t.third] * t.w2 +
+                 lut[base + tb.far] * t.w3 + 0x0020002000200020ull;
+  return static_cast<uint8_t>((sum >> 54) & 0xFF);
+}
+
 }  // namespace
+
+void KeyingPass::MapScreenLight() {
+  const int w = planes_.width, h = planes_.height;
+  if (!state_ || w <= 0 || h <= 0) return;
+  const Vec3& screen = state_->Model().screen;
+  const int d = ScreenLight::ScreenChannel(screen);
+  const int sourceByte = 2 - d;  // B, G, R in memory
+  int32_t codeLevel[256];
+  ScreenLight::FixedLevelsOfCodes(screen, codeLevel);
+  const int columns = std::min(kMapColumns, w), rows = std::min(kMapRows, h);
+  const double area = double(w) * h;
+  const int step = std::max(1, static_cast<int>(std::sqrt(area / kMapPixels)));
+  const Tables& tb = Lookup();
+  const uint64_t* lut = state_->Table();
+  const uint32_t bias = state_->TableBias();
+  std::vector<std::vector<int32_t>> found(size_t(columns) * rows);
+  for (int y = step / 2; y < h; y += step) {
+    const uint8_t* src = planes_.source + y * planes_.sourceStride;
+    const int cellRow = static_cast<int>(int64_t(y) * rows / h);
+    for (int x = step / 2; x < w; x += step) {
+      const uint8_t* p = src + 3 * x;
+      const int32_t fixed = codeLevel[p[sourceByte]];
+      const uint8_t* remap = ScreenLight::Remap(ScreenLight::Level(fixed));
+      if (LookupAlpha(tb, lut, bias, remap[p[2]], remap[p[1]], remap[p[0]]) >= kScreenAlpha) continue;
+      found[size_t(cellRow) * columns + static_cast<size_t>(int64_t(x) * columns / w)].push_back(fixed);
+    }
+  }
+  // Each cell's median; cells without screen take the mean of their filled neighbours, ring by ring.
+  std::vector<int32_t> level(found.size(), 0);
+  std::vector<char> filled(found.size(), 0);
+  bool any = false;
+  for (size_t i = 0; i < found.size(); ++i) {
+    std::vector<int32_t>& v = found[i];
+    if (v.empty()) continue;
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    level[i] = v[v.size() / 2];
+    filled[i] = 1;
+    any = true;
+  }
+  if (!any) return;  // no screen seen: every pixel keyed as it is
+  for (bool missing = true; missing;) {
+    missing = false;
+    std::vector<char> next = filled;
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < columns; ++c) {
+        const size_t i = size_t(r) * columns + c;
+        if (filled[i]) continue;
+        int64_t sum = 0;
+        int count = 0;
+        const int nr[4] = {r - 1, r + 1, r, r}, nc[4] = {c, c, c - 1, c + 1};
+        for (int k = 0; k < 4; ++k) {
+          if (nr[k] < 0 || nr[k] >= rows || nc[k] < 0 || nc[k] >= columns) continue;
+          const size_t j = size_t(nr[k]) * columns + nc[k];
+          if (!filled[j]) continue;
+          sum += level[j];
+          ++count;
+        }
+        if (count) {
+          level[i] = static_cast<int32_t>(std::lround(double(sum) / count));
+          next[i] = 1;
+        } else {
+          missing = true;
+        }
+      }
+    }
+    filled.swap(next);
+  }
+  // One 3 x 3 smoothing: the light changes slowly, a cell's median does not.
+  mapLevels_.assign(level.size(), 0);
+  bool lit = false;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < columns; ++c) {
+      int64_t sum = 0;
+      for (int dr = -1; dr <= 1; ++dr)
+        for (int dc = -1; dc <= 1; ++dc)
+          sum += level[size_t(std::clamp(r + dr, 0, rows - 1)) * columns + std::clamp(c + dc, 0, columns - 1)];
+      const int32_t v = static_cast<int32_t>(std::lround(double(sum) / 9.0));
+      mapLevels_[size_t(r) * columns + c] = v;
+      lit = lit || v != 0;
+    }
+  }
+  if (!lit) {
+    mapLevels_.clear();
+    return;
+  }
+  mapColumns_ = columns;
+  mapRows_ = rows;
+  columnCell_.resize(w);
+  columnWeight_.resize(w);
+  for (int x = 0; x < w; ++x) {
+    const double at = std::clamp((x + 0.5) * columns / w - 0.5, 0.0, double(columns - 1));
+    const int cell = std::min(static_cast<int>(at), std::max(columns - 2, 0));
+    columnCell_[x] = cell;
+    columnWeight_[x] = columns > 1 ? static_cast<int32_t>(std::lround((at - cell) * 256)) : 0;
+  }
+}
+
+bool KeyingPass::RowLevels(int y, int8_t* levels) const {
+  if (mapLevels_.empty()) return false;
+  const int w = planes_.width, columns = mapColumns_, rows = mapRows_;
+  const double at = std::clamp((y + 0.5) * rows / planes_.height - 0.5, 0.0, double(rows - 1));
+  const int cell = std::min(static_cast<int>(at), std::max(rows - 2, 0));
+  const int32_t wy = rows > 1 ? static_cast<int32_t>(std::lround((at - cell) * 256)) : 0;
+  const int32_t* top = mapLevels_.data() + size_t(cell) * columns;
+  const int32_t* bottom = rows > 1 ? top + columns : top;
+  int32_t row[kMapColumns + 1];
+  for (int c = 0; c < columns; ++c) row[c] = top[c] * (256 - wy) + bottom[c] * wy;
+  row[columns] = row[columns - 1];
+  for (int x = 0; x < w; ++x) {
+    const int c = columnCell_[x], wx = columnWeight_[x];
+    const int64_t v = int64_t(row[c]) * (256 - wx) + int64_t(row[c + 1]) * wx;
+    levels[x] = static_cast<int8_t>(ScreenLight::Level(static_cast<int32_t>((v + 32768) >> 16)));
+  }
+  return true;
+}
 
 KeyingPass::KeyingPass(const KeyerState* state, const KeyerAreas* areas, const AreaPlacement& placement,
                        const KeyingPlanes& planes)
@@ -66,11 +197,12 @@ KeyingPass::KeyingPass(const KeyerState* state, const KeyerAreas* areas, const A
       coverage_ = nullptr;
     }
   }
+  MapScreenLight();
 }
 
 KeyingPass::~KeyingPass() { delete coverage_; }
 
-void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int width) const {
+void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int width, const int8_t* levels) const {
   if (!state_) {
     if (colour != src) std::memmove(colour, src, static_cast<size_t>(width) * 3);
     std::memset(alpha, 255, static_cast<size_t>(width));
@@ -80,8 +212,16 @@ void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int
   const uint64_t* lut = state_->Table();
   const uint32_t bias = state_->TableBias();
   const uint32_t far = tb.far;
+  const uint8_t* remap = ScreenLight::Remap(0);  // level l's table lies l * 256 codes on
   for (int x = 0; x < width; ++x) {
-    const uint8_t b = src[0], g = src[1], r = src[2];
+    uint8_t b = src[0], g = src[1], r = src[2];
+    const int level = levels ? levels[x] : 0;
+    if (level) {
+      const uint8_t* in = remap + level * 256;
+      b = in[b];
+      g = in[g];
+      r = in[r];
+    }
     const uint32_t base = tb.offset[0][r] + tb.offset[1][g] + tb.offset[2][b] - bias;
     const Tetrahedron& t = tb.tetra[tb.position[0][r] | tb.position[1][g] | tb.position[2][b]];
     uint64_t sum = lut[base] * t.w0 + lut[base + t.second] * t.w1 + lut[base + t.third] * t.w2 +
@@ -91,6 +231,12 @@ void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int
     colour[1] = static_cast<uint8_t>(std::min<uint32_t>((sum >> 16) & 0x1FF, 255));
     colour[2] = static_cast<uint8_t>(std::min<uint32_t>((sum >> 32) & 0x1FF, 255));
     alpha[x] = static_cast<uint8_t>((sum >> 48) & 0xFF);
+    if (level) {
+      const uint8_t* back = remap - level * 256;
+      colour[0] = back[colour[0]];
+      colour[1] = back[colour[1]];
+      colour[2] = back[colour[2]];
+    }
     src += 3;
     colour += 3;
   }
@@ -121,6 +267,7 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
   firstRow = std::max(0, firstRow);
   std::vector<uint16_t> protect, garbage;
   std::vector<uint8_t> original;
+  std::vector<int8_t> levels(mapLevels_.empty() ? 0 : width);
   if (coverage_) {
     protect.resize(width);
     garbage.resize(width);
@@ -132,7 +279,8 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
     uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
     bool covered = coverage_ && coverage_->Row(y, protect, garbage);
     if (covered) std::memcpy(original.data(), src, original.size());  // the source may be overwritten
-    KeyRow(src, colour, alpha, width);
+    const bool lit = RowLevels(y, levels.data());
+    KeyRow(src, colour, alpha, width, lit ? levels.data() : nullptr);
     if (covered) BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, 0, width);
   }
 }
@@ -145,6 +293,7 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, Span* span) const {
   const int end = std::min(planes_.height, firstRow + rowCount);
   std::vector<uint16_t> protect(width), garbage(width);
   std::vector<uint8_t> original(static_cast<size_t>(width) * 3);
+  std::vector<int8_t> levels(mapLevels_.empty() ? 0 : width);
   for (int y = std::max(0, firstRow); y < end; ++y) {
     if (!coverage_->Row(y, protect, garbage)) continue;
     int first = 0, last = width;
@@ -156,7 +305,8 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, Span* span) const {
     uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
     uint8_t* orig = original.data() + 3 * first;
     std::memcpy(orig, src, static_cast<size_t>(last - first) * 3);  // the source may be overwritten
-    KeyRow(orig, colour + 3 * first, alpha + first, last - first);
+    const bool lit = RowLevels(y, levels.data());
+    KeyRow(orig, colour + 3 * first, alpha + first, last - first, lit ? levels.data() + first : nullptr);
     BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, first, last);
     if (span) span[y - firstRow] = Span{first, last};
   }

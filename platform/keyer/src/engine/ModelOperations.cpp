@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "SampleTargets.h"
+#include "ScreenLight.h"
 #include "SurfaceMover.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerTuning.h"
@@ -146,7 +147,12 @@ void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) 
     SelectBackgroundColor(model, sample);
     return;
   }
-  auto targets = SampleTargets::CellCorners(sample, model.screen, Keep::Farthest);
+  // A screen sample is taken at the screen's brightness, as the keying pass sees it: a dim corner of an
+  // unevenly lit screen widens the screen by its hue, not towards dark colours (hair, shadows).
+  Colours lifted;
+  lifted.reserve(sample.size());
+  for (uint32_t c : sample) lifted.push_back(ScreenLight::AtScreenBrightness(c, model.screen));
+  auto targets = SampleTargets::CellCorners(lifted, model.screen, Keep::Farthest);
   SurfaceMover::Grow(model.inner, targets, [](const Target& t) { return t.distance + kMargin; });
   KeepNested(model, Surface::Inner);
 }
