@@ -17,6 +17,7 @@
 #include "DetailsValues.h"
 #include "FoldersList.h"
 #include "Graphics.h"
+#include "ImageBitmap.h"
 #include "ImagesList.h"
 #include "ItemRelationships.h"
 #include "ItemsList.h"
@@ -24,6 +25,7 @@
 #include "ObjectLinksManyMany.h"
 #include "ObjectLinksOneMany.h"
 #include "ObjectLinksOneOne.h"
+#include "SharedStringList.h"
 
 #include "classlib/ClassLib.h"
 
@@ -125,6 +127,107 @@ public:
     void SaveImages();
     void ClearImages();
 
+    // ---- The image storages: one per image, with its full and draft bitmap streams. Every call
+    // holds the image-storage lock; the import worker calls WriteImageBitmaps from its own thread.
+    // The returned draft belongs to the caller.
+    IBitmapPtr WriteImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
+                                 zvkImage::IBitmap* bitmap);
+    IBitmapPtr ReplaceImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
+                                   zvkImage::IBitmap* bitmap);
+    void WritePreviewBitmap(const CString& id, zvkImage::IBitmap* bitmap);
+    // Replaces "@Bitmap-Final" with the given bitmap, stored as given.
+    void WriteFinalBitmap(const CString& id, zvkImage::IBitmap* bitmap);
+    IBitmapPtr ReadImageBitmap(const CString& id, bool wantFinal);
+    void DestroyImageStorage(const CString& id);
+    // The storage of newId takes the name of oldId's.
+    void RenameImageStorage(const CString& oldId, const CString& newId);
+    void CopyImageStorage(const CString& toId, const CString& fromId);
+
+    // ---- Import of one image: its bitmaps are written by a worker while this thread pumps
+    // messages, then the record is placed by the import settings (Indexed jobs by the number).
+    class CImportImageThread;
+    struct StoredImage {
+        CString id;  // empty when nothing was stored
+        IBitmapPtr draft;
+    };
+    // The bitmap is released in every case; a failure is reported and leaves nothing behind.
+    void ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
+                     const ImageProcessing* processing);
+    // The worker's step: a new id and the image's bitmaps in the job.
+    StoredImage StoreNewImage(zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing* processing);
+    // A 0-based position, -1 for the end; an empty id places an empty slot.
+    void InsertImageAt(int32_t position, const CString& id, const char* fileName, bool linked,
+                       const ImageProcessing* processing);
+    void AddImageIndexed(int32_t number, const CString& id, const char* fileName, bool linked,
+                         const ImageProcessing* processing);
+    void ReplaceImageAt(int32_t position, const CString& id, const char* fileName, bool linked,
+                        const ImageProcessing* processing);
+
+    // ---- Image queries (no events). Unknown ids throw E_INVALIDARG unless said otherwise.
+    SharedStringList GetImageIds() const;
+    int GetImageCount() const { return images.GetCount(); }
+    // "@" and a number asks for an image number.
+    bool HasImage(const char* id) const;
+    int32_t GetImageNumber(const char* id) const;  // 0 when unknown
+    CString GetImageIdByNumber(int32_t number) const;
+    CString GetImageFileName(const char* id) const;  // empty when unknown
+    // A linked image's file name with its extension (namePart) or its title; others as stored.
+    CString GetImageFileNamePart(const char* id, bool namePart) const;
+    bool IsImageEmpty(const char* id) const { return HasImageFlag(id, ImageStatus::EmptySlot); }
+    bool GetImageFlag02(const char* id) const { return HasImageFlag(id, ImageStatus::Off); }
+    bool GetImageFlag04(const char* id) const { return HasImageFlag(id, ImageStatus::Tagged); }
+    bool GetImageFlag08(const char* id) const { return HasImageFlag(id, ImageStatus::Duplicate); }
+    bool IsImageLinked(const char* id) const { return HasImageFlag(id, ImageStatus::Linked); }
+    bool IsImageMaskOn(const char* id) const { return HasImageFlag(id, ImageStatus::MaskOn); }
+    bool IsImageBackgroundOn(const char* id) const { return HasImageFlag(id, ImageStatus::BackgroundOn); }
+    CropScale GetImageCropScale(const char* id) const;
+    ColorCorrectValues GetImageColorCorrection(const char* id) const;
+    ChromaKey GetImageChromaKey(const char* id) const;
+    int32_t GetImageRotation(const char* id) const;
+    DetailsValues GetImageValues(const char* id) const;
+    Details GetImageDetails(const char* id) const;
+    // The image's key in the mask or background library; empty when none.
+    CString GetImageMaskKey(const char* id) const { return masksLinks.GetParent(id); }
+    CString GetImageBackgroundKey(const char* id) const { return backgroundsLinks.GetParent(id); }
+
+    // ---- Image changes: each marks the job dirty and fires its event.
+    void SetImageCropScale(const char* id, const CropScale& crop);
+    void SetImageColorCorrection(const char* id, const ColorCorrectValues& values);
+    void SetImageChromaKey(const char* id, const ChromaKey& key);
+    // Tenths of a degree; the result keeps the sign of the sum.
+    void RotateImage(const char* id, int delta);
+    void SetImageFlag02(const char* id, bool on) { SetImageStatusFlag(id, ImageStatus::Off, on); }
+    void SetImageFlag04(const char* id, bool on) { SetImageStatusFlag(id, ImageStatus::Tagged, on); }
+    void SetImageMaskOn(const char* id, bool on) { SetImageChangedFlag(id, ImageStatus::MaskOn, on); }
+    void SetImageBackgroundOn(const char* id, bool on) { SetImageChangedFlag(id, ImageStatus::BackgroundOn, on); }
+    // Links the image to a key of the mask or background library.
+    void SetImageMask(const char* id, const CString& key);
+    void SetImageBackground(const char* id, const CString& key);
+    void SetImageValues(const char* id, const DetailsValues& values);
+    void SetImageDetails(const char* id, const Details& details);
+    // One detail value; nothing when it is equal to the held one.
+    void SetImageValue(const char* id, const char* fieldId, const VARIANT& value);
+    // "field%value": the field by its name, or by its 1-based number; the value as text.
+    void SetImageValueFromText(const char* id, const char* text);
+    // Nothing for an unknown id.
+    void SetImageFileName(const char* id, const char* name);
+
+    // ---- Structural image operations.
+    void RemoveImage(const char* id);
+    void RemoveImages(const SharedStringList& ids);
+    // Gives every image its list position + 1; returns how many in front of position changed.
+    int RenumberImages(int position);
+    // The new id; empty for an empty slot.
+    CString DuplicateImage(const char* id, bool withDetails);
+    void RotateImageLeft90(const char* id) { TurnImage(id, 1); }
+    void RotateImage180(const char* id) { TurnImage(id, 2); }
+    void RotateImageRight90(const char* id) { TurnImage(id, 3); }
+    // A bitmap that replaces the stored one (edited outside, captured again), stored as given.
+    void ReplaceImageBitmap(const char* id, zvkImage::IBitmap* bitmap);
+    bool SelectImage(const char* id);
+    bool SelectImageByNumber(int32_t number);
+    int SelectImagesByFileName(const char* name);
+
     // ---- The detail layout (the field and tag sets).
     DetailsFields& GetFileFields() { return fileFields; }
     DetailsFields& GetFolderFields() { return folderFields; }
@@ -176,6 +279,24 @@ private:
     void SaveToOwnPath();
     // Opens the job's file again for writing after it was replaced; on failure the job is closed.
     void ReopenAfterSwap(const CString& path);
+    // Puts a freshly stored image where the job and the import settings say.
+    void PlaceImportedImage(int32_t position, const CString& id, const char* sourceName, bool linked,
+                            const ImageProcessing* processing);
+    bool HasImageFlag(const char* id, uint32_t flag) const;
+    // The list position of an image; E_INVALIDARG when unknown.
+    int FindImagePosition(const char* id) const;
+    // Status bits that fire ImageStatusEvent, and those that fire ImageChangedEvent; only on a change.
+    void SetImageStatusFlag(const char* id, uint32_t flag, bool on);
+    void SetImageChangedFlag(const char* id, uint32_t flag, bool on);
+    // Quarter turns after import: the stored bitmaps are turned, a linked image's processing too.
+    void TurnImage(const char* id, int quarters);
+    // The record of a new image at a number, with the new-image corrections.
+    ImageRecord MakeNewImageRecord(const CString& id, int32_t number, const char* fileName, bool linked,
+                                   const ImageProcessing* processing);
+    // An existing image takes the bitmaps of a new id (or becomes an empty slot for an empty id).
+    void ReplaceListedImage(const ImageRecord& listed, const CString& id, const char* fileName, bool linked,
+                            const ImageProcessing* processing, bool markInserted);
+
     // Ends the job without saving when its storage is lost.
     void AbandonJob();
     void ReleaseStorage();
