@@ -1,6 +1,8 @@
 // The application object: construction and the start-up sequence.
 #include "SarnelEXE.h"
 
+#include "ControlClasses.h"
+
 #include "AppEventBus.h"
 #include "CmdLineParamEvent.h"
 #include "HandlerFrame.h"
@@ -85,6 +87,8 @@ bool CSarnelEXE::CreateDocumentAndFrame() {
         return false;
     }
 
+    // The controls' window classes, in their fixed order, before any dialog or view can use them.
+    ControlClasses::RegisterAll();
     SubclassStaticControls(m_hInstance != nullptr ? m_hInstance : GetModuleHandleA(nullptr));
 
     auto* frame = new CMainFrame_Image(document);
