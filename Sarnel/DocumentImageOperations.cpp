@@ -136,54 +136,48 @@ void CTheDocument::SetImageStatusFlag(const char* id, uint32_t flag, bool on) {
     dirty = true;
 }
 
+void CTheDocument::ImageChanged(const ImageRecord& record) {
+    ImageChangedEvent event(record.id, record.number);
+    FireEvent(event);
+    dirty = true;
+}
+
 void CTheDocument::SetImageChangedFlag(const char* id, uint32_t flag, bool on) {
     ImageRecord& record = images.Get(id);
     if (record.HasFlag(flag) == on) return;
     record.flags = on ? (record.flags | flag) : (record.flags & ~flag);
-    ImageChangedEvent event(record.id, record.number);
-    FireEvent(event);
-    dirty = true;
+    ImageChanged(record);
 }
 
 void CTheDocument::SetImageMask(const char* id, const CString& key) {
     const ImageRecord& record = images.Get(id);
     masksLinks.SetParent(record.id, key);
-    ImageChangedEvent event(record.id, record.number);
-    FireEvent(event);
-    dirty = true;
+    ImageChanged(record);
 }
 
 void CTheDocument::SetImageBackground(const char* id, const CString& key) {
     const ImageRecord& record = images.Get(id);
     backgroundsLinks.SetParent(record.id, key);
-    ImageChangedEvent event(record.id, record.number);
-    FireEvent(event);
-    dirty = true;
+    ImageChanged(record);
 }
 
 void CTheDocument::SetImageValues(const char* id, const DetailsValues& values) {
     ImageRecord& record = images.Get(id);
     record.values = values;
-    ImageChangedEvent event(record.id, record.number);
-    FireEvent(event);
-    dirty = true;
+    ImageChanged(record);
 }
 
 void CTheDocument::SetImageDetails(const char* id, const Details& details) {
     ImageRecord& record = images.Get(id);
     record.details = details;
-    ImageChangedEvent event(record.id, record.number);
-    FireEvent(event);
-    dirty = true;
+    ImageChanged(record);
 }
 
 void CTheDocument::SetImageValue(const char* id, const char* fieldId, const VARIANT& value) {
     ImageRecord& record = images.Get(id);
     if (COleVariant(record.values.Get(fieldId)) == value) return;
     record.values.Set(fieldId, value);
-    ImageChangedEvent event(record.id, record.number);
-    FireEvent(event);
-    dirty = true;
+    ImageChanged(record);
 }
 
 void CTheDocument::SetImageValueFromText(const char* id, const char* text) {

@@ -285,6 +285,8 @@ private:
     bool HasImageFlag(const char* id, uint32_t flag) const;
     // The list position of an image; E_INVALIDARG when unknown.
     int FindImagePosition(const char* id) const;
+    // Marks the job changed and tells the views that this image changed.
+    void ImageChanged(const ImageRecord& record);
     // Status bits that fire ImageStatusEvent, and those that fire ImageChangedEvent; only on a change.
     void SetImageStatusFlag(const char* id, uint32_t flag, bool on);
     void SetImageChangedFlag(const char* id, uint32_t flag, bool on);
