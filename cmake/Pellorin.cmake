@@ -1,9 +1,13 @@
 # Helpers shared by the project's CMake files.
 
-# pellorin_add_test(<name> LABEL <area> SOURCES <files...> [LIBS <libs...>] [TIMEOUT <s>])
+# pellorin_add_test(<name> LABEL <area> SOURCES <files...> [LIBS <libs...>] [TIMEOUT <s>] [DESKTOP])
 # One GoogleTest executable, run whole by ctest under Wine with the build's prefix.
+# DESKTOP: the tests move the mouse, take the focus or run modal loops. The pointer, the focus and
+# the foreground window belong to the one X display that every test process shares, so two such
+# executables at once steal them from each other (failed hover checks, modal loops waiting for a
+# window that lost its focus); they take turns, while the other tests run beside them.
 function(pellorin_add_test name)
-  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "DESKTOP" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT T_LABEL)
     message(FATAL_ERROR "pellorin_add_test(${name}): LABEL is required")
   endif()
@@ -18,6 +22,9 @@ function(pellorin_add_test name)
     LABELS "${T_LABEL}"
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=\\;winedbg.exe=d;PELLORIN_FIXTURES=${PROJECT_SOURCE_DIR}/tests/fixtures")
+  if(T_DESKTOP)
+    set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK desktop)
+  endif()
 endfunction()
 
 # pellorin_add_bench(<name> SOURCES <files...> [LIBS <libs...>])
