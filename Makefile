@@ -4,7 +4,7 @@ BUILD_TYPE ?= Release
 TEST_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench format clean
 
 all: build
 
@@ -29,6 +29,10 @@ test: build
 bench: build
 	cmake --build $(BUILD_DIR) --target bench -j $(JOBS)
 	bash cmake/run-bench.sh $(BUILD_DIR)
+
+# The one code style (.clang-format) over every C and C++ source that git knows.
+format:
+	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD_DIR)
