@@ -4,5 +4,5 @@
 CSarnelEXE theApp;
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
-    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
+  return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }

@@ -26,7 +26,9 @@ bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof(float)) == 0
 
 }  // namespace
 
-HRESULT CLut::FinalConstruct() { return CoCreateFreeThreadedMarshaler(GetControllingUnknown(), &m_pUnkMarshaler); }
+HRESULT CLut::FinalConstruct() {
+  return CoCreateFreeThreadedMarshaler(GetControllingUnknown(), &m_pUnkMarshaler);
+}
 
 void CLut::FinalRelease() {
   if (m_pUnkMarshaler) m_pUnkMarshaler->Release();
@@ -71,7 +73,9 @@ STDMETHODIMP CLut::get_Value(LUT_CHANNEL Channel, BSTR Name, VARIANT* Val) {
   });
 }
 
-STDMETHODIMP CLut::put_Value(LUT_CHANNEL Channel, BSTR Name, VARIANT Val) { return putref_Value(Channel, Name, &Val); }
+STDMETHODIMP CLut::put_Value(LUT_CHANNEL Channel, BSTR Name, VARIANT Val) {
+  return putref_Value(Channel, Name, &Val);
+}
 
 STDMETHODIMP CLut::putref_Value(LUT_CHANNEL Channel, BSTR Name, VARIANT* Val) {
   VARIANT empty;
@@ -122,7 +126,8 @@ HRESULT CLut::PutValue(long channel, BSTR name, const VARIANT& value) {
     comserver::CComVariant table;
     HRESULT hr = table.Copy(source, true);
     if (FAILED(hr)) return hr;
-    if ((table.vt & VT_ARRAY) == 0 || !table.parray || SafeArrayGetDim(table.parray) != 1) return E_INVALIDARG;
+    if ((table.vt & VT_ARRAY) == 0 || !table.parray || SafeArrayGetDim(table.parray) != 1)
+      return E_INVALIDARG;
     unsigned size = lut::ManualElementSize(table.vt & VT_TYPEMASK);
     if (size == 0 || table.parray->cbElements != size) return E_INVALIDARG;
     Lock lock(m_lock);
@@ -220,7 +225,8 @@ STDMETHODIMP CLut::get_Type(LUT_TYPE* Val) {
 }
 
 STDMETHODIMP CLut::put_Type(LUT_TYPE Val) {
-  return PutInt(&LutParameters::type, Val, Val == ltBasic || Val == ltAdvanced || Val == ltManual, kDispidType);
+  return PutInt(&LutParameters::type, Val, Val == ltBasic || Val == ltAdvanced || Val == ltManual,
+                kDispidType);
 }
 
 STDMETHODIMP CLut::get_LUT(VARIANT* Val) {

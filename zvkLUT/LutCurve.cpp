@@ -8,7 +8,9 @@ namespace {
 
 constexpr double kPi = 3.14159265;
 
-float StyleExponent(int32_t gammaStyle, float gamma) { return gammaStyle == kGammaStyleUnder ? gamma : 1.0f / gamma; }
+float StyleExponent(int32_t gammaStyle, float gamma) {
+  return gammaStyle == kGammaStyleUnder ? gamma : 1.0f / gamma;
+}
 
 int64_t RescalePoint(int32_t point, uint64_t entries, int32_t bitDepth) {
   double top = static_cast<double>((uint64_t{1} << bitDepth) - 1);

@@ -18,7 +18,7 @@ struct CurveShape {
   int64_t hi = 0;        // white point in the table's index range
   bool output = false;
   bool advanced = false;
-  float exponent = 1.0f;  // basic curve
+  float exponent = 1.0f;                                           // basic curve
   float exponentLo = 1.0f, exponentMid = 1.0f, exponentHi = 1.0f;  // advanced curve
 };
 

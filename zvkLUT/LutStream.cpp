@@ -55,7 +55,8 @@ bool DescribeTable(const VARIANT& table, TableDescriptor& descriptor, const void
   *data = nullptr;
   if ((table.vt & VT_ARRAY) == 0 || (table.vt & VT_BYREF) || !table.parray) return true;
   LONG lower = 0, upper = 0;
-  if (FAILED(SafeArrayGetLBound(table.parray, 1, &lower)) || FAILED(SafeArrayGetUBound(table.parray, 1, &upper)))
+  if (FAILED(SafeArrayGetLBound(table.parray, 1, &lower)) ||
+      FAILED(SafeArrayGetUBound(table.parray, 1, &upper)))
     return false;
   LONGLONG count = static_cast<LONGLONG>(upper) - lower + 1;
   if (count < 0) return false;
@@ -140,7 +141,8 @@ void LutStream::ReadManualTables(IStream* stream, LutRecord& record) {
 
 HRESULT LutStream::Apply(const LutRecord& record, LutParameters& p) {
   if (record.tag == kTagManual) {
-    if (record.body.size() != kLengthManualHeader - 8) return FAILED(record.readResult) ? record.readResult : E_FAIL;
+    if (record.body.size() != kLengthManualHeader - 8)
+      return FAILED(record.readResult) ? record.readResult : E_FAIL;
     for (auto& table : p.manual) table.Clear();
     for (int channel = 0; channel < 4; ++channel) {
       HRESULT hr = p.manual[channel].Copy(&record.tables[channel]);

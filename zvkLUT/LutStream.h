@@ -24,8 +24,8 @@ constexpr uint32_t kLengthManualHeader = 42;
 struct LutRecord {
   uint32_t tag = 0;
   HRESULT readResult = S_OK;
-  std::vector<unsigned char> body;          // after tag and length
-  comserver::CComVariant tables[4];         // manual record: the tables read, in channel order
+  std::vector<unsigned char> body;   // after tag and length
+  comserver::CComVariant tables[4];  // manual record: the tables read, in channel order
 };
 
 // What a save writes, taken under the caller's lock and written after it.

@@ -95,7 +95,8 @@ HRESULT LutTableFill::FillArray(const LutParameters& p, long channel, VARIANT& v
   return S_OK;
 }
 
-HRESULT LutTableFill::FillPlane(const LutParameters& p, int slot, SAFEARRAY* array, unsigned size, LONG plane) {
+HRESULT LutTableFill::FillPlane(const LutParameters& p, int slot, SAFEARRAY* array, unsigned size,
+                                LONG plane) {
   LONG lower = 0, upper = 0;
   if (FAILED(SafeArrayGetLBound(array, 1, &lower)) || FAILED(SafeArrayGetUBound(array, 1, &upper)))
     return E_INVALIDARG;
@@ -114,14 +115,16 @@ HRESULT LutTableFill::FillPlane(const LutParameters& p, int slot, SAFEARRAY* arr
   return S_OK;
 }
 
-HRESULT LutTableFill::FillManual(const LutParameters& p, int slot, void* target, unsigned size, ULONGLONG entries) {
+HRESULT LutTableFill::FillManual(const LutParameters& p, int slot, void* target, unsigned size,
+                                 ULONGLONG entries) {
   const VARIANT& table = p.manual[slot];
   if ((table.vt & VT_ARRAY) == 0 || (table.vt & VT_BYREF) || !table.parray) return E_FAIL;
   SAFEARRAY* source = table.parray;
   unsigned sourceSize = ManualElementSize(table.vt & VT_TYPEMASK);
   if (sourceSize == 0 || source->cbElements != sourceSize || SafeArrayGetDim(source) != 1) return E_FAIL;
   LONG lower = 0, upper = 0;
-  if (FAILED(SafeArrayGetLBound(source, 1, &lower)) || FAILED(SafeArrayGetUBound(source, 1, &upper))) return E_FAIL;
+  if (FAILED(SafeArrayGetLBound(source, 1, &lower)) || FAILED(SafeArrayGetUBound(source, 1, &upper)))
+    return E_FAIL;
   LONGLONG count = static_cast<LONGLONG>(upper) - lower + 1;
   if (count < 1) return E_FAIL;
   ArrayAccess access(source);

@@ -5,34 +5,34 @@
 #include "classlib/ClassLib.h"
 
 class CChildFrame : public CFrameWnd {
-    DECLARE_DYNCREATE(CChildFrame)
+  DECLARE_DYNCREATE(CChildFrame)
 
-public:
-    CChildFrame() = default;
+ public:
+  CChildFrame() = default;
 
-    // A child window without title; it always starts hidden, whatever the style asked for.
-    virtual BOOL Create(CWnd* pParent, const RECT& rect, UINT nID);
-    void Activate();
-    void Deactivate();
-    bool IsActive() const { return active; }
+  // A child window without title; it always starts hidden, whatever the style asked for.
+  virtual BOOL Create(CWnd* pParent, const RECT& rect, UINT nID);
+  void Activate();
+  void Deactivate();
+  bool IsActive() const { return active; }
 
-    virtual void OnDeactivateScreen() {}
-    virtual void OnActivateScreen() {}
-    // The resource id of the screen's menu and accelerator table; 0 when it has none.
-    virtual UINT GetMenuResourceId() { return 0; }
+  virtual void OnDeactivateScreen() {}
+  virtual void OnActivateScreen() {}
+  // The resource id of the screen's menu and accelerator table; 0 when it has none.
+  virtual UINT GetMenuResourceId() { return 0; }
 
-protected:
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    // The main frame owns its screens and deletes them.
-    void PostNcDestroy() override {}
-    // The title belongs to the main frame.
-    void OnUpdateFrameTitle(BOOL) override {}
+ protected:
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+  // The main frame owns its screens and deletes them.
+  void PostNcDestroy() override {}
+  // The title belongs to the main frame.
+  void OnUpdateFrameTitle(BOOL) override {}
 
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
-    DECLARE_MESSAGE_MAP()
+  afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+  DECLARE_MESSAGE_MAP()
 
-    CToolBar toolBar;  // for screens that have one
+  CToolBar toolBar;  // for screens that have one
 
-private:
-    bool active = false;
+ private:
+  bool active = false;
 };

@@ -7,7 +7,7 @@
 #include "classlib/ClassLib.h"
 
 class CmdLineParamEvent : public Event {
-public:
-    explicit CmdLineParamEvent(const char* text) : text(text) {}
-    CString text;
+ public:
+  explicit CmdLineParamEvent(const char* text) : text(text) {}
+  CString text;
 };

@@ -4,6 +4,6 @@
 #include "Event.h"
 
 class ExitingEvent : public Event {
-public:
-    bool cancel = false;
+ public:
+  bool cancel = false;
 };

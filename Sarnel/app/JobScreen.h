@@ -8,18 +8,18 @@
 class CTheDocument;
 
 class CJobScreen : public CChildFrame {
-    DECLARE_DYNAMIC(CJobScreen)
+  DECLARE_DYNAMIC(CJobScreen)
 
-public:
-    explicit CJobScreen(CTheDocument* document);
+ public:
+  explicit CJobScreen(CTheDocument* document);
 
-    UINT GetMenuResourceId() override;
-    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+  UINT GetMenuResourceId() override;
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
-protected:
-    afx_msg void OnPaint();
-    DECLARE_MESSAGE_MAP()
+ protected:
+  afx_msg void OnPaint();
+  DECLARE_MESSAGE_MAP()
 
-private:
-    CTheDocument* document;
+ private:
+  CTheDocument* document;
 };

@@ -19,17 +19,17 @@ extern UINT ImageIdsClipboardFormat;
 extern UINT ItemIdsClipboardFormat;
 
 class CMainFrame_base : public CTheDocumentUser {
-public:
-    explicit CMainFrame_base(CTheDocument* document);
-    ~CMainFrame_base() override;
+ public:
+  explicit CMainFrame_base(CTheDocument* document);
+  ~CMainFrame_base() override;
 
-    void OnSubscribe(EventSource*) override {}
-    void OnUnsubscribe(EventSource*) override {}
-    // ExitingEvent: the job's save question; Cancel, a refused or failed save vetoes the exit.
-    int OnEvent(EventSource* source, Event* event) override;
-    virtual bool LoadMainFrame() = 0;
-    virtual void RestartIdleTimer() {}
-    virtual bool FireIdleTimeEvent();
+  void OnSubscribe(EventSource*) override {}
+  void OnUnsubscribe(EventSource*) override {}
+  // ExitingEvent: the job's save question; Cancel, a refused or failed save vetoes the exit.
+  int OnEvent(EventSource* source, Event* event) override;
+  virtual bool LoadMainFrame() = 0;
+  virtual void RestartIdleTimer() {}
+  virtual bool FireIdleTimeEvent();
 
-    CTheDocument* GetDocument() const { return document; }
+  CTheDocument* GetDocument() const { return document; }
 };

@@ -12,8 +12,8 @@
 namespace {
 
 struct ModuleStep {
-    const char* name;
-    void (*run)();
+  const char* name;
+  void (*run)();
 };
 
 void LoadWindowState() { GetWindowState().Load(); }
@@ -25,12 +25,9 @@ void SaveSearchPaths() { GetSearchPaths().Save(); }
 
 // The window state is read again after the options and the colour-management settings.
 const ModuleStep LoadSteps[] = {
-    {"Window State", &LoadWindowState},
-    {"Settings", &LoadOptions},
-    {"Window State", &LoadWindowState},
-    {"Graphics", &LoadGraphicsSettings},
-    {"Masks", &LoadMasksSettings},
-    {"Backgrounds", &LoadBackgroundsSettings},
+    {"Window State", &LoadWindowState}, {"Settings", &LoadOptions},
+    {"Window State", &LoadWindowState}, {"Graphics", &LoadGraphicsSettings},
+    {"Masks", &LoadMasksSettings},      {"Backgrounds", &LoadBackgroundsSettings},
     {"Paths", &LoadSearchPaths},
 };
 
@@ -47,15 +44,15 @@ bool settingsLoaded = false;
 std::vector<const char*> failedModules;
 
 bool HasFailed(const char* name) {
-    return std::any_of(failedModules.begin(), failedModules.end(),
-                       [name](const char* failed) { return std::strcmp(failed, name) == 0; });
+  return std::any_of(failedModules.begin(), failedModules.end(),
+                     [name](const char* failed) { return std::strcmp(failed, name) == 0; });
 }
 
 template <size_t N>
 std::vector<const char*> Names(const ModuleStep (&steps)[N]) {
-    std::vector<const char*> names;
-    for (const ModuleStep& step : steps) names.push_back(step.name);
-    return names;
+  std::vector<const char*> names;
+  for (const ModuleStep& step : steps) names.push_back(step.name);
+  return names;
 }
 
 CString SharpenSection(const char* moduleKey) { return CString("Sharpen\\") + moduleKey; }
@@ -63,18 +60,18 @@ CString SharpenSection(const char* moduleKey) { return CString("Sharpen\\") + mo
 }  // namespace
 
 void LoadAllSettings() {
-    failedModules.clear();
-    for (const ModuleStep& step : LoadSteps) {
-        if (!RunInHandlerFrame(step.run) && !HasFailed(step.name)) failedModules.push_back(step.name);
-    }
-    settingsLoaded = true;
+  failedModules.clear();
+  for (const ModuleStep& step : LoadSteps) {
+    if (!RunInHandlerFrame(step.run) && !HasFailed(step.name)) failedModules.push_back(step.name);
+  }
+  settingsLoaded = true;
 }
 
 void SaveAllSettings() {
-    if (!settingsLoaded) return;
-    for (const ModuleStep& step : SaveSteps) {
-        if (!HasFailed(step.name)) RunInHandlerFrame(step.run);
-    }
+  if (!settingsLoaded) return;
+  for (const ModuleStep& step : SaveSteps) {
+    if (!HasFailed(step.name)) RunInHandlerFrame(step.run);
+  }
 }
 
 bool AreSettingsLoaded() { return settingsLoaded; }
@@ -83,9 +80,13 @@ std::vector<const char*> GetSettingsSaveOrder() { return Names(SaveSteps); }
 std::vector<const char*> GetFailedSettingsModules() { return failedModules; }
 
 void ResetSettingsState() {
-    settingsLoaded = false;
-    failedModules.clear();
+  settingsLoaded = false;
+  failedModules.clear();
 }
 
-void LoadSharpenSettings(const char* moduleKey, SharpenValues& values) { values.Load(SharpenSection(moduleKey)); }
-void SaveSharpenSettings(const char* moduleKey, const SharpenValues& values) { values.Save(SharpenSection(moduleKey)); }
+void LoadSharpenSettings(const char* moduleKey, SharpenValues& values) {
+  values.Load(SharpenSection(moduleKey));
+}
+void SaveSharpenSettings(const char* moduleKey, const SharpenValues& values) {
+  values.Save(SharpenSection(moduleKey));
+}

@@ -1,6 +1,6 @@
 #include "OptionValues.h"
 
 OptionValues& GetOptionValues() {
-    static OptionValues values;
-    return values;
+  static OptionValues values;
+  return values;
 }

@@ -10,40 +10,40 @@
 #include "TheDocument.h"
 
 int CSarnelEXE::ExitInstance() {
-    delete document;
-    document = nullptr;
-    SaveAllSettings();
-    return CWinApp::ExitInstance();
+  delete document;
+  document = nullptr;
+  SaveAllSettings();
+  return CWinApp::ExitInstance();
 }
 
 BOOL CSarnelEXE::OnIdle(LONG lCount) {
-    CWinApp::OnIdle(lCount);
-    // The idle loop stops as soon as no sink wants more time, so the temporary window wrappers are
-    // released on every pass rather than on a second idle call that may never come.
-    if (lCount == 0) CWinApp::OnIdle(1);
-    if (auto* frame = dynamic_cast<CMainFrame_base*>(m_pMainWnd)) frame->RestartIdleTimer();
-    return FireIdleTimeEvent() ? TRUE : FALSE;
+  CWinApp::OnIdle(lCount);
+  // The idle loop stops as soon as no sink wants more time, so the temporary window wrappers are
+  // released on every pass rather than on a second idle call that may never come.
+  if (lCount == 0) CWinApp::OnIdle(1);
+  if (auto* frame = dynamic_cast<CMainFrame_base*>(m_pMainWnd)) frame->RestartIdleTimer();
+  return FireIdleTimeEvent() ? TRUE : FALSE;
 }
 
 BOOL CSarnelEXE::PreTranslateMessage(MSG* pMsg) {
-    if (CSplashWnd::PreTranslateAppMessage(pMsg)) return TRUE;
-    return CWinApp::PreTranslateMessage(pMsg);
+  if (CSplashWnd::PreTranslateAppMessage(pMsg)) return TRUE;
+  return CWinApp::PreTranslateMessage(pMsg);
 }
 
 bool CSarnelEXE::CanExit() {
-    ExitingEvent event;
-    FireEvent(&event);
-    return !event.cancel;
+  ExitingEvent event;
+  FireEvent(&event);
+  return !event.cancel;
 }
 
 bool CSarnelEXE::FireIdleTimeEvent() {
-    IdleTimeEvent event;
-    FireEvent(&event);
-    return event.moreTime;
+  IdleTimeEvent event;
+  FireEvent(&event);
+  return event.moreTime;
 }
 
 void CSarnelEXE::FireEvent(Event* event) { Fire(event); }
 
 CDocument* CSarnelEXE::OpenDocumentFile(LPCTSTR lpszFileName) {
-    return document != nullptr ? document->OpenDocumentFile(lpszFileName) : nullptr;
+  return document != nullptr ? document->OpenDocumentFile(lpszFileName) : nullptr;
 }

@@ -7,14 +7,14 @@
 #include "classlib/ClassLib.h"
 
 struct SearchPaths {
-    SharedStringList imageFolders;    // "Paths\Images"
-    SharedStringList graphicFolders;  // "Paths\Graphics"
-    CString imageMasksFolder;         // "Image Masks": the folder the mask dialog used last
-    CString cdText;                   // "CD": kept as read
+  SharedStringList imageFolders;    // "Paths\Images"
+  SharedStringList graphicFolders;  // "Paths\Graphics"
+  CString imageMasksFolder;         // "Image Masks": the folder the mask dialog used last
+  CString cdText;                   // "CD": kept as read
 
-    void Load();
-    // Writes every list entry and its count and deletes the entries past the new count.
-    void Save() const;
+  void Load();
+  // Writes every list entry and its count and deletes the entries past the new count.
+  void Save() const;
 };
 
 SearchPaths& GetSearchPaths();

@@ -9,8 +9,8 @@ constexpr UINT WM_BUSY_UPDATE = 0x7FFF;
 constexpr UINT WM_BUSY_QUERYCANCEL = 0x7FFD;
 
 struct BusyEntry {
-    CString text;  // empty: the entry has ended
-    BOOL cancellable = FALSE;
-    BOOL cancelled = FALSE;  // the Cancel state saved when another entry was pushed above this one
-    BOOL ownThread = FALSE;  // shown by the dialog thread's dialog
+  CString text;  // empty: the entry has ended
+  BOOL cancellable = FALSE;
+  BOOL cancelled = FALSE;  // the Cancel state saved when another entry was pushed above this one
+  BOOL ownThread = FALSE;  // shown by the dialog thread's dialog
 };

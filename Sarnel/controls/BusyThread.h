@@ -7,12 +7,12 @@
 #include "classlib/ClassLib.h"
 
 class CBusyThread : public CWinThread {
-public:
-    CBusyThread();
+ public:
+  CBusyThread();
 
-    BOOL InitInstance() override;
-    int ExitInstance() override;
+  BOOL InitInstance() override;
+  int ExitInstance() override;
 
-    CBusyDlg dialog;
-    CEvent ready;  // manual reset: set once the dialog exists
+  CBusyDlg dialog;
+  CEvent ready;  // manual reset: set once the dialog exists
 };

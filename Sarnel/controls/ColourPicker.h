@@ -20,58 +20,58 @@ constexpr UINT PICKN_ACCEPTED = 4;
 constexpr UINT PICKN_CANCELLED = 5;
 
 struct ColourPickerNotify {
-    NMHDR hdr;
-    COLORREF colour;
+  NMHDR hdr;
+  COLORREF colour;
 };
 
 class CColourPicker : public CButton {
-    DECLARE_DYNCREATE(CColourPicker)
+  DECLARE_DYNCREATE(CColourPicker)
 
-public:
-    CColourPicker();
+ public:
+  CColourPicker();
 
-    COLORREF GetColour() const;
-    void SetColour(COLORREF colour);
-    COLORREF GetBkColour() const { return backgroundColour; }
-    COLORREF GetTextColour() const { return textColour; }
-    void SetBkColour(COLORREF colour);
-    void SetTextColour(COLORREF colour);
+  COLORREF GetColour() const;
+  void SetColour(COLORREF colour);
+  COLORREF GetBkColour() const { return backgroundColour; }
+  COLORREF GetTextColour() const { return textColour; }
+  void SetBkColour(COLORREF colour);
+  void SetTextColour(COLORREF colour);
 
-    void SetTrackSelection(BOOL track) { trackSelection = track; }
-    BOOL GetTrackSelection() const { return trackSelection; }
-    // 1: the picked colour is the text colour; anything else: the background colour.
-    void SetSelectionMode(int mode) { selectionMode = mode; }
-    int GetSelectionMode() const { return selectionMode; }
-    void SetDefaultText(LPCTSTR text) { defaultText = text; }
-    void SetCustomText(LPCTSTR text) { customText = text; }
-    BOOL IsPopupActive() const { return popupActive; }
-    CRect GetArrowRect() const { return arrowRect; }
+  void SetTrackSelection(BOOL track) { trackSelection = track; }
+  BOOL GetTrackSelection() const { return trackSelection; }
+  // 1: the picked colour is the text colour; anything else: the background colour.
+  void SetSelectionMode(int mode) { selectionMode = mode; }
+  int GetSelectionMode() const { return selectionMode; }
+  void SetDefaultText(LPCTSTR text) { defaultText = text; }
+  void SetCustomText(LPCTSTR text) { customText = text; }
+  BOOL IsPopupActive() const { return popupActive; }
+  CRect GetArrowRect() const { return arrowRect; }
 
-    void DrawItem(LPDRAWITEMSTRUCT item) override;
+  void DrawItem(LPDRAWITEMSTRUCT item) override;
 
-protected:
-    void PreSubclassWindow() override;
+ protected:
+  void PreSubclassWindow() override;
 
-    afx_msg int OnCreate(LPCREATESTRUCT create);
-    afx_msg void OnClicked();
-    afx_msg LRESULT OnSelChange(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnSelEndOK(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnSelEndCancel(WPARAM wParam, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
+  afx_msg int OnCreate(LPCREATESTRUCT create);
+  afx_msg void OnClicked();
+  afx_msg LRESULT OnSelChange(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnSelEndOK(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnSelEndCancel(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
 
-private:
-    void SizeToContent();
-    void Redraw();
-    LRESULT Notify(UINT code, COLORREF colour);
+ private:
+  void SizeToContent();
+  void Redraw();
+  LRESULT Notify(UINT code, COLORREF colour);
 
-    BOOL popupActive = FALSE;
-    BOOL trackSelection = FALSE;
-    COLORREF backgroundColour;
-    COLORREF textColour;
-    int selectionMode = 2;
-    CRect arrowRect;
-    CString defaultText = "Automatic";
-    CString customText = "More Colors...";
+  BOOL popupActive = FALSE;
+  BOOL trackSelection = FALSE;
+  COLORREF backgroundColour;
+  COLORREF textColour;
+  int selectionMode = 2;
+  CRect arrowRect;
+  CString defaultText = "Automatic";
+  CString customText = "More Colors...";
 };
 
 void DDX_ColourPicker(CDataExchange* pDX, int nIDC, COLORREF& colour);

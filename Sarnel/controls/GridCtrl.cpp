@@ -90,7 +90,8 @@ void CGridCtrl::PreSubclassWindow() {
 void CGridCtrl::ReadWheelScrollLines() {
   m_wheelLines = 3;
   HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return;
   char buffer[128] = {};
   DWORD size = sizeof(buffer) - 1;
   DWORD type = 0;
@@ -178,10 +179,12 @@ static void ApplyItem(GridCell& cell, const GridItem& item) {
 GridCell* CGridCtrl::CreateCell(int row, int col) {
   GridCell* cell = new GridCell;
   if (row > 0 && row - 1 < m_rows && col < m_cols) {
-    if (GridCell* above = m_cells[static_cast<size_t>(row - 1)][static_cast<size_t>(col)]) cell->format = above->format;
+    if (GridCell* above = m_cells[static_cast<size_t>(row - 1)][static_cast<size_t>(col)])
+      cell->format = above->format;
   }
   cell->font = m_logFont;
-  if (col >= 0 && col < static_cast<int>(m_colInfo.size())) ApplyItem(*cell, m_colInfo[static_cast<size_t>(col)].defaults);
+  if (col >= 0 && col < static_cast<int>(m_colInfo.size()))
+    ApplyItem(*cell, m_colInfo[static_cast<size_t>(col)].defaults);
   return cell;
 }
 
@@ -252,9 +255,15 @@ void CGridCtrl::TextToValue(int type, const char* text, COleVariant& value) {
   value.Clear();
   if (text == nullptr || *text == '\0') return;
   switch (type) {
-    case gctString: value = text; break;
-    case gctInteger: value = static_cast<long>(strtol(text, nullptr, 10)); break;
-    case gctReal: value = strtod(text, nullptr); break;
+    case gctString:
+      value = text;
+      break;
+    case gctInteger:
+      value = static_cast<long>(strtol(text, nullptr, 10));
+      break;
+    case gctReal:
+      value = strtod(text, nullptr);
+      break;
     case gctDate: {
       const COleDateTime date = ParseDate(text);
       if (date.GetStatus() == COleDateTime::valid) value = COleVariant(date);
@@ -265,7 +274,8 @@ void CGridCtrl::TextToValue(int type, const char* text, COleVariant& value) {
       if (amount.GetStatus() == COleCurrency::valid) value = COleVariant(amount);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -319,7 +329,8 @@ CString CGridCtrl::ValueToText(int type, int typeParam, const VARIANT& value) {
         amount.SetStatus(COleCurrency::valid);
         return FormatCurrency(amount);
       }
-      default: return CString();
+      default:
+        return CString();
     }
   } catch (...) {
     return CString();  // a value that does not convert shows as an empty text
@@ -343,7 +354,8 @@ BOOL CGridCtrl::SetItemValue(int row, int col, const VARIANT* value) {
   else
     cell->value.Clear();
   switch (cell->type) {
-    case gctText: return TRUE;
+    case gctText:
+      return TRUE;
     case gctPickList:
       cell->text = GetColumnPickList(col).TextOf(cell->value);
       cell->text.Replace('\r', GRID_RETURN_MARK);
@@ -351,7 +363,8 @@ BOOL CGridCtrl::SetItemValue(int row, int col, const VARIANT* value) {
       break;
     case gctCheck:
     case gctAction:
-    case gctToggle: break;
+    case gctToggle:
+      break;
     default:
       cell->text = ValueToText(cell->type, cell->typeParam, cell->value);
       cell->text.Replace('\r', GRID_RETURN_MARK);
@@ -439,7 +452,9 @@ BOOL CGridCtrl::SetItemReadOnly(int row, int col, BOOL readOnly) {
   return TRUE;
 }
 
-BOOL CGridCtrl::IsItemReadOnly(int row, int col) const { return (GetItemState(row, col) & GVIS_READONLY) != 0; }
+BOOL CGridCtrl::IsItemReadOnly(int row, int col) const {
+  return (GetItemState(row, col) & GVIS_READONLY) != 0;
+}
 
 void CGridCtrl::SetModified(BOOL modified, int row, int col) {
   if (row <= 0 || col <= 0) {

@@ -35,7 +35,8 @@ class CGridCtrl : public CWnd {
   CGridCtrl();
   ~CGridCtrl() override;
 
-  BOOL Create(const RECT& rect, CWnd* parent, UINT id, DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP);
+  BOOL Create(const RECT& rect, CWnd* parent, UINT id,
+              DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP);
 
   // ---- cells and values
   virtual CString GetItemText(int row, int col) const;
@@ -73,7 +74,10 @@ class CGridCtrl : public CWnd {
   void SetListMode(BOOL on = TRUE) { m_listMode = on; }
   BOOL GetListMode() const { return m_listMode; }
   void SetSingleRowSelection(BOOL on = TRUE) { m_singleRowSelection = on; }
-  void EnableSelection(BOOL on = TRUE) { ResetSelectedRange(); m_selectionEnabled = on; }
+  void EnableSelection(BOOL on = TRUE) {
+    ResetSelectedRange();
+    m_selectionEnabled = on;
+  }
   BOOL IsSelectable() const { return m_selectionEnabled; }
   void SetHeaderSort(BOOL on = TRUE) { m_headerClicks = on; }
   void SetHandleTabKey(BOOL on = TRUE) { m_handleTab = on; }

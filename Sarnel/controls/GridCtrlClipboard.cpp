@@ -13,7 +13,8 @@ CString CGridCtrl::GetSelectedText() const {
   for (int r = range.minRow; r <= range.maxRow; ++r) {
     for (int c = range.minCol; c <= range.maxCol; ++c) {
       const GridCell* cell = GetCell(r, c);
-      if (cell != nullptr && (cell->state & GVIS_SELECTED)) text += cell->text.IsEmpty() ? CString(" ") : cell->text;
+      if (cell != nullptr && (cell->state & GVIS_SELECTED))
+        text += cell->text.IsEmpty() ? CString(" ") : cell->text;
       if (c != range.maxCol) text += "\t";
     }
     if (r != range.maxRow) text += "\n";
@@ -149,8 +150,10 @@ BOOL CGridCtrl::SortRows(int col, BOOL ascending, int low, int high) {
     for (int i = gap; i < n; ++i) {
       for (int j = i - gap; j >= 0; j -= gap) {
         const int cmp = CompareRows(low + j, low + j + gap, col);
-        if (ascending ? cmp > 0 : cmp < 0) SwapRows(low + j, low + j + gap);
-        else break;
+        if (ascending ? cmp > 0 : cmp < 0)
+          SwapRows(low + j, low + j + gap);
+        else
+          break;
       }
     }
   }
@@ -166,7 +169,8 @@ int CGridCtrl::CompareCells(int a, int b, int col) {
   const int type = GetColumnType(col);
   switch (type) {
     case gctText:
-    case gctString: return bytes(GetItemTextUpper(a, col), GetItemTextUpper(b, col));
+    case gctString:
+      return bytes(GetItemTextUpper(a, col), GetItemTextUpper(b, col));
     case gctPickList: {
       const GridCellRow list = GetColumnPickList(col);
       return bytes(list.TextOf(GetItemValue(a, col)), list.TextOf(GetItemValue(b, col)));
@@ -191,7 +195,8 @@ int CGridCtrl::CompareCells(int a, int b, int col) {
       }
       return x < y ? -1 : x > y ? 1 : 0;
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 

@@ -20,8 +20,8 @@ class GridOffscreen {
   }
   ~GridOffscreen() {
     if (m_ok) {
-      ::BitBlt(m_target, m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, m_dc,
-               m_rect.left, m_rect.top, SRCCOPY);
+      ::BitBlt(m_target, m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top,
+               m_dc, m_rect.left, m_rect.top, SRCCOPY);
       ::SelectObject(m_dc, m_old);
     }
     if (m_bitmap != nullptr) ::DeleteObject(m_bitmap);
@@ -128,7 +128,8 @@ BOOL CGridCtrl::AutoSizeColumn(int col, int minWidth) {
   HDC hdc = ::GetDC(m_hWnd);
   if (hdc == nullptr) return FALSE;
   int width = minWidth;
-  for (int r = 0; r < m_rows; ++r) width = std::max<int>(width, GetCellExtent(r, col, CDC::FromHandle(hdc)).cx);
+  for (int r = 0; r < m_rows; ++r)
+    width = std::max<int>(width, GetCellExtent(r, col, CDC::FromHandle(hdc)).cx);
   ::ReleaseDC(m_hWnd, hdc);
   m_colInfo[static_cast<size_t>(col)].width = width + 2;
   ResetScrollBars();
@@ -140,7 +141,8 @@ BOOL CGridCtrl::AutoSizeRow(int row, int minHeight) {
   HDC hdc = ::GetDC(m_hWnd);
   if (hdc == nullptr) return FALSE;
   int height = minHeight;
-  for (int c = 0; c < m_cols; ++c) height = std::max<int>(height, GetCellExtent(row, c, CDC::FromHandle(hdc)).cy);
+  for (int c = 0; c < m_cols; ++c)
+    height = std::max<int>(height, GetCellExtent(row, c, CDC::FromHandle(hdc)).cy);
   ::ReleaseDC(m_hWnd, hdc);
   m_rowInfo[static_cast<size_t>(row)].height = height + 2;
   ResetScrollBars();
@@ -188,7 +190,8 @@ BOOL CGridCtrl::SetStretchColumn(int col) {
 }
 
 BOOL CGridCtrl::SetStretchAllColumns() {
-  for (int c = m_fixedCols; c < m_cols; ++c) m_colInfo[static_cast<size_t>(c)].stretchWeight = m_colInfo[static_cast<size_t>(c)].width;
+  for (int c = m_fixedCols; c < m_cols; ++c)
+    m_colInfo[static_cast<size_t>(c)].stretchWeight = m_colInfo[static_cast<size_t>(c)].width;
   m_stretchMode = 2;
   ExpandColumns();
   if (m_redraw && m_hWnd != nullptr) Invalidate();
@@ -208,7 +211,8 @@ void CGridCtrl::ExpandColumns() {
     }
   } else {
     unsigned weights = 0;
-    for (int c = m_fixedCols; c < m_cols; ++c) weights += static_cast<unsigned>(m_colInfo[static_cast<size_t>(c)].stretchWeight);
+    for (int c = m_fixedCols; c < m_cols; ++c)
+      weights += static_cast<unsigned>(m_colInfo[static_cast<size_t>(c)].stretchWeight);
     unsigned rest = available > 0 ? static_cast<unsigned>(available) : 0u;
     for (int c = m_fixedCols; c < m_cols; ++c) {
       GridColumnInfo& info = m_colInfo[static_cast<size_t>(c)];
@@ -271,8 +275,8 @@ CellRange CGridCtrl::GetVisibleNonFixedCellRange(RECT* rect) const {
 }
 
 BOOL CGridCtrl::IsValid(const CellRange& r) const {
-  return r.minRow >= 0 && r.minCol >= 0 && r.maxRow >= 0 && r.maxCol >= 0 && r.maxRow < m_rows && r.maxCol < m_cols &&
-         r.minRow <= r.maxRow && r.minCol <= r.maxCol;
+  return r.minRow >= 0 && r.minCol >= 0 && r.maxRow >= 0 && r.maxCol >= 0 && r.maxRow < m_rows &&
+         r.maxCol < m_cols && r.minRow <= r.maxRow && r.minCol <= r.maxCol;
 }
 
 BOOL CGridCtrl::GetCellOrigin(int row, int col, POINT* point) const {
@@ -309,7 +313,8 @@ BOOL CGridCtrl::GetCellRect(int row, int col, RECT* rect) const {
 
 BOOL CGridCtrl::GetCellRangeRect(const CellRange& range, RECT* rect) const {
   POINT a, b;
-  if (rect == nullptr || !GetCellOrigin(range.minRow, range.minCol, &a) || !GetCellOrigin(range.maxRow, range.maxCol, &b))
+  if (rect == nullptr || !GetCellOrigin(range.minRow, range.minCol, &a) ||
+      !GetCellOrigin(range.maxRow, range.maxCol, &b))
     return FALSE;
   rect->left = a.x;
   rect->top = a.y;
@@ -404,10 +409,14 @@ void CGridCtrl::EnsureVisible(int row, int col) {
   m_redraw = FALSE;
   for (int guard = 0; guard < m_rows + m_cols + 2 && !IsCellVisible(row, col); ++guard) {
     const CellRange before = GetVisibleNonFixedCellRange();
-    if (col >= m_fixedCols && col > before.maxCol) SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
-    else if (col >= m_fixedCols && col < before.minCol) SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
-    if (row >= m_fixedRows && row > before.maxRow) SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
-    else if (row >= m_fixedRows && row < before.minRow) SendMessage(WM_VSCROLL, SB_LINEUP, 0);
+    if (col >= m_fixedCols && col > before.maxCol)
+      SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
+    else if (col >= m_fixedCols && col < before.minCol)
+      SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
+    if (row >= m_fixedRows && row > before.maxRow)
+      SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+    else if (row >= m_fixedRows && row < before.minRow)
+      SendMessage(WM_VSCROLL, SB_LINEUP, 0);
     if (GetVisibleNonFixedCellRange() == before) break;
   }
   RECT rect, client;
@@ -598,14 +607,19 @@ BOOL CGridCtrl::OnDraw(CDC* dc) {
   RECT area = client;
   if (!m_belowRowsBackground) area.bottom = std::max<LONG>(visibleRect.bottom, fixedH);
 
-  Fill(hdc, RECT{clip.left, clip.top, std::min<LONG>(clip.right, fixedW), std::min<LONG>(clip.bottom, area.bottom)},
+  Fill(
+      hdc,
+      RECT{clip.left, clip.top, std::min<LONG>(clip.right, fixedW), std::min<LONG>(clip.bottom, area.bottom)},
+      GetFixedBkColour());
+  Fill(hdc,
+       RECT{std::max<LONG>(clip.left, fixedW - 1), clip.top, clip.right, std::min<LONG>(clip.bottom, fixedH)},
        GetFixedBkColour());
-  Fill(hdc, RECT{std::max<LONG>(clip.left, fixedW - 1), clip.top, clip.right, std::min<LONG>(clip.bottom, fixedH)},
-       GetFixedBkColour());
-  Fill(hdc, RECT{std::max<LONG>(clip.left, fixedW), std::max<LONG>(clip.top, fixedH), clip.right,
-                 std::min<LONG>(clip.bottom, area.bottom)},
+  Fill(hdc,
+       RECT{std::max<LONG>(clip.left, fixedW), std::max<LONG>(clip.top, fixedH), clip.right,
+            std::min<LONG>(clip.bottom, area.bottom)},
        GetBkColour());
-  Fill(hdc, RECT{clip.left, std::max<LONG>(clip.top, area.bottom), clip.right, clip.bottom}, GetOutsideColour());
+  Fill(hdc, RECT{clip.left, std::max<LONG>(clip.top, area.bottom), clip.right, clip.bottom},
+       GetOutsideColour());
 
   const COLORREF shadow = ::GetSysColor(COLOR_3DDKSHADOW);
   int y = 0;
@@ -619,7 +633,9 @@ BOOL CGridCtrl::OnDraw(CDC* dc) {
     if (GetColumnWidth(c) > 0) Line(hdc, x - 1, 0, x - 1, client.bottom, shadow);
   }
 
-  auto meets = [&](const RECT& r) { return r.right >= clip.left && r.left <= clip.right && r.bottom >= clip.top && r.top <= clip.bottom; };
+  auto meets = [&](const RECT& r) {
+    return r.right >= clip.left && r.left <= clip.right && r.bottom >= clip.top && r.top <= clip.bottom;
+  };
   RECT rect;
   for (int r = 0; r < m_rows; ++r) {
     if (r >= m_fixedRows && (r < visible.minRow || r > visible.maxRow)) continue;
@@ -659,15 +675,17 @@ void CGridCtrl::DrawImage(HDC dc, RECT& rect, const GridCell& cell) {
   if (cell.image < 0 || m_imageList == nullptr) return;
   int w = 0, h = 0;
   ::ImageList_GetIconSize(m_imageList, &w, &h);
-  ::ImageList_Draw(m_imageList, cell.image, dc, rect.left + m_margin / 2, rect.top + (rect.bottom - rect.top - h) / 2,
-                   ILD_NORMAL);
+  ::ImageList_Draw(m_imageList, cell.image, dc, rect.left + m_margin / 2,
+                   rect.top + (rect.bottom - rect.top - h) / 2, ILD_NORMAL);
   rect.left += w + m_margin;
 }
 
 void CGridCtrl::DrawCellText(HDC dc, RECT rect, const GridCell& cell, UINT extraFlags) {
   UINT format = cell.format | extraFlags;
-  if (cell.ellipsis == 1) format |= DT_END_ELLIPSIS;
-  else if (cell.ellipsis == 2) format |= DT_PATH_ELLIPSIS;
+  if (cell.ellipsis == 1)
+    format |= DT_END_ELLIPSIS;
+  else if (cell.ellipsis == 2)
+    format |= DT_PATH_ELLIPSIS;
   ::SetBkMode(dc, TRANSPARENT);
   ::DrawTextA(dc, cell.text, cell.text.GetLength(), &rect, format);
 }
@@ -716,7 +734,8 @@ void CGridCtrl::DrawCheckBox(HDC dc, const RECT& rect, const GridCell& cell, BOO
   } else {
     VARIANT b;
     VariantInit(&b);
-    if (SUCCEEDED(VariantChangeType(&b, const_cast<COleVariant*>(&cell.value), 0, VT_BOOL))) on = b.boolVal != VARIANT_FALSE;
+    if (SUCCEEDED(VariantChangeType(&b, const_cast<COleVariant*>(&cell.value), 0, VT_BOOL)))
+      on = b.boolVal != VARIANT_FALSE;
   }
   const int left = r.left + 1, top = r.top + 1, right = r.right - 1, bottom = r.bottom - 1;
   const int midY = (top + bottom) / 2, midX = (left + right) / 2;
@@ -746,8 +765,8 @@ BOOL CGridCtrl::DrawCell(CDC* dc, int row, int col, RECT rect, BOOL) {
   const COLORREF back = cell->bkColour != GRID_DEFAULT_COLOUR ? cell->bkColour : GetBkColour();
   if (m_hWnd == nullptr || ::IsWindowEnabled(m_hWnd)) {
     const BOOL selected = (m_listMode && IsRowSelected(row)) || (cell->state & GVIS_SELECTED);
-    if (HasFocusOrEditor() && !m_noFocusFrame && (cell->state & GVIS_FOCUSED) && !(cell->state & GVIS_NOFOCUSFRAME) &&
-        !printing) {
+    if (HasFocusOrEditor() && !m_noFocusFrame && (cell->state & GVIS_FOCUSED) &&
+        !(cell->state & GVIS_NOFOCUSFRAME) && !printing) {
       Fill(hdc, rect, back);
       RECT frame{rect.left, rect.top, rect.right, rect.bottom};
       Frame(hdc, frame, RGB(0, 0, 0));
@@ -776,7 +795,8 @@ BOOL CGridCtrl::DrawCell(CDC* dc, int row, int col, RECT rect, BOOL) {
     record.col = col;
     record.hDC = hdc;
     record.rect = inner;
-    if (HWND receiver = Receiver()) ::SendMessageA(receiver, WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
+    if (HWND receiver = Receiver())
+      ::SendMessageA(receiver, WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
   } else {
     if (cell->type == gctCheck || cell->type == gctToggle) {
       if (cell->value.vt != VT_EMPTY) DrawCheckBox(hdc, rect, *cell, !cell->text.IsEmpty());
@@ -867,11 +887,18 @@ void CGridCtrl::ScrollBy(int bar, UINT code) {
     case SB_PAGEUP:
       newPos = std::max(0, pos - static_cast<int>(horz ? client.right - fixedW : client.bottom - fixedH));
       break;
-    case SB_BOTTOM: newPos = range; break;
-    case SB_TOP: newPos = 0; break;
+    case SB_BOTTOM:
+      newPos = range;
+      break;
+    case SB_TOP:
+      newPos = 0;
+      break;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: newPos = GetScrollPos32(bar, TRUE); break;
-    default: return;
+    case SB_THUMBTRACK:
+      newPos = GetScrollPos32(bar, TRUE);
+      break;
+    default:
+      return;
   }
   if (newPos != pos) {
     SetScrollPos32(bar, newPos);

@@ -44,7 +44,8 @@ void CGridCtrl::EndEditing() {
 
 void CGridCtrl::BeginEdit(int row, int col, UINT c) {
   EnsureVisible(row, col);
-  if (!IsValid(row, col) || GetCell(row, col) == nullptr || !IsCellEditable(row, col) || !IsCellVisible(row, col))
+  if (!IsValid(row, col) || GetCell(row, col) == nullptr || !IsCellEditable(row, col) ||
+      !IsCellVisible(row, col))
     return;
   RECT rect;
   if (!GetCellRect(row, col, &rect)) return;
@@ -74,10 +75,14 @@ void CGridCtrl::BeginEdit(int row, int col, UINT c) {
       if (value.vt == VT_EMPTY) return;
       const bool present = BoolOf(value, true);
       bool wanted = present;
-      if (click) wanted = !present;
-      else if (c == '+') wanted = true;
-      else if (c == '-') wanted = false;
-      else return;
+      if (click)
+        wanted = !present;
+      else if (c == '+')
+        wanted = true;
+      else if (c == '-')
+        wanted = false;
+      else
+        return;
       if (wanted == present) return;
       SendGridNotify(GN_BEGINEDIT, row, col);
       COleVariant next(static_cast<short>(wanted ? VARIANT_TRUE : VARIANT_FALSE), VT_BOOL);
@@ -87,7 +92,8 @@ void CGridCtrl::BeginEdit(int row, int col, UINT c) {
       InvalidateCellRect(row, col);
       return;
     }
-    default: break;
+    default:
+      break;
   }
   const DWORD style = (format & DT_RIGHT) ? ES_RIGHT : (format & DT_CENTER) ? ES_CENTER : ES_LEFT;
   SendGridNotify(GN_BEGINEDIT, row, col);
@@ -197,11 +203,18 @@ void CGridCtrl::HandleEditorEnd(const GridEditNotify& r) {
   switch (key) {
     case VK_TAB:
     case VK_LEFT:
-    case VK_RIGHT: repeatKey = key; break;
+    case VK_RIGHT:
+      repeatKey = key;
+      break;
     case 10:
-    case VK_END: repeatKey = VK_RIGHT; break;
-    case VK_HOME: repeatKey = VK_LEFT; break;
-    default: break;
+    case VK_END:
+      repeatKey = VK_RIGHT;
+      break;
+    case VK_HOME:
+      repeatKey = VK_LEFT;
+      break;
+    default:
+      break;
   }
   while (repeatKey != 0 && IsValid(m_focus.row, m_focus.col) && IsItemReadOnly(m_focus.row, m_focus.col)) {
     const CellID before = m_focus;

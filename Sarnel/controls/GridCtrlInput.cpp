@@ -42,8 +42,10 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
   const BOOL valid = IsValid(range);
   const std::set<CellID> before = m_selectedCells;
   auto repaint = [&](const CellID& id) {
-    if (forceRedraw) RedrawCell(id.row, id.col);
-    else InvalidateCellRect(id.row, id.col);
+    if (forceRedraw)
+      RedrawCell(id.row, id.col);
+    else
+      InvalidateCellRect(id.row, id.col);
   };
   for (const CellID& id : before) {
     if (GridCell* c = GetCell(id.row, id.col)) c->state &= ~GVIS_SELECTED;
@@ -82,8 +84,10 @@ void CGridCtrl::SetSelectedRows(int minRow, int maxRow, BOOL forceRedraw) {
   for (int r = 0; r < m_rows; ++r) {
     if ((before.count(r) != 0) != (rows.count(r) != 0)) {
       changed = true;
-      if (forceRedraw) RedrawRow(r);
-      else InvalidateRow(r);
+      if (forceRedraw)
+        RedrawRow(r);
+      else
+        InvalidateRow(r);
     }
   }
   if (changed) SendGridNotify(GN_SELCHANGED);
@@ -129,20 +133,30 @@ void CGridCtrl::SelectRows(int row, BOOL exclusive) {
 }
 
 void CGridCtrl::SelectCells(CellID cell) {
-  if (!m_selectionEnabled || !IsValid(cell.row, cell.col) || cell.row < m_fixedRows || cell.col < m_fixedCols) return;
+  if (!m_selectionEnabled || !IsValid(cell.row, cell.col) || cell.row < m_fixedRows || cell.col < m_fixedCols)
+    return;
   CellID start = m_selectionStart;
   if (!IsValid(start.row, start.col)) start = cell;
-  SetSelectedRange(std::min(start.row, cell.row), std::min(start.col, cell.col), std::max(start.row, cell.row),
-                   std::max(start.col, cell.col));
+  SetSelectedRange(std::min(start.row, cell.row), std::min(start.col, cell.col),
+                   std::max(start.row, cell.row), std::max(start.col, cell.col));
 }
 
 void CGridCtrl::OnSelecting(CellID cell) {
   switch (m_mouseMode) {
-    case 1: SelectAllCells(); break;
-    case 2: SelectColumns(cell); break;
-    case 3: SelectRows(cell.row, FALSE); break;
-    case 4: SelectCells(cell); break;
-    default: break;
+    case 1:
+      SelectAllCells();
+      break;
+    case 2:
+      SelectColumns(cell);
+      break;
+    case 3:
+      SelectRows(cell.row, FALSE);
+      break;
+    case 4:
+      SelectCells(cell);
+      break;
+    default:
+      break;
   }
 }
 
@@ -154,8 +168,10 @@ void CGridCtrl::SelectRow(int row, BOOL exclusive) {
 }
 
 void CGridCtrl::SetRowSelected(int row, BOOL select) {
-  if (select) m_selectedRows.insert(row);
-  else m_selectedRows.erase(row);
+  if (select)
+    m_selectedRows.insert(row);
+  else
+    m_selectedRows.erase(row);
   InvalidateRow(row);
 }
 
@@ -217,8 +233,10 @@ void CGridCtrl::InvertSizingLine(int pos, BOOL vertical) {
   GetClientRect(&client);
   HDC dc = ::GetDC(m_hWnd);
   if (dc == nullptr) return;
-  if (vertical) ::PatBlt(dc, pos, 0, 2, client.bottom, DSTINVERT);
-  else ::PatBlt(dc, 0, pos, client.right, 2, DSTINVERT);
+  if (vertical)
+    ::PatBlt(dc, pos, 0, 2, client.bottom, DSTINVERT);
+  else
+    ::PatBlt(dc, 0, pos, client.right, 2, DSTINVERT);
   ::ReleaseDC(m_hWnd, dc);
 }
 
@@ -272,21 +290,27 @@ void CGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
       m_mouseMode = 0;
       return;
     }
-    if (cell.row < m_fixedRows) SetFocusCell(-1, -1);
-    else if (cell.col < m_fixedCols) SetFocusCell(cell.row, -1);
-    else SetFocusCell(cell.row, cell.col);
+    if (cell.row < m_fixedRows)
+      SetFocusCell(-1, -1);
+    else if (cell.col < m_fixedCols)
+      SetFocusCell(cell.row, -1);
+    else
+      SetFocusCell(cell.row, cell.col);
   }
   const GridCell* gc = GetCell(cell.row, cell.col);
   if (m_dragAndDrop && hadFocus &&
-      (IsRowSelected(cell.row) || (gc != nullptr && (gc->state & GVIS_SELECTED) && !(gc->state & GVIS_CLICKEDIT)))) {
+      (IsRowSelected(cell.row) ||
+       (gc != nullptr && (gc->state & GVIS_SELECTED) && !(gc->state & GVIS_CLICKEDIT)))) {
     m_mouseMode = 11;
     m_lastMouse = point;
     return;
   }
   SetCapture();
   if (m_mouseMode == 0) {
-    if (m_allowColResize && ColumnDividerAt(point) >= 0) m_mouseMode = 8;
-    else if (m_allowRowResize && RowDividerAt(point) >= 0) m_mouseMode = 6;
+    if (m_allowColResize && ColumnDividerAt(point) >= 0)
+      m_mouseMode = 8;
+    else if (m_allowRowResize && RowDividerAt(point) >= 0)
+      m_mouseMode = 6;
   }
   if (m_mouseMode == 8 || m_mouseMode == 6) {
     // divider dragging: a line follows the pointer, the size is taken on button up
@@ -300,8 +324,10 @@ void CGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
       InvertSizingLine(columns ? point.x : point.y, columns);
       RECT confine;
       GetClientRect(&confine);
-      if (columns) confine.left = rect.left;
-      else confine.top = rect.top;
+      if (columns)
+        confine.left = rect.left;
+      else
+        confine.top = rect.top;
       ::ClientToScreen(m_hWnd, reinterpret_cast<POINT*>(&confine.left));
       ::ClientToScreen(m_hWnd, reinterpret_cast<POINT*>(&confine.right));
       ::ClipCursor(&confine);
@@ -354,8 +380,10 @@ void CGridCtrl::OnLButtonUp(UINT, CPoint point) {
     RECT rect;
     if (point != m_downPoint && m_sizingIndex >= 0 &&
         GetCellRect(columns ? 0 : m_sizingIndex, columns ? m_sizingIndex : 0, &rect)) {
-      if (columns) m_colInfo[static_cast<size_t>(m_sizingIndex)].width = std::max<int>(0, point.x - rect.left);
-      else m_rowInfo[static_cast<size_t>(m_sizingIndex)].height = std::max<int>(0, point.y - rect.top);
+      if (columns)
+        m_colInfo[static_cast<size_t>(m_sizingIndex)].width = std::max<int>(0, point.x - rect.left);
+      else
+        m_rowInfo[static_cast<size_t>(m_sizingIndex)].height = std::max<int>(0, point.y - rect.top);
       ExpandColumns();
       ResetScrollBars();
       Invalidate();
@@ -372,7 +400,8 @@ void CGridCtrl::OnLButtonUp(UINT, CPoint point) {
   ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
   if (IsValid(m_clickDownCell.row, m_clickDownCell.col)) {
     if (HWND receiver = Receiver())
-      ::PostMessageA(receiver, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(m_hWnd), 0), reinterpret_cast<LPARAM>(m_hWnd));
+      ::PostMessageA(receiver, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(m_hWnd), 0),
+                     reinterpret_cast<LPARAM>(m_hWnd));
   }
 }
 
@@ -382,14 +411,16 @@ void CGridCtrl::OnLButtonDblClk(UINT, CPoint point) {
   if (m_mouseMode == 8 || m_mouseMode == 6) {
     const int index = m_mouseMode == 8 ? ColumnDividerAt(point) : RowDividerAt(point);
     if (index >= 0) {
-      if (m_mouseMode == 8) AutoSizeColumn(index, 0);
-      else AutoSizeRow(index, 0);
+      if (m_mouseMode == 8)
+        AutoSizeColumn(index, 0);
+      else
+        AutoSizeRow(index, 0);
       Invalidate();
     }
     return;
   }
-  if (m_mouseMode == 0 && IsValid(m_clickDownCell.row, m_clickDownCell.col) && m_clickDownCell.row >= m_fixedRows &&
-      m_clickDownCell.col >= m_fixedCols)
+  if (m_mouseMode == 0 && IsValid(m_clickDownCell.row, m_clickDownCell.col) &&
+      m_clickDownCell.row >= m_fixedRows && m_clickDownCell.col >= m_fixedCols)
     BeginEdit(m_focus.row, m_focus.col, 1);
 }
 
@@ -408,9 +439,12 @@ void CGridCtrl::OnMouseMove(UINT flags, CPoint point) {
     if ((m_mouseMode == 2 || m_mouseMode == 3 || m_mouseMode == 4) && ::GetCapture() == m_hWnd) {
       const CellID cell = GetCellFromPt(point);
       if (IsValid(cell.row, cell.col) && cell != m_focus) {
-        if (cell.row < m_fixedRows) SetFocusCell(-1, -1);
-        else if (cell.col < m_fixedCols) SetFocusCell(cell.row, -1);
-        else SetFocusCell(cell.row, cell.col);
+        if (cell.row < m_fixedRows)
+          SetFocusCell(-1, -1);
+        else if (cell.col < m_fixedCols)
+          SetFocusCell(cell.row, -1);
+        else
+          SetFocusCell(cell.row, cell.col);
         OnSelecting(cell);
       }
     } else if (m_mouseMode == 9 || m_mouseMode == 7) {
@@ -514,7 +548,8 @@ void CGridCtrl::OnKeyDown(UINT key, UINT repeat, UINT flags) {
   record.hdr.code = static_cast<UINT>(GN_KEYDOWN);
   record.key = static_cast<WORD>(key);
   record.flags = MAKELONG(repeat, flags);
-  if (HWND receiver = Receiver()) ::SendMessageA(receiver, WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
+  if (HWND receiver = Receiver())
+    ::SendMessageA(receiver, WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
   if (m_focus.row < 0 || (!m_singleRowSelection && m_focus.col < 0)) {
     Default();
     return;
@@ -565,8 +600,10 @@ BOOL CGridCtrl::KeyMove(UINT& k, BOOL shift, BOOL ctrl, int& r, int& c) {
       const CellID before = GetTopleftNonFixedCell();
       SendMessage(WM_VSCROLL, k == VK_PRIOR ? SB_PAGEUP : SB_PAGEDOWN, 0);
       const CellID after = GetTopleftNonFixedCell();
-      if (before == after) r = k == VK_PRIOR ? firstRow : lastRow;
-      else r = std::max(firstRow, std::min(lastRow, r + after.row - before.row));
+      if (before == after)
+        r = k == VK_PRIOR ? firstRow : lastRow;
+      else
+        r = std::max(firstRow, std::min(lastRow, r + after.row - before.row));
       return TRUE;
     }
     case VK_END:
@@ -611,10 +648,13 @@ BOOL CGridCtrl::KeyMove(UINT& k, BOOL shift, BOOL ctrl, int& r, int& c) {
       if (r < lastRow) ++r;
       return TRUE;
     case VK_F2:
-      if (m_focus.col >= 0) BeginEdit(m_focus.row, m_focus.col, 32);
-      else Default();
+      if (m_focus.col >= 0)
+        BeginEdit(m_focus.row, m_focus.col, 32);
+      else
+        Default();
       return TRUE;
-    default: return FALSE;
+    default:
+      return FALSE;
   }
 }
 

@@ -53,7 +53,8 @@ BOOL CGridCtrl::SetRowCount(int n) {
       m_rowInfo[static_cast<size_t>(r)].height = m_defaultRowHeight;
       m_cells[static_cast<size_t>(r)].assign(static_cast<size_t>(m_cols), nullptr);
       m_rows = r + 1;
-      for (int c = 0; c < m_cols; ++c) m_cells[static_cast<size_t>(r)][static_cast<size_t>(c)] = CreateCell(r, c);
+      for (int c = 0; c < m_cols; ++c)
+        m_cells[static_cast<size_t>(r)][static_cast<size_t>(c)] = CreateCell(r, c);
     }
   }
   if (m_redraw && m_hWnd != nullptr) {
@@ -94,7 +95,8 @@ BOOL CGridCtrl::SetColumnCount(int n) {
     for (auto& cells : m_cells) cells.resize(static_cast<size_t>(n), nullptr);
     m_cols = n;
     for (int r = 0; r < m_rows; ++r)
-      for (int c = old; c < n; ++c) m_cells[static_cast<size_t>(r)][static_cast<size_t>(c)] = CreateCell(r, c);
+      for (int c = old; c < n; ++c)
+        m_cells[static_cast<size_t>(r)][static_cast<size_t>(c)] = CreateCell(r, c);
   }
   ExpandColumns();
   if (m_redraw && m_hWnd != nullptr) {
@@ -182,7 +184,8 @@ int CGridCtrl::InsertRow(LPCTSTR text, int index) {
   ++m_rows;
   ShiftIndexesForInsert(index);
   if (m_focus.row > index) ++m_focus.row;
-  for (int c = 0; c < m_cols; ++c) m_cells[static_cast<size_t>(index)][static_cast<size_t>(c)] = CreateCell(index, c);
+  for (int c = 0; c < m_cols; ++c)
+    m_cells[static_cast<size_t>(index)][static_cast<size_t>(c)] = CreateCell(index, c);
   if (m_focus.row == index) {
     // the focus stays at its index, which the new row now holds
     if (GridCell* moved = GetCell(index + 1, m_focus.col)) moved->state &= ~GVIS_FOCUSED;
@@ -206,8 +209,10 @@ BOOL CGridCtrl::DeleteRow(int row) {
   m_rowInfo.erase(m_rowInfo.begin() + row);
   --m_rows;
   if (row < m_fixedRows) --m_fixedRows;
-  if (m_focus.row == row) m_focus = CellID();
-  else if (m_focus.row > row) --m_focus.row;
+  if (m_focus.row == row)
+    m_focus = CellID();
+  else if (m_focus.row > row)
+    --m_focus.row;
   ShiftIndexesForDelete(row);
   if (m_redraw && m_hWnd != nullptr) {
     ResetScrollBars();
@@ -264,8 +269,10 @@ BOOL CGridCtrl::SwapRows(int a, int b) {
 
 void CGridCtrl::SetRowData(int row, const VARIANT* data) {
   if (row < 0 || row >= m_rows) return;
-  if (data != nullptr) m_rowInfo[static_cast<size_t>(row)].rowData = *data;
-  else m_rowInfo[static_cast<size_t>(row)].rowData.Clear();
+  if (data != nullptr)
+    m_rowInfo[static_cast<size_t>(row)].rowData = *data;
+  else
+    m_rowInfo[static_cast<size_t>(row)].rowData.Clear();
 }
 
 COleVariant CGridCtrl::GetRowData(int row) const {

@@ -15,7 +15,8 @@ CGridInPlaceEdit::CGridInPlaceEdit(int row, int col, const RECT& cellRect)
 BOOL CGridInPlaceEdit::Start(CWnd* grid, DWORD style, const CString& text, UINT c) {
   m_startText = text;
   m_leaveOnArrows = c != 1;
-  if (!Create(style | WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, m_cellRect, grid, GRID_EDITOR_ID)) return FALSE;
+  if (!Create(style | WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, m_cellRect, grid, GRID_EDITOR_ID))
+    return FALSE;
   SendMessage(WM_SETFONT, grid->SendMessage(WM_GETFONT), 0);
   SetWindowText(text);
   SetFocus();
@@ -50,9 +51,13 @@ void CGridInPlaceEdit::OnKeyDown(UINT key, UINT, UINT) {
     case VK_PRIOR:
     case VK_NEXT:
     case VK_UP:
-    case VK_DOWN: EndWithKey(key); return;
+    case VK_DOWN:
+      EndWithKey(key);
+      return;
     case VK_HOME:
-    case VK_END: m_leaveOnArrows = FALSE; break;
+    case VK_END:
+      m_leaveOnArrows = FALSE;
+      break;
     case VK_LEFT:
     case VK_RIGHT:
       if (m_leaveOnArrows) {
@@ -60,7 +65,8 @@ void CGridInPlaceEdit::OnKeyDown(UINT key, UINT, UINT) {
         return;
       }
       break;
-    default: break;
+    default:
+      break;
   }
   Default();
 }
@@ -132,7 +138,8 @@ void CGridInPlaceEdit::OnKillFocus(CWnd*) {
   record.item.userValue = static_cast<int>(m_endKey);
   HWND receiver = ::GetWindow(m_hWnd, GW_OWNER);
   if (receiver == nullptr) receiver = ::GetParent(m_hWnd);
-  if (receiver != nullptr) ::SendMessageA(receiver, WM_NOTIFY, GRID_EDITOR_ID, reinterpret_cast<LPARAM>(&record));
+  if (receiver != nullptr)
+    ::SendMessageA(receiver, WM_NOTIFY, GRID_EDITOR_ID, reinterpret_cast<LPARAM>(&record));
   if (::IsWindow(m_hWnd)) PostMessage(WM_CLOSE);
 }
 

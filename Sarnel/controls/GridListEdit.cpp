@@ -16,16 +16,19 @@ CGridListEdit::CGridListEdit(int row, int col, const RECT& cellRect, Mode mode, 
   for (int i = 0; i < list.GetCount(); ++i) {
     GridCellValue entry;
     entry.text = list[i].text;
-    if (mode == ValueMode) entry.value = list[i].value;
-    else entry.value = COleVariant(list[i].text);
+    if (mode == ValueMode)
+      entry.value = list[i].value;
+    else
+      entry.value = COleVariant(list[i].text);
     m_entries.push_back(entry);
   }
 }
 
 BOOL CGridListEdit::Start(CWnd* grid, const VARIANT& value, const CString& text) {
   m_grid = grid->GetSafeHwnd();
-  m_hidden = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 0, 0, m_grid,
-                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(GRID_EDITOR_ID)), nullptr, nullptr);
+  m_hidden =
+      ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 0, 0, m_grid,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(GRID_EDITOR_ID)), nullptr, nullptr);
   if (m_hidden == nullptr) return FALSE;
   for (int i = 0; i < static_cast<int>(m_entries.size()) && m_startIndex < 0; ++i) {
     if (m_mode == ValueMode ? GridValuesEqual(m_entries[static_cast<size_t>(i)].value, value)
@@ -50,14 +53,15 @@ BOOL CGridListEdit::Start(CWnd* grid, const VARIANT& value, const CString& text)
                                   widest + ::GetSystemMetrics(SM_CXVSCROLL) + 2 * blank.cx);
   POINT topLeft{m_cellRect.left, m_cellRect.bottom};
   ::ClientToScreen(m_grid, &topLeft);
-  if (!CreateEx(0, "LISTBOX", "", WS_POPUP | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, topLeft.x, topLeft.y,
-                width, 4 * cellHeight, m_grid, nullptr)) {
+  if (!CreateEx(0, "LISTBOX", "", WS_POPUP | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, topLeft.x,
+                topLeft.y, width, 4 * cellHeight, m_grid, nullptr)) {
     ::DestroyWindow(m_hidden);
     m_hidden = nullptr;
     return FALSE;
   }
   SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
-  for (const GridCellValue& entry : m_entries) SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(entry.text)));
+  for (const GridCellValue& entry : m_entries)
+    SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(entry.text)));
   SendMessage(LB_SETCURSEL, static_cast<WPARAM>(m_startIndex), 0);
   SetFocus();
   return TRUE;
@@ -110,7 +114,8 @@ void CGridListEdit::OnKillFocus(CWnd*) {
   m_reported = TRUE;
   const int selected = static_cast<int>(SendMessage(LB_GETCURSEL));
   COleVariant value;
-  if (selected >= 0 && selected < static_cast<int>(m_entries.size())) value = m_entries[static_cast<size_t>(selected)].value;
+  if (selected >= 0 && selected < static_cast<int>(m_entries.size()))
+    value = m_entries[static_cast<size_t>(selected)].value;
   GridEditNotify record{};
   record.hdr.hwndFrom = m_hidden;
   record.hdr.idFrom = GRID_EDITOR_ID;
@@ -126,7 +131,8 @@ void CGridListEdit::OnKillFocus(CWnd*) {
     record.item.noText = value.vt != VT_BSTR || value.bstrVal == nullptr;
     if (!record.item.noText) record.item.text = CString(value.bstrVal);
   }
-  if (::IsWindow(m_grid)) ::SendMessageA(m_grid, WM_NOTIFY, GRID_EDITOR_ID, reinterpret_cast<LPARAM>(&record));
+  if (::IsWindow(m_grid))
+    ::SendMessageA(m_grid, WM_NOTIFY, GRID_EDITOR_ID, reinterpret_cast<LPARAM>(&record));
   if (::IsWindow(m_hWnd)) PostMessage(WM_CLOSE);
 }
 

@@ -21,7 +21,9 @@ STDMETHODIMP GridTextDataObject::QueryInterface(REFIID iid, void** out) {
   return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) GridTextDataObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
+STDMETHODIMP_(ULONG) GridTextDataObject::AddRef() {
+  return static_cast<ULONG>(InterlockedIncrement(&m_refs));
+}
 
 STDMETHODIMP_(ULONG) GridTextDataObject::Release() {
   const LONG refs = InterlockedDecrement(&m_refs);

@@ -12,43 +12,43 @@ constexpr UINT LCM_GETTEXTLEN = 0x402;
 constexpr UINT LCM_GETTEXT = 0x403;
 
 class CMenuListCtl : public CWnd {
-public:
-    CMenuListCtl();
-    ~CMenuListCtl() override;
+ public:
+  CMenuListCtl();
+  ~CMenuListCtl() override;
 
-    void ResetContent();
-    void AddItem(int id, LPCTSTR text, BOOL select = FALSE);
-    int GetCurSel() const;
-    void SetCurSel(int id);
-    CString GetItemText(int id) const;
-    int GetCount() const { return count; }
+  void ResetContent();
+  void AddItem(int id, LPCTSTR text, BOOL select = FALSE);
+  int GetCurSel() const;
+  void SetCurSel(int id);
+  CString GetItemText(int id) const;
+  int GetCount() const { return count; }
 
-protected:
-    afx_msg void OnPaint();
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
-    afx_msg void OnLButtonDown(UINT flags, CPoint point);
-    afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
-    afx_msg BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
-    afx_msg void OnEnable(BOOL enable);
-    afx_msg void OnSetFocus(CWnd* oldWnd);
-    afx_msg void OnKillFocus(CWnd* newWnd);
-    afx_msg LRESULT OnGetCurSel(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnSetCurSel(WPARAM wParam, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
+ protected:
+  afx_msg void OnPaint();
+  afx_msg BOOL OnEraseBkgnd(CDC* dc);
+  afx_msg void OnLButtonDown(UINT flags, CPoint point);
+  afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  afx_msg BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
+  afx_msg void OnEnable(BOOL enable);
+  afx_msg void OnSetFocus(CWnd* oldWnd);
+  afx_msg void OnKillFocus(CWnd* newWnd);
+  afx_msg LRESULT OnGetCurSel(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnSetCurSel(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
 
-private:
-    struct Node {
-        Node* next;
-        Node* previous;
-        int id;
-        CString text;
-    };
-    Node* Find(int id) const;
-    void Repaint();
+ private:
+  struct Node {
+    Node* next;
+    Node* previous;
+    int id;
+    CString text;
+  };
+  Node* Find(int id) const;
+  void Repaint();
 
-    Node sentinel;
-    int count = 0;
-    Node* selected;
+  Node sentinel;
+  int count = 0;
+  Node* selected;
 };
 
 void DDX_MenuList(CDataExchange* pDX, int nIDC, int& id);

@@ -8,19 +8,19 @@
 class COwnerCtl;
 
 class COwnerCtlOwner {
-public:
-    virtual ~COwnerCtlOwner() = default;
+ public:
+  virtual ~COwnerCtlOwner() = default;
 
-    virtual void OwnerDraw(COwnerCtl* ctl, CDC* dc, const CRect& client, const CRect& clip);
-    virtual void OwnerLButtonDown(COwnerCtl* ctl, UINT flags, int x, int y);
-    virtual void OwnerLButtonUp(COwnerCtl* ctl, UINT flags, int x, int y);
-    virtual void OwnerLButtonDblClk(COwnerCtl* ctl, UINT flags, int x, int y);
-    virtual void OwnerRButtonDown(COwnerCtl* ctl, UINT flags, int x, int y);
-    virtual void OwnerRButtonUp(COwnerCtl* ctl, UINT flags, int x, int y);
-    virtual void OwnerRButtonDblClk(COwnerCtl* ctl, UINT flags, int x, int y);
-    virtual void OwnerMouseMove(COwnerCtl* ctl, UINT flags, int x, int y);
-    virtual void OwnerMouseWheel(COwnerCtl* ctl, UINT flags, short delta, int x, int y);
-    virtual void OwnerKeyDown(COwnerCtl* ctl, UINT key, UINT repeat, UINT flags);
-    virtual void OwnerKeyUp(COwnerCtl* ctl, UINT key, UINT repeat, UINT flags);
-    virtual void OwnerChar(COwnerCtl* ctl, UINT ch, UINT repeat, UINT flags);
+  virtual void OwnerDraw(COwnerCtl* ctl, CDC* dc, const CRect& client, const CRect& clip);
+  virtual void OwnerLButtonDown(COwnerCtl* ctl, UINT flags, int x, int y);
+  virtual void OwnerLButtonUp(COwnerCtl* ctl, UINT flags, int x, int y);
+  virtual void OwnerLButtonDblClk(COwnerCtl* ctl, UINT flags, int x, int y);
+  virtual void OwnerRButtonDown(COwnerCtl* ctl, UINT flags, int x, int y);
+  virtual void OwnerRButtonUp(COwnerCtl* ctl, UINT flags, int x, int y);
+  virtual void OwnerRButtonDblClk(COwnerCtl* ctl, UINT flags, int x, int y);
+  virtual void OwnerMouseMove(COwnerCtl* ctl, UINT flags, int x, int y);
+  virtual void OwnerMouseWheel(COwnerCtl* ctl, UINT flags, short delta, int x, int y);
+  virtual void OwnerKeyDown(COwnerCtl* ctl, UINT key, UINT repeat, UINT flags);
+  virtual void OwnerKeyUp(COwnerCtl* ctl, UINT key, UINT repeat, UINT flags);
+  virtual void OwnerChar(COwnerCtl* ctl, UINT ch, UINT repeat, UINT flags);
 };

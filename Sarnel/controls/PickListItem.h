@@ -4,8 +4,8 @@
 #include "classlib/ClassLib.h"
 
 struct PickListItem {
-    bool separator = false;
-    CString text;
-    VARIANT value;  // empty when added; the list owns it
-    bool dimmed = false;
+  bool separator = false;
+  CString text;
+  VARIANT value;  // empty when added; the list owns it
+  bool dimmed = false;
 };

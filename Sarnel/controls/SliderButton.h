@@ -9,54 +9,54 @@ constexpr UINT WM_SLIDER_CHANGED = 2225;
 constexpr UINT WM_SLIDER_CLOSED = 2226;
 
 class wcSliderButton : public CUpDownEdit {
-    DECLARE_DYNAMIC(wcSliderButton)
+  DECLARE_DYNAMIC(wcSliderButton)
 
-public:
-    wcSliderButton() = default;
+ public:
+  wcSliderButton() = default;
 
-    virtual BOOL Create(BOOL buttonOnLeft, DWORD exStyle, LPCTSTR text, DWORD style, const RECT& rect,
-                        CWnd* parent, UINT id);
-    virtual void OnValueOutOfRange() {}
-    // 0 fine, 1 a number outside the range, 2 not a number, 3 a lone sign.
-    virtual int CheckText();
+  virtual BOOL Create(BOOL buttonOnLeft, DWORD exStyle, LPCTSTR text, DWORD style, const RECT& rect,
+                      CWnd* parent, UINT id);
+  virtual void OnValueOutOfRange() {}
+  // 0 fine, 1 a number outside the range, 2 not a number, 3 a lone sign.
+  virtual int CheckText();
 
-    void SetButtonOnLeft(BOOL onLeft);
-    void ShowButton(BOOL show);
-    void SetRange(int minimum, int maximum);
-    void SetPos(int value);
-    int GetPos() const { return sliderValue; }
-    CRect GetButtonRect() const { return buttonRect; }
-    void OpenPopup(int x, int y, BOOL keyboardMode);
-    void RecalcFrame();
+  void SetButtonOnLeft(BOOL onLeft);
+  void ShowButton(BOOL show);
+  void SetRange(int minimum, int maximum);
+  void SetPos(int value);
+  int GetPos() const { return sliderValue; }
+  CRect GetButtonRect() const { return buttonRect; }
+  void OpenPopup(int x, int y, BOOL keyboardMode);
+  void RecalcFrame();
 
-protected:
-    afx_msg void OnNcCalcSize(BOOL validRects, NCCALCSIZE_PARAMS* params);
-    afx_msg LRESULT OnNcHitTest(CPoint point);
-    afx_msg void OnNcPaint();
-    afx_msg void OnEnable(BOOL enable);
-    afx_msg void OnSize(UINT type, int cx, int cy);
-    afx_msg void OnNcLButtonDown(UINT hitTest, CPoint point);
-    afx_msg void OnMouseMove(UINT flags, CPoint point);
-    afx_msg void OnLButtonUp(UINT flags, CPoint point);
-    afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
-    afx_msg void OnUpdate();
-    afx_msg LRESULT OnPopupChanged(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnPopupClosed(WPARAM wParam, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
+ protected:
+  afx_msg void OnNcCalcSize(BOOL validRects, NCCALCSIZE_PARAMS* params);
+  afx_msg LRESULT OnNcHitTest(CPoint point);
+  afx_msg void OnNcPaint();
+  afx_msg void OnEnable(BOOL enable);
+  afx_msg void OnSize(UINT type, int cx, int cy);
+  afx_msg void OnNcLButtonDown(UINT hitTest, CPoint point);
+  afx_msg void OnMouseMove(UINT flags, CPoint point);
+  afx_msg void OnLButtonUp(UINT flags, CPoint point);
+  afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  afx_msg void OnUpdate();
+  afx_msg LRESULT OnPopupChanged(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnPopupClosed(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
 
-private:
-    void DrawButton(int state);
+ private:
+  void DrawButton(int state);
 
-    BOOL buttonShown = TRUE;
-    BOOL buttonOnLeft = FALSE;
-    BOOL buttonPressed = FALSE;
-    int buttonState = 0;
-    CRect buttonRect;
-    int sliderValue = 0;
-    int sliderMinimum = 0;
-    int sliderMaximum = 100;
+  BOOL buttonShown = TRUE;
+  BOOL buttonOnLeft = FALSE;
+  BOOL buttonPressed = FALSE;
+  int buttonState = 0;
+  CRect buttonRect;
+  int sliderValue = 0;
+  int sliderMinimum = 0;
+  int sliderMaximum = 100;
 
-    friend void DDX_SliderButton(CDataExchange*, int, wcSliderButton&, BOOL);
+  friend void DDX_SliderButton(CDataExchange*, int, wcSliderButton&, BOOL);
 };
 
 void DDX_SliderButton(CDataExchange* pDX, int nIDC, wcSliderButton& control, BOOL buttonOnLeft);

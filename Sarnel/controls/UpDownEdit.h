@@ -10,41 +10,41 @@ constexpr UINT UEM_SETVALUE = 0x400;
 constexpr UINT UEM_GETVALUE = 0x401;
 
 class CUpDownEdit : public CEdit {
-    DECLARE_DYNAMIC(CUpDownEdit)
+  DECLARE_DYNAMIC(CUpDownEdit)
 
-public:
-    CUpDownEdit() = default;
+ public:
+  CUpDownEdit() = default;
 
-    virtual CString FormatValue(int value);
-    virtual int ParseValue(LPCTSTR text);
+  virtual CString FormatValue(int value);
+  virtual int ParseValue(LPCTSTR text);
 
-    void SetRange(int minimum, int maximum, int step = 1);
-    int GetMinimum() const { return minimum; }
-    int GetMaximum() const { return maximum; }
-    void SetWrap(BOOL on) { wrap = on; }
-    BOOL SetValue(int value, BOOL clamp);
-    BOOL Validate(BOOL clamp);
-    int GetValue();
-    void Step(int count);
-    void StepUp() { Step(1); }
-    void StepDown() { Step(-1); }
+  void SetRange(int minimum, int maximum, int step = 1);
+  int GetMinimum() const { return minimum; }
+  int GetMaximum() const { return maximum; }
+  void SetWrap(BOOL on) { wrap = on; }
+  BOOL SetValue(int value, BOOL clamp);
+  BOOL Validate(BOOL clamp);
+  int GetValue();
+  void Step(int count);
+  void StepUp() { Step(1); }
+  void StepDown() { Step(-1); }
 
-protected:
-    afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
-    afx_msg void OnChar(UINT ch, UINT repeat, UINT flags);
-    afx_msg void OnSetFocus(CWnd* oldWnd);
-    afx_msg void OnKillFocus(CWnd* newWnd);
-    afx_msg BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
-    afx_msg LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnSetValue(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnGetValue(WPARAM wParam, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
+ protected:
+  afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  afx_msg void OnChar(UINT ch, UINT repeat, UINT flags);
+  afx_msg void OnSetFocus(CWnd* oldWnd);
+  afx_msg void OnKillFocus(CWnd* newWnd);
+  afx_msg BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
+  afx_msg LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnSetValue(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnGetValue(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
 
-    int minimum = 1;
-    int maximum = 100;
-    int step = 1;
-    BOOL wrap = FALSE;
-    BOOL reformatOnSetText = TRUE;
-    // 0 none; 1 "+", 2 "-", 3 cleared: what the next WM_SETTEXT stores instead of its text.
-    int typedSign = 0;
+  int minimum = 1;
+  int maximum = 100;
+  int step = 1;
+  BOOL wrap = FALSE;
+  BOOL reformatOnSetText = TRUE;
+  // 0 none; 1 "+", 2 "-", 3 cleared: what the next WM_SETTEXT stores instead of its text.
+  int typedSign = 0;
 };

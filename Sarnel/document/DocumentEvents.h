@@ -21,21 +21,21 @@ class FileFreezeEvent : public FileEvent {};
 class FileUnfreezeEvent : public FileEvent {};
 
 class QueuesEvent : public Event {
-public:
-    explicit QueuesEvent(const CString& text) : text(text) {}
-    CString text;
+ public:
+  explicit QueuesEvent(const CString& text) : text(text) {}
+  CString text;
 };
 // The job's queue selection (always empty in this program).
 class QueuesSelectedEvent : public QueuesEvent {
-public:
-    explicit QueuesSelectedEvent(const CString& text) : QueuesEvent(text) {}
+ public:
+  explicit QueuesSelectedEvent(const CString& text) : QueuesEvent(text) {}
 };
 
 // The job's template folder (the second attribute text) differs from the previous job's.
 class TemplateFolderEvent : public Event {
-public:
-    explicit TemplateFolderEvent(const CString& folder) : folder(folder) {}
-    CString folder;
+ public:
+  explicit TemplateFolderEvent(const CString& folder) : folder(folder) {}
+  CString folder;
 };
 
 class AspectRatiosChangeEvent : public Event {};

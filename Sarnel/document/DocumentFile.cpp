@@ -26,299 +26,302 @@ bool IsFileInUse(HRESULT hr) { return hr == STG_E_LOCKVIOLATION || hr == STG_E_S
 }  // namespace
 
 CString CTheDocument::MakeTemporaryJobFile(int line) {
-    CString path;
-    // With no folder of its own yet, an unnamed job goes to the temporary folder, never into whatever
-    // the current folder happens to be.
-    const CString& filesPath = GetJobFileOptions().FilesPath;
-    if (!filesPath.IsEmpty() && MakeUniqueFile(filesPath, "~qm", path)) return path;
-    char folder[MAX_PATH] = {};
-    if (GetTempPathA(MAX_PATH, folder) != 0 && MakeUniqueFile(folder, "~qm", path)) return path;
-    throw CMyException(HRESULT_FROM_WIN32(GetLastError()), "HRESULT_FROM_WIN32(GetLastError())", DocumentFilePlace,
-                       line);
+  CString path;
+  // With no folder of its own yet, an unnamed job goes to the temporary folder, never into whatever
+  // the current folder happens to be.
+  const CString& filesPath = GetJobFileOptions().FilesPath;
+  if (!filesPath.IsEmpty() && MakeUniqueFile(filesPath, "~qm", path)) return path;
+  char folder[MAX_PATH] = {};
+  if (GetTempPathA(MAX_PATH, folder) != 0 && MakeUniqueFile(folder, "~qm", path)) return path;
+  throw CMyException(HRESULT_FROM_WIN32(GetLastError()), "HRESULT_FROM_WIN32(GetLastError())",
+                     DocumentFilePlace, line);
 }
 
 bool CTheDocument::NewJob() {
-    if (busy) return false;
-    JobFileOptions& options = GetJobFileOptions();
-    CString chosen;
-    if (options.FileOnNew && !BrowseJobFile(AfxGetMainWnd(), ResourceText(IDS_NEW_FILE), true, chosen)) return false;
+  if (busy) return false;
+  JobFileOptions& options = GetJobFileOptions();
+  CString chosen;
+  if (options.FileOnNew && !BrowseJobFile(AfxGetMainWnd(), ResourceText(IDS_NEW_FILE), true, chosen))
+    return false;
 
-    // The new job always starts in a file of its own; with "FileOnNew" the first save then puts it
-    // in place of the chosen file in one step, so an existing file there is never cut short.
-    CString temporary = MakeTemporaryJobFile(551);
-    try {
-        if (open && !CloseJob()) {
-            DeleteFileA(temporary);
-            return false;
-        }
-    } catch (...) {
-        DeleteFileA(temporary);
-        throw;
+  // The new job always starts in a file of its own; with "FileOnNew" the first save then puts it
+  // in place of the chosen file in one step, so an existing file there is never cut short.
+  CString temporary = MakeTemporaryJobFile(551);
+  try {
+    if (open && !CloseJob()) {
+      DeleteFileA(temporary);
+      return false;
     }
+  } catch (...) {
+    DeleteFileA(temporary);
+    throw;
+  }
 
+  ReleaseStorage();
+  IStorage* created = nullptr;
+  HRESULT hr = CreateCompoundFile(temporary, CreateJobMode, JobFileVersion4, &created);
+  if (FAILED(hr) || created == nullptr) {
+    DeleteFileA(temporary);
+    throw CMyException(E_CANNOT_CREATE_FILE, FileErrorText(IDS_CANNOT_CREATE_FILE, FAILED(hr) ? hr : E_FAIL));
+  }
+  storage = created;
+  readOnly = false;
+
+  try {
+    const DetailsSchema& defaults = GetDefaultDetailSettings();
+    fileFields = defaults.file;
+    folderFields = defaults.folders;
+    itemFields = defaults.items;
+    imageFields = defaults.images;
+    folderTags = defaults.folderTags;
+    itemTags = defaults.itemTags;
+    imageTags = defaults.imageTags;
+    aspectRatios = GetDefaultAspectRatios();
+    AfterOpen(true);
+  } catch (...) {
     ReleaseStorage();
-    IStorage* created = nullptr;
-    HRESULT hr = CreateCompoundFile(temporary, CreateJobMode, JobFileVersion4, &created);
-    if (FAILED(hr) || created == nullptr) {
-        DeleteFileA(temporary);
-        throw CMyException(E_CANNOT_CREATE_FILE, FileErrorText(IDS_CANNOT_CREATE_FILE, FAILED(hr) ? hr : E_FAIL));
-    }
-    storage = created;
-    readOnly = false;
+    DeleteFileA(temporary);
+    throw;
+  }
 
+  draftSize = options.DefaultDraftSize;
+  primaryImageFirst = false;
+  // The graphic, mask and background libraries remember the images' graphic names here.
+
+  queueText.Empty();
+  headerText.Empty();
+  CoCreateGuid(&jobId);
+  firstSave.Reset();
+  lastSave.Reset();
+  openCounter = 1;
+  open = true;
+  readOnly = false;
+  temporaryPath = temporary;
+  jobPath.Empty();
+
+  if (options.FileOnNew) {
+    jobPath = chosen;
     try {
-        const DetailsSchema& defaults = GetDefaultDetailSettings();
-        fileFields = defaults.file;
-        folderFields = defaults.folders;
-        itemFields = defaults.items;
-        imageFields = defaults.images;
-        folderTags = defaults.folderTags;
-        itemTags = defaults.itemTags;
-        imageTags = defaults.imageTags;
-        aspectRatios = GetDefaultAspectRatios();
-        AfterOpen(true);
+      Save();
     } catch (...) {
-        ReleaseStorage();
-        DeleteFileA(temporary);
-        throw;
+      // The chosen file was not touched; the half-made job goes away with its own file.
+      AbandonJob();
+      throw;
     }
+  }
 
-    draftSize = options.DefaultDraftSize;
-    primaryImageFirst = false;
-    // The graphic, mask and background libraries remember the images' graphic names here.
-
-    queueText.Empty();
-    headerText.Empty();
-    CoCreateGuid(&jobId);
-    firstSave.Reset();
-    lastSave.Reset();
-    openCounter = 1;
-    open = true;
-    readOnly = false;
-    temporaryPath = temporary;
-    jobPath.Empty();
-
-    if (options.FileOnNew) {
-        jobPath = chosen;
-        try {
-            Save();
-        } catch (...) {
-            // The chosen file was not touched; the half-made job goes away with its own file.
-            AbandonJob();
-            throw;
-        }
-    }
-
-    dirty = false;
-    FileNewEvent newEvent;
-    FireEvent(newEvent);
-    QueuesSelectedEvent queues(queueText);
-    FireEvent(queues);
-    return true;
+  dirty = false;
+  FileNewEvent newEvent;
+  FireEvent(newEvent);
+  QueuesSelectedEvent queues(queueText);
+  FireEvent(queues);
+  return true;
 }
 
 bool CTheDocument::NewJobFromFile(const char* sourcePath) {
-    if (busy) return false;
-    JobFileOptions& options = GetJobFileOptions();
-    CString chosen;
-    if (options.FileOnNew && !BrowseJobFile(AfxGetMainWnd(), ResourceText(IDS_NEW_FILE), true, chosen)) return false;
-    CString temporary;
-    if (!options.FileOnNew) temporary = MakeTemporaryJobFile(729);
+  if (busy) return false;
+  JobFileOptions& options = GetJobFileOptions();
+  CString chosen;
+  if (options.FileOnNew && !BrowseJobFile(AfxGetMainWnd(), ResourceText(IDS_NEW_FILE), true, chosen))
+    return false;
+  CString temporary;
+  if (!options.FileOnNew) temporary = MakeTemporaryJobFile(729);
 
-    try {
-        if (open && !CloseJob()) {
-            if (!temporary.IsEmpty()) DeleteFileA(temporary);
-            return false;
-        }
-    } catch (...) {
-        if (!temporary.IsEmpty()) DeleteFileA(temporary);
-        throw;
+  try {
+    if (open && !CloseJob()) {
+      if (!temporary.IsEmpty()) DeleteFileA(temporary);
+      return false;
     }
+  } catch (...) {
+    if (!temporary.IsEmpty()) DeleteFileA(temporary);
+    throw;
+  }
 
-    CString target = options.FileOnNew ? chosen : temporary;
-    if (options.FileOnNew) {
-        // The copy replaces the chosen file only once it is complete.
-        BesideFile beside(chosen);
-        if (!CopyFileA(sourcePath, beside.GetPath(), FALSE))
-            throw CMyException(HRESULT_FROM_WIN32(GetLastError()), "HRESULT_FROM_WIN32(GetLastError())",
-                               DocumentFilePlace, 739);
-        HRESULT hr = beside.SwapIn();
-        if (FAILED(hr)) throw CMyException(hr, "HRESULT_FROM_WIN32(GetLastError())", DocumentFilePlace, 739);
-    } else if (!CopyFileA(sourcePath, temporary, FALSE)) {
-        DWORD error = GetLastError();
-        DeleteFileA(temporary);
-        throw CMyException(HRESULT_FROM_WIN32(error), "HRESULT_FROM_WIN32(GetLastError())", DocumentFilePlace, 739);
-    }
+  CString target = options.FileOnNew ? chosen : temporary;
+  if (options.FileOnNew) {
+    // The copy replaces the chosen file only once it is complete.
+    BesideFile beside(chosen);
+    if (!CopyFileA(sourcePath, beside.GetPath(), FALSE))
+      throw CMyException(HRESULT_FROM_WIN32(GetLastError()), "HRESULT_FROM_WIN32(GetLastError())",
+                         DocumentFilePlace, 739);
+    HRESULT hr = beside.SwapIn();
+    if (FAILED(hr)) throw CMyException(hr, "HRESULT_FROM_WIN32(GetLastError())", DocumentFilePlace, 739);
+  } else if (!CopyFileA(sourcePath, temporary, FALSE)) {
+    DWORD error = GetLastError();
+    DeleteFileA(temporary);
+    throw CMyException(HRESULT_FROM_WIN32(error), "HRESULT_FROM_WIN32(GetLastError())", DocumentFilePlace,
+                       739);
+  }
 
-    bool opened = false;
-    try {
-        opened = OpenJob(target, false);
-    } catch (...) {
-        if (!temporary.IsEmpty()) DeleteFileA(temporary);
-        throw;
-    }
-    if (!opened) {
-        if (!temporary.IsEmpty()) DeleteFileA(temporary);
-        return false;
-    }
-    if (!options.FileOnNew) {
-        temporaryPath = target;
-        jobPath.Empty();
-    }
-    return true;
+  bool opened = false;
+  try {
+    opened = OpenJob(target, false);
+  } catch (...) {
+    if (!temporary.IsEmpty()) DeleteFileA(temporary);
+    throw;
+  }
+  if (!opened) {
+    if (!temporary.IsEmpty()) DeleteFileA(temporary);
+    return false;
+  }
+  if (!options.FileOnNew) {
+    temporaryPath = target;
+    jobPath.Empty();
+  }
+  return true;
 }
 
 bool CTheDocument::OpenJob(const char* path, bool readOnlyRequested) {
-    if (busy) return false;
-    if (open && !CloseJob()) return false;
+  if (busy) return false;
+  if (open && !CloseJob()) return false;
 
+  ReleaseStorage();
+  IStorage* opened = nullptr;
+  std::wstring wide = ToWideName(path);
+  HRESULT hr;
+  bool openedReadOnly;
+  if (readOnlyRequested) {
+    hr = StgOpenStorage(wide.c_str(), nullptr, OpenReadOnlyMode, nullptr, 0, &opened);
+    openedReadOnly = true;
+  } else {
+    hr = StgOpenStorage(wide.c_str(), nullptr, OpenWritableMode, nullptr, 0, &opened);
+    openedReadOnly = false;
+    if (hr == STG_E_ACCESSDENIED) {
+      if (opened != nullptr) opened->Release();
+      opened = nullptr;
+      hr = StgOpenStorage(wide.c_str(), nullptr, OpenFallbackReadMode, nullptr, 0, &opened);
+      openedReadOnly = true;
+    }
+  }
+  if (FAILED(hr) || opened == nullptr) {
+    if (opened != nullptr) opened->Release();
+    CString text = IsFileInUse(hr) ? ResourceText(IDS_FILE_IN_USE)
+                                   : FileErrorText(IDS_CANNOT_OPEN_FILE, FAILED(hr) ? hr : E_FAIL);
+    throw CMyException(E_CANNOT_OPEN_FILE, text);
+  }
+
+  CWaitCursor wait;
+  CString previousTemplateFolder = attributeTexts[1];
+  storage = opened;
+  readOnly = openedReadOnly;
+  try {
+    LoadJob();
+  } catch (...) {
     ReleaseStorage();
-    IStorage* opened = nullptr;
-    std::wstring wide = ToWideName(path);
-    HRESULT hr;
-    bool openedReadOnly;
-    if (readOnlyRequested) {
-        hr = StgOpenStorage(wide.c_str(), nullptr, OpenReadOnlyMode, nullptr, 0, &opened);
-        openedReadOnly = true;
-    } else {
-        hr = StgOpenStorage(wide.c_str(), nullptr, OpenWritableMode, nullptr, 0, &opened);
-        openedReadOnly = false;
-        if (hr == STG_E_ACCESSDENIED) {
-            if (opened != nullptr) opened->Release();
-            opened = nullptr;
-            hr = StgOpenStorage(wide.c_str(), nullptr, OpenFallbackReadMode, nullptr, 0, &opened);
-            openedReadOnly = true;
-        }
-    }
-    if (FAILED(hr) || opened == nullptr) {
-        if (opened != nullptr) opened->Release();
-        CString text = IsFileInUse(hr) ? ResourceText(IDS_FILE_IN_USE)
-                                       : FileErrorText(IDS_CANNOT_OPEN_FILE, FAILED(hr) ? hr : E_FAIL);
-        throw CMyException(E_CANNOT_OPEN_FILE, text);
-    }
+    throw;
+  }
 
-    CWaitCursor wait;
-    CString previousTemplateFolder = attributeTexts[1];
-    storage = opened;
-    readOnly = openedReadOnly;
-    try {
-        LoadJob();
-    } catch (...) {
-        ReleaseStorage();
-        throw;
-    }
+  ++openCounter;
+  open = true;
+  jobPath = path;
+  temporaryPath.Empty();
+  dirty = false;
 
-    ++openCounter;
-    open = true;
-    jobPath = path;
-    temporaryPath.Empty();
-    dirty = false;
-
-    FileOpenEvent openEvent;
-    FireEvent(openEvent);
-    QueuesSelectedEvent queues(queueText);
-    FireEvent(queues);
-    if (attributeTexts[1].Compare(previousTemplateFolder) != 0) {
-        TemplateFolderEvent folderEvent(attributeTexts[1]);
-        FireEvent(folderEvent);
-    }
-    return true;
+  FileOpenEvent openEvent;
+  FireEvent(openEvent);
+  QueuesSelectedEvent queues(queueText);
+  FireEvent(queues);
+  if (attributeTexts[1].Compare(previousTemplateFolder) != 0) {
+    TemplateFolderEvent folderEvent(attributeTexts[1]);
+    FireEvent(folderEvent);
+  }
+  return true;
 }
 
 bool CTheDocument::CloseJob() {
-    if (!open) return true;
-    // The import worker writes into the storage: it must stay alive until the worker is done.
-    if (busy) return false;
-    FreezeGuard guard(*this, true);
-    if (GetJobFileOptions().FileOnNew && dirty && !Save()) return false;
+  if (!open) return true;
+  // The import worker writes into the storage: it must stay alive until the worker is done.
+  if (busy) return false;
+  FreezeGuard guard(*this, true);
+  if (GetJobFileOptions().FileOnNew && dirty && !Save()) return false;
 
-    // The chroma-key undo ring is emptied here.
-    FileClosingEvent closing;
-    FireEvent(closing);
-    ClearSections();
-    ReleaseStorage();
-    primaryImageFirst = false;
-    open = false;
-    jobPath.Empty();
-    if (!temporaryPath.IsEmpty()) {
-        DeleteFileA(temporaryPath);
-        temporaryPath.Empty();
-    }
-    dirty = false;
-    FileCloseEvent closed;
-    FireEvent(closed);
-    return true;
+  // The chroma-key undo ring is emptied here.
+  FileClosingEvent closing;
+  FireEvent(closing);
+  ClearSections();
+  ReleaseStorage();
+  primaryImageFirst = false;
+  open = false;
+  jobPath.Empty();
+  if (!temporaryPath.IsEmpty()) {
+    DeleteFileA(temporaryPath);
+    temporaryPath.Empty();
+  }
+  dirty = false;
+  FileCloseEvent closed;
+  FireEvent(closed);
+  return true;
 }
 
 void CTheDocument::AbandonJob() {
-    if (open) {
-        FileClosingEvent closing;
-        FireEvent(closing);
-    }
-    ClearSections();
-    ReleaseStorage();
-    bool wasOpen = open;
-    open = false;
-    jobPath.Empty();
-    if (!temporaryPath.IsEmpty()) {
-        DeleteFileA(temporaryPath);
-        temporaryPath.Empty();
-    }
-    dirty = false;
-    if (wasOpen) {
-        FileCloseEvent closed;
-        FireEvent(closed);
-    }
+  if (open) {
+    FileClosingEvent closing;
+    FireEvent(closing);
+  }
+  ClearSections();
+  ReleaseStorage();
+  bool wasOpen = open;
+  open = false;
+  jobPath.Empty();
+  if (!temporaryPath.IsEmpty()) {
+    DeleteFileA(temporaryPath);
+    temporaryPath.Empty();
+  }
+  dirty = false;
+  if (wasOpen) {
+    FileCloseEvent closed;
+    FireEvent(closed);
+  }
 }
 
 bool CTheDocument::CloseAndCompact() {
-    CString path = jobPath;
-    if (!open || !CloseJob()) return false;
+  CString path = jobPath;
+  if (!open || !CloseJob()) return false;
 
-    CWaitCursor wait;
-    CBusyIndicator indicator(IDS_COMPACTING_FILE, 1, TRUE, FALSE);
-    IStorage* source = nullptr;
-    std::wstring wide = ToWideName(path);
-    HRESULT hr = path.IsEmpty() ? STG_E_FILENOTFOUND
-                                : StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0,
-                                                 &source);
-    if (FAILED(hr) || source == nullptr) {
-        if (source != nullptr) source->Release();
-        throw CMyException(E_CANNOT_OPEN_FILE, "E_CANNOT_OPEN_FILE", DocumentFilePlace, 1531);
-    }
+  CWaitCursor wait;
+  CBusyIndicator indicator(IDS_COMPACTING_FILE, 1, TRUE, FALSE);
+  IStorage* source = nullptr;
+  std::wstring wide = ToWideName(path);
+  HRESULT hr = path.IsEmpty() ? STG_E_FILENOTFOUND
+                              : StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE,
+                                               nullptr, 0, &source);
+  if (FAILED(hr) || source == nullptr) {
+    if (source != nullptr) source->Release();
+    throw CMyException(E_CANNOT_OPEN_FILE, "E_CANNOT_OPEN_FILE", DocumentFilePlace, 1531);
+  }
 
-    // The compacted copy is made beside the job and replaces it only when it is complete.
-    HRESULT result = S_OK;
-    {
-        std::unique_ptr<BesideFile> beside;
-        try {
-            beside = std::make_unique<BesideFile>(path);
-        } catch (...) {
-            source->Release();
-            throw CMyException(E_CANNOT_CREATE_FILE, "E_CANNOT_CREATE_FILE", DocumentFilePlace, 1537);
-        }
-        IStorage* compacted = nullptr;
-        hr = CreateCompoundFile(beside->GetPath(), STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE,
-                                JobFileVersion4, &compacted);
-        if (FAILED(hr) || compacted == nullptr) {
-            source->Release();
-            throw CMyException(E_CANNOT_CREATE_FILE, "E_CANNOT_CREATE_FILE", DocumentFilePlace, 1537);
-        }
-        hr = source->CopyTo(0, nullptr, nullptr, compacted);
-        if (SUCCEEDED(hr)) hr = compacted->Commit(STGC_DEFAULT);
-        compacted->Release();
-        source->Release();
-        if (FAILED(hr)) throw CMyException(hr, "hr", DocumentFilePlace, 1541);
-        result = beside->SwapIn();
+  // The compacted copy is made beside the job and replaces it only when it is complete.
+  HRESULT result = S_OK;
+  {
+    std::unique_ptr<BesideFile> beside;
+    try {
+      beside = std::make_unique<BesideFile>(path);
+    } catch (...) {
+      source->Release();
+      throw CMyException(E_CANNOT_CREATE_FILE, "E_CANNOT_CREATE_FILE", DocumentFilePlace, 1537);
     }
-    if (FAILED(result)) throw CMyException(result, "hr", DocumentFilePlace, 1541);
-    return true;
+    IStorage* compacted = nullptr;
+    hr = CreateCompoundFile(beside->GetPath(), STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE,
+                            JobFileVersion4, &compacted);
+    if (FAILED(hr) || compacted == nullptr) {
+      source->Release();
+      throw CMyException(E_CANNOT_CREATE_FILE, "E_CANNOT_CREATE_FILE", DocumentFilePlace, 1537);
+    }
+    hr = source->CopyTo(0, nullptr, nullptr, compacted);
+    if (SUCCEEDED(hr)) hr = compacted->Commit(STGC_DEFAULT);
+    compacted->Release();
+    source->Release();
+    if (FAILED(hr)) throw CMyException(hr, "hr", DocumentFilePlace, 1541);
+    result = beside->SwapIn();
+  }
+  if (FAILED(result)) throw CMyException(result, "hr", DocumentFilePlace, 1541);
+  return true;
 }
 
 void CTheDocument::ClearSections() {
-    ClearImages();
-    // Details, notes, graphics, masks, backgrounds and the colour profile are cleared here, in
-    // this order, by their own slices.
-    notes.Empty();
-    notesChanged = false;
+  ClearImages();
+  // Details, notes, graphics, masks, backgrounds and the colour profile are cleared here, in
+  // this order, by their own slices.
+  notes.Empty();
+  notesChanged = false;
 }

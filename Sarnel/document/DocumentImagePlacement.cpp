@@ -6,87 +6,91 @@
 #include "ImagesImportSettings.h"
 #include "NewImageDefaults.h"
 
-ImageRecord CTheDocument::MakeNewImageRecord(const CString& id, int32_t number, const char* fileName, bool linked,
-                                             const ImageProcessing* processing) {
-    ImageRecord record;
-    record.flags = ImageStatus::Inserted;
-    if (id.IsEmpty()) {
-        record.id = CObjectID::CreateNew();
-        record.flags |= ImageStatus::EmptySlot;
-    } else {
-        record.id = id;
-    }
-    record.number = number;
-    record.fileName = fileName != nullptr ? fileName : "";
-    const NewImageDefaults& defaults = GetNewImageDefaults();
-    record.cropScale = defaults.cropScale;
-    record.colorCorrect = defaults.colorCorrect;
-    record.chromaKey = defaults.chromaKey;
-    if (linked) {
-        record.flags |= ImageStatus::Linked;
-        record.SetImportProcessing(processing != nullptr ? *processing : ImageProcessing());
-    }
-    return record;
+ImageRecord CTheDocument::MakeNewImageRecord(const CString& id, int32_t number, const char* fileName,
+                                             bool linked, const ImageProcessing* processing) {
+  ImageRecord record;
+  record.flags = ImageStatus::Inserted;
+  if (id.IsEmpty()) {
+    record.id = CObjectID::CreateNew();
+    record.flags |= ImageStatus::EmptySlot;
+  } else {
+    record.id = id;
+  }
+  record.number = number;
+  record.fileName = fileName != nullptr ? fileName : "";
+  const NewImageDefaults& defaults = GetNewImageDefaults();
+  record.cropScale = defaults.cropScale;
+  record.colorCorrect = defaults.colorCorrect;
+  record.chromaKey = defaults.chromaKey;
+  if (linked) {
+    record.flags |= ImageStatus::Linked;
+    record.SetImportProcessing(processing != nullptr ? *processing : ImageProcessing());
+  }
+  return record;
 }
 
 void CTheDocument::InsertImageAt(int32_t position, const CString& id, const char* fileName, bool linked,
                                  const ImageProcessing* processing) {
-    const int count = images.GetCount();
-    if (position < 0 || position > count) position = count;
-    // Everything from the position on moves up one number, from the back so the order holds.
-    for (int i = count - 1; i >= position; --i) {
-        ImageRecord moved = images.GetAt(static_cast<unsigned>(i));
-        ++moved.number;
-        images.Replace(static_cast<unsigned>(i), moved);
-    }
-    ImageRecord record = MakeNewImageRecord(id, position + 1, fileName, linked, processing);
-    images.Add(record);
-    ImageAddedEvent added(record.id, record.number, GetImagesImportSettings().FollowImages);
-    FireEvent(added);
-    dirty = true;
+  const int count = images.GetCount();
+  if (position < 0 || position > count) position = count;
+  // Everything from the position on moves up one number, from the back so the order holds.
+  for (int i = count - 1; i >= position; --i) {
+    ImageRecord moved = images.GetAt(static_cast<unsigned>(i));
+    ++moved.number;
+    images.Replace(static_cast<unsigned>(i), moved);
+  }
+  ImageRecord record = MakeNewImageRecord(id, position + 1, fileName, linked, processing);
+  images.Add(record);
+  ImageAddedEvent added(record.id, record.number, GetImagesImportSettings().FollowImages);
+  FireEvent(added);
+  dirty = true;
 }
 
-void CTheDocument::ReplaceListedImage(const ImageRecord& listed, const CString& id, const char* fileName, bool linked,
-                                      const ImageProcessing* processing, bool markInserted) {
-    ImageRecord copy = listed;
-    if (id.IsEmpty()) copy.flags |= ImageStatus::EmptySlot;
-    else copy.flags &= ~ImageStatus::EmptySlot;
-    if (linked) copy.flags |= ImageStatus::Linked;
-    else copy.flags &= ~ImageStatus::Linked;
-    if (markInserted) copy.flags |= ImageStatus::Inserted;
-    // The image keeps its id; its storage is replaced by the new one.
-    DestroyImageStorage(listed.id);
-    if (!id.IsEmpty()) RenameImageStorage(listed.id, id);
-    copy.fileName = fileName != nullptr ? fileName : "";
-    const NewImageDefaults& defaults = GetNewImageDefaults();
-    copy.cropScale = defaults.cropScale;
-    copy.colorCorrect = defaults.colorCorrect;
-    copy.chromaKey = defaults.chromaKey;
-    if (linked) copy.SetImportProcessing(processing != nullptr ? *processing : ImageProcessing());
-    // Replaced through the list, so that its file-name indexes follow the new name.
-    images.Replace(static_cast<unsigned>(FindImagePosition(listed.id)), copy);
-    // The bitmap cache drops its entry of the image here, once the cache exists.
-    ImageReplacedEvent replaced(copy.id, copy.number);
-    FireEvent(replaced);
+void CTheDocument::ReplaceListedImage(const ImageRecord& listed, const CString& id, const char* fileName,
+                                      bool linked, const ImageProcessing* processing, bool markInserted) {
+  ImageRecord copy = listed;
+  if (id.IsEmpty())
+    copy.flags |= ImageStatus::EmptySlot;
+  else
+    copy.flags &= ~ImageStatus::EmptySlot;
+  if (linked)
+    copy.flags |= ImageStatus::Linked;
+  else
+    copy.flags &= ~ImageStatus::Linked;
+  if (markInserted) copy.flags |= ImageStatus::Inserted;
+  // The image keeps its id; its storage is replaced by the new one.
+  DestroyImageStorage(listed.id);
+  if (!id.IsEmpty()) RenameImageStorage(listed.id, id);
+  copy.fileName = fileName != nullptr ? fileName : "";
+  const NewImageDefaults& defaults = GetNewImageDefaults();
+  copy.cropScale = defaults.cropScale;
+  copy.colorCorrect = defaults.colorCorrect;
+  copy.chromaKey = defaults.chromaKey;
+  if (linked) copy.SetImportProcessing(processing != nullptr ? *processing : ImageProcessing());
+  // Replaced through the list, so that its file-name indexes follow the new name.
+  images.Replace(static_cast<unsigned>(FindImagePosition(listed.id)), copy);
+  // The bitmap cache drops its entry of the image here, once the cache exists.
+  ImageReplacedEvent replaced(copy.id, copy.number);
+  FireEvent(replaced);
 }
 
 void CTheDocument::AddImageIndexed(int32_t number, const CString& id, const char* fileName, bool linked,
                                    const ImageProcessing* processing) {
-    if (images.ContainsNumber(number)) {
-        ReplaceListedImage(images.GetByNumber(number), id, fileName, linked, processing, false);
-    } else {
-        ImageRecord record = MakeNewImageRecord(id, number, fileName, linked, processing);
-        images.Add(record);
-        ImageAddedEvent added(record.id, record.number, GetImagesImportSettings().FollowImages);
-        FireEvent(added);
-    }
-    dirty = true;
+  if (images.ContainsNumber(number)) {
+    ReplaceListedImage(images.GetByNumber(number), id, fileName, linked, processing, false);
+  } else {
+    ImageRecord record = MakeNewImageRecord(id, number, fileName, linked, processing);
+    images.Add(record);
+    ImageAddedEvent added(record.id, record.number, GetImagesImportSettings().FollowImages);
+    FireEvent(added);
+  }
+  dirty = true;
 }
 
 void CTheDocument::ReplaceImageAt(int32_t position, const CString& id, const char* fileName, bool linked,
                                   const ImageProcessing* processing) {
-    // An empty id would turn an existing image into an empty slot and destroy its bitmaps.
-    if (id.IsEmpty()) throw CMyException(E_INVALIDARG, "E_INVALIDARG", "DocumentImages", 1600);
-    ReplaceListedImage(images.GetByNumber(position + 1), id, fileName, linked, processing, true);
-    dirty = true;
+  // An empty id would turn an existing image into an empty slot and destroy its bitmaps.
+  if (id.IsEmpty()) throw CMyException(E_INVALIDARG, "E_INVALIDARG", "DocumentImages", 1600);
+  ReplaceListedImage(images.GetByNumber(position + 1), id, fileName, linked, processing, true);
+  dirty = true;
 }

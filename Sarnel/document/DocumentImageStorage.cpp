@@ -24,184 +24,190 @@ constexpr DWORD CreateMode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE
 
 CString ImageStorageName(const CString& id) { return "-" + id; }
 
-void ThrowStorageError(HRESULT hr, int line) { throw CMyException(FAILED(hr) ? hr : E_FAIL, "hr", ImagesPlace, line); }
+void ThrowStorageError(HRESULT hr, int line) {
+  throw CMyException(FAILED(hr) ? hr : E_FAIL, "hr", ImagesPlace, line);
+}
 
 IStorage* OpenStorage(IStorage* parent, const CString& name, DWORD mode, int line) {
-    IStorage* child = nullptr;
-    HRESULT hr = parent->OpenStorage(ToWideName(name).c_str(), nullptr, mode, nullptr, 0, &child);
-    if (FAILED(hr) || child == nullptr) {
-        if (child != nullptr) child->Release();
-        ThrowStorageError(hr, line);
-    }
-    return child;
+  IStorage* child = nullptr;
+  HRESULT hr = parent->OpenStorage(ToWideName(name).c_str(), nullptr, mode, nullptr, 0, &child);
+  if (FAILED(hr) || child == nullptr) {
+    if (child != nullptr) child->Release();
+    ThrowStorageError(hr, line);
+  }
+  return child;
 }
 
 IStorage* CreateStorage(IStorage* parent, const CString& name, int line) {
-    IStorage* child = nullptr;
-    HRESULT hr = parent->CreateStorage(ToWideName(name).c_str(), CreateMode, 0, 0, &child);
-    if (FAILED(hr) || child == nullptr) {
-        if (child != nullptr) child->Release();
-        ThrowStorageError(hr, line);
-    }
-    return child;
+  IStorage* child = nullptr;
+  HRESULT hr = parent->CreateStorage(ToWideName(name).c_str(), CreateMode, 0, 0, &child);
+  if (FAILED(hr) || child == nullptr) {
+    if (child != nullptr) child->Release();
+    ThrowStorageError(hr, line);
+  }
+  return child;
 }
 
 // Opens a stream; with createMissing a missing one is created. Other failures throw.
 IStream* OpenStream(IStorage* parent, const char* name, DWORD mode, bool createMissing, int line) {
-    std::wstring wide = ToWideName(name);
-    IStream* stream = nullptr;
-    HRESULT hr = parent->OpenStream(wide.c_str(), nullptr, mode, 0, &stream);
-    if (hr == STG_E_FILENOTFOUND && createMissing) hr = parent->CreateStream(wide.c_str(), CreateMode, 0, 0, &stream);
-    if (FAILED(hr) || stream == nullptr) {
-        if (stream != nullptr) stream->Release();
-        ThrowStorageError(hr, line);
-    }
-    return stream;
+  std::wstring wide = ToWideName(name);
+  IStream* stream = nullptr;
+  HRESULT hr = parent->OpenStream(wide.c_str(), nullptr, mode, 0, &stream);
+  if (hr == STG_E_FILENOTFOUND && createMissing)
+    hr = parent->CreateStream(wide.c_str(), CreateMode, 0, 0, &stream);
+  if (FAILED(hr) || stream == nullptr) {
+    if (stream != nullptr) stream->Release();
+    ThrowStorageError(hr, line);
+  }
+  return stream;
 }
 
 IStream* CreateStream(IStorage* parent, const char* name, int line) {
-    IStream* stream = nullptr;
-    HRESULT hr = parent->CreateStream(ToWideName(name).c_str(), CreateMode, 0, 0, &stream);
-    if (FAILED(hr) || stream == nullptr) {
-        if (stream != nullptr) stream->Release();
-        ThrowStorageError(hr, line);
-    }
-    return stream;
+  IStream* stream = nullptr;
+  HRESULT hr = parent->CreateStream(ToWideName(name).c_str(), CreateMode, 0, 0, &stream);
+  if (FAILED(hr) || stream == nullptr) {
+    if (stream != nullptr) stream->Release();
+    ThrowStorageError(hr, line);
+  }
+  return stream;
 }
 
 // The stream head, then the bitmap's own persisted form; a rewritten stream is cut after it.
 void WriteBitmapStream(IStream* stream, zvkImage::IBitmap* bitmap, bool rewrite) {
-    zvk::ArchiveStream archive(stream);
-    if (rewrite) archive.Seek(0, 0);
-    archive.Write(BitmapMagic, sizeof(BitmapMagic));
-    zvk::WriteArchiveWord(archive, BitmapStreamVersion);
-    CheckBitmapCall(bitmap->SetOptions(1, 2), bitmap);
-    CheckBitmapCall(bitmap->SaveToStream(stream, 0), bitmap);
-    if (rewrite) archive.Truncate();
+  zvk::ArchiveStream archive(stream);
+  if (rewrite) archive.Seek(0, 0);
+  archive.Write(BitmapMagic, sizeof(BitmapMagic));
+  zvk::WriteArchiveWord(archive, BitmapStreamVersion);
+  CheckBitmapCall(bitmap->SetOptions(1, 2), bitmap);
+  CheckBitmapCall(bitmap->SaveToStream(stream, 0), bitmap);
+  if (rewrite) archive.Truncate();
 }
 
 // The draft of a new or replaced image: reduced to the draft size, processed without sharpening
 // (sharpening is for output only).
 IBitmapPtr MakeDraft(zvkImage::IBitmap* bitmap, int32_t draftSize, const ImageProcessing& processing) {
-    IBitmapPtr draft = CreateRuntimeBitmap(bitmap, static_cast<uint32_t>(draftSize), true);
-    ImageProcessing unsharpened = processing;
-    unsharpened.sharpen.on = 0;
-    ApplyImportAdjustments(draft, unsharpened);
-    return draft;
+  IBitmapPtr draft = CreateRuntimeBitmap(bitmap, static_cast<uint32_t>(draftSize), true);
+  ImageProcessing unsharpened = processing;
+  unsharpened.sharpen.on = 0;
+  ApplyImportAdjustments(draft, unsharpened);
+  return draft;
 }
 
 // The stored full bitmap, with the whole processing applied once; the caller's bitmap stays as it was.
 IBitmapPtr MakeFinal(zvkImage::IBitmap* bitmap, int32_t sizeLimit, const ImageProcessing& processing) {
-    IBitmapPtr result = CreateRuntimeBitmap(bitmap, static_cast<uint32_t>(sizeLimit), processing.IsActive());
-    if (processing.IsActive()) ApplyImportAdjustments(result, processing);
-    return result;
+  IBitmapPtr result = CreateRuntimeBitmap(bitmap, static_cast<uint32_t>(sizeLimit), processing.IsActive());
+  if (processing.IsActive()) ApplyImportAdjustments(result, processing);
+  return result;
 }
 
 }  // namespace
 
 IBitmapPtr CTheDocument::WriteImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
                                            zvkImage::IBitmap* bitmap) {
-    if (bitmap == nullptr) return IBitmapPtr();
-    IBitmapPtr draft = MakeDraft(bitmap, draftSize, processing);
-    IBitmapPtr finalBitmap;
-    if (!linked) finalBitmap = MakeFinal(bitmap, storedBitmapSizeLimit, processing);
+  if (bitmap == nullptr) return IBitmapPtr();
+  IBitmapPtr draft = MakeDraft(bitmap, draftSize, processing);
+  IBitmapPtr finalBitmap;
+  if (!linked) finalBitmap = MakeFinal(bitmap, storedBitmapSizeLimit, processing);
 
-    CSingleLock lock(&imageStorageLock, TRUE);
-    IStoragePtr images(OpenImagesStorage(), false);
-    IStoragePtr image(CreateStorage(images, ImageStorageName(id), 314), false);
-    if (!linked) {
-        IStreamPtr stream(CreateStream(image, "@Bitmap-Final", 324), false);
-        WriteBitmapStream(stream, finalBitmap, false);
-    }
-    IStreamPtr stream(CreateStream(image, "@Bitmap-Draft", 349), false);
-    WriteBitmapStream(stream, draft, false);
-    return draft;
+  CSingleLock lock(&imageStorageLock, TRUE);
+  IStoragePtr images(OpenImagesStorage(), false);
+  IStoragePtr image(CreateStorage(images, ImageStorageName(id), 314), false);
+  if (!linked) {
+    IStreamPtr stream(CreateStream(image, "@Bitmap-Final", 324), false);
+    WriteBitmapStream(stream, finalBitmap, false);
+  }
+  IStreamPtr stream(CreateStream(image, "@Bitmap-Draft", 349), false);
+  WriteBitmapStream(stream, draft, false);
+  return draft;
 }
 
-IBitmapPtr CTheDocument::ReplaceImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
-                                             zvkImage::IBitmap* bitmap) {
-    if (bitmap == nullptr) return IBitmapPtr();
-    IBitmapPtr draft = MakeDraft(bitmap, draftSize, processing);
-    IBitmapPtr finalBitmap;
-    if (!linked) finalBitmap = MakeFinal(bitmap, storedBitmapSizeLimit, processing);
+IBitmapPtr CTheDocument::ReplaceImageBitmaps(const CString& id, bool linked,
+                                             const ImageProcessing& processing, zvkImage::IBitmap* bitmap) {
+  if (bitmap == nullptr) return IBitmapPtr();
+  IBitmapPtr draft = MakeDraft(bitmap, draftSize, processing);
+  IBitmapPtr finalBitmap;
+  if (!linked) finalBitmap = MakeFinal(bitmap, storedBitmapSizeLimit, processing);
 
-    CSingleLock lock(&imageStorageLock, TRUE);
-    IStoragePtr images(OpenImagesStorage(), false);
-    IStoragePtr image(OpenStorage(images, ImageStorageName(id), WriteMode, 394), false);
-    if (linked) {
-        // A linked image keeps no full bitmap; a failure to remove an old one costs only room.
-        image->DestroyElement(L"@Bitmap-Final");
-    } else {
-        IStreamPtr stream(OpenStream(image, "@Bitmap-Final", WriteMode, true, 408), false);
-        WriteBitmapStream(stream, finalBitmap, true);
-    }
-    IStreamPtr stream(OpenStream(image, "@Bitmap-Draft", WriteMode, false, 441), false);
-    WriteBitmapStream(stream, draft, true);
-    return draft;
+  CSingleLock lock(&imageStorageLock, TRUE);
+  IStoragePtr images(OpenImagesStorage(), false);
+  IStoragePtr image(OpenStorage(images, ImageStorageName(id), WriteMode, 394), false);
+  if (linked) {
+    // A linked image keeps no full bitmap; a failure to remove an old one costs only room.
+    image->DestroyElement(L"@Bitmap-Final");
+  } else {
+    IStreamPtr stream(OpenStream(image, "@Bitmap-Final", WriteMode, true, 408), false);
+    WriteBitmapStream(stream, finalBitmap, true);
+  }
+  IStreamPtr stream(OpenStream(image, "@Bitmap-Draft", WriteMode, false, 441), false);
+  WriteBitmapStream(stream, draft, true);
+  return draft;
 }
 
 void CTheDocument::WritePreviewBitmap(const CString& id, zvkImage::IBitmap* bitmap) {
-    CSingleLock lock(&imageStorageLock, TRUE);
-    IStoragePtr images(OpenImagesStorage(), false);
-    IStoragePtr image(OpenStorage(images, ImageStorageName(id), WriteMode, 262), false);
-    IStreamPtr stream(CreateStream(image, "@Bitmap-Draft", 271), false);
-    WriteBitmapStream(stream, bitmap, false);
+  CSingleLock lock(&imageStorageLock, TRUE);
+  IStoragePtr images(OpenImagesStorage(), false);
+  IStoragePtr image(OpenStorage(images, ImageStorageName(id), WriteMode, 262), false);
+  IStreamPtr stream(CreateStream(image, "@Bitmap-Draft", 271), false);
+  WriteBitmapStream(stream, bitmap, false);
 }
 
 void CTheDocument::WriteFinalBitmap(const CString& id, zvkImage::IBitmap* bitmap) {
-    CSingleLock lock(&imageStorageLock, TRUE);
-    IStoragePtr images(OpenImagesStorage(), false);
-    IStoragePtr image(OpenStorage(images, ImageStorageName(id), WriteMode, 262), false);
-    IStreamPtr stream(CreateStream(image, "@Bitmap-Final", 324), false);
-    WriteBitmapStream(stream, bitmap, false);
+  CSingleLock lock(&imageStorageLock, TRUE);
+  IStoragePtr images(OpenImagesStorage(), false);
+  IStoragePtr image(OpenStorage(images, ImageStorageName(id), WriteMode, 262), false);
+  IStreamPtr stream(CreateStream(image, "@Bitmap-Final", 324), false);
+  WriteBitmapStream(stream, bitmap, false);
 }
 
 IBitmapPtr CTheDocument::ReadImageBitmap(const CString& id, bool wantFinal) {
-    CSingleLock lock(&imageStorageLock, TRUE);
-    const DWORD mode = readOnly ? ReadMode : WriteMode;
-    IStoragePtr images(OpenChildStorage(storage, "@Images-Individual", false), false);
-    IStoragePtr image(OpenStorage(images, ImageStorageName(id), mode, 1019), false);
-    IStreamPtr stream(OpenStream(image, wantFinal ? "@Bitmap-Final" : "@Bitmap-Draft", mode, false, 1026), false);
-    IBitmapPtr bitmap = CreateImageBitmap(ImagesPlace, 1030);
+  CSingleLock lock(&imageStorageLock, TRUE);
+  const DWORD mode = readOnly ? ReadMode : WriteMode;
+  IStoragePtr images(OpenChildStorage(storage, "@Images-Individual", false), false);
+  IStoragePtr image(OpenStorage(images, ImageStorageName(id), mode, 1019), false);
+  IStreamPtr stream(OpenStream(image, wantFinal ? "@Bitmap-Final" : "@Bitmap-Draft", mode, false, 1026),
+                    false);
+  IBitmapPtr bitmap = CreateImageBitmap(ImagesPlace, 1030);
 
-    zvk::ArchiveStream archive(stream);
-    char magic[sizeof(BitmapMagic)] = {};
-    if (archive.Read(magic, sizeof(magic)) != sizeof(magic) || std::memcmp(magic, BitmapMagic, sizeof(magic)) != 0)
-        throw CMyException(E_FAIL, "E_FAIL", ImagesPlace, 1035);
-    uint16_t version = 0;
-    zvk::ReadArchiveWord(archive, version);
-    if ((version >> 8) != 1) throw CMyException(E_FAIL, "E_FAIL", ImagesPlace, 1037);
-    CheckBitmapCall(bitmap->LoadFromStream(stream, 0), bitmap);
-    return bitmap;
+  zvk::ArchiveStream archive(stream);
+  char magic[sizeof(BitmapMagic)] = {};
+  if (archive.Read(magic, sizeof(magic)) != sizeof(magic) ||
+      std::memcmp(magic, BitmapMagic, sizeof(magic)) != 0)
+    throw CMyException(E_FAIL, "E_FAIL", ImagesPlace, 1035);
+  uint16_t version = 0;
+  zvk::ReadArchiveWord(archive, version);
+  if ((version >> 8) != 1) throw CMyException(E_FAIL, "E_FAIL", ImagesPlace, 1037);
+  CheckBitmapCall(bitmap->LoadFromStream(stream, 0), bitmap);
+  return bitmap;
 }
 
 void CTheDocument::DestroyImageStorage(const CString& id) {
-    CSingleLock lock(&imageStorageLock, TRUE);
-    IStoragePtr images(OpenImagesStorage(), false);
-    images->DestroyElement(ToWideName(ImageStorageName(id)).c_str());
+  CSingleLock lock(&imageStorageLock, TRUE);
+  IStoragePtr images(OpenImagesStorage(), false);
+  images->DestroyElement(ToWideName(ImageStorageName(id)).c_str());
 }
 
 void CTheDocument::RenameImageStorage(const CString& oldId, const CString& newId) {
-    CSingleLock lock(&imageStorageLock, TRUE);
-    IStoragePtr images(OpenImagesStorage(), false);
-    // An image whose storage did not take its name would have no bitmaps: the failure is reported.
-    HRESULT hr = images->RenameElement(ToWideName(ImageStorageName(newId)).c_str(),
-                                       ToWideName(ImageStorageName(oldId)).c_str());
-    if (FAILED(hr)) ThrowStorageError(hr, 380);
+  CSingleLock lock(&imageStorageLock, TRUE);
+  IStoragePtr images(OpenImagesStorage(), false);
+  // An image whose storage did not take its name would have no bitmaps: the failure is reported.
+  HRESULT hr = images->RenameElement(ToWideName(ImageStorageName(newId)).c_str(),
+                                     ToWideName(ImageStorageName(oldId)).c_str());
+  if (FAILED(hr)) ThrowStorageError(hr, 380);
 }
 
 void CTheDocument::CopyImageStorage(const CString& toId, const CString& fromId) {
-    CSingleLock lock(&imageStorageLock, TRUE);
-    IStoragePtr images(OpenImagesStorage(), false);
-    IStoragePtr from(OpenStorage(images, ImageStorageName(fromId), readOnly ? ReadMode : WriteMode, 1019), false);
-    // Moving elements is not available on every platform: the copy is a new storage filled by CopyTo,
-    // and a copy that did not complete is removed again.
-    const std::wstring toName = ToWideName(ImageStorageName(toId));
-    IStoragePtr to(CreateStorage(images, ImageStorageName(toId), 314), false);
-    HRESULT hr = from->CopyTo(0, nullptr, nullptr, to);
-    if (FAILED(hr)) {
-        to = nullptr;
-        images->DestroyElement(toName.c_str());
-        ThrowStorageError(hr, 1090);
-    }
+  CSingleLock lock(&imageStorageLock, TRUE);
+  IStoragePtr images(OpenImagesStorage(), false);
+  IStoragePtr from(OpenStorage(images, ImageStorageName(fromId), readOnly ? ReadMode : WriteMode, 1019),
+                   false);
+  // Moving elements is not available on every platform: the copy is a new storage filled by CopyTo,
+  // and a copy that did not complete is removed again.
+  const std::wstring toName = ToWideName(ImageStorageName(toId));
+  IStoragePtr to(CreateStorage(images, ImageStorageName(toId), 314), false);
+  HRESULT hr = from->CopyTo(0, nullptr, nullptr, to);
+  if (FAILED(hr)) {
+    to = nullptr;
+    images->DestroyElement(toName.c_str());
+    ThrowStorageError(hr, 1090);
+  }
 }

@@ -8,36 +8,36 @@
 
 // Deletes itself when its thread ends; the document waits only for the completion event.
 class CTheDocument::CImportImageThread : public zvk::thread {
-public:
-    CImportImageThread(CTheDocument* document, CEvent* completion, zvkImage::IBitmap* bitmap, bool linked,
-                       const ImageProcessing* processing, StoredImage* result)
-        : zvk::thread(true),
-          document(document),
-          completion(completion),
-          bitmap(bitmap),
-          linked(linked),
-          processing(processing),
-          result(result) {}
+ public:
+  CImportImageThread(CTheDocument* document, CEvent* completion, zvkImage::IBitmap* bitmap, bool linked,
+                     const ImageProcessing* processing, StoredImage* result)
+      : zvk::thread(true),
+        document(document),
+        completion(completion),
+        bitmap(bitmap),
+        linked(linked),
+        processing(processing),
+        result(result) {}
 
-protected:
-    int Main() override {
-        // The completion is signalled on every way out, or the user-interface thread would wait forever.
-        const HRESULT init = CoInitialize(nullptr);
-        if (SUCCEEDED(init)) {
-            RunInHandlerFrame([&] { *result = document->StoreNewImage(bitmap, linked, processing); });
-            CoUninitialize();
-        }
-        completion->SetEvent();
-        return 0;
+ protected:
+  int Main() override {
+    // The completion is signalled on every way out, or the user-interface thread would wait forever.
+    const HRESULT init = CoInitialize(nullptr);
+    if (SUCCEEDED(init)) {
+      RunInHandlerFrame([&] { *result = document->StoreNewImage(bitmap, linked, processing); });
+      CoUninitialize();
     }
+    completion->SetEvent();
+    return 0;
+  }
 
-private:
-    CTheDocument* document;
-    CEvent* completion;
-    IBitmapPtr bitmap;
-    bool linked;
-    const ImageProcessing* processing;
-    StoredImage* result;
+ private:
+  CTheDocument* document;
+  CEvent* completion;
+  IBitmapPtr bitmap;
+  bool linked;
+  const ImageProcessing* processing;
+  StoredImage* result;
 };
 
 namespace {
@@ -45,95 +45,95 @@ namespace {
 // Waits for the event while dispatching this thread's messages. A quit request ends the pumping but
 // not the wait: the worker still writes into the job; the request is posted again for the outer loop.
 void WaitPumpingMessages(CEvent& event) {
-    HANDLE handle = event.m_hObject;
-    if (AfxWaitPumpingMessages(1, &handle, INFINITE) != WAIT_OBJECT_0) ::WaitForSingleObject(handle, INFINITE);
+  HANDLE handle = event.m_hObject;
+  if (AfxWaitPumpingMessages(1, &handle, INFINITE) != WAIT_OBJECT_0) ::WaitForSingleObject(handle, INFINITE);
 }
 
 }  // namespace
 
 CTheDocument::StoredImage CTheDocument::StoreNewImage(zvkImage::IBitmap* bitmap, bool linked,
                                                       const ImageProcessing* processing) {
-    StoredImage stored;
-    const CString id = CObjectID::CreateNew();
-    const ImageProcessing none;
+  StoredImage stored;
+  const CString id = CObjectID::CreateNew();
+  const ImageProcessing none;
+  try {
+    stored.draft = WriteImageBitmaps(id, linked, processing ? *processing : none, bitmap);
+  } catch (...) {
+    // A half-written image storage would stay in the job without a record.
     try {
-        stored.draft = WriteImageBitmaps(id, linked, processing ? *processing : none, bitmap);
+      DestroyImageStorage(id);
     } catch (...) {
-        // A half-written image storage would stay in the job without a record.
-        try {
-            DestroyImageStorage(id);
-        } catch (...) {
-        }
-        throw;
     }
-    if (stored.draft) stored.id = id;
-    return stored;
+    throw;
+  }
+  if (stored.draft) stored.id = id;
+  return stored;
 }
 
 void CTheDocument::ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
                                const ImageProcessing* processing) {
-    // An Indexed job takes only images that bring their number.
-    if (indexed && position < 1) return;
-    if (!open || !bitmap) return;
-    const bool keptBusy = busy;
-    busy = true;
-    StoredImage stored;
-    RunInHandlerFrame([&] {
-        CEvent completion(FALSE, TRUE);
-        auto* worker = new CImportImageThread(this, &completion, bitmap, linked, processing, &stored);
-        if (!worker->Start()) {
-            delete worker;
-            throw CMyException(E_FAIL, "E_FAIL", "DocumentImages", 1500);
-        }
-        WaitPumpingMessages(completion);
-        // A failed store was reported by the worker; there is nothing to place.
-        if (stored.id.IsEmpty()) return;
-        try {
-            PlaceImportedImage(position, stored.id, sourceName, linked, processing);
-        } catch (...) {
-            // A placement that failed leaves no storage without a record behind.
-            try {
-                DestroyImageStorage(stored.id);
-            } catch (...) {
-            }
-            throw;
-        }
-    });
-    stored.draft = nullptr;
-    busy = keptBusy;
+  // An Indexed job takes only images that bring their number.
+  if (indexed && position < 1) return;
+  if (!open || !bitmap) return;
+  const bool keptBusy = busy;
+  busy = true;
+  StoredImage stored;
+  RunInHandlerFrame([&] {
+    CEvent completion(FALSE, TRUE);
+    auto* worker = new CImportImageThread(this, &completion, bitmap, linked, processing, &stored);
+    if (!worker->Start()) {
+      delete worker;
+      throw CMyException(E_FAIL, "E_FAIL", "DocumentImages", 1500);
+    }
+    WaitPumpingMessages(completion);
+    // A failed store was reported by the worker; there is nothing to place.
+    if (stored.id.IsEmpty()) return;
+    try {
+      PlaceImportedImage(position, stored.id, sourceName, linked, processing);
+    } catch (...) {
+      // A placement that failed leaves no storage without a record behind.
+      try {
+        DestroyImageStorage(stored.id);
+      } catch (...) {
+      }
+      throw;
+    }
+  });
+  stored.draft = nullptr;
+  busy = keptBusy;
 }
 
-void CTheDocument::PlaceImportedImage(int32_t position, const CString& id, const char* sourceName, bool linked,
-                                      const ImageProcessing* processing) {
-    if (indexed) {
-        AddImageIndexed(position, id, sourceName, linked, processing);
-        return;
-    }
-    ImagesImportSettings& settings = GetImagesImportSettings();
-    switch (settings.Mode) {
+void CTheDocument::PlaceImportedImage(int32_t position, const CString& id, const char* sourceName,
+                                      bool linked, const ImageProcessing* processing) {
+  if (indexed) {
+    AddImageIndexed(position, id, sourceName, linked, processing);
+    return;
+  }
+  ImagesImportSettings& settings = GetImagesImportSettings();
+  switch (settings.Mode) {
     case ImagesImportSettings::ToEnd:
-        InsertImageAt(settings.Reverse ? 0 : -1, id, sourceName, linked, processing);
-        break;
+      InsertImageAt(settings.Reverse ? 0 : -1, id, sourceName, linked, processing);
+      break;
     case ImagesImportSettings::Insert:
-        if (settings.Reverse) {
-            InsertImageAt(0, id, sourceName, linked, processing);
-        } else {
-            InsertImageAt(settings.Position, id, sourceName, linked, processing);
-            ++settings.Position;
-        }
-        break;
+      if (settings.Reverse) {
+        InsertImageAt(0, id, sourceName, linked, processing);
+      } else {
+        InsertImageAt(settings.Position, id, sourceName, linked, processing);
+        ++settings.Position;
+      }
+      break;
     case ImagesImportSettings::Replace:
-        ReplaceImageAt(settings.Position, id, sourceName, linked, processing);
-        if (settings.Reverse) {
-            if (--settings.Position == -1) settings.Mode = ImagesImportSettings::ToEnd;
-        } else if (++settings.Position == images.GetCount()) {
-            settings.Mode = ImagesImportSettings::ToEnd;
-            settings.Position = -1;
-        }
-        break;
+      ReplaceImageAt(settings.Position, id, sourceName, linked, processing);
+      if (settings.Reverse) {
+        if (--settings.Position == -1) settings.Mode = ImagesImportSettings::ToEnd;
+      } else if (++settings.Position == images.GetCount()) {
+        settings.Mode = ImagesImportSettings::ToEnd;
+        settings.Position = -1;
+      }
+      break;
     default:
-        // An unknown mode places nothing; the storage must not stay behind.
-        DestroyImageStorage(id);
-        break;
-    }
+      // An unknown mode places nothing; the storage must not stay behind.
+      DestroyImageStorage(id);
+      break;
+  }
 }

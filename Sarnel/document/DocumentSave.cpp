@@ -20,174 +20,175 @@ constexpr DWORD WriteBesideMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READ
 // Points the document's storage at the file being written for the duration of a save, so that
 // every section writes through the usual helpers; the job's own storage comes back afterwards.
 class SaveTargetScope {
-public:
-    SaveTargetScope(IStorage*& storage, bool& readOnly, IStorage* target)
-        : storage(storage), readOnly(readOnly), saved(storage), savedReadOnly(readOnly) {
-        storage = target;
-        readOnly = false;
-    }
-    ~SaveTargetScope() {
-        storage = saved;
-        readOnly = savedReadOnly;
-    }
-    SaveTargetScope(const SaveTargetScope&) = delete;
-    SaveTargetScope& operator=(const SaveTargetScope&) = delete;
+ public:
+  SaveTargetScope(IStorage*& storage, bool& readOnly, IStorage* target)
+      : storage(storage), readOnly(readOnly), saved(storage), savedReadOnly(readOnly) {
+    storage = target;
+    readOnly = false;
+  }
+  ~SaveTargetScope() {
+    storage = saved;
+    readOnly = savedReadOnly;
+  }
+  SaveTargetScope(const SaveTargetScope&) = delete;
+  SaveTargetScope& operator=(const SaveTargetScope&) = delete;
 
-private:
-    IStorage*& storage;
-    bool& readOnly;
-    IStorage* saved;
-    bool savedReadOnly;
+ private:
+  IStorage*& storage;
+  bool& readOnly;
+  IStorage* saved;
+  bool savedReadOnly;
 };
 
 IStorage* OpenJobStorage(const CString& path, HRESULT& hr) {
-    IStorage* opened = nullptr;
-    std::wstring wide = ToWideName(path);
-    hr = StgOpenStorage(wide.c_str(), nullptr, OpenWritableMode, nullptr, 0, &opened);
-    if (FAILED(hr) && opened != nullptr) {
-        opened->Release();
-        opened = nullptr;
-    }
-    return opened;
+  IStorage* opened = nullptr;
+  std::wstring wide = ToWideName(path);
+  hr = StgOpenStorage(wide.c_str(), nullptr, OpenWritableMode, nullptr, 0, &opened);
+  if (FAILED(hr) && opened != nullptr) {
+    opened->Release();
+    opened = nullptr;
+  }
+  return opened;
 }
 
 }  // namespace
 
 void CTheDocument::WriteJob() {
-    WriteHeader();
-    WriteUsage();
-    WriteAttributes();
-    // The graphic, mask and background libraries purge unused entries here, in this order.
-    SaveImages();
-    // Details, notes, graphics, masks, backgrounds and the colour profile are written here, in
-    // this order, by their own slices.
-    HRESULT hr = storage->Commit(STGC_DEFAULT);
-    if (FAILED(hr)) throw CMyException(hr, "hr", DocumentFilePlace, 1943);
+  WriteHeader();
+  WriteUsage();
+  WriteAttributes();
+  // The graphic, mask and background libraries purge unused entries here, in this order.
+  SaveImages();
+  // Details, notes, graphics, masks, backgrounds and the colour profile are written here, in
+  // this order, by their own slices.
+  HRESULT hr = storage->Commit(STGC_DEFAULT);
+  if (FAILED(hr)) throw CMyException(hr, "hr", DocumentFilePlace, 1943);
 }
 
 void CTheDocument::WriteJobBeside(BesideFile& beside, int version) {
-    IStorage* target = nullptr;
-    HRESULT hr = CreateCompoundFile(beside.GetPath(), WriteBesideMode, version, &target);
-    if (FAILED(hr) || target == nullptr) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
-    try {
-        // Everything the job holds, also what this program version does not read, goes along.
-        hr = storage->CopyTo(0, nullptr, nullptr, target);
-        if (FAILED(hr)) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
-        SaveTargetScope scope(storage, readOnly, target);
-        WriteJob();
-    } catch (...) {
-        target->Release();
-        throw;
-    }
+  IStorage* target = nullptr;
+  HRESULT hr = CreateCompoundFile(beside.GetPath(), WriteBesideMode, version, &target);
+  if (FAILED(hr) || target == nullptr)
+    throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
+  try {
+    // Everything the job holds, also what this program version does not read, goes along.
+    hr = storage->CopyTo(0, nullptr, nullptr, target);
+    if (FAILED(hr)) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
+    SaveTargetScope scope(storage, readOnly, target);
+    WriteJob();
+  } catch (...) {
     target->Release();
+    throw;
+  }
+  target->Release();
 }
 
 void CTheDocument::SaveToOwnPath() {
-    int version = ReadCompoundFileVersion(jobPath);
-    if (version == 0) version = JobFileVersion4;
-    BesideFile beside(jobPath);
-    WriteJobBeside(beside, version);
+  int version = ReadCompoundFileVersion(jobPath);
+  if (version == 0) version = JobFileVersion4;
+  BesideFile beside(jobPath);
+  WriteJobBeside(beside, version);
 
-    // The job file must be closed before another file can take its name.
-    ReleaseStorage();
-    HRESULT hr = beside.SwapIn();
-    if (FAILED(hr)) {
-        // The finished copy holds all the work: go on with it, so nothing is lost, and report.
-        HRESULT openResult = S_OK;
-        IStorage* working = OpenJobStorage(beside.GetPath(), openResult);
-        if (working == nullptr) {
-            ReopenAfterSwap(jobPath);  // back to the last saved job
-            throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
-        }
-        beside.Keep();
-        storage = working;
-        readOnly = false;
-        if (!temporaryPath.IsEmpty()) DeleteFileA(temporaryPath);
-        temporaryPath = beside.GetPath();
-        throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
+  // The job file must be closed before another file can take its name.
+  ReleaseStorage();
+  HRESULT hr = beside.SwapIn();
+  if (FAILED(hr)) {
+    // The finished copy holds all the work: go on with it, so nothing is lost, and report.
+    HRESULT openResult = S_OK;
+    IStorage* working = OpenJobStorage(beside.GetPath(), openResult);
+    if (working == nullptr) {
+      ReopenAfterSwap(jobPath);  // back to the last saved job
+      throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
     }
-    ReopenAfterSwap(jobPath);
-    if (!temporaryPath.IsEmpty()) {
-        DeleteFileA(temporaryPath);
-        temporaryPath.Empty();
-    }
+    beside.Keep();
+    storage = working;
+    readOnly = false;
+    if (!temporaryPath.IsEmpty()) DeleteFileA(temporaryPath);
+    temporaryPath = beside.GetPath();
+    throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
+  }
+  ReopenAfterSwap(jobPath);
+  if (!temporaryPath.IsEmpty()) {
+    DeleteFileA(temporaryPath);
+    temporaryPath.Empty();
+  }
 }
 
 void CTheDocument::ReopenAfterSwap(const CString& path) {
-    HRESULT hr = S_OK;
-    IStorage* reopened = OpenJobStorage(path, hr);
-    if (reopened == nullptr) {
-        // The saved file is complete, but the job cannot go on without a storage.
-        AbandonJob();
-        throw CMyException(E_CANNOT_OPEN_FILE, FileErrorText(IDS_CANNOT_OPEN_FILE, hr));
-    }
-    storage = reopened;
-    readOnly = false;
+  HRESULT hr = S_OK;
+  IStorage* reopened = OpenJobStorage(path, hr);
+  if (reopened == nullptr) {
+    // The saved file is complete, but the job cannot go on without a storage.
+    AbandonJob();
+    throw CMyException(E_CANNOT_OPEN_FILE, FileErrorText(IDS_CANNOT_OPEN_FILE, hr));
+  }
+  storage = reopened;
+  readOnly = false;
 }
 
 bool CTheDocument::Save() {
-    if (busy) return false;
-    if (!open) return false;
-    // A read-only job is saved under another name; it becomes writable once the copy exists.
-    if (readOnly) return SaveAs();
-    if (!GetJobFileOptions().FileOnNew && jobPath.IsEmpty()) return SaveAs();
+  if (busy) return false;
+  if (!open) return false;
+  // A read-only job is saved under another name; it becomes writable once the copy exists.
+  if (readOnly) return SaveAs();
+  if (!GetJobFileOptions().FileOnNew && jobPath.IsEmpty()) return SaveAs();
 
-    return SaveInPlace();
+  return SaveInPlace();
 }
 
 bool CTheDocument::SaveInPlace() {
-    FreezeGuard guard(*this, true);
-    FileSavingEvent saving;
-    FireEvent(saving);
-    CWaitCursor wait;
-    {
-        CBusyIndicator indicator(IDS_SAVING_FILE, 1, TRUE, FALSE);
-        SaveToOwnPath();
-    }
-    dirty = false;
-    FileSavedEvent saved;
-    FireEvent(saved);
-    return true;
+  FreezeGuard guard(*this, true);
+  FileSavingEvent saving;
+  FireEvent(saving);
+  CWaitCursor wait;
+  {
+    CBusyIndicator indicator(IDS_SAVING_FILE, 1, TRUE, FALSE);
+    SaveToOwnPath();
+  }
+  dirty = false;
+  FileSavedEvent saved;
+  FireEvent(saved);
+  return true;
 }
 
 bool CTheDocument::SaveAs() {
-    if (busy) return false;
-    if (!open) return false;
-    CString chosen;
-    if (!BrowseJobFile(AfxGetMainWnd(), ResourceText(IDS_NEW_FILE), true, chosen)) return false;
+  if (busy) return false;
+  if (!open) return false;
+  CString chosen;
+  if (!BrowseJobFile(AfxGetMainWnd(), ResourceText(IDS_NEW_FILE), true, chosen)) return false;
 
-    if (!jobPath.IsEmpty() && chosen.CompareNoCase(jobPath) == 0) {
-        jobPath = chosen;
-        if (!readOnly) return Save();
-        // The job's own file, opened read-only: save it in place all the same.
-        return SaveInPlace();
-    }
+  if (!jobPath.IsEmpty() && chosen.CompareNoCase(jobPath) == 0) {
+    jobPath = chosen;
+    if (!readOnly) return Save();
+    // The job's own file, opened read-only: save it in place all the same.
+    return SaveInPlace();
+  }
 
-    FreezeGuard guard(*this, true);
-    FileSavingAsEvent saving;
-    FireEvent(saving);
-    CWaitCursor wait;
-    {
-        CBusyIndicator indicator(IDS_SAVING_FILE, 1, TRUE, FALSE);
-        // Save As writes the newer file format; the job's storage stays as it was until the new
-        // file is in place and open.
-        BesideFile beside(chosen);
-        WriteJobBeside(beside, JobFileVersion4);
-        HRESULT hr = beside.SwapIn();
-        if (FAILED(hr)) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
-        IStorage* reopened = OpenJobStorage(chosen, hr);
-        if (reopened == nullptr) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
-        ReleaseStorage();
-        storage = reopened;
-        readOnly = false;
-        if (!temporaryPath.IsEmpty()) {
-            DeleteFileA(temporaryPath);
-            temporaryPath.Empty();
-        }
-        jobPath = chosen;
+  FreezeGuard guard(*this, true);
+  FileSavingAsEvent saving;
+  FireEvent(saving);
+  CWaitCursor wait;
+  {
+    CBusyIndicator indicator(IDS_SAVING_FILE, 1, TRUE, FALSE);
+    // Save As writes the newer file format; the job's storage stays as it was until the new
+    // file is in place and open.
+    BesideFile beside(chosen);
+    WriteJobBeside(beside, JobFileVersion4);
+    HRESULT hr = beside.SwapIn();
+    if (FAILED(hr)) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
+    IStorage* reopened = OpenJobStorage(chosen, hr);
+    if (reopened == nullptr) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
+    ReleaseStorage();
+    storage = reopened;
+    readOnly = false;
+    if (!temporaryPath.IsEmpty()) {
+      DeleteFileA(temporaryPath);
+      temporaryPath.Empty();
     }
-    dirty = false;
-    FileSavedAsEvent saved;
-    FireEvent(saved);
-    return true;
+    jobPath = chosen;
+  }
+  dirty = false;
+  FileSavedAsEvent saved;
+  FireEvent(saved);
+  return true;
 }

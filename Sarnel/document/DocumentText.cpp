@@ -3,17 +3,19 @@
 #include "resource.h"
 
 CString ResourceText(UINT id) {
-    CString text;
-    text.LoadString(id);
-    return text;
+  CString text;
+  text.LoadString(id);
+  return text;
 }
 
 CString FileErrorText(UINT messageId, HRESULT hr) {
-    char buffer[512] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                  static_cast<DWORD>(hr), 0, buffer, sizeof(buffer), nullptr);
-    CString system(buffer, static_cast<int>(length));
-    if (system.GetLength() > 0 && system[system.GetLength() - 1] == '\n') system = system.Left(system.GetLength() - 1);
-    if (system.GetLength() > 0 && system[system.GetLength() - 1] == '\r') system = system.Left(system.GetLength() - 1);
-    return ResourceText(messageId) + " " + ResourceText(IDS_ERROR) + ": " + system;
+  char buffer[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                static_cast<DWORD>(hr), 0, buffer, sizeof(buffer), nullptr);
+  CString system(buffer, static_cast<int>(length));
+  if (system.GetLength() > 0 && system[system.GetLength() - 1] == '\n')
+    system = system.Left(system.GetLength() - 1);
+  if (system.GetLength() > 0 && system[system.GetLength() - 1] == '\r')
+    system = system.Left(system.GetLength() - 1);
+  return ResourceText(messageId) + " " + ResourceText(IDS_ERROR) + ": " + system;
 }

@@ -3,9 +3,9 @@
 #include "TheDocument.h"
 
 FreezeGuard::FreezeGuard(CTheDocument& document, bool freeze) : document(document), freeze(freeze) {
-    if (freeze) document.Freeze();
+  if (freeze) document.Freeze();
 }
 
 FreezeGuard::~FreezeGuard() {
-    if (freeze) document.Unfreeze();
+  if (freeze) document.Unfreeze();
 }

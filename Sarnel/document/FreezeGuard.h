@@ -5,13 +5,13 @@
 class CTheDocument;
 
 class FreezeGuard {
-public:
-    FreezeGuard(CTheDocument& document, bool freeze);
-    ~FreezeGuard();
-    FreezeGuard(const FreezeGuard&) = delete;
-    FreezeGuard& operator=(const FreezeGuard&) = delete;
+ public:
+  FreezeGuard(CTheDocument& document, bool freeze);
+  ~FreezeGuard();
+  FreezeGuard(const FreezeGuard&) = delete;
+  FreezeGuard& operator=(const FreezeGuard&) = delete;
 
-private:
-    CTheDocument& document;
-    bool freeze;
+ private:
+  CTheDocument& document;
+  bool freeze;
 };

@@ -3,21 +3,21 @@
 #include "MyException.h"
 
 IBitmapPtr CreateImageBitmap(const char* place, int line) {
-    IUnknown* unknown = nullptr;
-    HRESULT hr = zvkImage::CreateObject(zvkImage::CLSID_Bitmap, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
-                                        &unknown);
-    IBitmapPtr bitmap;
-    if (SUCCEEDED(hr) && unknown != nullptr) {
-        zvkImage::IBitmap* raw = nullptr;
-        hr = unknown->QueryInterface(__uuidof(zvkImage::IBitmap), reinterpret_cast<void**>(&raw));
-        unknown->Release();
-        if (SUCCEEDED(hr) && raw != nullptr) bitmap.Attach(raw);
-    }
-    if (FAILED(hr) && hr != E_NOINTERFACE) _com_issue_error(hr);
-    if (!bitmap) throw CMyException(E_CANNOT_CREATE_BITMAP, "E_CANNOT_CREATE_BITMAP", place, line);
-    return bitmap;
+  IUnknown* unknown = nullptr;
+  HRESULT hr = zvkImage::CreateObject(
+      zvkImage::CLSID_Bitmap, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, &unknown);
+  IBitmapPtr bitmap;
+  if (SUCCEEDED(hr) && unknown != nullptr) {
+    zvkImage::IBitmap* raw = nullptr;
+    hr = unknown->QueryInterface(__uuidof(zvkImage::IBitmap), reinterpret_cast<void**>(&raw));
+    unknown->Release();
+    if (SUCCEEDED(hr) && raw != nullptr) bitmap.Attach(raw);
+  }
+  if (FAILED(hr) && hr != E_NOINTERFACE) _com_issue_error(hr);
+  if (!bitmap) throw CMyException(E_CANNOT_CREATE_BITMAP, "E_CANNOT_CREATE_BITMAP", place, line);
+  return bitmap;
 }
 
 void CheckBitmapCall(HRESULT hr, IUnknown* bitmap) {
-    if (FAILED(hr)) _com_issue_errorex(hr, bitmap, __uuidof(zvkImage::IBitmap));
+  if (FAILED(hr)) _com_issue_errorex(hr, bitmap, __uuidof(zvkImage::IBitmap));
 }

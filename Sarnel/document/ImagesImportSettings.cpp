@@ -1,6 +1,6 @@
 #include "ImagesImportSettings.h"
 
 ImagesImportSettings& GetImagesImportSettings() {
-    static ImagesImportSettings settings;
-    return settings;
+  static ImagesImportSettings settings;
+  return settings;
 }

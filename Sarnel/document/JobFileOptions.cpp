@@ -1,6 +1,6 @@
 #include "JobFileOptions.h"
 
 JobFileOptions& GetJobFileOptions() {
-    static JobFileOptions options;
-    return options;
+  static JobFileOptions options;
+  return options;
 }

@@ -9,10 +9,10 @@
 #include <cstdint>
 
 struct JobFileOptions {
-    bool FileOnNew = false;             // "FileOnNew": every job has a name from its creation
-    CString FilesPath;                  // "FilesPath": folder of the last job-file dialog, with its backslash
-    int32_t DefaultDraftSize = 524288;  // "DefaultDraftSize": bytes of a new job's draft bitmaps
-    bool ResizeDraftOnly = false;       // "ResizeDraftOnly"
+  bool FileOnNew = false;             // "FileOnNew": every job has a name from its creation
+  CString FilesPath;                  // "FilesPath": folder of the last job-file dialog, with its backslash
+  int32_t DefaultDraftSize = 524288;  // "DefaultDraftSize": bytes of a new job's draft bitmaps
+  bool ResizeDraftOnly = false;       // "ResizeDraftOnly"
 };
 
 // The one instance of the process, built on first use.

@@ -31,22 +31,22 @@ bool MakeUniqueFile(const char* folder, const char* prefix, CString& path);
 
 // A finished job file waiting beside the file it is to replace.
 class BesideFile {
-public:
-    // Creates an empty file of a unique name in the folder of target.
-    explicit BesideFile(const char* target);
-    ~BesideFile();  // deletes the file unless it was swapped in or kept
-    BesideFile(const BesideFile&) = delete;
-    BesideFile& operator=(const BesideFile&) = delete;
+ public:
+  // Creates an empty file of a unique name in the folder of target.
+  explicit BesideFile(const char* target);
+  ~BesideFile();  // deletes the file unless it was swapped in or kept
+  BesideFile(const BesideFile&) = delete;
+  BesideFile& operator=(const BesideFile&) = delete;
 
-    const CString& GetPath() const { return path; }
-    // Makes sure the written bytes have reached the disk, then renames the file onto the target,
-    // replacing it in one step. The failure's HRESULT, or S_OK.
-    HRESULT SwapIn();
-    // Leaves the file on disk (it holds work that must survive).
-    void Keep() { kept = true; }
+  const CString& GetPath() const { return path; }
+  // Makes sure the written bytes have reached the disk, then renames the file onto the target,
+  // replacing it in one step. The failure's HRESULT, or S_OK.
+  HRESULT SwapIn();
+  // Leaves the file on disk (it holds work that must survive).
+  void Keep() { kept = true; }
 
-private:
-    CString target;
-    CString path;
-    bool kept = false;
+ private:
+  CString target;
+  CString path;
+  bool kept = false;
 };

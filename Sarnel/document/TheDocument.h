@@ -39,338 +39,339 @@ class Event;
 constexpr const char* DocumentFilePlace = "DocumentFile";
 
 class CTheDocument : public CDocument, public EventSource, public CInfoSource {
-    DECLARE_DYNCREATE(CTheDocument)
+  DECLARE_DYNCREATE(CTheDocument)
 
-public:
-    CTheDocument();
-    // Does not close the job: no events, no temporary file deleted; the storage is released
-    // without committing.
-    ~CTheDocument() override;
+ public:
+  CTheDocument();
+  // Does not close the job: no events, no temporary file deleted; the storage is released
+  // without committing.
+  ~CTheDocument() override;
 
-    // ---- The job file. True = done; false = refused (busy, no job), cancelled or failed quietly;
-    // every real failure throws CMyException.
-    bool NewJob();
-    bool NewJobFromFile(const char* sourcePath);
-    // Closes an open job first (and stops when that is refused).
-    bool OpenJob(const char* path, bool readOnly);
-    // A read-only job goes to SaveAs; an unnamed one too (unless "FileOnNew" is on).
-    bool Save();
-    bool SaveAs();
-    // Refused while the import worker runs (its storage must stay alive).
-    bool CloseJob();
-    bool CloseAndCompact();
-    // Read every section of the open storage; a failure leaves every section empty.
-    void LoadJob();
-    // Write every section into the storage being saved and commit it. While a save runs, that
-    // storage is a new file beside the job file (GetStorage returns it), which then replaces the
-    // job file; the job file itself is never rewritten in place.
-    void WriteJob();
-    // The colour-space check of a job that has just been opened or created.
-    void AfterOpen(bool quiet);
+  // ---- The job file. True = done; false = refused (busy, no job), cancelled or failed quietly;
+  // every real failure throws CMyException.
+  bool NewJob();
+  bool NewJobFromFile(const char* sourcePath);
+  // Closes an open job first (and stops when that is refused).
+  bool OpenJob(const char* path, bool readOnly);
+  // A read-only job goes to SaveAs; an unnamed one too (unless "FileOnNew" is on).
+  bool Save();
+  bool SaveAs();
+  // Refused while the import worker runs (its storage must stay alive).
+  bool CloseJob();
+  bool CloseAndCompact();
+  // Read every section of the open storage; a failure leaves every section empty.
+  void LoadJob();
+  // Write every section into the storage being saved and commit it. While a save runs, that
+  // storage is a new file beside the job file (GetStorage returns it), which then replaces the
+  // job file; the job file itself is never rewritten in place.
+  void WriteJob();
+  // The colour-space check of a job that has just been opened or created.
+  void AfterOpen(bool quiet);
 
-    bool IsOpen() const { return open; }
-    bool IsReadOnly() const { return readOnly; }
-    bool IsDirty() const { return dirty; }
-    bool IsBusy() const { return busy; }
-    bool IsIndexed() const { return indexed; }
-    // Empty while no job is open; with "FileOnNew" the job path; otherwise the job path, or
-    // "<untitled>" for a job that still lives in a temporary file.
-    CString GetDisplayName() const;
-    const CString& GetJobPath() const { return jobPath; }
-    const CString& GetTemporaryPath() const { return temporaryPath; }
+  bool IsOpen() const { return open; }
+  bool IsReadOnly() const { return readOnly; }
+  bool IsDirty() const { return dirty; }
+  bool IsBusy() const { return busy; }
+  bool IsIndexed() const { return indexed; }
+  // Empty while no job is open; with "FileOnNew" the job path; otherwise the job path, or
+  // "<untitled>" for a job that still lives in a temporary file.
+  CString GetDisplayName() const;
+  const CString& GetJobPath() const { return jobPath; }
+  const CString& GetTemporaryPath() const { return temporaryPath; }
 
-    void SetDirty(bool value = true) { dirty = value; }
-    // Set by the image import while its worker writes into the job.
-    void SetBusy(bool value) { busy = value; }
+  void SetDirty(bool value = true) { dirty = value; }
+  // Set by the image import while its worker writes into the job.
+  void SetBusy(bool value) { busy = value; }
 
-    void Freeze();
-    // True when the count came back to 0.
-    bool Unfreeze();
-    int GetFreezeCount() const { return freezeCount; }
+  void Freeze();
+  // True when the count came back to 0.
+  bool Unfreeze();
+  int GetFreezeCount() const { return freezeCount; }
 
-    // Announces an event to the job's subscribers.
-    void FireEvent(Event& event);
+  // Announces an event to the job's subscribers.
+  void FireEvent(Event& event);
 
-    // ---- Storages and streams of the job (every section goes through these).
-    IStorage* GetStorage() const { return storage; }
-    // Opened for reading in a read-only job, for writing otherwise. A missing child is created when
-    // create is set and the job is writable; any other failure throws.
-    IStorage* OpenChildStorage(IStorage* parent, const char* name, bool create);
-    IStream* OpenChildStream(IStorage* parent, const char* name, bool create);
-    CCriticalSection& GetImageStorageLock() { return imageStorageLock; }
+  // ---- Storages and streams of the job (every section goes through these).
+  IStorage* GetStorage() const { return storage; }
+  // Opened for reading in a read-only job, for writing otherwise. A missing child is created when
+  // create is set and the job is writable; any other failure throws.
+  IStorage* OpenChildStorage(IStorage* parent, const char* name, bool create);
+  IStream* OpenChildStream(IStorage* parent, const char* name, bool create);
+  CCriticalSection& GetImageStorageLock() { return imageStorageLock; }
 
-    // ---- Header and usage.
-    const GUID& GetJobId() const { return jobId; }
-    const CString& GetHeaderText() const { return headerText; }
-    int32_t GetOpenCounter() const { return openCounter; }
-    const JobUsageRecord& GetFirstSave() const { return firstSave; }
-    const JobUsageRecord& GetLastSave() const { return lastSave; }
+  // ---- Header and usage.
+  const GUID& GetJobId() const { return jobId; }
+  const CString& GetHeaderText() const { return headerText; }
+  int32_t GetOpenCounter() const { return openCounter; }
+  const JobUsageRecord& GetFirstSave() const { return firstSave; }
+  const JobUsageRecord& GetLastSave() const { return lastSave; }
 
-    // ---- Attributes.
-    const CString& GetAttributeText(int index) const { return attributeTexts[index]; }
-    void SetAttributeText(int index, const CString& text) { attributeTexts[index] = text; }
-    const CString& GetTemplateFolder() const { return attributeTexts[1]; }
-    void SetIndexed(bool value) { indexed = value; }
-    bool IsPrimaryImageFirst() const { return primaryImageFirst; }
-    void SetPrimaryImageFirst(bool value) { primaryImageFirst = value; }
-    int32_t GetStoredBitmapSizeLimit() const { return storedBitmapSizeLimit; }
-    void SetStoredBitmapSizeLimit(int32_t bytes) { storedBitmapSizeLimit = bytes; }
-    int32_t GetDraftSize() const { return draftSize; }
-    void SetDraftSize(int32_t bytes) { draftSize = bytes; }
-    AspectRatios& GetAspectRatios() { return aspectRatios; }
-    const CString& GetQueueText() const { return queueText; }
+  // ---- Attributes.
+  const CString& GetAttributeText(int index) const { return attributeTexts[index]; }
+  void SetAttributeText(int index, const CString& text) { attributeTexts[index] = text; }
+  const CString& GetTemplateFolder() const { return attributeTexts[1]; }
+  void SetIndexed(bool value) { indexed = value; }
+  bool IsPrimaryImageFirst() const { return primaryImageFirst; }
+  void SetPrimaryImageFirst(bool value) { primaryImageFirst = value; }
+  int32_t GetStoredBitmapSizeLimit() const { return storedBitmapSizeLimit; }
+  void SetStoredBitmapSizeLimit(int32_t bytes) { storedBitmapSizeLimit = bytes; }
+  int32_t GetDraftSize() const { return draftSize; }
+  void SetDraftSize(int32_t bytes) { draftSize = bytes; }
+  AspectRatios& GetAspectRatios() { return aspectRatios; }
+  const CString& GetQueueText() const { return queueText; }
 
-    // ---- The image list section.
-    ImagesList& GetImages() { return images; }
-    IStorage* OpenImagesStorage();
-    void LoadImages();
-    void SaveImages();
-    void ClearImages();
+  // ---- The image list section.
+  ImagesList& GetImages() { return images; }
+  IStorage* OpenImagesStorage();
+  void LoadImages();
+  void SaveImages();
+  void ClearImages();
 
-    // ---- The image storages: one per image, with its full and draft bitmap streams. Every call
-    // holds the image-storage lock; the import worker calls WriteImageBitmaps from its own thread.
-    // The returned draft belongs to the caller.
-    IBitmapPtr WriteImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
+  // ---- The image storages: one per image, with its full and draft bitmap streams. Every call
+  // holds the image-storage lock; the import worker calls WriteImageBitmaps from its own thread.
+  // The returned draft belongs to the caller.
+  IBitmapPtr WriteImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
+                               zvkImage::IBitmap* bitmap);
+  IBitmapPtr ReplaceImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
                                  zvkImage::IBitmap* bitmap);
-    IBitmapPtr ReplaceImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
-                                   zvkImage::IBitmap* bitmap);
-    void WritePreviewBitmap(const CString& id, zvkImage::IBitmap* bitmap);
-    // Replaces "@Bitmap-Final" with the given bitmap, stored as given.
-    void WriteFinalBitmap(const CString& id, zvkImage::IBitmap* bitmap);
-    IBitmapPtr ReadImageBitmap(const CString& id, bool wantFinal);
-    void DestroyImageStorage(const CString& id);
-    // The storage of newId takes the name of oldId's.
-    void RenameImageStorage(const CString& oldId, const CString& newId);
-    void CopyImageStorage(const CString& toId, const CString& fromId);
+  void WritePreviewBitmap(const CString& id, zvkImage::IBitmap* bitmap);
+  // Replaces "@Bitmap-Final" with the given bitmap, stored as given.
+  void WriteFinalBitmap(const CString& id, zvkImage::IBitmap* bitmap);
+  IBitmapPtr ReadImageBitmap(const CString& id, bool wantFinal);
+  void DestroyImageStorage(const CString& id);
+  // The storage of newId takes the name of oldId's.
+  void RenameImageStorage(const CString& oldId, const CString& newId);
+  void CopyImageStorage(const CString& toId, const CString& fromId);
 
-    // ---- Import of one image: its bitmaps are written by a worker while this thread pumps
-    // messages, then the record is placed by the import settings (Indexed jobs by the number).
-    class CImportImageThread;
-    struct StoredImage {
-        CString id;  // empty when nothing was stored
-        IBitmapPtr draft;
-    };
-    // The bitmap is released in every case; a failure is reported and leaves nothing behind.
-    void ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
+  // ---- Import of one image: its bitmaps are written by a worker while this thread pumps
+  // messages, then the record is placed by the import settings (Indexed jobs by the number).
+  class CImportImageThread;
+  struct StoredImage {
+    CString id;  // empty when nothing was stored
+    IBitmapPtr draft;
+  };
+  // The bitmap is released in every case; a failure is reported and leaves nothing behind.
+  void ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
+                   const ImageProcessing* processing);
+  // The worker's step: a new id and the image's bitmaps in the job.
+  StoredImage StoreNewImage(zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing* processing);
+  // A 0-based position, -1 for the end; an empty id places an empty slot.
+  void InsertImageAt(int32_t position, const CString& id, const char* fileName, bool linked,
                      const ImageProcessing* processing);
-    // The worker's step: a new id and the image's bitmaps in the job.
-    StoredImage StoreNewImage(zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing* processing);
-    // A 0-based position, -1 for the end; an empty id places an empty slot.
-    void InsertImageAt(int32_t position, const CString& id, const char* fileName, bool linked,
+  void AddImageIndexed(int32_t number, const CString& id, const char* fileName, bool linked,
                        const ImageProcessing* processing);
-    void AddImageIndexed(int32_t number, const CString& id, const char* fileName, bool linked,
-                         const ImageProcessing* processing);
-    void ReplaceImageAt(int32_t position, const CString& id, const char* fileName, bool linked,
-                        const ImageProcessing* processing);
+  void ReplaceImageAt(int32_t position, const CString& id, const char* fileName, bool linked,
+                      const ImageProcessing* processing);
 
-    // ---- Image queries (no events). Unknown ids throw E_INVALIDARG unless said otherwise.
-    SharedStringList GetImageIds() const;
-    int GetImageCount() const { return images.GetCount(); }
-    // "@" and a number asks for an image number.
-    bool HasImage(const char* id) const;
-    int32_t GetImageNumber(const char* id) const;  // 0 when unknown
-    CString GetImageIdByNumber(int32_t number) const;
-    CString GetImageFileName(const char* id) const;  // empty when unknown
-    // A linked image's file name with its extension (namePart) or its title; others as stored.
-    CString GetImageFileNamePart(const char* id, bool namePart) const;
-    bool IsImageEmpty(const char* id) const { return HasImageFlag(id, ImageStatus::EmptySlot); }
-    bool GetImageFlag02(const char* id) const { return HasImageFlag(id, ImageStatus::Off); }
-    bool GetImageFlag04(const char* id) const { return HasImageFlag(id, ImageStatus::Tagged); }
-    bool GetImageFlag08(const char* id) const { return HasImageFlag(id, ImageStatus::Duplicate); }
-    bool IsImageLinked(const char* id) const { return HasImageFlag(id, ImageStatus::Linked); }
-    bool IsImageMaskOn(const char* id) const { return HasImageFlag(id, ImageStatus::MaskOn); }
-    bool IsImageBackgroundOn(const char* id) const { return HasImageFlag(id, ImageStatus::BackgroundOn); }
-    CropScale GetImageCropScale(const char* id) const;
-    ColorCorrectValues GetImageColorCorrection(const char* id) const;
-    ChromaKey GetImageChromaKey(const char* id) const;
-    int32_t GetImageRotation(const char* id) const;
-    DetailsValues GetImageValues(const char* id) const;
-    Details GetImageDetails(const char* id) const;
-    // The image's key in the mask or background library; empty when none.
-    CString GetImageMaskKey(const char* id) const { return masksLinks.GetParent(id); }
-    CString GetImageBackgroundKey(const char* id) const { return backgroundsLinks.GetParent(id); }
+  // ---- Image queries (no events). Unknown ids throw E_INVALIDARG unless said otherwise.
+  SharedStringList GetImageIds() const;
+  int GetImageCount() const { return images.GetCount(); }
+  // "@" and a number asks for an image number.
+  bool HasImage(const char* id) const;
+  int32_t GetImageNumber(const char* id) const;  // 0 when unknown
+  CString GetImageIdByNumber(int32_t number) const;
+  CString GetImageFileName(const char* id) const;  // empty when unknown
+  // A linked image's file name with its extension (namePart) or its title; others as stored.
+  CString GetImageFileNamePart(const char* id, bool namePart) const;
+  bool IsImageEmpty(const char* id) const { return HasImageFlag(id, ImageStatus::EmptySlot); }
+  bool GetImageFlag02(const char* id) const { return HasImageFlag(id, ImageStatus::Off); }
+  bool GetImageFlag04(const char* id) const { return HasImageFlag(id, ImageStatus::Tagged); }
+  bool GetImageFlag08(const char* id) const { return HasImageFlag(id, ImageStatus::Duplicate); }
+  bool IsImageLinked(const char* id) const { return HasImageFlag(id, ImageStatus::Linked); }
+  bool IsImageMaskOn(const char* id) const { return HasImageFlag(id, ImageStatus::MaskOn); }
+  bool IsImageBackgroundOn(const char* id) const { return HasImageFlag(id, ImageStatus::BackgroundOn); }
+  CropScale GetImageCropScale(const char* id) const;
+  ColorCorrectValues GetImageColorCorrection(const char* id) const;
+  ChromaKey GetImageChromaKey(const char* id) const;
+  int32_t GetImageRotation(const char* id) const;
+  DetailsValues GetImageValues(const char* id) const;
+  Details GetImageDetails(const char* id) const;
+  // The image's key in the mask or background library; empty when none.
+  CString GetImageMaskKey(const char* id) const { return masksLinks.GetParent(id); }
+  CString GetImageBackgroundKey(const char* id) const { return backgroundsLinks.GetParent(id); }
 
-    // ---- Image changes: each marks the job dirty and fires its event.
-    void SetImageCropScale(const char* id, const CropScale& crop);
-    void SetImageColorCorrection(const char* id, const ColorCorrectValues& values);
-    void SetImageChromaKey(const char* id, const ChromaKey& key);
-    // Tenths of a degree; the result keeps the sign of the sum.
-    void RotateImage(const char* id, int delta);
-    void SetImageFlag02(const char* id, bool on) { SetImageStatusFlag(id, ImageStatus::Off, on); }
-    void SetImageFlag04(const char* id, bool on) { SetImageStatusFlag(id, ImageStatus::Tagged, on); }
-    void SetImageMaskOn(const char* id, bool on) { SetImageChangedFlag(id, ImageStatus::MaskOn, on); }
-    void SetImageBackgroundOn(const char* id, bool on) { SetImageChangedFlag(id, ImageStatus::BackgroundOn, on); }
-    // Links the image to a key of the mask or background library.
-    void SetImageMask(const char* id, const CString& key);
-    void SetImageBackground(const char* id, const CString& key);
-    void SetImageValues(const char* id, const DetailsValues& values);
-    void SetImageDetails(const char* id, const Details& details);
-    // One detail value; nothing when it is equal to the held one.
-    void SetImageValue(const char* id, const char* fieldId, const VARIANT& value);
-    // "field%value": the field by its name, or by its 1-based number; the value as text.
-    void SetImageValueFromText(const char* id, const char* text);
-    // Nothing for an unknown id.
-    void SetImageFileName(const char* id, const char* name);
+  // ---- Image changes: each marks the job dirty and fires its event.
+  void SetImageCropScale(const char* id, const CropScale& crop);
+  void SetImageColorCorrection(const char* id, const ColorCorrectValues& values);
+  void SetImageChromaKey(const char* id, const ChromaKey& key);
+  // Tenths of a degree; the result keeps the sign of the sum.
+  void RotateImage(const char* id, int delta);
+  void SetImageFlag02(const char* id, bool on) { SetImageStatusFlag(id, ImageStatus::Off, on); }
+  void SetImageFlag04(const char* id, bool on) { SetImageStatusFlag(id, ImageStatus::Tagged, on); }
+  void SetImageMaskOn(const char* id, bool on) { SetImageChangedFlag(id, ImageStatus::MaskOn, on); }
+  void SetImageBackgroundOn(const char* id, bool on) {
+    SetImageChangedFlag(id, ImageStatus::BackgroundOn, on);
+  }
+  // Links the image to a key of the mask or background library.
+  void SetImageMask(const char* id, const CString& key);
+  void SetImageBackground(const char* id, const CString& key);
+  void SetImageValues(const char* id, const DetailsValues& values);
+  void SetImageDetails(const char* id, const Details& details);
+  // One detail value; nothing when it is equal to the held one.
+  void SetImageValue(const char* id, const char* fieldId, const VARIANT& value);
+  // "field%value": the field by its name, or by its 1-based number; the value as text.
+  void SetImageValueFromText(const char* id, const char* text);
+  // Nothing for an unknown id.
+  void SetImageFileName(const char* id, const char* name);
 
-    // ---- Structural image operations.
-    void RemoveImage(const char* id);
-    void RemoveImages(const SharedStringList& ids);
-    // Gives every image its list position + 1; returns how many in front of position changed.
-    int RenumberImages(int position);
-    // The new id; empty for an empty slot.
-    CString DuplicateImage(const char* id, bool withDetails);
-    void RotateImageLeft90(const char* id) { TurnImage(id, 1); }
-    void RotateImage180(const char* id) { TurnImage(id, 2); }
-    void RotateImageRight90(const char* id) { TurnImage(id, 3); }
-    // A bitmap that replaces the stored one (edited outside, captured again), stored as given.
-    void ReplaceImageBitmap(const char* id, zvkImage::IBitmap* bitmap);
-    bool SelectImage(const char* id);
-    bool SelectImageByNumber(int32_t number);
-    int SelectImagesByFileName(const char* name);
+  // ---- Structural image operations.
+  void RemoveImage(const char* id);
+  void RemoveImages(const SharedStringList& ids);
+  // Gives every image its list position + 1; returns how many in front of position changed.
+  int RenumberImages(int position);
+  // The new id; empty for an empty slot.
+  CString DuplicateImage(const char* id, bool withDetails);
+  void RotateImageLeft90(const char* id) { TurnImage(id, 1); }
+  void RotateImage180(const char* id) { TurnImage(id, 2); }
+  void RotateImageRight90(const char* id) { TurnImage(id, 3); }
+  // A bitmap that replaces the stored one (edited outside, captured again), stored as given.
+  void ReplaceImageBitmap(const char* id, zvkImage::IBitmap* bitmap);
+  bool SelectImage(const char* id);
+  bool SelectImageByNumber(int32_t number);
+  int SelectImagesByFileName(const char* name);
 
-    // ---- The detail layout (the field and tag sets).
-    DetailsFields& GetFileFields() { return fileFields; }
-    DetailsFields& GetFolderFields() { return folderFields; }
-    DetailsFields& GetItemFields() { return itemFields; }
-    DetailsFields& GetImageFields() { return imageFields; }
-    DetailsTags& GetFolderTags() { return folderTags; }
-    DetailsTags& GetItemTags() { return itemTags; }
-    DetailsTags& GetImageTags() { return imageTags; }
+  // ---- The detail layout (the field and tag sets).
+  DetailsFields& GetFileFields() { return fileFields; }
+  DetailsFields& GetFolderFields() { return folderFields; }
+  DetailsFields& GetItemFields() { return itemFields; }
+  DetailsFields& GetImageFields() { return imageFields; }
+  DetailsTags& GetFolderTags() { return folderTags; }
+  DetailsTags& GetItemTags() { return itemTags; }
+  DetailsTags& GetImageTags() { return imageTags; }
 
-    // ---- The save question and the File commands (each in the document's handler frame, ending
-    // with the main window's title).
-    // False means that the caller stops what it was doing.
-    bool SaveModified();
-    afx_msg void OnFileNew();
-    afx_msg void OnFileNewFromFile();
-    afx_msg void OnFileOpen();
-    afx_msg void OnFileSave();
-    afx_msg void OnFileSaveAs();
-    afx_msg void OnFileClose();
-    afx_msg void OnFileCloseCompact();
-    afx_msg void OnUpdateNeedsJob(CCmdUI* cmdUI);
-    // The open-by-path steps of the application's open-document operation; the document, or null.
-    CTheDocument* OpenDocumentFile(const char* path);
-    // "Pellorin", and " - " with the display name when there is one; only while the main window exists.
-    void SetMainWindowTitle();
+  // ---- The save question and the File commands (each in the document's handler frame, ending
+  // with the main window's title).
+  // False means that the caller stops what it was doing.
+  bool SaveModified();
+  afx_msg void OnFileNew();
+  afx_msg void OnFileNewFromFile();
+  afx_msg void OnFileOpen();
+  afx_msg void OnFileSave();
+  afx_msg void OnFileSaveAs();
+  afx_msg void OnFileClose();
+  afx_msg void OnFileCloseCompact();
+  afx_msg void OnUpdateNeedsJob(CCmdUI* cmdUI);
+  // The open-by-path steps of the application's open-document operation; the document, or null.
+  CTheDocument* OpenDocumentFile(const char* path);
+  // "Pellorin", and " - " with the display name when there is one; only while the main window exists.
+  void SetMainWindowTitle();
 
-    // The job-level fields of text templates.
-    bool GetField(const char* qualifier, const char* name, bool quoted, VARIANT* out) override;
+  // The job-level fields of text templates.
+  bool GetField(const char* qualifier, const char* name, bool quoted, VARIANT* out) override;
 
-private:
-    // Runs a File command's body in the handler frame; the title is set unless the body returned
-    // false (cancelled or refused).
-    template <class Body>
-    void RunFileCommand(Body&& body);
+ private:
+  // Runs a File command's body in the handler frame; the title is set unless the body returned
+  // false (cancelled or refused).
+  template <class Body>
+  void RunFileCommand(Body&& body);
 
-    // Clear steps of every section, in the fixed order.
-    void ClearSections();
-    void ReadHeader();
-    void WriteHeader();
-    void ReadUsage();
-    void WriteUsage();
-    void ReadAttributes();
-    void WriteAttributes();
-    // Writes the whole job into a new file beside target and commits it; the caller swaps it in.
-    void WriteJobBeside(BesideFile& beside, int version);
-    // Saves under the job's own path with the saving events and the busy indicator.
-    bool SaveInPlace();
-    // Saves the job onto its own path: written beside, then swapped in and reopened.
-    void SaveToOwnPath();
-    // Opens the job's file again for writing after it was replaced; on failure the job is closed.
-    void ReopenAfterSwap(const CString& path);
-    // Puts a freshly stored image where the job and the import settings say.
-    void PlaceImportedImage(int32_t position, const CString& id, const char* sourceName, bool linked,
-                            const ImageProcessing* processing);
-    bool HasImageFlag(const char* id, uint32_t flag) const;
-    // The list position of an image; E_INVALIDARG when unknown.
-    int FindImagePosition(const char* id) const;
-    // Marks the job changed and tells the views that this image changed.
-    void ImageChanged(const ImageRecord& record);
-    // Status bits that fire ImageStatusEvent, and those that fire ImageChangedEvent; only on a change.
-    void SetImageStatusFlag(const char* id, uint32_t flag, bool on);
-    void SetImageChangedFlag(const char* id, uint32_t flag, bool on);
-    // Quarter turns after import: the stored bitmaps are turned, a linked image's processing too.
-    void TurnImage(const char* id, int quarters);
-    // The record of a new image at a number, with the new-image corrections.
-    ImageRecord MakeNewImageRecord(const CString& id, int32_t number, const char* fileName, bool linked,
-                                   const ImageProcessing* processing);
-    // An existing image takes the bitmaps of a new id (or becomes an empty slot for an empty id).
-    void ReplaceListedImage(const ImageRecord& listed, const CString& id, const char* fileName, bool linked,
-                            const ImageProcessing* processing, bool markInserted);
+  // Clear steps of every section, in the fixed order.
+  void ClearSections();
+  void ReadHeader();
+  void WriteHeader();
+  void ReadUsage();
+  void WriteUsage();
+  void ReadAttributes();
+  void WriteAttributes();
+  // Writes the whole job into a new file beside target and commits it; the caller swaps it in.
+  void WriteJobBeside(BesideFile& beside, int version);
+  // Saves under the job's own path with the saving events and the busy indicator.
+  bool SaveInPlace();
+  // Saves the job onto its own path: written beside, then swapped in and reopened.
+  void SaveToOwnPath();
+  // Opens the job's file again for writing after it was replaced; on failure the job is closed.
+  void ReopenAfterSwap(const CString& path);
+  // Puts a freshly stored image where the job and the import settings say.
+  void PlaceImportedImage(int32_t position, const CString& id, const char* sourceName, bool linked,
+                          const ImageProcessing* processing);
+  bool HasImageFlag(const char* id, uint32_t flag) const;
+  // The list position of an image; E_INVALIDARG when unknown.
+  int FindImagePosition(const char* id) const;
+  // Marks the job changed and tells the views that this image changed.
+  void ImageChanged(const ImageRecord& record);
+  // Status bits that fire ImageStatusEvent, and those that fire ImageChangedEvent; only on a change.
+  void SetImageStatusFlag(const char* id, uint32_t flag, bool on);
+  void SetImageChangedFlag(const char* id, uint32_t flag, bool on);
+  // Quarter turns after import: the stored bitmaps are turned, a linked image's processing too.
+  void TurnImage(const char* id, int quarters);
+  // The record of a new image at a number, with the new-image corrections.
+  ImageRecord MakeNewImageRecord(const CString& id, int32_t number, const char* fileName, bool linked,
+                                 const ImageProcessing* processing);
+  // An existing image takes the bitmaps of a new id (or becomes an empty slot for an empty id).
+  void ReplaceListedImage(const ImageRecord& listed, const CString& id, const char* fileName, bool linked,
+                          const ImageProcessing* processing, bool markInserted);
 
-    // Ends the job without saving when its storage is lost.
-    void AbandonJob();
-    void ReleaseStorage();
-    // A new temporary file for an unnamed job, in "FilesPath" or the system's temporary folder.
-    CString MakeTemporaryJobFile(int line);
+  // Ends the job without saving when its storage is lost.
+  void AbandonJob();
+  void ReleaseStorage();
+  // A new temporary file for an unnamed job, in "FilesPath" or the system's temporary folder.
+  CString MakeTemporaryJobFile(int line);
 
-    bool dirty = false;
-    CString jobPath;
-    CString temporaryPath;
-    GUID jobId = {};
-    CString headerText;
-    JobUsageRecord firstSave;
-    JobUsageRecord lastSave;
-    int32_t openCounter = 0;
-    bool open = false;
-    bool readOnly = false;
-    int32_t freezeCount = 0;
-    IStorage* storage = nullptr;
-    bool busy = false;
+  bool dirty = false;
+  CString jobPath;
+  CString temporaryPath;
+  GUID jobId = {};
+  CString headerText;
+  JobUsageRecord firstSave;
+  JobUsageRecord lastSave;
+  int32_t openCounter = 0;
+  bool open = false;
+  bool readOnly = false;
+  int32_t freezeCount = 0;
+  IStorage* storage = nullptr;
+  bool busy = false;
 
-    ImagesList images;
-    DetailsFields fileFields;
-    DetailsFields folderFields;
-    DetailsFields itemFields;
-    DetailsFields imageFields;
-    DetailsTags folderTags;
-    DetailsTags itemTags;
-    DetailsTags imageTags;
-    DetailsValues jobValues;
-    Details jobDetails;
-    FoldersList folders;
-    ItemsList items;
-    ObjectLinksOneMany links;
-    ObjectLinksOneMany linksImagesFolder;
-    ObjectLinksOneOne linksFolderImage;
-    ObjectLinksManyMany linksSubjects;
-    ObjectLinksOneMany linksSubjectsHome;
-    ItemRelationships linksSubjectsRelationships;
-    ObjectLinksOneMany linksGroups;
-    ObjectLinksOneMany linksComposites;
-    Graphics graphics;
-    ObjectLinksOneMany graphicsLinks;
-    Masks masks;
-    ObjectLinksOneMany masksLinks;
-    ComObjectCache maskDraftCache{16};
-    ComObjectCache maskFullCache{16};
-    Backgrounds backgrounds;
-    ObjectLinksOneMany backgroundsLinks;
+  ImagesList images;
+  DetailsFields fileFields;
+  DetailsFields folderFields;
+  DetailsFields itemFields;
+  DetailsFields imageFields;
+  DetailsTags folderTags;
+  DetailsTags itemTags;
+  DetailsTags imageTags;
+  DetailsValues jobValues;
+  Details jobDetails;
+  FoldersList folders;
+  ItemsList items;
+  ObjectLinksOneMany links;
+  ObjectLinksOneMany linksImagesFolder;
+  ObjectLinksOneOne linksFolderImage;
+  ObjectLinksManyMany linksSubjects;
+  ObjectLinksOneMany linksSubjectsHome;
+  ItemRelationships linksSubjectsRelationships;
+  ObjectLinksOneMany linksGroups;
+  ObjectLinksOneMany linksComposites;
+  Graphics graphics;
+  ObjectLinksOneMany graphicsLinks;
+  Masks masks;
+  ObjectLinksOneMany masksLinks;
+  ComObjectCache maskDraftCache{16};
+  ComObjectCache maskFullCache{16};
+  Backgrounds backgrounds;
+  ObjectLinksOneMany backgroundsLinks;
 
-    CString notes;
-    bool notesChanged = false;
+  CString notes;
+  bool notesChanged = false;
 
-    CString attributeTexts[4];
-    bool indexed = false;
-    bool primaryImageFirst = false;
-    int32_t storedBitmapSizeLimit = 0;
-    int32_t draftSize = 524288;
-    CString queueText;
-    CCriticalSection imageStorageLock;
-    AspectRatios aspectRatios;
+  CString attributeTexts[4];
+  bool indexed = false;
+  bool primaryImageFirst = false;
+  int32_t storedBitmapSizeLimit = 0;
+  int32_t draftSize = 524288;
+  CString queueText;
+  CCriticalSection imageStorageLock;
+  AspectRatios aspectRatios;
 
-    DECLARE_MESSAGE_MAP()
+  DECLARE_MESSAGE_MAP()
 };
 
 template <class Body>
 void CTheDocument::RunFileCommand(Body&& body) {
-    bool setTitle = true;
-    RunInHandlerFrame([&] { setTitle = body(); });
-    if (setTitle) SetMainWindowTitle();
+  bool setTitle = true;
+  RunInHandlerFrame([&] { setTitle = body(); });
+  if (setTitle) SetMainWindowTitle();
 }
 
 // The job-file dialog: an open or save dialog with the job-file filter in the folder "FilesPath";
 // a save without extension gets ".plj". Remembers the chosen folder in "FilesPath".
 bool BrowseJobFile(CWnd* parent, const char* caption, bool saveMode, CString& path);
-

@@ -7,11 +7,11 @@
 class CTheDocument;
 
 class CTheDocumentUser : public EventSink {
-public:
-    // Subscribes to the document's events unless the document is null.
-    explicit CTheDocumentUser(CTheDocument* document);
-    ~CTheDocumentUser() override;
+ public:
+  // Subscribes to the document's events unless the document is null.
+  explicit CTheDocumentUser(CTheDocument* document);
+  ~CTheDocumentUser() override;
 
-protected:
-    CTheDocument* document;
+ protected:
+  CTheDocument* document;
 };

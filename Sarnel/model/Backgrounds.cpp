@@ -1,8 +1,9 @@
 #include "Backgrounds.h"
 
 Backgrounds::Backgrounds()
-    : LibraryCollection({BackgroundsSourceFile, BackgroundsMissingKeyLine, BackgroundsEntrySchemaLine, BackgroundsListSchemaLine}) {}
+    : LibraryCollection({BackgroundsSourceFile, BackgroundsMissingKeyLine, BackgroundsEntrySchemaLine,
+                         BackgroundsListSchemaLine}) {}
 
 void ReadBackgroundEntry(zvk::Archive& archive, LibraryEntry& entry) {
-    ReadLibraryEntry(archive, entry, BackgroundsSourceFile, BackgroundsEntrySchemaLine);
+  ReadLibraryEntry(archive, entry, BackgroundsSourceFile, BackgroundsEntrySchemaLine);
 }

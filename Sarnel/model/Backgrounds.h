@@ -9,8 +9,8 @@ constexpr int BackgroundsEntrySchemaLine = 133;
 constexpr int BackgroundsListSchemaLine = 161;
 
 class Backgrounds : public LibraryCollection {
-public:
-    Backgrounds();
+ public:
+  Backgrounds();
 };
 
 void ReadBackgroundEntry(zvk::Archive& archive, LibraryEntry& entry);

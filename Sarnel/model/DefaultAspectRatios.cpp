@@ -3,34 +3,34 @@
 namespace {
 
 struct DefaultRecord {
-    DefaultRecord() { ratios.SetDefaults(); }
-    AspectRatios ratios;
-    bool loaded = false;
+  DefaultRecord() { ratios.SetDefaults(); }
+  AspectRatios ratios;
+  bool loaded = false;
 };
 
 DefaultRecord& Defaults() {
-    static DefaultRecord record;
-    return record;
+  static DefaultRecord record;
+  return record;
 }
 
 }  // namespace
 
 AspectRatios& GetDefaultAspectRatios() {
-    DefaultRecord& record = Defaults();
-    if (!record.loaded) {
-        try {
-            record.loaded = record.ratios.LoadFromProfile();
-        } catch (CException* e) {
-            e->Delete();
-        } catch (...) {
-            // The built-in values stay; the profile is tried again next time.
-        }
+  DefaultRecord& record = Defaults();
+  if (!record.loaded) {
+    try {
+      record.loaded = record.ratios.LoadFromProfile();
+    } catch (CException* e) {
+      e->Delete();
+    } catch (...) {
+      // The built-in values stay; the profile is tried again next time.
     }
-    return record.ratios;
+  }
+  return record.ratios;
 }
 
 bool SetDefaultAspectRatios(const AspectRatios& source) {
-    DefaultRecord& record = Defaults();
-    record.ratios = source;
-    return record.ratios.SaveToProfile();
+  DefaultRecord& record = Defaults();
+  record.ratios = source;
+  return record.ratios.SaveToProfile();
 }

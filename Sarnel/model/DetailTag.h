@@ -9,13 +9,13 @@
 #include <cstdint>
 
 class DetailTag {
-public:
-    // Kind 0: the entry's own text counts, and is compared.
-    bool IsEqual(const DetailTag& other) const;
+ public:
+  // Kind 0: the entry's own text counts, and is compared.
+  bool IsEqual(const DetailTag& other) const;
 
-    void Write(zvk::Archive& archive) const;
-    void Read(zvk::Archive& archive);
+  void Write(zvk::Archive& archive) const;
+  void Read(zvk::Archive& archive);
 
-    uint8_t kind = 0;
-    CString text;
+  uint8_t kind = 0;
+  CString text;
 };

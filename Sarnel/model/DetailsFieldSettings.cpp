@@ -3,15 +3,15 @@
 #include "DetailsFields.h"
 
 void DetailsFieldSettings::Set(const char* fieldName, const FieldPosition& position) {
-    CString key = MakeUpperKey(fieldName);
-    if (position.IsZero())
-        positions.erase(key);
-    else
-        positions[key] = position;
+  CString key = MakeUpperKey(fieldName);
+  if (position.IsZero())
+    positions.erase(key);
+  else
+    positions[key] = position;
 }
 
 const FieldPosition& DetailsFieldSettings::Get(const char* fieldName) const {
-    static const FieldPosition none;
-    auto found = positions.find(MakeUpperKey(fieldName));
-    return found == positions.end() ? none : found->second;
+  static const FieldPosition none;
+  auto found = positions.find(MakeUpperKey(fieldName));
+  return found == positions.end() ? none : found->second;
 }

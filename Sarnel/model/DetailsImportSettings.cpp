@@ -1,6 +1,6 @@
 #include "DetailsImportSettings.h"
 
 DetailsImportSettings& GetDetailsImportSettings() {
-    static DetailsImportSettings settings;
-    return settings;
+  static DetailsImportSettings settings;
+  return settings;
 }

@@ -8,17 +8,17 @@ constexpr int DetailsTagsEntrySchemaLine = 43;
 constexpr int DetailsTagsBlockSchemaLine = 60;
 
 class DetailsTags {
-public:
-    enum { Count = 4, TagTextEntry = 1 };
+ public:
+  enum { Count = 4, TagTextEntry = 1 };
 
-    bool IsEqual(const DetailsTags& other) const;
+  bool IsEqual(const DetailsTags& other) const;
 
-    // The level's tag template (entry 1).
-    const CString& GetTagText() const { return entries[TagTextEntry].text; }
-    void SetTagText(const char* text) { entries[TagTextEntry].text = text ? text : ""; }
+  // The level's tag template (entry 1).
+  const CString& GetTagText() const { return entries[TagTextEntry].text; }
+  void SetTagText(const char* text) { entries[TagTextEntry].text = text ? text : ""; }
 
-    void Write(zvk::Archive& archive) const;
-    void Read(zvk::Archive& archive);
+  void Write(zvk::Archive& archive) const;
+  void Read(zvk::Archive& archive);
 
-    DetailTag entries[Count];
+  DetailTag entries[Count];
 };

@@ -5,13 +5,13 @@
 #include "Details.h"
 
 struct FieldReference {
-    CString name;
-    bool quoted = false;  // written between double quotes or angle brackets: never a role word
+  CString name;
+  bool quoted = false;  // written between double quotes or angle brackets: never a role word
 };
 
 struct ResolvedField {
-    CString fieldId;  // empty when no field answers
-    int32_t role = 0;  // the role a role word names, else 0
+  CString fieldId;   // empty when no field answers
+  int32_t role = 0;  // the role a role word names, else 0
 };
 
 // Reads one reference at the cursor (just behind its "@") and moves the cursor behind it.

@@ -12,12 +12,12 @@ constexpr const char* FolderRecordSourceFile = "FoldersList.cpp";
 constexpr int FolderRecordSchemaLine = 259;
 
 struct FolderRecord {
-    CObjectID id;
-    CString name;
-    DetailsValues values;
-    Details details;
+  CObjectID id;
+  CString name;
+  DetailsValues values;
+  Details details;
 
-    // u16 0x0100, the id as an identifier block, the name, the values, the details.
-    static void Write(zvk::Archive& archive, const FolderRecord& record);
-    static void Read(zvk::Archive& archive, FolderRecord& record);
+  // u16 0x0100, the id as an identifier block, the name, the values, the details.
+  static void Write(zvk::Archive& archive, const FolderRecord& record);
+  static void Read(zvk::Archive& archive, FolderRecord& record);
 };

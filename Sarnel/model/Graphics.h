@@ -10,10 +10,10 @@ constexpr int GraphicsEntrySchemaLine = 208;
 constexpr int GraphicsListSchemaLine = 236;
 
 class Graphics : public LibraryCollection {
-public:
-    Graphics();
-    // A key that is not present throws CMyException E_INVALIDARG.
-    const LibraryEntry& Get(const CString& key) const;
+ public:
+  Graphics();
+  // A key that is not present throws CMyException E_INVALIDARG.
+  const LibraryEntry& Get(const CString& key) const;
 };
 
 void ReadGraphicEntry(zvk::Archive& archive, LibraryEntry& entry);

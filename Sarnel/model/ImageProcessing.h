@@ -8,12 +8,12 @@
 #include <cstdint>
 
 struct ImageProcessing {
-    int32_t quarterTurns = 0;
-    uint8_t flipA = 0;  // the vertical mirror
-    uint8_t flipB = 0;  // the horizontal mirror
-    LUTRecord lut;
-    SharpenValues sharpen;  // off, 3, 100
+  int32_t quarterTurns = 0;
+  uint8_t flipA = 0;  // the vertical mirror
+  uint8_t flipB = 0;  // the horizontal mirror
+  LUTRecord lut;
+  SharpenValues sharpen;  // off, 3, 100
 
-    // Whether applying it changes a bitmap. A tone curve counts only once its LUT object is bound.
-    bool IsActive() const;
+  // Whether applying it changes a bitmap. A tone curve counts only once its LUT object is bound.
+  bool IsActive() const;
 };

@@ -22,58 +22,58 @@ constexpr int ImagesListRemoveMissingIdLine = 262;
 constexpr int ImagesListSchemaLine = 450;
 
 class ImagesList {
-public:
-    // Names compared without regard to case, as the platform's _stricmp does.
-    struct NoCaseLess {
-        bool operator()(const CString& a, const CString& b) const;
-    };
-    using NameIndex = std::multimap<CString, CString, NoCaseLess>;  // name key -> image id
+ public:
+  // Names compared without regard to case, as the platform's _stricmp does.
+  struct NoCaseLess {
+    bool operator()(const CString& a, const CString& b) const;
+  };
+  using NameIndex = std::multimap<CString, CString, NoCaseLess>;  // name key -> image id
 
-    ImagesList();
-    ImagesList(const ImagesList&) = delete;
-    ImagesList& operator=(const ImagesList&) = delete;
-    ~ImagesList();
+  ImagesList();
+  ImagesList(const ImagesList&) = delete;
+  ImagesList& operator=(const ImagesList&) = delete;
+  ~ImagesList();
 
-    int GetCount() const;
-    // Records handed out stay valid until they are removed or replaced.
-    // A position at or past the count throws std::out_of_range.
-    ImageRecord& GetAt(unsigned position) const;
-    // A missing number or id throws CMyException E_INVALIDARG.
-    ImageRecord& GetByNumber(int32_t number) const;
-    ImageRecord& Get(const char* id) const;
-    bool ContainsNumber(int32_t number) const;
-    bool Contains(const char* id) const;
-    // Whether a file-name or base-name key equals the name (case-insensitively).
-    bool ContainsFileName(const char* name) const;
-    // The ids of the images whose file-name key equals the name, in the order added; when none, those
-    // whose base-name key does.
-    SharedStringList FindByFileName(const char* name) const;
+  int GetCount() const;
+  // Records handed out stay valid until they are removed or replaced.
+  // A position at or past the count throws std::out_of_range.
+  ImageRecord& GetAt(unsigned position) const;
+  // A missing number or id throws CMyException E_INVALIDARG.
+  ImageRecord& GetByNumber(int32_t number) const;
+  ImageRecord& Get(const char* id) const;
+  bool ContainsNumber(int32_t number) const;
+  bool Contains(const char* id) const;
+  // Whether a file-name or base-name key equals the name (case-insensitively).
+  bool ContainsFileName(const char* name) const;
+  // The ids of the images whose file-name key equals the name, in the order added; when none, those
+  // whose base-name key does.
+  SharedStringList FindByFileName(const char* name) const;
 
-    // Stores a copy in front of any record of the same number.
-    void Add(const ImageRecord& record);
-    void RemoveAt(unsigned position);
-    // Removes the very record that the id names, even when damaged data gave another the same number.
-    void Remove(const char* id);
-    // Removes the record at the position and adds the given one, under one hold of the lock.
-    void Replace(unsigned position, const ImageRecord& record);
-    void Clear();
+  // Stores a copy in front of any record of the same number.
+  void Add(const ImageRecord& record);
+  void RemoveAt(unsigned position);
+  // Removes the very record that the id names, even when damaged data gave another the same number.
+  void Remove(const char* id);
+  // Removes the record at the position and adds the given one, under one hold of the lock.
+  void Replace(unsigned position, const ImageRecord& record);
+  void Clear();
 
-    // u16 0x0100, two reserved u32, u32 count, the records in list order.
-    void Write(zvk::Archive& archive) const;
-    // An unknown major version leaves the list as it was; otherwise it is cleared and refilled, and the
-    // records read before a failure stay.
-    void Read(zvk::Archive& archive);
+  // u16 0x0100, two reserved u32, u32 count, the records in list order.
+  void Write(zvk::Archive& archive) const;
+  // An unknown major version leaves the list as it was; otherwise it is cleared and refilled, and the
+  // records read before a failure stay.
+  void Read(zvk::Archive& archive);
 
-    RecursiveLock& GetLock() const { return lock; }
-    // For checks and tests: the name indexes.
-    NameIndex GetFileNameIndex() const;
-    NameIndex GetBaseNameIndex() const;
+  RecursiveLock& GetLock() const { return lock; }
+  // For checks and tests: the name indexes.
+  NameIndex GetFileNameIndex() const;
+  NameIndex GetBaseNameIndex() const;
 
-private:
-    struct IndexBlock;
+ private:
+  struct IndexBlock;
 
-    int FindPosition(const ImageRecord* record) const;
+  int FindPosition(const ImageRecord* record) const;
 
-    std::unique_ptr<IndexBlock> index;
-    mutable RecursiveLock lock;
+  std::unique_ptr<IndexBlock> index;
+  mutable RecursiveLock lock;
 };

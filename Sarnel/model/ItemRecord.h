@@ -12,17 +12,17 @@ constexpr const char* ItemRecordSourceFile = "ItemsList.cpp";
 constexpr int ItemRecordSchemaLine = 355;
 
 struct ItemRecord {
-    CObjectID id;
-    bool flag = false;    // stored in version 2 only
-    CString extraText;    // stored in version 2 only
-    CString name;
-    DetailsValues values;
-    Details details;
-    bool versionFlag = false;  // bit 0 of the schema word
+  CObjectID id;
+  bool flag = false;  // stored in version 2 only
+  CString extraText;  // stored in version 2 only
+  CString name;
+  DetailsValues values;
+  Details details;
+  bool versionFlag = false;  // bit 0 of the schema word
 
-    // Version 2 when extraText or flag is set, else 1; versionFlag adds 1 to the word.
-    uint16_t GetSchema() const;
-    static void Write(zvk::Archive& archive, const ItemRecord& record);
-    // Accepts versions 1 and 2; the flag word's bit 0 is the flag (written back as 1).
-    static void Read(zvk::Archive& archive, ItemRecord& record);
+  // Version 2 when extraText or flag is set, else 1; versionFlag adds 1 to the word.
+  uint16_t GetSchema() const;
+  static void Write(zvk::Archive& archive, const ItemRecord& record);
+  // Accepts versions 1 and 2; the flag word's bit 0 is the flag (written back as 1).
+  static void Read(zvk::Archive& archive, ItemRecord& record);
 };

@@ -8,13 +8,13 @@
 #include <cstdint>
 
 struct LibraryEntry {
-    CString name;        // the picture file's name without its folder
-    CString secondText;  // carried as read; empty for entries made here
-    int32_t flag = 0;    // carried as read; 0 for entries made here
+  CString name;        // the picture file's name without its folder
+  CString secondText;  // carried as read; empty for entries made here
+  int32_t flag = 0;    // carried as read; 0 for entries made here
 
-    bool operator==(const LibraryEntry& other) const {
-        return name == other.name && secondText == other.secondText && flag == other.flag;
-    }
+  bool operator==(const LibraryEntry& other) const {
+    return name == other.name && secondText == other.secondText && flag == other.flag;
+  }
 };
 
 // u16 0x0100, name, second text, u32 flag, u32 0.

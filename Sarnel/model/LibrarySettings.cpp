@@ -7,36 +7,36 @@ constexpr const char* GraphicsSection = "Graphics";
 }  // namespace
 
 void LibrarySettings::Load(const char* section, bool withFromField) {
-    CWinApp* app = AfxGetApp();
-    if (!app) return;
-    path = app->GetProfileString(section, "Path", "");
-    reference = app->GetProfileInt(section, "Reference", 1) != 0;
-    keepPath = app->GetProfileInt(section, "KeepPath", 1) != 0;
-    if (withFromField) fromField = app->GetProfileString(section, "FromField", "");
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  path = app->GetProfileString(section, "Path", "");
+  reference = app->GetProfileInt(section, "Reference", 1) != 0;
+  keepPath = app->GetProfileInt(section, "KeepPath", 1) != 0;
+  if (withFromField) fromField = app->GetProfileString(section, "FromField", "");
 }
 
 void LibrarySettings::Save(const char* section, bool withFromField) const {
-    CWinApp* app = AfxGetApp();
-    if (!app) return;
-    app->WriteProfileString(section, "Path", path);
-    app->WriteProfileInt(section, "Reference", reference ? 1 : 0);
-    app->WriteProfileInt(section, "KeepPath", keepPath ? 1 : 0);
-    if (withFromField) app->WriteProfileString(section, "FromField", fromField);
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  app->WriteProfileString(section, "Path", path);
+  app->WriteProfileInt(section, "Reference", reference ? 1 : 0);
+  app->WriteProfileInt(section, "KeepPath", keepPath ? 1 : 0);
+  if (withFromField) app->WriteProfileString(section, "FromField", fromField);
 }
 
 LibrarySettings& GetBackgroundsSettings() {
-    static LibrarySettings settings;
-    return settings;
+  static LibrarySettings settings;
+  return settings;
 }
 
 LibrarySettings& GetMasksSettings() {
-    static LibrarySettings settings;
-    return settings;
+  static LibrarySettings settings;
+  return settings;
 }
 
 LibrarySettings& GetGraphicsSettings() {
-    static LibrarySettings settings;
-    return settings;
+  static LibrarySettings settings;
+  return settings;
 }
 
 void LoadBackgroundsSettings() { GetBackgroundsSettings().Load(BackgroundsSection, true); }

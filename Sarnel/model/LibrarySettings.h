@@ -5,14 +5,14 @@
 #include "classlib/ClassLib.h"
 
 struct LibrarySettings {
-    CString path;          // "Path": the folder last used to pick a picture file
-    bool reference = true; // "Reference"
-    bool keepPath = true;  // "KeepPath"
-    CString fromField;     // "FromField": the detail field last chosen (not in "Graphics")
+  CString path;           // "Path": the folder last used to pick a picture file
+  bool reference = true;  // "Reference"
+  bool keepPath = true;   // "KeepPath"
+  CString fromField;      // "FromField": the detail field last chosen (not in "Graphics")
 
-    // Reads the keys of a section; a missing key gives an empty text or true.
-    void Load(const char* section, bool withFromField);
-    void Save(const char* section, bool withFromField) const;
+  // Reads the keys of a section; a missing key gives an empty text or true.
+  void Load(const char* section, bool withFromField);
+  void Save(const char* section, bool withFromField) const;
 };
 
 LibrarySettings& GetBackgroundsSettings();

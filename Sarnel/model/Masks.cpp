@@ -4,5 +4,5 @@ Masks::Masks()
     : LibraryCollection({MasksSourceFile, MasksMissingKeyLine, MasksEntrySchemaLine, MasksListSchemaLine}) {}
 
 void ReadMaskEntry(zvk::Archive& archive, LibraryEntry& entry) {
-    ReadLibraryEntry(archive, entry, MasksSourceFile, MasksEntrySchemaLine);
+  ReadLibraryEntry(archive, entry, MasksSourceFile, MasksEntrySchemaLine);
 }

@@ -9,8 +9,8 @@ constexpr int MasksEntrySchemaLine = 133;
 constexpr int MasksListSchemaLine = 161;
 
 class Masks : public LibraryCollection {
-public:
-    Masks();
+ public:
+  Masks();
 };
 
 void ReadMaskEntry(zvk::Archive& archive, LibraryEntry& entry);

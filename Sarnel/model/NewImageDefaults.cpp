@@ -1,6 +1,6 @@
 #include "NewImageDefaults.h"
 
 NewImageDefaults& GetNewImageDefaults() {
-    static NewImageDefaults defaults;
-    return defaults;
+  static NewImageDefaults defaults;
+  return defaults;
 }

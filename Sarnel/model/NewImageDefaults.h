@@ -6,9 +6,9 @@
 #include "CropScale.h"
 
 struct NewImageDefaults {
-    CropScale cropScale;
-    ColorCorrectValues colorCorrect;
-    ChromaKey chromaKey;
+  CropScale cropScale;
+  ColorCorrectValues colorCorrect;
+  ChromaKey chromaKey;
 };
 
 // The one process-wide instance, made with the defaults on first use; user-interface thread only.

@@ -13,20 +13,20 @@ constexpr const char* ObjectLinksManyManySourceFile = "ObjectLinksManyMany.cpp";
 constexpr int ObjectLinksManyManySchemaLine = 151;
 
 class ObjectLinksManyMany {
-public:
-    using Map = std::multimap<CString, CString, NumericStringLessOrder>;
+ public:
+  using Map = std::multimap<CString, CString, NumericStringLessOrder>;
 
-    void Clear();
-    bool IsEmpty() const { return forward.empty(); }
-    void Add(const CString& first, const CString& second);
+  void Clear();
+  bool IsEmpty() const { return forward.empty(); }
+  void Add(const CString& first, const CString& second);
 
-    const Map& GetForward() const { return forward; }
-    const Map& GetBackward() const { return backward; }
+  const Map& GetForward() const { return forward; }
+  const Map& GetBackward() const { return backward; }
 
-    static zvk::Archive& Write(zvk::Archive& archive, const ObjectLinksManyMany& table);
-    static zvk::Archive& Read(zvk::Archive& archive, ObjectLinksManyMany& table);
+  static zvk::Archive& Write(zvk::Archive& archive, const ObjectLinksManyMany& table);
+  static zvk::Archive& Read(zvk::Archive& archive, ObjectLinksManyMany& table);
 
-private:
-    Map backward;  // second -> first
-    Map forward;   // first -> second
+ private:
+  Map backward;  // second -> first
+  Map forward;   // first -> second
 };

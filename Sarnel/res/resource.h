@@ -37,7 +37,7 @@
 #define IDC_BUSY_TEXT 3515
 
 // The application shell: start-up, the main frame and its screens.
-#define IDR_JOB_SCREEN 110          // menu and accelerators of the first screen
+#define IDR_JOB_SCREEN 110  // menu and accelerators of the first screen
 #define IDB_SPLASH 120
 #define IDR_HELP_MENU 502
 #define IDR_CHROMA_KEY_MENU 776

@@ -7,10 +7,10 @@
 
 namespace zvk {
 
-[[noreturn]] void ThrowArchiveUninitialized();   // std::invalid_argument "Archive Uninitialized"
-[[noreturn]] void ThrowArchiveOrigin();          // std::invalid_argument "Archive Origin"
-[[noreturn]] void ThrowArchiveOffset();          // std::runtime_error "Archive Offset"
-[[noreturn]] void ThrowArchiveUserBuffer();      // std::runtime_error "Archive User Buffer"
+[[noreturn]] void ThrowArchiveUninitialized();  // std::invalid_argument "Archive Uninitialized"
+[[noreturn]] void ThrowArchiveOrigin();         // std::invalid_argument "Archive Origin"
+[[noreturn]] void ThrowArchiveOffset();         // std::runtime_error "Archive Offset"
+[[noreturn]] void ThrowArchiveUserBuffer();     // std::runtime_error "Archive User Buffer"
 // std::runtime_error "ArchiveStream COM Error 0x<code>\n<system text>".
 [[noreturn]] void ThrowArchiveStreamComError(HRESULT hr);
 // std::bad_alloc whose text is "bad allocation".

@@ -8,12 +8,12 @@ constexpr const char* CropScaleSourceFile = "CropScale.h";
 constexpr int CropScaleSchemaLine = 149;
 
 struct CropScale {
-    // Horizontal and vertical position of the crop (the view keeps them in -1..1) and its enlargement.
-    double posA = 0.0;
-    double posB = 0.0;
-    double scale = 1.0;
-    // Filled from the job's trim setting when a crop is handed out; never stored.
-    bool fixedRatio = false;
-    int32_t ratioWidth = 1;
-    int32_t ratioHeight = 1;
+  // Horizontal and vertical position of the crop (the view keeps them in -1..1) and its enlargement.
+  double posA = 0.0;
+  double posB = 0.0;
+  double scale = 1.0;
+  // Filled from the job's trim setting when a crop is handed out; never stored.
+  bool fixedRatio = false;
+  int32_t ratioWidth = 1;
+  int32_t ratioHeight = 1;
 };

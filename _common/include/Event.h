@@ -2,6 +2,6 @@
 #pragma once
 
 class Event {
-public:
-    virtual ~Event() = default;
+ public:
+  virtual ~Event() = default;
 };

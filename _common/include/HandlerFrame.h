@@ -14,20 +14,20 @@
 // to its end.
 template <class Body>
 bool RunInHandlerFrame(Body&& body) {
-    try {
-        body();
-        return true;
-    } catch (CException* e) {
-        e->ReportError(MB_OK, 0);
-        e->Delete();
-    } catch (const CMyException& e) {
-        ReportMyException(e);
-    } catch (const std::exception& e) {
-        ReportStdException(e);
-    } catch (const _com_error& e) {
-        ReportComError(e);
-    } catch (...) {
-        ReportUnknownException();
-    }
-    return false;
+  try {
+    body();
+    return true;
+  } catch (CException* e) {
+    e->ReportError(MB_OK, 0);
+    e->Delete();
+  } catch (const CMyException& e) {
+    ReportMyException(e);
+  } catch (const std::exception& e) {
+    ReportStdException(e);
+  } catch (const _com_error& e) {
+    ReportComError(e);
+  } catch (...) {
+    ReportUnknownException();
+  }
+  return false;
 }

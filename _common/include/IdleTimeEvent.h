@@ -5,6 +5,6 @@
 #include "Event.h"
 
 class IdleTimeEvent : public Event {
-public:
-    bool moreTime = false;
+ public:
+  bool moreTime = false;
 };

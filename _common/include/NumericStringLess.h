@@ -8,5 +8,5 @@
 bool NumericStringLess(const char* a, const char* b);
 
 struct NumericStringLessOrder {
-    bool operator()(const CString& a, const CString& b) const { return NumericStringLess(a, b); }
+  bool operator()(const CString& a, const CString& b) const { return NumericStringLess(a, b); }
 };

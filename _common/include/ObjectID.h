@@ -8,24 +8,24 @@
 #include <guiddef.h>
 
 class CObjectID : public CString {
-public:
-    CObjectID() = default;
-    CObjectID(const char* text) : CString(text) {}  // NOLINT: identifiers convert from texts freely
-    CObjectID(const CString& text) : CString(text) {}
+ public:
+  CObjectID() = default;
+  CObjectID(const char* text) : CString(text) {}  // NOLINT: identifiers convert from texts freely
+  CObjectID(const CString& text) : CString(text) {}
 
-    CObjectID& operator=(const char* text) {
-        CString::operator=(text);
-        return *this;
-    }
-    CObjectID& operator=(const CString& text) {
-        CString::operator=(text);
-        return *this;
-    }
+  CObjectID& operator=(const char* text) {
+    CString::operator=(text);
+    return *this;
+  }
+  CObjectID& operator=(const CString& text) {
+    CString::operator=(text);
+    return *this;
+  }
 
-    // A new identifier from a new GUID; throws CMyException when the platform cannot make one.
-    static CObjectID CreateNew();
-    // The stored text form of a GUID (or of a 16-byte digest taken as a GUID).
-    static CObjectID FromGuid(const GUID& guid);
+  // A new identifier from a new GUID; throws CMyException when the platform cannot make one.
+  static CObjectID CreateNew();
+  // The stored text form of a GUID (or of a 16-byte digest taken as a GUID).
+  static CObjectID FromGuid(const GUID& guid);
 };
 
 // The identifier block: u16 schema 0x0100, then the text.
@@ -43,9 +43,9 @@ void ReadObjectIDSchema(zvk::Archive& archive);
 // The class library's hashed maps take identifiers as keys, by identifier or by character text.
 template <>
 inline UINT HashKey<const CObjectID&>(const CObjectID& key) {
-    return HashText(key);
+  return HashText(key);
 }
 template <>
 inline UINT HashKey<CObjectID>(CObjectID key) {
-    return HashText(key);
+  return HashText(key);
 }

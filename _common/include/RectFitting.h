@@ -3,13 +3,13 @@
 
 // {x, y, width, height}
 struct PlacementRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const PlacementRect& o) const {
-        return x == o.x && y == o.y && width == o.width && height == o.height;
-    }
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const PlacementRect& o) const {
+    return x == o.x && y == o.y && width == o.width && height == o.height;
+  }
 };
 
 // The largest w:h box inside target, centred; target itself when w or h is 0.

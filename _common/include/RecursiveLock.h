@@ -4,41 +4,41 @@
 #include <windows.h>
 
 class RecursiveLock {
-public:
-    RecursiveLock();
-    RecursiveLock(const RecursiveLock&) = delete;
-    RecursiveLock& operator=(const RecursiveLock&) = delete;
-    ~RecursiveLock();
+ public:
+  RecursiveLock();
+  RecursiveLock(const RecursiveLock&) = delete;
+  RecursiveLock& operator=(const RecursiveLock&) = delete;
+  ~RecursiveLock();
 
-    // True when the calling thread now holds the lock (once more); false when the timeout passed or
-    // the wait failed, and then nothing changed.
-    bool Lock(DWORD timeout = INFINITE);
-    // Gives back one taking of the calling thread; ignored from a thread that does not hold the lock.
-    void Unlock();
+  // True when the calling thread now holds the lock (once more); false when the timeout passed or
+  // the wait failed, and then nothing changed.
+  bool Lock(DWORD timeout = INFINITE);
+  // Gives back one taking of the calling thread; ignored from a thread that does not hold the lock.
+  void Unlock();
 
-    // For diagnostics and tests: how often the owner holds it, and whether the calling thread does.
-    int GetCount() const;
-    bool IsHeldByCurrentThread() const;
+  // For diagnostics and tests: how often the owner holds it, and whether the calling thread does.
+  int GetCount() const;
+  bool IsHeldByCurrentThread() const;
 
-private:
-    HANDLE guard;      // a semaphore of count 1 guarding owner and count
-    HANDLE freeEvent;  // manual reset; signalled exactly when no thread holds the lock
-    DWORD owner = 0;
-    int count = 0;
+ private:
+  HANDLE guard;      // a semaphore of count 1 guarding owner and count
+  HANDLE freeEvent;  // manual reset; signalled exactly when no thread holds the lock
+  DWORD owner = 0;
+  int count = 0;
 };
 
 class ScopedRecursiveLock {
-public:
-    explicit ScopedRecursiveLock(RecursiveLock& lock, DWORD timeout = INFINITE)
-        : lock(&lock), locked(lock.Lock(timeout)) {}
-    ScopedRecursiveLock(const ScopedRecursiveLock&) = delete;
-    ScopedRecursiveLock& operator=(const ScopedRecursiveLock&) = delete;
-    ~ScopedRecursiveLock() {
-        if (locked) lock->Unlock();
-    }
-    bool IsLocked() const { return locked; }
+ public:
+  explicit ScopedRecursiveLock(RecursiveLock& lock, DWORD timeout = INFINITE)
+      : lock(&lock), locked(lock.Lock(timeout)) {}
+  ScopedRecursiveLock(const ScopedRecursiveLock&) = delete;
+  ScopedRecursiveLock& operator=(const ScopedRecursiveLock&) = delete;
+  ~ScopedRecursiveLock() {
+    if (locked) lock->Unlock();
+  }
+  bool IsLocked() const { return locked; }
 
-private:
-    RecursiveLock* lock;
-    bool locked;
+ private:
+  RecursiveLock* lock;
+  bool locked;
 };

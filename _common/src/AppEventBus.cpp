@@ -5,20 +5,20 @@
 namespace {
 
 EventSource*& InstalledSource() {
-    static EventSource* installed = nullptr;
-    return installed;
+  static EventSource* installed = nullptr;
+  return installed;
 }
 
 EventSource& LibrarySource() {
-    static EventSource source;
-    return source;
+  static EventSource source;
+  return source;
 }
 
 }  // namespace
 
 EventSource* GetAppEventSource() {
-    EventSource* installed = InstalledSource();
-    return installed ? installed : &LibrarySource();
+  EventSource* installed = InstalledSource();
+  return installed ? installed : &LibrarySource();
 }
 
 void SetAppEventSource(EventSource* source) { InstalledSource() = source; }

@@ -5,7 +5,7 @@
 namespace {
 
 struct MD5State {
-    uint32_t a = 0x67452301, b = 0xefcdab89, c = 0x98badcfe, d = 0x10325476;
+  uint32_t a = 0x67452301, b = 0xefcdab89, c = 0x98badcfe, d = 0x10325476;
 };
 
 inline uint32_t Rotate(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
@@ -20,67 +20,66 @@ const uint32_t K[64] = {
     0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
 
-const int Shift[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-                       5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-                       4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-                       6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
+const int Shift[64] = {7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 5,  9,  14, 20, 5,  9,
+                       14, 20, 5,  9,  14, 20, 5,  9,  14, 20, 4,  11, 16, 23, 4,  11, 16, 23, 4,  11, 16, 23,
+                       4,  11, 16, 23, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21};
 
 void Transform(MD5State& s, const uint8_t block[64]) {
-    uint32_t m[16];
-    for (int i = 0; i < 16; ++i)
-        m[i] = block[i * 4] | (block[i * 4 + 1] << 8) | (block[i * 4 + 2] << 16) |
-               (static_cast<uint32_t>(block[i * 4 + 3]) << 24);
-    uint32_t a = s.a, b = s.b, c = s.c, d = s.d;
-    for (int i = 0; i < 64; ++i) {
-        uint32_t f;
-        int g;
-        if (i < 16) {
-            f = (b & c) | (~b & d);
-            g = i;
-        } else if (i < 32) {
-            f = (d & b) | (~d & c);
-            g = (5 * i + 1) % 16;
-        } else if (i < 48) {
-            f = b ^ c ^ d;
-            g = (3 * i + 5) % 16;
-        } else {
-            f = c ^ (b | ~d);
-            g = (7 * i) % 16;
-        }
-        uint32_t next = d;
-        d = c;
-        c = b;
-        b = b + Rotate(a + f + K[i] + m[g], Shift[i]);
-        a = next;
+  uint32_t m[16];
+  for (int i = 0; i < 16; ++i)
+    m[i] = block[i * 4] | (block[i * 4 + 1] << 8) | (block[i * 4 + 2] << 16) |
+           (static_cast<uint32_t>(block[i * 4 + 3]) << 24);
+  uint32_t a = s.a, b = s.b, c = s.c, d = s.d;
+  for (int i = 0; i < 64; ++i) {
+    uint32_t f;
+    int g;
+    if (i < 16) {
+      f = (b & c) | (~b & d);
+      g = i;
+    } else if (i < 32) {
+      f = (d & b) | (~d & c);
+      g = (5 * i + 1) % 16;
+    } else if (i < 48) {
+      f = b ^ c ^ d;
+      g = (3 * i + 5) % 16;
+    } else {
+      f = c ^ (b | ~d);
+      g = (7 * i) % 16;
     }
-    s.a += a;
-    s.b += b;
-    s.c += c;
-    s.d += d;
+    uint32_t next = d;
+    d = c;
+    c = b;
+    b = b + Rotate(a + f + K[i] + m[g], Shift[i]);
+    a = next;
+  }
+  s.a += a;
+  s.b += b;
+  s.c += c;
+  s.d += d;
 }
 
 }  // namespace
 
 MD5Digest ComputeMD5(const void* bytes, size_t length) {
-    MD5State state;
-    const uint8_t* p = static_cast<const uint8_t*>(bytes);
-    size_t whole = length / 64;
-    for (size_t i = 0; i < whole; ++i) Transform(state, p + i * 64);
+  MD5State state;
+  const uint8_t* p = static_cast<const uint8_t*>(bytes);
+  size_t whole = length / 64;
+  for (size_t i = 0; i < whole; ++i) Transform(state, p + i * 64);
 
-    // The tail, a one bit, zeros, and the message length in bits (little-endian, modulo 2^64).
-    uint8_t tail[128] = {};
-    size_t rest = length % 64;
-    if (rest) std::memcpy(tail, p + whole * 64, rest);
-    tail[rest] = 0x80;
-    size_t tailLength = rest < 56 ? 64 : 128;
-    uint64_t bits = static_cast<uint64_t>(length) * 8;
-    for (int i = 0; i < 8; ++i) tail[tailLength - 8 + i] = static_cast<uint8_t>(bits >> (8 * i));
-    Transform(state, tail);
-    if (tailLength == 128) Transform(state, tail + 64);
+  // The tail, a one bit, zeros, and the message length in bits (little-endian, modulo 2^64).
+  uint8_t tail[128] = {};
+  size_t rest = length % 64;
+  if (rest) std::memcpy(tail, p + whole * 64, rest);
+  tail[rest] = 0x80;
+  size_t tailLength = rest < 56 ? 64 : 128;
+  uint64_t bits = static_cast<uint64_t>(length) * 8;
+  for (int i = 0; i < 8; ++i) tail[tailLength - 8 + i] = static_cast<uint8_t>(bits >> (8 * i));
+  Transform(state, tail);
+  if (tailLength == 128) Transform(state, tail + 64);
 
-    MD5Digest digest;
-    uint32_t words[4] = {state.a, state.b, state.c, state.d};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) digest[i * 4 + j] = static_cast<uint8_t>(words[i] >> (8 * j));
-    return digest;
+  MD5Digest digest;
+  uint32_t words[4] = {state.a, state.b, state.c, state.d};
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) digest[i * 4 + j] = static_cast<uint8_t>(words[i] >> (8 * j));
+  return digest;
 }

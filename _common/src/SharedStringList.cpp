@@ -1,7 +1,7 @@
 #include "SharedStringList.h"
 
 SharedStringList SharedStringList::Clone(const SharedStringList& other) {
-    SharedStringList copy;
-    copy.Unshare()->items = other.GetBody()->items;
-    return copy;
+  SharedStringList copy;
+  copy.Unshare()->items = other.GetBody()->items;
+  return copy;
 }

@@ -28,7 +28,10 @@ class MemoryStream : public IStream {
  public:
   std::vector<uint8_t> bytes;
   ULONG position = 0;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override { *out = nullptr; return E_NOINTERFACE; }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE Read(void* b, ULONG n, ULONG* got) override {
@@ -47,7 +50,9 @@ class MemoryStream : public IStream {
   }
   HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+    return E_NOTIMPL;
+  }
   HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
@@ -106,7 +111,8 @@ int RunTask(int task, const std::string& input, const std::string& scratch, cons
     BYTE* data = nullptr;
     SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
     for (int p = 0; p < 4; ++p)
-      for (int i = 0; i < 256; ++i) data[p * 256 + i] = p == 0 ? BYTE(255.0 * pow(i / 255.0, 1 / 1.2) + 0.5) : BYTE(i);
+      for (int i = 0; i < 256; ++i)
+        data[p * 256 + i] = p == 0 ? BYTE(255.0 * pow(i / 255.0, 1 / 1.2) + 0.5) : BYTE(i);
     SafeArrayUnaccessData(array);
     VARIANT v;
     v.vt = VT_ARRAY | VT_UI1;
@@ -148,16 +154,19 @@ int RunTask(int task, const std::string& input, const std::string& scratch, cons
 
 std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
 
-std::vector<double> RunChild(const std::string& self, int task, const std::string& input, const std::string& scratch) {
+std::vector<double> RunChild(const std::string& self, int task, const std::string& input,
+                             const std::string& scratch) {
   const std::string result = scratch + "\\result.txt";
   DeleteFileA(result.c_str());
-  std::string command = "\"" + self + "\" --task " + std::to_string(task) + " \"" + input + "\" \"" + scratch + "\" \"" + result + "\"";
+  std::string command = "\"" + self + "\" --task " + std::to_string(task) + " \"" + input + "\" \"" +
+                        scratch + "\" \"" + result + "\"";
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
   std::vector<char> line(command.begin(), command.end());
   line.push_back(0);
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return {};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return {};
   WaitForSingleObject(pi.hProcess, 600000);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
@@ -213,19 +222,22 @@ int main(int argc, char** argv) {
   auto row = [&](const char* name, double ours, double oursMB, const std::string& key) {
     const auto v = theirs.count("vips " + key) ? theirs["vips " + key] : std::make_pair(0.0, 0.0);
     const auto m = theirs.count("im " + key) ? theirs["im " + key] : std::make_pair(0.0, 0.0);
-    printf("%-34s %8.3f s %6.0f MB | vips %8.3f s %6.0f MB  ratio %5.2f | ImageMagick %8.3f s %6.0f MB  ratio %5.2f\n",
-           name, ours, oursMB, v.first, v.second, v.first > 0 ? ours / v.first : 0.0, m.first, m.second,
-           m.first > 0 ? ours / m.first : 0.0);
+    printf(
+        "%-34s %8.3f s %6.0f MB | vips %8.3f s %6.0f MB  ratio %5.2f | ImageMagick %8.3f s %6.0f MB  ratio %5.2f\n",
+        name, ours, oursMB, v.first, v.second, v.first > 0 ? ours / v.first : 0.0, m.first, m.second,
+        m.first > 0 ? ours / m.first : 0.0);
   };
-  printf("imagebench: 2 synthetic 4000 x 6000 JPEGs, seconds per image (ratio = ours / theirs, below 1 is faster)\n");
+  printf(
+      "imagebench: 2 synthetic 4000 x 6000 JPEGs, seconds per image (ratio = ours / theirs, below 1 is faster)\n");
   row("(1) decode + draft 341 x 512", sum[1][3], sum[1][4], "draft");
   row("(2) JPEG decode", sum[2][0], sum[2][4], "decode");
   row("(2) rotate, sharpen 5, tables, 1800x2400", sum[2][1], sum[2][4], "pixels");
   row("(2) JPEG encode", sum[2][2], sum[2][4], "encode");
   row("(3) persisted encode + decode", sum[3][1] + sum[3][2], sum[3][4], "persist");
-  printf("(3) persisted form: encode %.3f s, decode %.3f s, %.1f MB (%.1f%% of raw); the JPEG decode takes %.3f s: %s\n",
-         sum[3][1], sum[3][2], persistedBytes / 1048576.0, 100.0 * persistedBytes / (4000.0 * 6000 * 3), sum[3][0],
-         sum[3][1] + sum[3][2] < sum[3][0] ? "goal met" : "goal missed");
+  printf(
+      "(3) persisted form: encode %.3f s, decode %.3f s, %.1f MB (%.1f%% of raw); the JPEG decode takes %.3f s: %s\n",
+      sum[3][1], sum[3][2], persistedBytes / 1048576.0, 100.0 * persistedBytes / (4000.0 * 6000 * 3),
+      sum[3][0], sum[3][1] + sum[3][2] < sum[3][0] ? "goal met" : "goal missed");
   RemoveDirectoryA(scratch.c_str());
   return 0;
 }

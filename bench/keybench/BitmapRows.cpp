@@ -36,7 +36,8 @@ HRESULT BitmapRows::Begin(long width, long height) {
       image_ = ByteImage(width, height, 3);
       return S_OK;
     }
-    return image_.Width() == width && image_.Height() == height && image_.Channels() == 3 ? S_OK : E_INVALIDARG;
+    return image_.Width() == width && image_.Height() == height && image_.Channels() == 3 ? S_OK
+                                                                                          : E_INVALIDARG;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   } catch (...) {

@@ -11,7 +11,7 @@
 namespace keybench {
 
 class BitmapRows final : public zvkImage::IBitmapProcess, public zvkImage::IBitmapProcessRaster {
-public:
+ public:
   enum class Direction { Read, Write };
 
   // Read: image is filled (resized to the bitmap); Write: image's rows replace the bitmap's (same size).
@@ -35,7 +35,7 @@ public:
   HRESULT STDMETHODCALLTYPE GetContextRows(long* rows) override;
   HRESULT STDMETHODCALLTYPE ProcessRow(long row, BYTE* data) override;
 
-private:
+ private:
   ByteImage& image_;
   Direction direction_;
   std::atomic<ULONG> references_{1};

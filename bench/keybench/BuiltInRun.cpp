@@ -30,14 +30,16 @@ struct Goal {
 };
 
 constexpr Goal kGoals[] = {
-    {"band SAD", 3.0, &MatteScores::bandSad},         {"band MSE", 0.004, &MatteScores::bandMse},
-    {"connectivity", 3.0, &MatteScores::connectivity}, {"whole-image SAD", 4.0, &MatteScores::imageSad},
+    {"band SAD", 3.0, &MatteScores::bandSad},
+    {"band MSE", 0.004, &MatteScores::bandMse},
+    {"connectivity", 3.0, &MatteScores::connectivity},
+    {"whole-image SAD", 4.0, &MatteScores::imageSad},
     {"foreground error", 0.002, &MatteScores::foregroundError},
 };
 
-constexpr double MatteScores::*kFigures[] = {&MatteScores::bandSad,  &MatteScores::bandMse,   &MatteScores::gradient,
-                                             &MatteScores::connectivity, &MatteScores::imageSad, &MatteScores::imageMse,
-                                             &MatteScores::foregroundError};
+constexpr double MatteScores::*kFigures[] = {
+    &MatteScores::bandSad,  &MatteScores::bandMse,  &MatteScores::gradient,       &MatteScores::connectivity,
+    &MatteScores::imageSad, &MatteScores::imageMse, &MatteScores::foregroundError};
 
 void MakeFolder(const std::string& folder) {
   if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
@@ -51,7 +53,7 @@ int BuiltInRun::Run(const std::string& folder) {
   const ScoreTable table;
   table.Header();
   std::map<std::string, MatteScores> green;  // the reference scene's rows, by script, for the goals
-  int worse = 0;                               // figures where our keyer is not better than the naive one
+  int worse = 0;                             // figures where our keyer is not better than the naive one
   for (const SceneSpec& spec : SceneCatalog::BuiltIn()) {
     const Scene scene = SceneGenerator::Generate(spec, JpegRoundTrip(folder));
     if (spec.speedOnly) {
@@ -67,7 +69,8 @@ int BuiltInRun::Run(const std::string& folder) {
     const NaiveKeyer naiveKeyer(NaiveKeyer::MedianColour(scene.composite, scene.screenPixels), spec.screen);
     const auto naiveStart = std::chrono::steady_clock::now();
     const KeyerOutput naive = naiveKeyer.Key(scene.composite);
-    const double naiveSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - naiveStart).count();
+    const double naiveSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - naiveStart).count();
     PngWriter::Write(base + "-naive-matte.png", naive.matte);
     const MatteScores naiveScores = scorer.Score(naive);
     table.Row(spec.name, "-", "naive", naiveScores, scene.composite.PixelCount() / 1e6 / naiveSeconds);
@@ -98,8 +101,8 @@ int BuiltInRun::Run(const std::string& folder) {
     if (best <= goal.limit)
       std::snprintf(line, sizeof line, "  %-17s %10.5f <= %-8g met", goal.name, best, goal.limit);
     else
-      std::snprintf(line, sizeof line, "  %-17s %10.5f >  %-8g missed by %.5f (%.0f%%)", goal.name, best, goal.limit,
-                    best - goal.limit, 100.0 * (best - goal.limit) / goal.limit);
+      std::snprintf(line, sizeof line, "  %-17s %10.5f >  %-8g missed by %.5f (%.0f%%)", goal.name, best,
+                    goal.limit, best - goal.limit, 100.0 * (best - goal.limit) / goal.limit);
     table.Note(line);
   }
   table.Note("  figures where our keyer is not better than the naive keyer: " + std::to_string(worse));

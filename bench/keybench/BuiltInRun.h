@@ -8,7 +8,7 @@
 namespace keybench {
 
 class BuiltInRun {
-public:
+ public:
   // folder: where composites, truths, scripts and mattes are written as PNG and text.
   static int Run(const std::string& folder);
 };

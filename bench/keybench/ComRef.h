@@ -9,7 +9,7 @@ namespace keybench {
 
 template <class T>
 class ComRef {
-public:
+ public:
   ComRef() = default;
   // Takes over a reference the caller already holds.
   explicit ComRef(T* owned) : p_(owned) {}
@@ -42,7 +42,7 @@ public:
     return ComRef<U>(other);
   }
 
-private:
+ private:
   T* p_ = nullptr;
 };
 

@@ -9,7 +9,7 @@
 namespace keybench {
 
 class ComText {
-public:
+ public:
   explicit ComText(const std::string& text);
   ComText() = default;
   ComText(const ComText&) = delete;
@@ -23,7 +23,7 @@ public:
 
   static std::string Narrow(BSTR text);
 
-private:
+ private:
   BSTR text_ = nullptr;
 };
 

@@ -76,7 +76,8 @@ int FileKeying::Run(const FileKeyingArgs& args) {
     }
   }
   char speed[128];
-  std::snprintf(speed, sizeof speed, "applied the state and areas at %.1f MP/s (%d x %d)", ours.applyMps, w, h);
+  std::snprintf(speed, sizeof speed, "applied the state and areas at %.1f MP/s (%d x %d)", ours.applyMps, w,
+                h);
   table.Note(speed);
   return 0;
 }

@@ -13,7 +13,7 @@ struct FileKeyingArgs {
 };
 
 class FileKeying {
-public:
+ public:
   // Throws std::runtime_error (or ScriptError) naming the file or the script line on bad input.
   static int Run(const FileKeyingArgs& args);
 };

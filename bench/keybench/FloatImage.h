@@ -7,10 +7,12 @@
 namespace keybench {
 
 class FloatImage {
-public:
+ public:
   FloatImage() = default;
   FloatImage(int width, int height, int channels, float fill = 0.0f)
-      : width_(width), height_(height), channels_(channels),
+      : width_(width),
+        height_(height),
+        channels_(channels),
         samples_(static_cast<size_t>(width) * height * channels, fill) {}
 
   int Width() const { return width_; }
@@ -27,7 +29,7 @@ public:
   std::vector<float>& Samples() { return samples_; }
   const std::vector<float>& Samples() const { return samples_; }
 
-private:
+ private:
   int width_ = 0;
   int height_ = 0;
   int channels_ = 0;

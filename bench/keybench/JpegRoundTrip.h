@@ -9,13 +9,13 @@
 namespace keybench {
 
 class JpegRoundTrip {
-public:
+ public:
   // folder: where the temporary file is written (and removed again).
   explicit JpegRoundTrip(std::string folder) : folder_(std::move(folder)) {}
 
   ByteImage operator()(const ByteImage& composite) const;
 
-private:
+ private:
   std::string folder_;
 };
 

@@ -33,12 +33,12 @@ enum class KeyerOp {
 
 struct KeyerCall {
   KeyerOp op = KeyerOp::AutoCompute;
-  int line = 0;              // 1-based line of the script; 0 for calls not read from a script
-  PixelRect sample;          // sample operations: the pixels the image library samples
-  float factors[3] = {};     // AutoCompute: background, foreground; FineTune: the three deltas
-  std::int32_t flag = 0;     // Adjust*: 1 more, 0 less
-  std::int32_t value = 0;    // FineTune and SetSpillReplaceColor: COLORREF 0x00BBGGRR (or -1); SetAlgorithm
-  AreaRecord area;           // ProtectArea, GarbageArea
+  int line = 0;            // 1-based line of the script; 0 for calls not read from a script
+  PixelRect sample;        // sample operations: the pixels the image library samples
+  float factors[3] = {};   // AutoCompute: background, foreground; FineTune: the three deltas
+  std::int32_t flag = 0;   // Adjust*: 1 more, 0 less
+  std::int32_t value = 0;  // FineTune and SetSpillReplaceColor: COLORREF 0x00BBGGRR (or -1); SetAlgorithm
+  AreaRecord area;         // ProtectArea, GarbageArea
 
   bool IsSample() const { return op >= KeyerOp::SelectBackgroundColor && op <= KeyerOp::AdjustDetail; }
   bool IsArea() const { return op == KeyerOp::ProtectArea || op == KeyerOp::GarbageArea; }

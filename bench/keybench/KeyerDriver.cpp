@@ -13,14 +13,14 @@ namespace {
 
 // A sample VARIANT cleared on every path.
 class SampleVariant {
-public:
+ public:
   explicit SampleVariant(VARIANT v) : v_(v) {}
   SampleVariant(const SampleVariant&) = delete;
   SampleVariant& operator=(const SampleVariant&) = delete;
   ~SampleVariant() { VariantClear(&v_); }
   const VARIANT& Get() const { return v_; }
 
-private:
+ private:
   VARIANT v_;
 };
 
@@ -44,21 +44,33 @@ HRESULT KeyerDriver::Call(const KeyerCall& call, const ZvkBitmap& composite) {
     const SampleVariant sample(composite.Sample(call.sample));
     const VARIANT& v = sample.Get();
     switch (call.op) {
-      case KeyerOp::SelectBackgroundColor: return keyer_->SelectBackgroundColor(v);
-      case KeyerOp::CleanBackground: return keyer_->CleanBackground(v);
-      case KeyerOp::CleanForeground: return keyer_->CleanForeground(v);
-      case KeyerOp::MatteSponge: return keyer_->MatteSponge(v);
-      case KeyerOp::SpillSponge: return keyer_->SpillSponge(v);
-      case KeyerOp::MakeForegroundTransparent: return keyer_->MakeForegroundTransparent(v);
-      case KeyerOp::RestoreDetail: return keyer_->RestoreDetail(v);
-      case KeyerOp::AdjustMatte: return keyer_->AdjustMatte(v, call.flag);
-      case KeyerOp::AdjustSpill: return keyer_->AdjustSpill(v, call.flag);
-      case KeyerOp::AdjustDetail: return keyer_->AdjustDetail(v, call.flag);
-      default: return E_UNEXPECTED;
+      case KeyerOp::SelectBackgroundColor:
+        return keyer_->SelectBackgroundColor(v);
+      case KeyerOp::CleanBackground:
+        return keyer_->CleanBackground(v);
+      case KeyerOp::CleanForeground:
+        return keyer_->CleanForeground(v);
+      case KeyerOp::MatteSponge:
+        return keyer_->MatteSponge(v);
+      case KeyerOp::SpillSponge:
+        return keyer_->SpillSponge(v);
+      case KeyerOp::MakeForegroundTransparent:
+        return keyer_->MakeForegroundTransparent(v);
+      case KeyerOp::RestoreDetail:
+        return keyer_->RestoreDetail(v);
+      case KeyerOp::AdjustMatte:
+        return keyer_->AdjustMatte(v, call.flag);
+      case KeyerOp::AdjustSpill:
+        return keyer_->AdjustSpill(v, call.flag);
+      case KeyerOp::AdjustDetail:
+        return keyer_->AdjustDetail(v, call.flag);
+      default:
+        return E_UNEXPECTED;
     }
   }
   switch (call.op) {
-    case KeyerOp::AutoCompute: return keyer_->AutoCompute(composite.Get(), call.factors[0], call.factors[1]);
+    case KeyerOp::AutoCompute:
+      return keyer_->AutoCompute(composite.Get(), call.factors[0], call.factors[1]);
     case KeyerOp::FineTune: {
       VARIANT colour;
       VariantInit(&colour);
@@ -68,11 +80,16 @@ HRESULT KeyerDriver::Call(const KeyerCall& call, const ZvkBitmap& composite) {
       float opacity = 0;
       return keyer_->FineTune(colour, call.factors[0], call.factors[1], call.factors[2], &keyed, &opacity);
     }
-    case KeyerOp::SetAlgorithm: return keyer_->SetAlgorithm(call.value);
-    case KeyerOp::SetSpillReplaceColor: return keyer_->SetSpillReplaceColor(call.value);
-    case KeyerOp::SetSpillReplaceComplement: return keyer_->SetSpillReplaceComplement();
-    case KeyerOp::SetSpillReplaceDefocus: return keyer_->SetSpillReplaceDefocus();
-    default: return E_UNEXPECTED;
+    case KeyerOp::SetAlgorithm:
+      return keyer_->SetAlgorithm(call.value);
+    case KeyerOp::SetSpillReplaceColor:
+      return keyer_->SetSpillReplaceColor(call.value);
+    case KeyerOp::SetSpillReplaceComplement:
+      return keyer_->SetSpillReplaceComplement();
+    case KeyerOp::SetSpillReplaceDefocus:
+      return keyer_->SetSpillReplaceDefocus();
+    default:
+      return E_UNEXPECTED;
   }
 }
 
@@ -92,7 +109,8 @@ KeyedScript KeyerDriver::Run(const std::vector<KeyerCall>& calls, const ZvkBitma
     if (hr == S_FALSE) result.notes.push_back(Where(call) + " changed nothing");
     ComText saved;
     hr = keyer_->SaveState(saved.Out());
-    if (FAILED(hr)) throw std::runtime_error(Where(call) + ": the keyer cannot save its state (" + HresultText(hr) + ")");
+    if (FAILED(hr))
+      throw std::runtime_error(Where(call) + ": the keyer cannot save its state (" + HresultText(hr) + ")");
     result.statePath = saved.Narrow();
   }
   return result;

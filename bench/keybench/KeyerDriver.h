@@ -23,14 +23,14 @@ struct KeyedScript {
 };
 
 class KeyerDriver {
-public:
+ public:
   // Throws std::runtime_error when the keyer cannot be created.
   KeyerDriver();
 
   // A failed call throws std::runtime_error naming the script line and the operation.
   KeyedScript Run(const std::vector<KeyerCall>& calls, const ZvkBitmap& composite);
 
-private:
+ private:
   HRESULT Call(const KeyerCall& call, const ZvkBitmap& composite);
 
   ComRef<IChromaKeyer> keyer_;

@@ -112,7 +112,8 @@ FloatImage MatteError::GradientMagnitude(const FloatImage& alpha, double sigma) 
   std::vector<double> g(2 * half + 1), dg(2 * half + 1);
   double gNorm = 0.0, dgNorm = 0.0;
   for (int i = -half; i <= half; ++i) {
-    const double gi = std::exp(-(i * i) / (2.0 * sigma * sigma)) / (sigma * std::sqrt(2.0 * 3.141592653589793));
+    const double gi =
+        std::exp(-(i * i) / (2.0 * sigma * sigma)) / (sigma * std::sqrt(2.0 * 3.141592653589793));
     g[i + half] = gi;
     dg[i + half] = -i * gi / (sigma * sigma);
     gNorm += gi * gi;

@@ -12,9 +12,10 @@ namespace keybench {
 using PixelMask = std::vector<unsigned char>;
 
 class MatteError {
-public:
+ public:
   // Pixels whose true alpha lies strictly between low and high, dilated by a disc of the given radius.
-  static PixelMask Band(const FloatImage& trueAlpha, double radius = 10.0, float low = 0.002f, float high = 0.998f);
+  static PixelMask Band(const FloatImage& trueAlpha, double radius = 10.0, float low = 0.002f,
+                        float high = 0.998f);
   static size_t CountOf(const PixelMask& mask, size_t pixelCount);
 
   // Sum of absolute differences / 1000.

@@ -26,7 +26,8 @@ MatteScores MatteScorer::Score(const FloatImage& alpha, const FloatImage& foregr
   s.imageSad = MatteError::Sad(alpha, trueAlpha_);
   s.imageMse = MatteError::Mse(alpha, trueAlpha_);
   if (!trueForeground_.Empty() && !foreground.Empty())
-    s.foregroundError = MatteError::PremultipliedColour(alpha, foreground, trueAlpha_, trueForeground_, band_);
+    s.foregroundError =
+        MatteError::PremultipliedColour(alpha, foreground, trueAlpha_, trueForeground_, band_);
   return s;
 }
 

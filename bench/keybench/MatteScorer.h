@@ -9,7 +9,7 @@
 namespace keybench {
 
 class MatteScorer {
-public:
+ public:
   // trueAlpha: 1 channel 0..1; trueForeground: 3 channels, spill-free, sRGB values 0..1 (may be empty:
   // no colour error then). Both are kept by reference and must outlive the scorer.
   MatteScorer(const FloatImage& trueAlpha, const FloatImage& trueForeground);
@@ -22,7 +22,7 @@ public:
   // 8-bit planes to 0..1 floats.
   static FloatImage ToUnit(const ByteImage& image);
 
-private:
+ private:
   const FloatImage& trueAlpha_;
   const FloatImage& trueForeground_;
   PixelMask band_;

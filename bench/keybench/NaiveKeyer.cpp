@@ -39,7 +39,8 @@ KeyerOutput NaiveKeyer::Key(const ByteImage& composite) const {
   // The two channels that are not the key: red, and blue or green.
   const int o1 = 0, o2 = key_ == 1 ? 2 : 1;
   const float screenExcess = screen_[key_] - std::max(screen_[o1], screen_[o2]);
-  if (!(screenExcess > 0.0f)) throw std::invalid_argument("the screen colour does not lean to the key channel");
+  if (!(screenExcess > 0.0f))
+    throw std::invalid_argument("the screen colour does not lean to the key channel");
   const float inverseExcess = 1.0f / screenExcess;
 
   float inverseCode[256];

@@ -14,7 +14,7 @@
 namespace keybench {
 
 class NaiveKeyer {
-public:
+ public:
   // Per-channel median of the marked pixels of an 8-bit sRGB composite, as sRGB codes.
   static std::array<unsigned char, 3> MedianColour(const ByteImage& composite, const PixelMask& pixels);
 
@@ -22,7 +22,7 @@ public:
 
   KeyerOutput Key(const ByteImage& composite) const;
 
-private:
+ private:
   float screen_[3];  // linear
   int key_;          // the channel that carries the screen: 1 green, 2 blue
 };

@@ -7,7 +7,8 @@
 namespace keybench {
 
 void NetpbmWriter::Write(const std::string& path, const ByteImage& image) {
-  if (image.Channels() != 1 && image.Channels() != 3) throw std::invalid_argument("PGM/PPM take 1 or 3 channels");
+  if (image.Channels() != 1 && image.Channels() != 3)
+    throw std::invalid_argument("PGM/PPM take 1 or 3 channels");
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) throw std::runtime_error("cannot write " + path);
   std::fprintf(file, "P%d\n%d %d\n255\n", image.Channels() == 1 ? 5 : 6, image.Width(), image.Height());
@@ -22,7 +23,8 @@ void NetpbmWriter::Write(const std::string& path, const ByteImage& image) {
 void NetpbmWriter::Write(const std::string& path, const FloatImage& image) {
   ByteImage bytes(image.Width(), image.Height(), image.Channels());
   auto out = bytes.Samples().begin();
-  for (float v : image.Samples()) *out++ = static_cast<unsigned char>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+  for (float v : image.Samples())
+    *out++ = static_cast<unsigned char>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
   Write(path, bytes);
 }
 

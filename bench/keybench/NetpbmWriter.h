@@ -9,7 +9,7 @@
 namespace keybench {
 
 class NetpbmWriter {
-public:
+ public:
   // Throws std::runtime_error naming the file when it cannot be written.
   static void Write(const std::string& path, const ByteImage& image);
   // Values 0..1, rounded to 8 bits.

@@ -25,11 +25,15 @@ constexpr OpSyntax kSyntax[] = {
     {KeyerOp::CleanForeground, "CleanForeground", Shape::Sample, "<left> <top> <right> <bottom>"},
     {KeyerOp::MatteSponge, "MatteSponge", Shape::Sample, "<left> <top> <right> <bottom>"},
     {KeyerOp::SpillSponge, "SpillSponge", Shape::Sample, "<left> <top> <right> <bottom>"},
-    {KeyerOp::MakeForegroundTransparent, "MakeForegroundTransparent", Shape::Sample, "<left> <top> <right> <bottom>"},
+    {KeyerOp::MakeForegroundTransparent, "MakeForegroundTransparent", Shape::Sample,
+     "<left> <top> <right> <bottom>"},
     {KeyerOp::RestoreDetail, "RestoreDetail", Shape::Sample, "<left> <top> <right> <bottom>"},
-    {KeyerOp::AdjustMatte, "AdjustMatte", Shape::SampleFlag, "<left> <top> <right> <bottom> <1 more | 0 less>"},
-    {KeyerOp::AdjustSpill, "AdjustSpill", Shape::SampleFlag, "<left> <top> <right> <bottom> <1 more | 0 less>"},
-    {KeyerOp::AdjustDetail, "AdjustDetail", Shape::SampleFlag, "<left> <top> <right> <bottom> <1 more | 0 less>"},
+    {KeyerOp::AdjustMatte, "AdjustMatte", Shape::SampleFlag,
+     "<left> <top> <right> <bottom> <1 more | 0 less>"},
+    {KeyerOp::AdjustSpill, "AdjustSpill", Shape::SampleFlag,
+     "<left> <top> <right> <bottom> <1 more | 0 less>"},
+    {KeyerOp::AdjustDetail, "AdjustDetail", Shape::SampleFlag,
+     "<left> <top> <right> <bottom> <1 more | 0 less>"},
     {KeyerOp::FineTune, "FineTune", Shape::Tune, "<colour> <delta> <delta> <delta>"},
     {KeyerOp::SetAlgorithm, "SetAlgorithm", Shape::Algorithm, "<0, 1 or 2>"},
     {KeyerOp::SetSpillReplaceColor, "SetSpillReplaceColor", Shape::Colour, "<colour or -1>"},
@@ -41,14 +45,22 @@ constexpr OpSyntax kSyntax[] = {
 
 int ArgumentCount(Shape shape) {
   switch (shape) {
-    case Shape::Factors2: return 2;
-    case Shape::Sample: return 4;
-    case Shape::SampleFlag: return 5;
-    case Shape::Tune: return 4;
-    case Shape::Algorithm: return 1;
-    case Shape::Colour: return 1;
-    case Shape::None: return 0;
-    case Shape::Area: return 5;
+    case Shape::Factors2:
+      return 2;
+    case Shape::Sample:
+      return 4;
+    case Shape::SampleFlag:
+      return 5;
+    case Shape::Tune:
+      return 4;
+    case Shape::Algorithm:
+      return 1;
+    case Shape::Colour:
+      return 1;
+    case Shape::None:
+      return 0;
+    case Shape::Area:
+      return 5;
   }
   return 0;
 }
@@ -62,7 +74,7 @@ std::string Quote(std::string_view token) {
 }
 
 class LineReader {
-public:
+ public:
   LineReader(const std::string& source, int line) : source_(source), line_(line) {}
 
   [[noreturn]] void Fail(const std::string& reason) const { throw ScriptError(source_, line_, reason); }
@@ -98,7 +110,8 @@ public:
     const std::int32_t value = Integer(token);
     if (allowMinusOne && value == -1) return value;
     if (value < 0 || value > 0xFFFFFF)
-      Fail(std::string("a colour is 0 to 0xFFFFFF") + (allowMinusOne ? " or -1" : "") + ", not " + Quote(token));
+      Fail(std::string("a colour is 0 to 0xFFFFFF") + (allowMinusOne ? " or -1" : "") + ", not " +
+           Quote(token));
     return value;
   }
 
@@ -106,11 +119,12 @@ public:
     const PixelRect r{Integer(args[first]), Integer(args[first + 1]), Integer(args[first + 2]),
                       Integer(args[first + 3])};
     if (r.left < 0 || r.top < 0) Fail("a sample starts at pixel 0 or later");
-    if (r.right <= r.left || r.bottom <= r.top) Fail("the sample rectangle is empty (right and bottom are exclusive)");
+    if (r.right <= r.left || r.bottom <= r.top)
+      Fail("the sample rectangle is empty (right and bottom are exclusive)");
     return r;
   }
 
-private:
+ private:
   const std::string& source_;
   int line_;
 };
@@ -177,7 +191,8 @@ KeyerCall ParseLine(const std::vector<std::string_view>& tokens, const LineReade
       call.area.top = reader.Integer(args[2]);
       call.area.right = reader.Integer(args[3]);
       call.area.bottom = reader.Integer(args[4]);
-      if (call.area.right <= call.area.left || call.area.bottom <= call.area.top) reader.Fail("the area is empty");
+      if (call.area.right <= call.area.left || call.area.bottom <= call.area.top)
+        reader.Fail("the area is empty");
       break;
   }
   return call;

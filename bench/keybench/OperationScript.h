@@ -25,7 +25,7 @@
 namespace keybench {
 
 class OperationScript {
-public:
+ public:
   // The calls in script order; a line it cannot read throws ScriptError naming source and line.
   static std::vector<KeyerCall> Parse(std::string_view text, const std::string& source = "script");
 

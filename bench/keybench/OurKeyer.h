@@ -18,7 +18,7 @@ struct OurKeying {
 };
 
 class OurKeyer {
-public:
+ public:
   static OurKeying Key(const ZvkBitmap& composite, const std::vector<KeyerCall>& calls);
 };
 

@@ -88,7 +88,8 @@ FloatImage PlaneFilters::GaussianBlur(const FloatImage& plane, double sigma) {
   return Separable(plane, kernel, kernel);
 }
 
-FloatImage PlaneFilters::SquaredDistanceToSeeds(const std::vector<unsigned char>& seeds, int width, int height) {
+FloatImage PlaneFilters::SquaredDistanceToSeeds(const std::vector<unsigned char>& seeds, int width,
+                                                int height) {
   FloatImage result(width, height, 1);
   std::vector<int> v;
   std::vector<float> z;

@@ -8,7 +8,7 @@
 namespace keybench {
 
 class PlaneFilters {
-public:
+ public:
   // Correlates a plane with kernelX along rows and kernelY along columns (odd lengths, centred).
   static FloatImage Separable(const FloatImage& plane, const std::vector<float>& kernelX,
                               const std::vector<float>& kernelY);

@@ -27,7 +27,8 @@ void Chunk(std::vector<unsigned char>& out, const char type[4], const unsigned c
 
 std::vector<unsigned char> Encode(const ByteImage& image) {
   const int w = image.Width(), h = image.Height(), channels = image.Channels();
-  if (w <= 0 || h <= 0 || (channels != 1 && channels != 3)) throw std::invalid_argument("no PNG for this image");
+  if (w <= 0 || h <= 0 || (channels != 1 && channels != 3))
+    throw std::invalid_argument("no PNG for this image");
   // Every row with the "up" filter: smooth mattes and photographs compress far better.
   const size_t rowBytes = static_cast<size_t>(w) * channels;
   std::vector<unsigned char> raw((rowBytes + 1) * h);
@@ -35,7 +36,8 @@ std::vector<unsigned char> Encode(const ByteImage& image) {
     unsigned char* out = raw.data() + (rowBytes + 1) * y;
     const unsigned char* row = image.Row(y);
     out[0] = 2;
-    for (size_t i = 0; i < rowBytes; ++i) out[1 + i] = static_cast<unsigned char>(row[i] - (y > 0 ? row[i - rowBytes] : 0));
+    for (size_t i = 0; i < rowBytes; ++i)
+      out[1 + i] = static_cast<unsigned char>(row[i] - (y > 0 ? row[i - rowBytes] : 0));
   }
   uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
   std::vector<unsigned char> packed(packedSize);
@@ -80,7 +82,8 @@ void PngWriter::Write(const std::string& path, const ByteImage& image) {
 void PngWriter::Write(const std::string& path, const FloatImage& image) {
   ByteImage bytes(image.Width(), image.Height(), image.Channels());
   for (size_t i = 0; i < image.Samples().size(); ++i)
-    bytes.Samples()[i] = static_cast<unsigned char>(std::lround(std::clamp(image.Samples()[i], 0.0f, 1.0f) * 255.0f));
+    bytes.Samples()[i] =
+        static_cast<unsigned char>(std::lround(std::clamp(image.Samples()[i], 0.0f, 1.0f) * 255.0f));
   Write(path, bytes);
 }
 

@@ -12,7 +12,7 @@
 namespace keybench {
 
 class PngWriter {
-public:
+ public:
   // 1 channel: grey; 3 channels: R G B. Throws std::runtime_error naming the file.
   static void Write(const std::string& path, const ByteImage& image);
   // Values 0..1, rounded to 8 bits.

@@ -13,10 +13,10 @@
 namespace keybench {
 
 struct SceneLandmarks {
-  PixelRect screenPatch;  // screen only, moderately lit
-  PixelRect darkCorner;   // the darkest corner patch that is screen only
-  PixelRect shirt;        // opaque shirt, away from spill and the badge
-  PixelRect skin;         // opaque skin of the face, away from spill
+  PixelRect screenPatch;              // screen only, moderately lit
+  PixelRect darkCorner;               // the darkest corner patch that is screen only
+  PixelRect shirt;                    // opaque shirt, away from spill and the badge
+  PixelRect skin;                     // opaque skin of the face, away from spill
   std::optional<AreaRecord> garbage;  // what removes whatever is not screen (lamp-stand scene)
 };
 

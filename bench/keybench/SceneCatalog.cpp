@@ -73,9 +73,12 @@ std::vector<KeyerCall> SceneCatalog::Script(const Scene& scene, ScriptKind kind)
 
 const char* SceneCatalog::ScriptName(ScriptKind kind) {
   switch (kind) {
-    case ScriptKind::A: return "A";
-    case ScriptKind::B: return "B";
-    case ScriptKind::C: return "C";
+    case ScriptKind::A:
+      return "A";
+    case ScriptKind::B:
+      return "B";
+    case ScriptKind::C:
+      return "C";
   }
   return "?";
 }

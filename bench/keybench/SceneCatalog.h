@@ -11,12 +11,13 @@ namespace keybench {
 
 enum class ScriptKind {
   A,  // AutoCompute (0, 0) alone
-  B,  // background colour from a screen patch, clean background on the darkest corner, clean foreground on the shirt
+  B,  // background colour from a screen patch, clean background on the darkest corner, clean foreground on
+      // the shirt
   C,  // B, then spill sponge on skin
 };
 
 class SceneCatalog {
-public:
+ public:
   // Green reference, blue screen, dim uneven screen, the reference through JPEG, the lamp stand,
   // and the 24-megapixel composite for speed; at the given reference size (the goals hold at 1024 x 768).
   static std::vector<SceneSpec> BuiltIn(int width = 1024, int height = 768);

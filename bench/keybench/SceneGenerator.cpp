@@ -64,12 +64,16 @@ struct Geometry {
     const double u = (x - cx) / headRx, v = (y - headCy) / headRy;
     return std::sqrt(u * u + v * v);
   }
-  bool InNeck(double x, double y) const { return std::fabs(x - cx) <= neckHalf && y >= neckTop && y <= neckBottom; }
+  bool InNeck(double x, double y) const {
+    return std::fabs(x - cx) <= neckHalf && y >= neckTop && y <= neckBottom;
+  }
   bool InTorso(double x, double y) const {
     const double u = (x - cx) / torsoRx, v = (y - torsoCy) / torsoRy;
     return u * u + v * v <= 1.0;
   }
-  bool InSilhouette(double x, double y) const { return HeadRadius(x, y) <= 1.0 || InNeck(x, y) || InTorso(x, y); }
+  bool InSilhouette(double x, double y) const {
+    return HeadRadius(x, y) <= 1.0 || InNeck(x, y) || InTorso(x, y);
+  }
   bool InVeil(double x, double y) const {
     const double dx = x - veilCx, dy = y - veilCy;
     const double u = (dx * veilCos - dy * veilSin) / veilRx, v = (dx * veilSin + dy * veilCos) / veilRy;
@@ -131,13 +135,16 @@ FloatImage HairStrands(const Geometry& g, int w, int h, SeededRandom& random) {
     }
     const double reach = width / 2 + 1.0;
     const int x0 = std::max(0, static_cast<int>(std::floor(*std::min_element(px.begin(), px.end()) - reach)));
-    const int x1 = std::min(w - 1, static_cast<int>(std::ceil(*std::max_element(px.begin(), px.end()) + reach)));
+    const int x1 =
+        std::min(w - 1, static_cast<int>(std::ceil(*std::max_element(px.begin(), px.end()) + reach)));
     const int y0 = std::max(0, static_cast<int>(std::floor(*std::min_element(py.begin(), py.end()) - reach)));
-    const int y1 = std::min(h - 1, static_cast<int>(std::ceil(*std::max_element(py.begin(), py.end()) + reach)));
+    const int y1 =
+        std::min(h - 1, static_cast<int>(std::ceil(*std::max_element(py.begin(), py.end()) + reach)));
     if (x1 < x0 || y1 < y0) continue;
     const int lw = x1 - x0 + 1;
     local.assign(static_cast<size_t>(lw) * (y1 - y0 + 1), 0.0f);
-    // The strand covers each pixel by the largest coverage of any of its segments (no double counting at joints).
+    // The strand covers each pixel by the largest coverage of any of its segments (no double counting at
+    // joints).
     for (int i = 0; i < steps; ++i) {
       const double ax = px[i], ay = py[i], bx = px[i + 1], by = py[i + 1];
       const double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
@@ -174,14 +181,16 @@ FloatImage LightField(int w, int h, SeededRandom& random) {
     double x, y, r, amplitude;
   } spots[3];
   for (Spot& spot : spots)
-    spot = {random.Uniform(0.0, w), random.Uniform(0.0, h), random.Uniform(0.2, 0.5) * h, random.Uniform(-1.0, 1.0)};
+    spot = {random.Uniform(0.0, w), random.Uniform(0.0, h), random.Uniform(0.2, 0.5) * h,
+            random.Uniform(-1.0, 1.0)};
   FloatImage field(w, h, 1);
   double sum = 0.0;
   for (int y = 0; y < h; ++y) {
     float* row = field.Row(y);
     for (int x = 0; x < w; ++x) {
       const double u = (x + 0.5) / w - 0.5, v = (y + 0.5) / h - 0.5;
-      double f = tiltX * u + tiltY * v - 0.8 * ((x - w / 2.0) * (x - w / 2.0) + (y - h / 2.0) * (y - h / 2.0)) / (double(h) * h);
+      double f = tiltX * u + tiltY * v -
+                 0.8 * ((x - w / 2.0) * (x - w / 2.0) + (y - h / 2.0) * (y - h / 2.0)) / (double(h) * h);
       for (const Spot& spot : spots) {
         const double dx = x - spot.x, dy = y - spot.y;
         f += spot.amplitude * std::exp(-(dx * dx + dy * dy) / (2 * spot.r * spot.r));
@@ -225,7 +234,8 @@ Rgb Studio(const Geometry& g, int w, int h, double x, double y) {
 
 PixelRect Rect(double left, double top, double width, double height) {
   const int l = static_cast<int>(std::lround(left)), t = static_cast<int>(std::lround(top));
-  return {l, t, l + std::max(1, static_cast<int>(std::lround(width))), t + std::max(1, static_cast<int>(std::lround(height)))};
+  return {l, t, l + std::max(1, static_cast<int>(std::lround(width))),
+          t + std::max(1, static_cast<int>(std::lround(height)))};
 }
 
 bool AllSet(const PixelMask& mask, int w, const PixelRect& r) {
@@ -259,9 +269,9 @@ SceneLandmarks FindLandmarks(const Geometry& g, const SceneSpec& spec, const Flo
     }
   }
   if (spec.lampStand)
-    marks.garbage = AreaRecord{AreaRecord::Rectangle,
-                               static_cast<std::int32_t>(std::floor((g.stripLeft - 8 * s) * 1000.0 / w)), 0, 1000,
-                               1000};
+    marks.garbage =
+        AreaRecord{AreaRecord::Rectangle,
+                   static_cast<std::int32_t>(std::floor((g.stripLeft - 8 * s) * 1000.0 / w)), 0, 1000, 1000};
   return marks;
 }
 
@@ -269,13 +279,15 @@ SceneLandmarks FindLandmarks(const Geometry& g, const SceneSpec& spec, const Flo
 
 Scene SceneGenerator::Generate(const SceneSpec& spec, const CodecRoundTrip& roundTrip) {
   if (spec.width < 64 || spec.height < 48) throw std::invalid_argument("scene too small");
-  if (spec.jpegRoundTrip && !roundTrip) throw std::invalid_argument("scene \"" + spec.name + "\" needs an image codec");
+  if (spec.jpegRoundTrip && !roundTrip)
+    throw std::invalid_argument("scene \"" + spec.name + "\" needs an image codec");
   const int w = spec.width, h = spec.height;
   const Geometry g(w, h);
   SeededRandom random(spec.seed);
 
   // Layers: body and head, the veil over them, the hair strands over everything.
-  const FloatImage body = BlurredShape(w, h, 1.2 * g.s, [&](double x, double y) { return g.InSilhouette(x, y); });
+  const FloatImage body =
+      BlurredShape(w, h, 1.2 * g.s, [&](double x, double y) { return g.InSilhouette(x, y); });
   FloatImage veil = BlurredShape(w, h, 1.5 * g.s, [&](double x, double y) { return g.InVeil(x, y); });
   for (float& v : veil.Samples()) v *= kVeilAlpha;
   const FloatImage hair = HairStrands(g, w, h, random);
@@ -333,7 +345,8 @@ Scene SceneGenerator::Generate(const SceneSpec& spec, const CodecRoundTrip& roun
       }
 
       const double d = std::sqrt(static_cast<double>(edgeDistance2.Samples()[i]));
-      const float spill = d < reach ? kSpillStrength * static_cast<float>((1 - d / reach) * (1 - d / reach)) : 0.0f;
+      const float spill =
+          d < reach ? kSpillStrength * static_cast<float>((1 - d / reach) * (1 - d / reach)) : 0.0f;
       alphaOut[x] = alpha;
       for (int c = 0; c < 3; ++c) {
         const float truth = alpha > 0.0f ? std::min(1.0f, p[c] / alpha) : 0.0f;

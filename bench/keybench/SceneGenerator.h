@@ -11,7 +11,7 @@
 namespace keybench {
 
 class SceneGenerator {
-public:
+ public:
   // Hook for scenes whose composite passes through an image codec (JPEG round trip): given the
   // composite, returns the decoded result. Without a hook such a spec cannot be generated.
   using CodecRoundTrip = std::function<ByteImage(const ByteImage&)>;

@@ -9,19 +9,19 @@
 namespace keybench {
 
 class ScoreTable {
-public:
+ public:
   explicit ScoreTable(std::FILE* out = stdout) : out_(out) {}
 
   void Header() const;
   // mps: megapixels per second of the keying pass, 0 when not timed.
-  void Row(const std::string& scene, const std::string& script, const std::string& keyer, const MatteScores& s,
-           double mps) const;
+  void Row(const std::string& scene, const std::string& script, const std::string& keyer,
+           const MatteScores& s, double mps) const;
   // Each figure of ours divided by the naive keyer's (below 1 is better).
   void Ratio(const std::string& scene, const std::string& script, const MatteScores& ours,
              const MatteScores& naive) const;
   void Note(const std::string& text) const;
 
-private:
+ private:
   std::FILE* out_;
 };
 

@@ -7,13 +7,13 @@
 namespace keybench {
 
 class ScriptError : public std::runtime_error {
-public:
+ public:
   ScriptError(const std::string& source, int line, const std::string& reason)
       : std::runtime_error(source + "(" + std::to_string(line) + "): " + reason), line_(line) {}
 
   int Line() const { return line_; }
 
-private:
+ private:
   int line_;
 };
 

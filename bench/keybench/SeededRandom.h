@@ -7,7 +7,7 @@
 namespace keybench {
 
 class SeededRandom {
-public:
+ public:
   explicit SeededRandom(std::uint64_t seed);
 
   std::uint64_t Next();
@@ -17,7 +17,7 @@ public:
   // Standard normal (Box-Muller; the second value of each pair is kept for the next call).
   double Normal();
 
-private:
+ private:
   std::uint64_t state_[4];
   bool hasSpare_ = false;
   double spare_ = 0.0;

@@ -36,7 +36,7 @@ double BestMps(double megapixels, const std::function<void()>& prepare, const st
 
 // Keeps the process on the first core while it lives; threads the work starts inherit it.
 class OneCore {
-public:
+ public:
   OneCore() {
     DWORD_PTR system = 0;
     ok_ = GetProcessAffinityMask(GetCurrentProcess(), &previous_, &system) &&
@@ -47,7 +47,7 @@ public:
   }
   bool Ok() const { return ok_; }
 
-private:
+ private:
   DWORD_PTR previous_ = 0;
   bool ok_ = false;
 };
@@ -83,7 +83,8 @@ void SpeedSection::Run(const Scene& scene) const {
   ZvkBitmap target = ZvkBitmap::New();
   const auto freshCopy = [&] { target = composite.Copy(); };
   const auto key = [&] { applier.KeyInPlace(target); };
-  const double copyMps = BestMps(megapixels, [] {}, [&] { ZvkBitmap copy = composite.Copy(); });
+  const double copyMps = BestMps(
+      megapixels, [] {}, [&] { ZvkBitmap copy = composite.Copy(); });
   const double allMps = BestMps(megapixels, freshCopy, key);
   double oneMps = 0.0;
   {
@@ -91,15 +92,17 @@ void SpeedSection::Run(const Scene& scene) const {
     if (pinned.Ok()) oneMps = BestMps(megapixels, freshCopy, key);
   }
   const NaiveKeyer naive(NaiveKeyer::MedianColour(scene.composite, scene.screenPixels), scene.spec.screen);
-  const double naiveMps = BestMps(megapixels, [] {}, [&] { naive.Key(scene.composite); });
+  const double naiveMps = BestMps(
+      megapixels, [] {}, [&] { naive.Key(scene.composite); });
 
   const std::string size = std::to_string(scene.spec.width) + " x " + std::to_string(scene.spec.height);
   table_.Note("speed on " + size + " (" + Figure("%.1f", megapixels) + " MP), " + std::to_string(cores) +
               " cores, best of " + std::to_string(kRepeats) + ":");
-  table_.Note("  state + protect + garbage area, all cores: " + Figure("%8.1f", allMps) + " MP/s = " +
-              Figure("%.1f", allMps / cores) + " MP/s per core");
-  table_.Note("  state + protect + garbage area, one core:  " +
-              (oneMps > 0 ? Figure("%8.1f", oneMps) + " MP/s" : std::string("(the process cannot be pinned)")));
+  table_.Note("  state + protect + garbage area, all cores: " + Figure("%8.1f", allMps) +
+              " MP/s = " + Figure("%.1f", allMps / cores) + " MP/s per core");
+  table_.Note(
+      "  state + protect + garbage area, one core:  " +
+      (oneMps > 0 ? Figure("%8.1f", oneMps) + " MP/s" : std::string("(the process cannot be pinned)")));
   table_.Note("  plain copy of the bitmap:                  " + Figure("%8.1f", copyMps) + " MP/s");
   table_.Note("  naive keyer's pass, one core:              " + Figure("%8.1f", naiveMps) + " MP/s");
 }

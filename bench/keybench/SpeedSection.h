@@ -9,12 +9,12 @@
 namespace keybench {
 
 class SpeedSection {
-public:
+ public:
   explicit SpeedSection(const ScoreTable& table) : table_(table) {}
 
   void Run(const Scene& scene) const;
 
-private:
+ private:
   const ScoreTable& table_;
 };
 

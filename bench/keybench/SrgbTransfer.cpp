@@ -12,7 +12,8 @@ struct Tables {
   std::array<float, 256> decode{};
   // thresholds[k]: the linear value from which code k + 1 is nearer than code k.
   std::array<float, 255> thresholds{};
-  // start[b]: the code of the linear value b / kBuckets; a value in that bucket is at most a few codes higher.
+  // start[b]: the code of the linear value b / kBuckets; a value in that bucket is at most a few codes
+  // higher.
   static constexpr int kBuckets = 4096;
   std::array<unsigned char, kBuckets + 1> start{};
 
@@ -21,7 +22,8 @@ struct Tables {
     for (int k = 0; k < 255; ++k) thresholds[k] = SrgbTransfer::ToLinear((k + 0.5f) / 255.0f);
     for (int b = 0; b <= kBuckets; ++b) {
       const float v = static_cast<float>(b) / kBuckets;
-      start[b] = static_cast<unsigned char>(std::upper_bound(thresholds.begin(), thresholds.end(), v) - thresholds.begin());
+      start[b] = static_cast<unsigned char>(std::upper_bound(thresholds.begin(), thresholds.end(), v) -
+                                            thresholds.begin());
     }
   }
 };

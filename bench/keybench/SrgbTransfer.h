@@ -4,7 +4,7 @@
 namespace keybench {
 
 class SrgbTransfer {
-public:
+ public:
   // Continuous curve, both ways, on values 0..1.
   static float ToLinear(float encoded);
   static float ToEncoded(float linear);

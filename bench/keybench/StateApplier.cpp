@@ -13,9 +13,11 @@ void StateApplier::KeyInPlace(const ZvkBitmap& bitmap) const {
   if (!keying) throw std::runtime_error("the image library's bitmap has no IKeyerState");
   const ComText path(script_.statePath);
   HRESULT hr = keying->ApplyState(path.Get());
-  // S_FALSE is the bitmap's answer to a state it cannot read: it stays unkeyed, which a benchmark must not score.
+  // S_FALSE is the bitmap's answer to a state it cannot read: it stays unkeyed, which a benchmark must not
+  // score.
   if (hr != S_OK)
-    throw std::runtime_error("the bitmap did not apply the state " + script_.statePath + " (" + HresultText(hr) + ")");
+    throw std::runtime_error("the bitmap did not apply the state " + script_.statePath + " (" +
+                             HresultText(hr) + ")");
   if (script_.protectAreas.empty() && script_.garbageAreas.empty()) return;
   ComRef<zvkImage::IKeyerAreas> areas = keying.As<zvkImage::IKeyerAreas>();
   if (!areas) throw std::runtime_error("the image library's bitmap has no IKeyerAreas");
@@ -30,8 +32,6 @@ ZvkBitmap StateApplier::Key(const ZvkBitmap& picture) const {
   return keyed;
 }
 
-KeyerOutput StateApplier::Read(const ZvkBitmap& keyed) {
-  return KeyerOutput{keyed.Alpha(), keyed.Colour()};
-}
+KeyerOutput StateApplier::Read(const ZvkBitmap& keyed) { return KeyerOutput{keyed.Alpha(), keyed.Colour()}; }
 
 }  // namespace keybench

@@ -10,7 +10,7 @@
 namespace keybench {
 
 class StateApplier {
-public:
+ public:
   explicit StateApplier(const KeyedScript& script) : script_(script) {}
 
   // Keys the bitmap itself; throws std::runtime_error when the bitmap refuses the state or the areas.
@@ -21,7 +21,7 @@ public:
   // The keyed bitmap's alpha and colour, as the measures take them.
   static KeyerOutput Read(const ZvkBitmap& keyed);
 
-private:
+ private:
   const KeyedScript& script_;
 };
 

@@ -92,8 +92,8 @@ VARIANT ZvkBitmap::Sample(const PixelRect& rect) const {
   VARIANT sample;
   VariantInit(&sample);
   Check(extended->Sample(&r, &sample), "sampling the rectangle (" + std::to_string(rect.left) + ", " +
-                                           std::to_string(rect.top) + ", " + std::to_string(rect.right) + ", " +
-                                           std::to_string(rect.bottom) + ")");
+                                           std::to_string(rect.top) + ", " + std::to_string(rect.right) +
+                                           ", " + std::to_string(rect.bottom) + ")");
   return sample;
 }
 

@@ -14,7 +14,7 @@
 namespace keybench {
 
 class ZvkBitmap {
-public:
+ public:
   static ZvkBitmap New();
   // A bitmap holding the RGB image.
   static ZvkBitmap FromImage(const ByteImage& rgb);
@@ -36,7 +36,7 @@ public:
 
   zvkImage::IBitmap* Get() const { return bitmap_.Get(); }
 
-private:
+ private:
   explicit ZvkBitmap(ComRef<zvkImage::IBitmap> bitmap) : bitmap_(std::move(bitmap)) {}
 
   ComRef<zvkImage::IBitmap> bitmap_;

@@ -60,7 +60,8 @@ CComPtr<ICounter> CreateCounter() {
   CLSID clsid;
   EXPECT_EQ(CLSIDFromProgID(L"PellorinKitTest.Counter", &clsid), S_OK);
   CComPtr<ICounter> counter;
-  EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ICounter, reinterpret_cast<void**>(&counter)),
+  EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ICounter,
+                             reinterpret_cast<void**>(&counter)),
             S_OK);
   return counter;
 }
@@ -148,7 +149,8 @@ TEST(ComServerKit, DispatchesByNameWithOptionalArguments) {
   CComVariant amount(5L);
   DISPPARAMS once = {&amount, nullptr, 1, 0};  // Times omitted
   CComVariant result;
-  ASSERT_EQ(dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &once, &result, nullptr, nullptr),
+  ASSERT_EQ(dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &once, &result, nullptr,
+                             nullptr),
             S_OK);
   EXPECT_EQ(result.lVal, 5);
 
@@ -156,8 +158,8 @@ TEST(ComServerKit, DispatchesByNameWithOptionalArguments) {
   DISPID named[1] = {ids[1]};
   DISPPARAMS withNamed = {arguments, named, 2, 1};
   result.Clear();
-  ASSERT_EQ(dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &withNamed, &result, nullptr,
-                             nullptr),
+  ASSERT_EQ(dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &withNamed, &result,
+                             nullptr, nullptr),
             S_OK);
   EXPECT_EQ(result.lVal, 17);
 
@@ -172,7 +174,8 @@ TEST(ComServerKit, DispatchesByNameWithOptionalArguments) {
 TEST(ComServerKit, AggregatesUnderAnOuterObject) {
   Outer outer;
   IUnknown* inner = nullptr;
-  ASSERT_EQ(CoCreateInstance(CLSID_Counter, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&inner)),
+  ASSERT_EQ(CoCreateInstance(CLSID_Counter, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                             reinterpret_cast<void**>(&inner)),
             S_OK);
   outer.inner = inner;
   ICounter* counter = nullptr;
@@ -227,7 +230,8 @@ TEST(ComServerKit, StaysLoadedWhileAnythingLives) {
   EXPECT_EQ(canUnload(), S_OK);
 
   IUnknown* none = nullptr;
-  EXPECT_EQ(getClassObject(IID_ICounter, IID_IClassFactory, reinterpret_cast<void**>(&none)), CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(getClassObject(IID_ICounter, IID_IClassFactory, reinterpret_cast<void**>(&none)),
+            CLASS_E_CLASSNOTAVAILABLE);
 }
 
 TEST(ComServerKit, ConnectionPointSnapshotsItsSinks) {

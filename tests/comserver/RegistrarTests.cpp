@@ -28,7 +28,9 @@ std::string Value(const std::string& key, const char* name) {
   return text;
 }
 
-std::string Script(const std::string& body) { return "HKCU\n{\n NoRemove Software\n {\n" + body + "\n }\n}\n"; }
+std::string Script(const std::string& body) {
+  return "HKCU\n{\n NoRemove Software\n {\n" + body + "\n }\n}\n";
+}
 
 class RegistrarTest : public ::testing::Test {
  protected:
@@ -39,7 +41,8 @@ class RegistrarTest : public ::testing::Test {
 
 TEST_F(RegistrarTest, WritesKeysValuesAndReplacements) {
   std::string name = kRoot.substr(strlen("Software\\"));
-  std::string script = Script("  " + name + " = s 'Top ''quoted'''\n  {\n"
+  std::string script = Script("  " + name +
+                              " = s 'Top ''quoted'''\n  {\n"
                               "   ForceRemove {AB-CD} = s '%MODULE%, 101'\n   {\n"
                               "    val Number = d '42'\n    val Text = s '100%% sure'\n    Empty\n   }\n  }");
   CRegistrar registrar;
@@ -51,7 +54,8 @@ TEST_F(RegistrarTest, WritesKeysValuesAndReplacements) {
   CRegKey key;
   ASSERT_EQ(key.Open(HKEY_CURRENT_USER, (kRoot + "\\{AB-CD}").c_str(), KEY_READ), ERROR_SUCCESS);
   DWORD number = 0, size = sizeof(number), type = 0;
-  ASSERT_EQ(RegQueryValueExA(key, "Number", nullptr, &type, reinterpret_cast<BYTE*>(&number), &size), ERROR_SUCCESS);
+  ASSERT_EQ(RegQueryValueExA(key, "Number", nullptr, &type, reinterpret_cast<BYTE*>(&number), &size),
+            ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(number, 42u);
   key.Close();

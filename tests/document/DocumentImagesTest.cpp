@@ -25,436 +25,443 @@ using IBitmapExPtr = _com_ptr_t<_com_IIID<zvkImage::IBitmapEx, &__uuidof(zvkImag
 
 // A bitmap of one colour.
 IBitmapPtr MakeBitmap(long width, long height, COLORREF colour) {
-    IBitmapPtr bitmap = CreateImageBitmap("test", 1);
-    EXPECT_EQ(S_OK, bitmap->Allocate(width, height, 24, 0));
-    HDC dc = nullptr;
-    EXPECT_EQ(S_OK, bitmap->GetDC(&dc));
-    RECT all = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    EXPECT_EQ(S_OK, bitmap->ReleaseDC(dc));
-    return bitmap;
+  IBitmapPtr bitmap = CreateImageBitmap("test", 1);
+  EXPECT_EQ(S_OK, bitmap->Allocate(width, height, 24, 0));
+  HDC dc = nullptr;
+  EXPECT_EQ(S_OK, bitmap->GetDC(&dc));
+  RECT all = {0, 0, width, height};
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  EXPECT_EQ(S_OK, bitmap->ReleaseDC(dc));
+  return bitmap;
 }
 
 SIZE SizeOf(zvkImage::IBitmap* bitmap) {
-    long width = 0, height = 0;
-    bitmap->GetWidth(&width);
-    bitmap->GetHeight(&height);
-    return SIZE{width, height};
+  long width = 0, height = 0;
+  bitmap->GetWidth(&width);
+  bitmap->GetHeight(&height);
+  return SIZE{width, height};
 }
 
 COLORREF PixelOf(zvkImage::IBitmap* bitmap, long x, long y) {
-    IBitmapExPtr ex;
-    bitmap->QueryInterface(__uuidof(zvkImage::IBitmapEx), reinterpret_cast<void**>(&ex));
-    if (!ex) return CLR_INVALID;
-    RECT one = {x, y, x + 1, y + 1};
-    VARIANT sample;
-    VariantInit(&sample);
-    if (FAILED(ex->Sample(&one, &sample)) || sample.vt != VT_I4) return CLR_INVALID;
-    return static_cast<COLORREF>(sample.lVal);
+  IBitmapExPtr ex;
+  bitmap->QueryInterface(__uuidof(zvkImage::IBitmapEx), reinterpret_cast<void**>(&ex));
+  if (!ex) return CLR_INVALID;
+  RECT one = {x, y, x + 1, y + 1};
+  VARIANT sample;
+  VariantInit(&sample);
+  if (FAILED(ex->Sample(&one, &sample)) || sample.vt != VT_I4) return CLR_INVALID;
+  return static_cast<COLORREF>(sample.lVal);
 }
 
 // The names of the image storages of the job ("-" and the id).
 std::vector<std::string> ImageStorages(CTheDocument& document) {
-    std::vector<std::string> names;
-    IStorage* root = document.GetStorage();
-    IStorage* images = nullptr;
-    if (FAILED(root->OpenStorage(L"@Images-Individual", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, &images)))
-        return names;
-    IEnumSTATSTG* elements = nullptr;
-    images->EnumElements(0, nullptr, 0, &elements);
-    STATSTG stat;
-    while (elements != nullptr && elements->Next(1, &stat, nullptr) == S_OK) {
-        if (stat.type == STGTY_STORAGE) {
-            char name[128] = {};
-            WideCharToMultiByte(CP_ACP, 0, stat.pwcsName, -1, name, sizeof(name), nullptr, nullptr);
-            names.push_back(name);
-        }
-        CoTaskMemFree(stat.pwcsName);
-    }
-    if (elements != nullptr) elements->Release();
-    images->Release();
+  std::vector<std::string> names;
+  IStorage* root = document.GetStorage();
+  IStorage* images = nullptr;
+  if (FAILED(root->OpenStorage(L"@Images-Individual", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0,
+                               &images)))
     return names;
+  IEnumSTATSTG* elements = nullptr;
+  images->EnumElements(0, nullptr, 0, &elements);
+  STATSTG stat;
+  while (elements != nullptr && elements->Next(1, &stat, nullptr) == S_OK) {
+    if (stat.type == STGTY_STORAGE) {
+      char name[128] = {};
+      WideCharToMultiByte(CP_ACP, 0, stat.pwcsName, -1, name, sizeof(name), nullptr, nullptr);
+      names.push_back(name);
+    }
+    CoTaskMemFree(stat.pwcsName);
+  }
+  if (elements != nullptr) elements->Release();
+  images->Release();
+  return names;
 }
 
 std::vector<int> Numbers(CTheDocument& document) {
-    std::vector<int> numbers;
-    for (int i = 0; i < document.GetImages().GetCount(); ++i) numbers.push_back(document.GetImages().GetAt(i).number);
-    return numbers;
+  std::vector<int> numbers;
+  for (int i = 0; i < document.GetImages().GetCount(); ++i)
+    numbers.push_back(document.GetImages().GetAt(i).number);
+  return numbers;
 }
 
 std::vector<std::string> FileNames(CTheDocument& document) {
-    std::vector<std::string> names;
-    for (int i = 0; i < document.GetImages().GetCount(); ++i)
-        names.push_back(static_cast<const char*>(document.GetImages().GetAt(i).fileName));
-    return names;
+  std::vector<std::string> names;
+  for (int i = 0; i < document.GetImages().GetCount(); ++i)
+    names.push_back(static_cast<const char*>(document.GetImages().GetAt(i).fileName));
+  return names;
 }
 
 class DocumentImagesTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        MainWindow();
-        ResetOptions(folder.Path());
-        GetImagesImportSettings() = ImagesImportSettings();
-        ASSERT_TRUE(document.NewJob());
+ protected:
+  void SetUp() override {
+    MainWindow();
+    ResetOptions(folder.Path());
+    GetImagesImportSettings() = ImagesImportSettings();
+    ASSERT_TRUE(document.NewJob());
+  }
+  void TearDown() override {
+    zvkImage::SetCreationFailure(S_OK);
+    GetImagesImportSettings() = ImagesImportSettings();
+    ResetOptions("");
+  }
+  void Import(const char* name, COLORREF colour = RGB(200, 10, 10), int32_t position = 0, bool linked = false,
+              const ImageProcessing* processing = nullptr) {
+    document.ImportImage(position, MakeBitmap(8, 6, colour), name, linked, processing);
+  }
+  void ImportMany(int count) {
+    for (int i = 1; i <= count; ++i) {
+      CString name;
+      name.Format("old%d", i);
+      Import(name);
     }
-    void TearDown() override {
-        zvkImage::SetCreationFailure(S_OK);
-        GetImagesImportSettings() = ImagesImportSettings();
-        ResetOptions("");
-    }
-    void Import(const char* name, COLORREF colour = RGB(200, 10, 10), int32_t position = 0, bool linked = false,
-                const ImageProcessing* processing = nullptr) {
-        document.ImportImage(position, MakeBitmap(8, 6, colour), name, linked, processing);
-    }
-    void ImportMany(int count) {
-        for (int i = 1; i <= count; ++i) {
-            CString name;
-            name.Format("old%d", i);
-            Import(name);
-        }
-    }
-    ScratchFolder folder{"images"};
-    CTheDocument document;
+  }
+  ScratchFolder folder{"images"};
+  CTheDocument document;
 };
 
 }  // namespace
 
 TEST_F(DocumentImagesTest, ImportedImagesSurviveSaveAndReopenWithTheirBitmaps) {
-    ImageProcessing turn;
-    turn.quarterTurns = 1;
-    Import("red.jpg", RGB(200, 10, 10), 0, false, &turn);
-    Import("C:\\shots\\blue.jpg", RGB(10, 10, 200), 0, true, &turn);
-    ASSERT_EQ(2, document.GetImageCount());
-    EXPECT_TRUE(document.IsDirty());
-    EXPECT_FALSE(document.IsBusy());
-    const CString stored = document.GetImages().GetAt(0).id;
-    const CString linked = document.GetImages().GetAt(1).id;
-    // The stored image keeps no processing (it is in its bitmaps); the linked one keeps it for its file.
-    EXPECT_EQ(ImageStatus::Inserted, document.GetImages().GetAt(0).flags);
-    EXPECT_EQ(ImageStatus::Inserted | ImageStatus::Linked | ImageStatus::HasImportProcessing,
-              document.GetImages().GetAt(1).flags);
-    EXPECT_EQ(1, document.GetImages().GetAt(1).GetImportProcessing().quarterTurns);
+  ImageProcessing turn;
+  turn.quarterTurns = 1;
+  Import("red.jpg", RGB(200, 10, 10), 0, false, &turn);
+  Import("C:\\shots\\blue.jpg", RGB(10, 10, 200), 0, true, &turn);
+  ASSERT_EQ(2, document.GetImageCount());
+  EXPECT_TRUE(document.IsDirty());
+  EXPECT_FALSE(document.IsBusy());
+  const CString stored = document.GetImages().GetAt(0).id;
+  const CString linked = document.GetImages().GetAt(1).id;
+  // The stored image keeps no processing (it is in its bitmaps); the linked one keeps it for its file.
+  EXPECT_EQ(ImageStatus::Inserted, document.GetImages().GetAt(0).flags);
+  EXPECT_EQ(ImageStatus::Inserted | ImageStatus::Linked | ImageStatus::HasImportProcessing,
+            document.GetImages().GetAt(1).flags);
+  EXPECT_EQ(1, document.GetImages().GetAt(1).GetImportProcessing().quarterTurns);
 
-    const std::string path = folder.File("two.plj");
-    DialogAnswers answers;
-    answers.Answer(path);
-    ASSERT_TRUE(document.SaveAs());
-    ASSERT_TRUE(document.CloseJob());
-    ASSERT_TRUE(document.OpenJob(path.c_str(), true));
-    ASSERT_EQ(2, document.GetImageCount());
-    EXPECT_EQ(Names({"red.jpg", "C:\\shots\\blue.jpg"}), FileNames(document));
-    EXPECT_EQ(CString("blue"), document.GetImageFileNamePart(linked, false));
-    EXPECT_EQ(CString("blue.jpg"), document.GetImageFileNamePart(linked, true));
-    EXPECT_EQ(CString("red.jpg"), document.GetImageFileNamePart(stored, false));
+  const std::string path = folder.File("two.plj");
+  DialogAnswers answers;
+  answers.Answer(path);
+  ASSERT_TRUE(document.SaveAs());
+  ASSERT_TRUE(document.CloseJob());
+  ASSERT_TRUE(document.OpenJob(path.c_str(), true));
+  ASSERT_EQ(2, document.GetImageCount());
+  EXPECT_EQ(Names({"red.jpg", "C:\\shots\\blue.jpg"}), FileNames(document));
+  EXPECT_EQ(CString("blue"), document.GetImageFileNamePart(linked, false));
+  EXPECT_EQ(CString("blue.jpg"), document.GetImageFileNamePart(linked, true));
+  EXPECT_EQ(CString("red.jpg"), document.GetImageFileNamePart(stored, false));
 
-    // The turn was applied once, to both stored bitmaps.
-    IBitmapPtr full = document.ReadImageBitmap(stored, true);
-    IBitmapPtr draft = document.ReadImageBitmap(stored, false);
-    EXPECT_EQ(6, SizeOf(full).cx);
-    EXPECT_EQ(8, SizeOf(full).cy);
-    EXPECT_EQ(6, SizeOf(draft).cx);
-    EXPECT_EQ(RGB(200, 10, 10), PixelOf(full, 2, 2));
-    EXPECT_EQ(RGB(10, 10, 200), PixelOf(document.ReadImageBitmap(linked, false), 1, 1));
-    // A linked image has no full bitmap in the job.
-    try {
-        document.ReadImageBitmap(linked, true);
-        ADD_FAILURE() << "a linked image gave a full bitmap";
-    } catch (const CMyException& e) {
-        EXPECT_NE(nullptr, strstr(e.what(), "1026")) << e.what();
-    }
+  // The turn was applied once, to both stored bitmaps.
+  IBitmapPtr full = document.ReadImageBitmap(stored, true);
+  IBitmapPtr draft = document.ReadImageBitmap(stored, false);
+  EXPECT_EQ(6, SizeOf(full).cx);
+  EXPECT_EQ(8, SizeOf(full).cy);
+  EXPECT_EQ(6, SizeOf(draft).cx);
+  EXPECT_EQ(RGB(200, 10, 10), PixelOf(full, 2, 2));
+  EXPECT_EQ(RGB(10, 10, 200), PixelOf(document.ReadImageBitmap(linked, false), 1, 1));
+  // A linked image has no full bitmap in the job.
+  try {
+    document.ReadImageBitmap(linked, true);
+    ADD_FAILURE() << "a linked image gave a full bitmap";
+  } catch (const CMyException& e) {
+    EXPECT_NE(nullptr, strstr(e.what(), "1026")) << e.what();
+  }
 }
 
 TEST_F(DocumentImagesTest, PlacementFollowsTheImportSettings) {
-    ImagesImportSettings& settings = GetImagesImportSettings();
-    // Insert at position 2, three imports into 1..5: the new ones become 3, 4, 5.
-    ImportMany(5);
-    settings.Mode = ImagesImportSettings::Insert;
-    settings.Position = 2;
-    Import("a");
-    Import("b");
-    Import("c");
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}), Numbers(document));
-    EXPECT_EQ(Names({"old1", "old2", "a", "b", "c", "old3", "old4", "old5"}), FileNames(document));
-    EXPECT_EQ(5, settings.Position);
+  ImagesImportSettings& settings = GetImagesImportSettings();
+  // Insert at position 2, three imports into 1..5: the new ones become 3, 4, 5.
+  ImportMany(5);
+  settings.Mode = ImagesImportSettings::Insert;
+  settings.Position = 2;
+  Import("a");
+  Import("b");
+  Import("c");
+  EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}), Numbers(document));
+  EXPECT_EQ(Names({"old1", "old2", "a", "b", "c", "old3", "old4", "old5"}), FileNames(document));
+  EXPECT_EQ(5, settings.Position);
 
-    // Replace from position 6: the images 7 and 8 take the new bitmaps and keep their ids, then the
-    // imports go to the end.
-    const CString seventh = document.GetImageIdByNumber(7);
-    settings.Mode = ImagesImportSettings::Replace;
-    settings.Position = 6;
-    EventRecorder events(document);
-    Import("r1");
-    Import("r2");
-    EXPECT_EQ(ImagesImportSettings::ToEnd, settings.Mode);
-    EXPECT_EQ(-1, settings.Position);
-    Import("end");
-    EXPECT_EQ(Names({"old1", "old2", "a", "b", "c", "old3", "r1", "r2", "end"}), FileNames(document));
-    EXPECT_EQ(seventh, document.GetImageIdByNumber(7));
-    EXPECT_EQ(Names({Name<ImageReplacedEvent>(), Name<ImageReplacedEvent>(), Name<ImageAddedEvent>()}), events.names);
-    EXPECT_EQ(9u, ImageStorages(document).size());
-    EXPECT_EQ(RGB(200, 10, 10), PixelOf(document.ReadImageBitmap(seventh, false), 0, 0));
+  // Replace from position 6: the images 7 and 8 take the new bitmaps and keep their ids, then the
+  // imports go to the end.
+  const CString seventh = document.GetImageIdByNumber(7);
+  settings.Mode = ImagesImportSettings::Replace;
+  settings.Position = 6;
+  EventRecorder events(document);
+  Import("r1");
+  Import("r2");
+  EXPECT_EQ(ImagesImportSettings::ToEnd, settings.Mode);
+  EXPECT_EQ(-1, settings.Position);
+  Import("end");
+  EXPECT_EQ(Names({"old1", "old2", "a", "b", "c", "old3", "r1", "r2", "end"}), FileNames(document));
+  EXPECT_EQ(seventh, document.GetImageIdByNumber(7));
+  EXPECT_EQ(Names({Name<ImageReplacedEvent>(), Name<ImageReplacedEvent>(), Name<ImageAddedEvent>()}),
+            events.names);
+  EXPECT_EQ(9u, ImageStorages(document).size());
+  EXPECT_EQ(RGB(200, 10, 10), PixelOf(document.ReadImageBitmap(seventh, false), 0, 0));
 
-    // To the end in reverse: each new image becomes number 1.
-    settings.Reverse = true;
-    Import("first");
-    EXPECT_EQ("first", FileNames(document)[0]);
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), Numbers(document));
+  // To the end in reverse: each new image becomes number 1.
+  settings.Reverse = true;
+  Import("first");
+  EXPECT_EQ("first", FileNames(document)[0]);
+  EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), Numbers(document));
 
-    // Replace in reverse from position 0 replaces number 1, then imports go to the end.
-    settings.Mode = ImagesImportSettings::Replace;
-    settings.Position = 0;
-    Import("again");
-    EXPECT_EQ("again", FileNames(document)[0]);
-    EXPECT_EQ(ImagesImportSettings::ToEnd, settings.Mode);
+  // Replace in reverse from position 0 replaces number 1, then imports go to the end.
+  settings.Mode = ImagesImportSettings::Replace;
+  settings.Position = 0;
+  Import("again");
+  EXPECT_EQ("again", FileNames(document)[0]);
+  EXPECT_EQ(ImagesImportSettings::ToEnd, settings.Mode);
 }
 
 TEST_F(DocumentImagesTest, IndexedJobsPlaceByTheSourceNumber) {
-    document.SetIndexed(true);
-    Import("six", RGB(1, 2, 3), 6);
-    Import("eight", RGB(1, 2, 3), 8);
-    Import("none", RGB(1, 2, 3), 0);  // no number: not imported
-    Import("seven", RGB(1, 2, 3), 7);
-    EXPECT_EQ((std::vector<int>{6, 7, 8}), Numbers(document));
-    const CString seven = document.GetImageIdByNumber(7);
-    ColorCorrectValues correction;
-    correction.red = 5;
-    document.SetImageColorCorrection(seven, correction);
-    EventRecorder events(document);
-    Import("seven again", RGB(9, 9, 9), 7);
-    EXPECT_EQ(Names({Name<ImageReplacedEvent>()}), events.names);
-    EXPECT_EQ(seven, document.GetImageIdByNumber(7));
-    EXPECT_EQ(0, document.GetImageColorCorrection(seven).red);
-    EXPECT_EQ(RGB(9, 9, 9), PixelOf(document.ReadImageBitmap(seven, true), 0, 0));
-    EXPECT_EQ(3u, ImageStorages(document).size());
+  document.SetIndexed(true);
+  Import("six", RGB(1, 2, 3), 6);
+  Import("eight", RGB(1, 2, 3), 8);
+  Import("none", RGB(1, 2, 3), 0);  // no number: not imported
+  Import("seven", RGB(1, 2, 3), 7);
+  EXPECT_EQ((std::vector<int>{6, 7, 8}), Numbers(document));
+  const CString seven = document.GetImageIdByNumber(7);
+  ColorCorrectValues correction;
+  correction.red = 5;
+  document.SetImageColorCorrection(seven, correction);
+  EventRecorder events(document);
+  Import("seven again", RGB(9, 9, 9), 7);
+  EXPECT_EQ(Names({Name<ImageReplacedEvent>()}), events.names);
+  EXPECT_EQ(seven, document.GetImageIdByNumber(7));
+  EXPECT_EQ(0, document.GetImageColorCorrection(seven).red);
+  EXPECT_EQ(RGB(9, 9, 9), PixelOf(document.ReadImageBitmap(seven, true), 0, 0));
+  EXPECT_EQ(3u, ImageStorages(document).size());
 }
 
 TEST_F(DocumentImagesTest, AFailedImportLeavesNothingBehind) {
-    Import("kept");
-    CScriptedPrompt prompts;
-    prompts.FailWhenEmpty(true);
-    // The worker cannot make the draft: reported, nothing placed, no storage left.
-    zvkImage::SetCreationFailure(E_OUTOFMEMORY);
-    IBitmapPtr bitmap;
-    {
-        zvkImage::SetCreationFailure(S_OK);
-        bitmap = MakeBitmap(4, 4, RGB(0, 0, 0));
-        zvkImage::SetCreationFailure(E_OUTOFMEMORY);
-    }
-    EventRecorder events(document);
-    document.ImportImage(0, bitmap, "lost", false, nullptr);
+  Import("kept");
+  CScriptedPrompt prompts;
+  prompts.FailWhenEmpty(true);
+  // The worker cannot make the draft: reported, nothing placed, no storage left.
+  zvkImage::SetCreationFailure(E_OUTOFMEMORY);
+  IBitmapPtr bitmap;
+  {
     zvkImage::SetCreationFailure(S_OK);
-    EXPECT_EQ(1u, prompts.GetShown().size());
-    EXPECT_EQ(1, document.GetImageCount());
-    EXPECT_EQ(1u, ImageStorages(document).size());
-    EXPECT_TRUE(events.names.empty());
-    EXPECT_FALSE(document.IsBusy());
+    bitmap = MakeBitmap(4, 4, RGB(0, 0, 0));
+    zvkImage::SetCreationFailure(E_OUTOFMEMORY);
+  }
+  EventRecorder events(document);
+  document.ImportImage(0, bitmap, "lost", false, nullptr);
+  zvkImage::SetCreationFailure(S_OK);
+  EXPECT_EQ(1u, prompts.GetShown().size());
+  EXPECT_EQ(1, document.GetImageCount());
+  EXPECT_EQ(1u, ImageStorages(document).size());
+  EXPECT_TRUE(events.names.empty());
+  EXPECT_FALSE(document.IsBusy());
 
-    // A replace beyond the last image: reported, and the stored bitmaps are removed again.
-    GetImagesImportSettings().Mode = ImagesImportSettings::Replace;
-    GetImagesImportSettings().Position = 4;
-    Import("nowhere");
-    EXPECT_EQ(2u, prompts.GetShown().size());
-    EXPECT_EQ(1, document.GetImageCount());
-    EXPECT_EQ(1u, ImageStorages(document).size());
-    EXPECT_FALSE(document.IsBusy());
+  // A replace beyond the last image: reported, and the stored bitmaps are removed again.
+  GetImagesImportSettings().Mode = ImagesImportSettings::Replace;
+  GetImagesImportSettings().Position = 4;
+  Import("nowhere");
+  EXPECT_EQ(2u, prompts.GetShown().size());
+  EXPECT_EQ(1, document.GetImageCount());
+  EXPECT_EQ(1u, ImageStorages(document).size());
+  EXPECT_FALSE(document.IsBusy());
 }
 
 TEST_F(DocumentImagesTest, TheUserInterfaceThreadPumpsWhileTheWorkerWaitsForTheStorageLock) {
-    Import("first", RGB(0, 200, 0));
-    static CTheDocument* target;
-    static CString firstId;
-    static COLORREF seen;
-    target = &document;
-    firstId = document.GetImages().GetAt(0).id;
-    seen = CLR_INVALID;
-    // While this thread holds the lock the worker cannot write; only a message dispatched during the
-    // import's wait can read a draft (under the same lock) and let the worker go on.
-    document.GetImageStorageLock().Lock();
-    SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        seen = PixelOf(target->ReadImageBitmap(firstId, false), 0, 0);
-        target->GetImageStorageLock().Unlock();
-    });
-    Import("second");
-    EXPECT_EQ(RGB(0, 200, 0), seen);
-    EXPECT_EQ(2, document.GetImageCount());
+  Import("first", RGB(0, 200, 0));
+  static CTheDocument* target;
+  static CString firstId;
+  static COLORREF seen;
+  target = &document;
+  firstId = document.GetImages().GetAt(0).id;
+  seen = CLR_INVALID;
+  // While this thread holds the lock the worker cannot write; only a message dispatched during the
+  // import's wait can read a draft (under the same lock) and let the worker go on.
+  document.GetImageStorageLock().Lock();
+  SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    seen = PixelOf(target->ReadImageBitmap(firstId, false), 0, 0);
+    target->GetImageStorageLock().Unlock();
+  });
+  Import("second");
+  EXPECT_EQ(RGB(0, 200, 0), seen);
+  EXPECT_EQ(2, document.GetImageCount());
 
-    // A worker writing images while this thread reads another one's draft.
-    std::atomic<int> failures{0};
-    std::thread writer([&] {
-        CoInitialize(nullptr);
-        IBitmapPtr bitmap = MakeBitmap(32, 32, RGB(1, 1, 1));
-        for (int i = 0; i < 20; ++i) {
-            try {
-                document.WriteImageBitmaps("w", false, ImageProcessing(), bitmap);
-                document.DestroyImageStorage("w");
-            } catch (...) {
-                ++failures;
-            }
-        }
-        bitmap = nullptr;
-        CoUninitialize();
-    });
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(RGB(0, 200, 0), PixelOf(document.ReadImageBitmap(firstId, false), 0, 0));
-    writer.join();
-    EXPECT_EQ(0, failures.load());
+  // A worker writing images while this thread reads another one's draft.
+  std::atomic<int> failures{0};
+  std::thread writer([&] {
+    CoInitialize(nullptr);
+    IBitmapPtr bitmap = MakeBitmap(32, 32, RGB(1, 1, 1));
+    for (int i = 0; i < 20; ++i) {
+      try {
+        document.WriteImageBitmaps("w", false, ImageProcessing(), bitmap);
+        document.DestroyImageStorage("w");
+      } catch (...) {
+        ++failures;
+      }
+    }
+    bitmap = nullptr;
+    CoUninitialize();
+  });
+  for (int i = 0; i < 20; ++i)
+    EXPECT_EQ(RGB(0, 200, 0), PixelOf(document.ReadImageBitmap(firstId, false), 0, 0));
+  writer.join();
+  EXPECT_EQ(0, failures.load());
 }
 
 TEST_F(DocumentImagesTest, OperationsChangeTheRecordAndFireTheirEvents) {
-    ImportMany(6);
-    const CString id = document.GetImageIdByNumber(1);
-    document.SetDirty(false);
-    EventRecorder events(document);
+  ImportMany(6);
+  const CString id = document.GetImageIdByNumber(1);
+  document.SetDirty(false);
+  EventRecorder events(document);
 
-    document.SetImageCropScale(id, document.GetImageCropScale(id));  // the same crop still fires
-    ChromaKey key = document.GetImageChromaKey(id);
-    document.SetImageChromaKey(id, key);  // equal: nothing
-    key.on = 1;
-    document.SetImageChromaKey(id, key);
-    document.RotateImage(id, -5);
-    EXPECT_EQ(-5, document.GetImageRotation(id));
-    document.RotateImage(id, 362);
-    EXPECT_EQ(357, document.GetImageRotation(id));
-    document.RotateImage(id, 5);
-    EXPECT_EQ(2, document.GetImageRotation(id));
-    document.SetImageFlag04(id, true);
-    document.SetImageFlag04(id, true);  // no change: no event
-    EXPECT_TRUE(document.GetImageFlag04(id));
-    EXPECT_TRUE(document.IsDirty());
-    EXPECT_EQ(Names({Name<ImageCropScaleChangeEvent>(), Name<ImageChromaKeyChangeEvent>(),
-                     Name<ImageRotationChangeEvent>(), Name<ImageRotationChangeEvent>(),
-                     Name<ImageRotationChangeEvent>(), Name<ImageStatusEvent>()}),
-              events.names);
-    EXPECT_TRUE(document.HasImage("@3"));
-    EXPECT_FALSE(document.HasImage("@7"));
-    EXPECT_EQ(0, document.GetImageNumber("unknown"));
-    EXPECT_THROW(document.RotateImage("unknown", 1), CMyException);
+  document.SetImageCropScale(id, document.GetImageCropScale(id));  // the same crop still fires
+  ChromaKey key = document.GetImageChromaKey(id);
+  document.SetImageChromaKey(id, key);  // equal: nothing
+  key.on = 1;
+  document.SetImageChromaKey(id, key);
+  document.RotateImage(id, -5);
+  EXPECT_EQ(-5, document.GetImageRotation(id));
+  document.RotateImage(id, 362);
+  EXPECT_EQ(357, document.GetImageRotation(id));
+  document.RotateImage(id, 5);
+  EXPECT_EQ(2, document.GetImageRotation(id));
+  document.SetImageFlag04(id, true);
+  document.SetImageFlag04(id, true);  // no change: no event
+  EXPECT_TRUE(document.GetImageFlag04(id));
+  EXPECT_TRUE(document.IsDirty());
+  EXPECT_EQ(Names({Name<ImageCropScaleChangeEvent>(), Name<ImageChromaKeyChangeEvent>(),
+                   Name<ImageRotationChangeEvent>(), Name<ImageRotationChangeEvent>(),
+                   Name<ImageRotationChangeEvent>(), Name<ImageStatusEvent>()}),
+            events.names);
+  EXPECT_TRUE(document.HasImage("@3"));
+  EXPECT_FALSE(document.HasImage("@7"));
+  EXPECT_EQ(0, document.GetImageNumber("unknown"));
+  EXPECT_THROW(document.RotateImage("unknown", 1), CMyException);
 
-    // Removing 2 and 3 of six with Position 5 renumbers 4..6 and moves Position to 2.
-    events.names.clear();
-    GetImagesImportSettings().Position = 5;
-    SharedStringList gone;
-    gone.Append(document.GetImageIdByNumber(2));
-    gone.Append(document.GetImageIdByNumber(3));
-    document.RemoveImages(gone);
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), Numbers(document));
-    EXPECT_EQ(2, GetImagesImportSettings().Position);
-    EXPECT_EQ(Names({Name<ImageRemovingEvent>(), Name<ImageRemovedEvent>(), Name<ImageRemovingEvent>(),
-                     Name<ImageRemovedEvent>(), Name<ImageChangedEvent>(), Name<ImageChangedEvent>(),
-                     Name<ImageChangedEvent>()}),
-              events.names);
-    EXPECT_EQ(4u, ImageStorages(document).size());
+  // Removing 2 and 3 of six with Position 5 renumbers 4..6 and moves Position to 2.
+  events.names.clear();
+  GetImagesImportSettings().Position = 5;
+  SharedStringList gone;
+  gone.Append(document.GetImageIdByNumber(2));
+  gone.Append(document.GetImageIdByNumber(3));
+  document.RemoveImages(gone);
+  EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), Numbers(document));
+  EXPECT_EQ(2, GetImagesImportSettings().Position);
+  EXPECT_EQ(Names({Name<ImageRemovingEvent>(), Name<ImageRemovedEvent>(), Name<ImageRemovingEvent>(),
+                   Name<ImageRemovedEvent>(), Name<ImageChangedEvent>(), Name<ImageChangedEvent>(),
+                   Name<ImageChangedEvent>()}),
+            events.names);
+  EXPECT_EQ(4u, ImageStorages(document).size());
 
-    // A duplicate of image 2 comes right after it, with its own bitmaps and the source's corrections.
-    const CString source = document.GetImageIdByNumber(2);
-    document.RotateImage(source, 30);
-    events.names.clear();
-    const CString copy = document.DuplicateImage(source, false);
-    EXPECT_EQ(3, document.GetImageNumber(copy));
-    EXPECT_EQ(5, document.GetImageCount());
-    EXPECT_TRUE(document.GetImageFlag08(copy));
-    EXPECT_EQ(30, document.GetImageRotation(copy));
-    EXPECT_EQ(Name<ImageImportStartEvent>(), events.names.front());
-    EXPECT_EQ(Name<ImageImportStopEvent>(), events.names.back());
-    EXPECT_EQ(RGB(200, 10, 10), PixelOf(document.ReadImageBitmap(copy, true), 0, 0));
-    EXPECT_EQ(5u, ImageStorages(document).size());
+  // A duplicate of image 2 comes right after it, with its own bitmaps and the source's corrections.
+  const CString source = document.GetImageIdByNumber(2);
+  document.RotateImage(source, 30);
+  events.names.clear();
+  const CString copy = document.DuplicateImage(source, false);
+  EXPECT_EQ(3, document.GetImageNumber(copy));
+  EXPECT_EQ(5, document.GetImageCount());
+  EXPECT_TRUE(document.GetImageFlag08(copy));
+  EXPECT_EQ(30, document.GetImageRotation(copy));
+  EXPECT_EQ(Name<ImageImportStartEvent>(), events.names.front());
+  EXPECT_EQ(Name<ImageImportStopEvent>(), events.names.back());
+  EXPECT_EQ(RGB(200, 10, 10), PixelOf(document.ReadImageBitmap(copy, true), 0, 0));
+  EXPECT_EQ(5u, ImageStorages(document).size());
 }
 
 TEST_F(DocumentImagesTest, AQuarterTurnTurnsTheStoredBitmapsOnce) {
-    Import("stored");
-    Import("C:\\linked.jpg", RGB(200, 10, 10), 0, true);
-    const CString stored = document.GetImageIdByNumber(1);
-    const CString linked = document.GetImageIdByNumber(2);
-    document.RotateImageRight90(stored);
-    document.RotateImageRight90(linked);
-    EXPECT_EQ(6, SizeOf(document.ReadImageBitmap(stored, true)).cx);
-    EXPECT_EQ(6, SizeOf(document.ReadImageBitmap(stored, false)).cx);
-    EXPECT_FALSE(document.GetImages().Get(stored).HasFlag(ImageStatus::HasImportProcessing));
-    EXPECT_EQ(6, SizeOf(document.ReadImageBitmap(linked, false)).cx);
-    EXPECT_EQ(3, document.GetImages().Get(linked).GetImportProcessing().quarterTurns);
+  Import("stored");
+  Import("C:\\linked.jpg", RGB(200, 10, 10), 0, true);
+  const CString stored = document.GetImageIdByNumber(1);
+  const CString linked = document.GetImageIdByNumber(2);
+  document.RotateImageRight90(stored);
+  document.RotateImageRight90(linked);
+  EXPECT_EQ(6, SizeOf(document.ReadImageBitmap(stored, true)).cx);
+  EXPECT_EQ(6, SizeOf(document.ReadImageBitmap(stored, false)).cx);
+  EXPECT_FALSE(document.GetImages().Get(stored).HasFlag(ImageStatus::HasImportProcessing));
+  EXPECT_EQ(6, SizeOf(document.ReadImageBitmap(linked, false)).cx);
+  EXPECT_EQ(3, document.GetImages().Get(linked).GetImportProcessing().quarterTurns);
 }
 
 TEST_F(DocumentImagesTest, ValuesFromTextNameTheFieldByNameOrNumber) {
-    Import("one");
-    const CString id = document.GetImageIdByNumber(1);
-    const char* names[] = {"Name", "Class", "Pose"};
-    for (int i = 0; i < 3; ++i) {
-        CString fieldId;
-        fieldId.Format("F%d", i + 1);
-        document.GetImageFields().Add(DetailField(fieldId, names[i], 0, 0));
-    }
-    auto text = [&](const char* fieldId) {
-        const VARIANT& value = document.GetImageValues(id).Get(fieldId);
-        return value.vt == VT_BSTR ? CString(value.bstrVal) : CString("<none>");
-    };
-    EventRecorder events(document);
-    document.SetImageValueFromText(id, "Name%Ann");
-    document.SetImageValueFromText(id, "2%B");
-    document.SetImageValueFromText(id, "9%nothing");
-    document.SetImageValueFromText(id, "%nothing");
-    document.SetImageValueFromText(id, "Name%Ann");  // equal: no event
-    document.SetImageValueFromText(id, "Pose");
-    EXPECT_EQ(CString("Ann"), text("F1"));
-    EXPECT_EQ(CString("B"), text("F2"));
-    EXPECT_EQ(CString(""), text("F3"));
-    EXPECT_EQ(3u, events.names.size());
+  Import("one");
+  const CString id = document.GetImageIdByNumber(1);
+  const char* names[] = {"Name", "Class", "Pose"};
+  for (int i = 0; i < 3; ++i) {
+    CString fieldId;
+    fieldId.Format("F%d", i + 1);
+    document.GetImageFields().Add(DetailField(fieldId, names[i], 0, 0));
+  }
+  auto text = [&](const char* fieldId) {
+    const VARIANT& value = document.GetImageValues(id).Get(fieldId);
+    return value.vt == VT_BSTR ? CString(value.bstrVal) : CString("<none>");
+  };
+  EventRecorder events(document);
+  document.SetImageValueFromText(id, "Name%Ann");
+  document.SetImageValueFromText(id, "2%B");
+  document.SetImageValueFromText(id, "9%nothing");
+  document.SetImageValueFromText(id, "%nothing");
+  document.SetImageValueFromText(id, "Name%Ann");  // equal: no event
+  document.SetImageValueFromText(id, "Pose");
+  EXPECT_EQ(CString("Ann"), text("F1"));
+  EXPECT_EQ(CString("B"), text("F2"));
+  EXPECT_EQ(CString(""), text("F3"));
+  EXPECT_EQ(3u, events.names.size());
 }
 
 TEST(RuntimeBitmap, ReducesToTheBudgetKeepingTheAspect) {
-    struct Case {
-        long width, height;
-        uint32_t budget;
-        long expectWidth, expectHeight;
-    } cases[] = {
-        {400, 300, 90000, 200, 150}, {101, 100, 7575, 51, 50}, {100, 101, 7575, 50, 51},
-        {100, 100, 7500, 50, 50},    {40, 30, 3600, 40, 30},   {40, 30, 0, 40, 30},
-    };
-    for (const Case& c : cases) {
-        IBitmapPtr source = MakeBitmap(c.width, c.height, RGB(5, 6, 7));
-        IBitmapPtr result = CreateRuntimeBitmap(source, c.budget, false);
-        EXPECT_EQ(c.expectWidth, SizeOf(result).cx) << c.width << "x" << c.height << " " << c.budget;
-        EXPECT_EQ(c.expectHeight, SizeOf(result).cy) << c.width << "x" << c.height << " " << c.budget;
-        // A source that fits is shared unless a copy is asked for; the source never changes.
-        if (c.expectWidth == c.width) {
-            EXPECT_EQ(source.GetInterfacePtr(), result.GetInterfacePtr());
-            EXPECT_NE(source.GetInterfacePtr(), CreateRuntimeBitmap(source, c.budget, true).GetInterfacePtr());
-        }
-        EXPECT_EQ(c.width, SizeOf(source).cx);
+  struct Case {
+    long width, height;
+    uint32_t budget;
+    long expectWidth, expectHeight;
+  } cases[] = {
+      {400, 300, 90000, 200, 150}, {101, 100, 7575, 51, 50}, {100, 101, 7575, 50, 51},
+      {100, 100, 7500, 50, 50},    {40, 30, 3600, 40, 30},   {40, 30, 0, 40, 30},
+  };
+  for (const Case& c : cases) {
+    IBitmapPtr source = MakeBitmap(c.width, c.height, RGB(5, 6, 7));
+    IBitmapPtr result = CreateRuntimeBitmap(source, c.budget, false);
+    EXPECT_EQ(c.expectWidth, SizeOf(result).cx) << c.width << "x" << c.height << " " << c.budget;
+    EXPECT_EQ(c.expectHeight, SizeOf(result).cy) << c.width << "x" << c.height << " " << c.budget;
+    // A source that fits is shared unless a copy is asked for; the source never changes.
+    if (c.expectWidth == c.width) {
+      EXPECT_EQ(source.GetInterfacePtr(), result.GetInterfacePtr());
+      EXPECT_NE(source.GetInterfacePtr(), CreateRuntimeBitmap(source, c.budget, true).GetInterfacePtr());
     }
+    EXPECT_EQ(c.width, SizeOf(source).cx);
+  }
 }
 
 TEST_F(DocumentImagesTest, ABitmapStreamWithAWrongHeadIsRefusedBeforeReading) {
-    Import("one");
-    const CString id = document.GetImageIdByNumber(1);
-    struct Case {
-        int offset;
-        unsigned char byte;
-        const char* line;
-    } cases[] = {{0, 'x', "1035"}, {7, 2, "1037"}};
-    for (const Case& c : cases) {
-        {
-            IStoragePtr images, image;
-            IStreamPtr stream;
-            ASSERT_EQ(S_OK, document.GetStorage()->OpenStorage(L"@Images-Individual", nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                                                               nullptr, 0, &images));
-            std::wstring name = L"-";
-            for (int i = 0; i < id.GetLength(); ++i) name += static_cast<wchar_t>(id[i]);
-            ASSERT_EQ(S_OK, images->OpenStorage(name.c_str(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0, &image));
-            ASSERT_EQ(S_OK, image->OpenStream(L"@Bitmap-Draft", nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &stream));
-            LARGE_INTEGER at;
-            at.QuadPart = c.offset;
-            stream->Seek(at, STREAM_SEEK_SET, nullptr);
-            stream->Write(&c.byte, 1, nullptr);
-        }
-        try {
-            document.ReadImageBitmap(id, false);
-            ADD_FAILURE() << "a damaged head was read";
-        } catch (const CMyException& e) {
-            EXPECT_EQ(E_FAIL, e.code);
-            EXPECT_NE(nullptr, strstr(e.what(), c.line)) << e.what();
-        }
-        document.ReplaceImageBitmap(id, MakeBitmap(4, 4, RGB(3, 3, 3)));  // a fresh head for the next case
+  Import("one");
+  const CString id = document.GetImageIdByNumber(1);
+  struct Case {
+    int offset;
+    unsigned char byte;
+    const char* line;
+  } cases[] = {{0, 'x', "1035"}, {7, 2, "1037"}};
+  for (const Case& c : cases) {
+    {
+      IStoragePtr images, image;
+      IStreamPtr stream;
+      ASSERT_EQ(S_OK, document.GetStorage()->OpenStorage(L"@Images-Individual", nullptr,
+                                                         STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0,
+                                                         &images));
+      std::wstring name = L"-";
+      for (int i = 0; i < id.GetLength(); ++i) name += static_cast<wchar_t>(id[i]);
+      ASSERT_EQ(S_OK, images->OpenStorage(name.c_str(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
+                                          nullptr, 0, &image));
+      ASSERT_EQ(S_OK, image->OpenStream(L"@Bitmap-Draft", nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                        &stream));
+      LARGE_INTEGER at;
+      at.QuadPart = c.offset;
+      stream->Seek(at, STREAM_SEEK_SET, nullptr);
+      stream->Write(&c.byte, 1, nullptr);
     }
+    try {
+      document.ReadImageBitmap(id, false);
+      ADD_FAILURE() << "a damaged head was read";
+    } catch (const CMyException& e) {
+      EXPECT_EQ(E_FAIL, e.code);
+      EXPECT_NE(nullptr, strstr(e.what(), c.line)) << e.what();
+    }
+    document.ReplaceImageBitmap(id, MakeBitmap(4, 4, RGB(3, 3, 3)));  // a fresh head for the next case
+  }
 }

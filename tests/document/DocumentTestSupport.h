@@ -23,47 +23,47 @@ CString MainWindowTitle();
 
 // Records the run-time type names of the events that a document fires, in order.
 class EventRecorder : public EventSink {
-public:
-    explicit EventRecorder(CTheDocument& document);
-    ~EventRecorder() override;
-    int OnEvent(EventSource* source, Event* event) override;
-    std::vector<std::string> names;
-    std::vector<CString> texts;  // the text of queue and template-folder events, "" for the rest
+ public:
+  explicit EventRecorder(CTheDocument& document);
+  ~EventRecorder() override;
+  int OnEvent(EventSource* source, Event* event) override;
+  std::vector<std::string> names;
+  std::vector<CString> texts;  // the text of queue and template-folder events, "" for the rest
 
-private:
-    CTheDocument& document;
+ private:
+  CTheDocument& document;
 };
 
 // The event class names, for comparisons with the recorder.
 std::string NameOf(const std::type_info& type);
 template <class T>
 std::string Name() {
-    return NameOf(typeid(T));
+  return NameOf(typeid(T));
 }
 
 // A fresh folder (with its trailing backslash) removed again when the test ends.
 class ScratchFolder {
-public:
-    explicit ScratchFolder(const char* tag);
-    ~ScratchFolder();
-    const std::string& Path() const { return path; }
-    std::string File(const char* name) const { return path + name; }
-    // The names of the files in the folder.
-    std::vector<std::string> Files() const;
+ public:
+  explicit ScratchFolder(const char* tag);
+  ~ScratchFolder();
+  const std::string& Path() const { return path; }
+  std::string File(const char* name) const { return path + name; }
+  // The names of the files in the folder.
+  std::vector<std::string> Files() const;
 
-private:
-    std::string path;
+ private:
+  std::string path;
 };
 
 // Answers the job-file dialogs with the given paths in turn; a dialog past the last answer is
 // cancelled. Requests() tells what the dialogs showed.
 class DialogAnswers {
-public:
-    DialogAnswers& Answer(const std::string& path);
-    std::vector<CFileDialogScript::Shown> Requests() const { return script.GetShown(); }
+ public:
+  DialogAnswers& Answer(const std::string& path);
+  std::vector<CFileDialogScript::Shown> Requests() const { return script.GetShown(); }
 
-private:
-    CFileDialogScript script;
+ private:
+  CFileDialogScript script;
 };
 
 // Resets the program-wide job-file options to their defaults (and FilesPath to the folder).
@@ -75,8 +75,8 @@ std::vector<unsigned char> ArchiveText(const char* text);
 // Creates a compound file with the given root streams ("@Images-Individual\\@List" style names
 // make a child storage).
 struct Element {
-    std::string name;
-    std::vector<unsigned char> bytes;
+  std::string name;
+  std::vector<unsigned char> bytes;
 };
 void WriteCompoundFile(const std::string& path, const std::vector<Element>& elements);
 // Reads a stream of a compound file ("storage\\stream" names allowed); false when missing.

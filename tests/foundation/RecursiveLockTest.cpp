@@ -8,18 +8,18 @@
 namespace {
 
 struct Attempt {
-    RecursiveLock* lock;
-    DWORD timeout;
-    std::atomic<int> result{-1};  // -1 still waiting, 0 refused, 1 taken
-    bool unlockAfter = true;
+  RecursiveLock* lock;
+  DWORD timeout;
+  std::atomic<int> result{-1};  // -1 still waiting, 0 refused, 1 taken
+  bool unlockAfter = true;
 };
 
 DWORD WINAPI TryLock(void* parameter) {
-    auto* attempt = static_cast<Attempt*>(parameter);
-    bool taken = attempt->lock->Lock(attempt->timeout);
-    attempt->result = taken ? 1 : 0;
-    if (taken && attempt->unlockAfter) attempt->lock->Unlock();
-    return 0;
+  auto* attempt = static_cast<Attempt*>(parameter);
+  bool taken = attempt->lock->Lock(attempt->timeout);
+  attempt->result = taken ? 1 : 0;
+  if (taken && attempt->unlockAfter) attempt->lock->Unlock();
+  return 0;
 }
 
 HANDLE Start(Attempt& attempt) { return CreateThread(nullptr, 0, TryLock, &attempt, 0, nullptr); }
@@ -27,84 +27,84 @@ HANDLE Start(Attempt& attempt) { return CreateThread(nullptr, 0, TryLock, &attem
 }  // namespace
 
 TEST(RecursiveLockTest, SameThreadTakesItThreeTimesAnotherWaitsForTheLastUnlock) {
-    RecursiveLock lock;
-    ASSERT_TRUE(lock.Lock());
-    ASSERT_TRUE(lock.Lock());
-    ASSERT_TRUE(lock.Lock());
-    EXPECT_EQ(lock.GetCount(), 3);
+  RecursiveLock lock;
+  ASSERT_TRUE(lock.Lock());
+  ASSERT_TRUE(lock.Lock());
+  ASSERT_TRUE(lock.Lock());
+  EXPECT_EQ(lock.GetCount(), 3);
 
-    Attempt other{&lock, 10000};
-    HANDLE thread = Start(other);
-    ASSERT_NE(thread, nullptr);
-    EXPECT_EQ(WaitForSingleObject(thread, 200), static_cast<DWORD>(WAIT_TIMEOUT));  // still waiting
-    lock.Unlock();
-    lock.Unlock();
-    EXPECT_EQ(WaitForSingleObject(thread, 200), static_cast<DWORD>(WAIT_TIMEOUT));
-    EXPECT_EQ(other.result.load(), -1);
-    lock.Unlock();
-    ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    EXPECT_EQ(other.result.load(), 1);
-    CloseHandle(thread);
-    EXPECT_EQ(lock.GetCount(), 0);
+  Attempt other{&lock, 10000};
+  HANDLE thread = Start(other);
+  ASSERT_NE(thread, nullptr);
+  EXPECT_EQ(WaitForSingleObject(thread, 200), static_cast<DWORD>(WAIT_TIMEOUT));  // still waiting
+  lock.Unlock();
+  lock.Unlock();
+  EXPECT_EQ(WaitForSingleObject(thread, 200), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(other.result.load(), -1);
+  lock.Unlock();
+  ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(other.result.load(), 1);
+  CloseHandle(thread);
+  EXPECT_EQ(lock.GetCount(), 0);
 }
 
 TEST(RecursiveLockTest, TimeoutZeroOnAHeldLockReturnsFalseAndChangesNothing) {
-    RecursiveLock lock;
-    ASSERT_TRUE(lock.Lock());
-    Attempt other{&lock, 0};
-    HANDLE thread = Start(other);
-    ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    CloseHandle(thread);
-    EXPECT_EQ(other.result.load(), 0);
-    EXPECT_EQ(lock.GetCount(), 1);
-    EXPECT_TRUE(lock.IsHeldByCurrentThread());
-    lock.Unlock();
+  RecursiveLock lock;
+  ASSERT_TRUE(lock.Lock());
+  Attempt other{&lock, 0};
+  HANDLE thread = Start(other);
+  ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  EXPECT_EQ(other.result.load(), 0);
+  EXPECT_EQ(lock.GetCount(), 1);
+  EXPECT_TRUE(lock.IsHeldByCurrentThread());
+  lock.Unlock();
 }
 
 TEST(RecursiveLockTest, UnlockFromAStrangerOrWithoutLockIsIgnored) {
-    RecursiveLock lock;
-    lock.Unlock();  // nothing held: the count stays at zero
-    EXPECT_EQ(lock.GetCount(), 0);
-    ASSERT_TRUE(lock.Lock());
+  RecursiveLock lock;
+  lock.Unlock();  // nothing held: the count stays at zero
+  EXPECT_EQ(lock.GetCount(), 0);
+  ASSERT_TRUE(lock.Lock());
 
-    struct Stranger {
-        static DWORD WINAPI Run(void* p) {
-            static_cast<RecursiveLock*>(p)->Unlock();
-            return 0;
-        }
-    };
-    HANDLE thread = CreateThread(nullptr, 0, Stranger::Run, &lock, 0, nullptr);
-    ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    CloseHandle(thread);
-    EXPECT_EQ(lock.GetCount(), 1);
-    EXPECT_TRUE(lock.IsHeldByCurrentThread());
+  struct Stranger {
+    static DWORD WINAPI Run(void* p) {
+      static_cast<RecursiveLock*>(p)->Unlock();
+      return 0;
+    }
+  };
+  HANDLE thread = CreateThread(nullptr, 0, Stranger::Run, &lock, 0, nullptr);
+  ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  EXPECT_EQ(lock.GetCount(), 1);
+  EXPECT_TRUE(lock.IsHeldByCurrentThread());
 
-    Attempt other{&lock, 0};
-    thread = Start(other);
-    ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    CloseHandle(thread);
-    EXPECT_EQ(other.result.load(), 0);  // still excluded
-    lock.Unlock();
+  Attempt other{&lock, 0};
+  thread = Start(other);
+  ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  EXPECT_EQ(other.result.load(), 0);  // still excluded
+  lock.Unlock();
 }
 
 TEST(RecursiveLockTest, ScopedHolderGivesBackOnlyWhatItTook) {
-    RecursiveLock lock;
-    {
-        ScopedRecursiveLock outer(lock);
-        EXPECT_TRUE(outer.IsLocked());
-        ScopedRecursiveLock inner(lock, 0);
-        EXPECT_TRUE(inner.IsLocked());
-        EXPECT_EQ(lock.GetCount(), 2);
-    }
-    EXPECT_EQ(lock.GetCount(), 0);
-    Attempt holder{&lock, INFINITE};
-    holder.unlockAfter = false;
-    HANDLE thread = Start(holder);
-    ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);  // that thread keeps it
-    CloseHandle(thread);
-    {
-        ScopedRecursiveLock refused(lock, 0);
-        EXPECT_FALSE(refused.IsLocked());
-    }
-    EXPECT_EQ(lock.GetCount(), 1);  // the refused holder gave nothing back
+  RecursiveLock lock;
+  {
+    ScopedRecursiveLock outer(lock);
+    EXPECT_TRUE(outer.IsLocked());
+    ScopedRecursiveLock inner(lock, 0);
+    EXPECT_TRUE(inner.IsLocked());
+    EXPECT_EQ(lock.GetCount(), 2);
+  }
+  EXPECT_EQ(lock.GetCount(), 0);
+  Attempt holder{&lock, INFINITE};
+  holder.unlockAfter = false;
+  HANDLE thread = Start(holder);
+  ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);  // that thread keeps it
+  CloseHandle(thread);
+  {
+    ScopedRecursiveLock refused(lock, 0);
+    EXPECT_FALSE(refused.IsLocked());
+  }
+  EXPECT_EQ(lock.GetCount(), 1);  // the refused holder gave nothing back
 }

@@ -21,8 +21,8 @@ NotifyParent& SharedParent() {
 
 NotifyParent::NotifyParent() {
   CGridCtrl::RegisterWindowClass(::GetModuleHandleA(nullptr));
-  CreateEx(0, AfxRegisterWndClass(0), "grid test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400, 300, nullptr,
-           nullptr);
+  CreateEx(0, AfxRegisterWndClass(0), "grid test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400, 300,
+           nullptr, nullptr);
 }
 
 NotifyParent::~NotifyParent() {

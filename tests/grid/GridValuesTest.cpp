@@ -23,9 +23,10 @@ TEST(GridValues, TextToValueByType) {
     int type;
     const char* text;
     VARTYPE vt;
-  } cases[] = {{gctString, "", VT_EMPTY}, {gctString, "abc", VT_BSTR}, {gctInteger, "", VT_EMPTY},
-               {gctInteger, "12abc", VT_I4}, {gctReal, "2.5", VT_R8}, {gctText, "7", VT_EMPTY},
-               {gctCheck, "1", VT_EMPTY}, {gctDate, "not a date", VT_EMPTY}, {gctCurrency, "zz", VT_EMPTY}};
+  } cases[] = {
+      {gctString, "", VT_EMPTY},    {gctString, "abc", VT_BSTR},       {gctInteger, "", VT_EMPTY},
+      {gctInteger, "12abc", VT_I4}, {gctReal, "2.5", VT_R8},           {gctText, "7", VT_EMPTY},
+      {gctCheck, "1", VT_EMPTY},    {gctDate, "not a date", VT_EMPTY}, {gctCurrency, "zz", VT_EMPTY}};
   for (const Case& c : cases) {
     COleVariant value;
     CGridCtrl::TextToValue(c.type, c.text, value);
@@ -107,10 +108,14 @@ TEST(GridValues, CarriageReturnsAreStoredAsMarks) {
   CGridCtrl& g = *f.grid;
   g.SetItemText(1, 1, "a\rb");
   EXPECT_STREQ(g.GetItemText(1, 1), "a\rb");
-  EXPECT_STREQ(g.GetCell(1, 1)->text, "a\xB6" "b");
+  EXPECT_STREQ(g.GetCell(1, 1)->text,
+               "a\xB6"
+               "b");
   GridItem raw(1, 1, GVIF_TEXT);
   g.GetItem(raw, FALSE);
-  EXPECT_STREQ(raw.text, "a\xB6" "b");
+  EXPECT_STREQ(raw.text,
+               "a\xB6"
+               "b");
   EXPECT_FALSE(g.GetCell(1, 1)->noText);
   g.SetItemText(1, 1, nullptr);
   EXPECT_TRUE(g.GetCell(1, 1)->noText);

@@ -17,8 +17,8 @@ struct Format {
 };
 
 const Format kFormats[] = {
-    {ftJPEG, "jpg", true, true},  {ftPNG, "png", false, true}, {ftTIFF, "tif", false, true},
-    {ftBMP, "bmp", false, true},  {ftTARGA, "tga", false, false}, {ftPCX, "pcx", false, true},
+    {ftJPEG, "jpg", true, true}, {ftPNG, "png", false, true},    {ftTIFF, "tif", false, true},
+    {ftBMP, "bmp", false, true}, {ftTARGA, "tga", false, false}, {ftPCX, "pcx", false, true},
 };
 
 std::string Scratch() {
@@ -33,8 +33,9 @@ TEST(ImageCodecs, EachFormatAtEightAndTwentyFourBitsReadsBack) {
     for (long bits : {24L, 8L}) {
       const std::string path = Scratch() + "\\blocks" + std::to_string(bits) + "." + f.extension;
       // JPEG gets a smooth picture (hard colour edges are what it blurs); the others a few exact colours.
-      auto bitmap = f.lossy ? MakeBitmap(37, 21, [](int x, int y) { return RGB(40 + x * 4, 60 + y * 6, 128); })
-                            : MakeBitmap(37, 21, Blocks);
+      auto bitmap = f.lossy
+                        ? MakeBitmap(37, 21, [](int x, int y) { return RGB(40 + x * 4, 60 + y * 6, 128); })
+                        : MakeBitmap(37, 21, Blocks);
       Query<IResolution>(bitmap.p)->SetResolution(150, 150);
       ASSERT_EQ(S_OK, bitmap->Save(Bstr(path), f.type, bits, f.type == ftJPEG ? 2 : 0)) << path;
       auto back = NewBitmap();
@@ -47,7 +48,8 @@ TEST(ImageCodecs, EachFormatAtEightAndTwentyFourBitsReadsBack) {
       for (size_t i = 0; i < a.values.size(); ++i) {
         COLORREF expected = a.values[i];
         if (f.type == ftJPEG && bits == 8) {  // 8-bit JPEG is grey
-          const int y = (GetRValue(expected) * 77 + GetGValue(expected) * 150 + GetBValue(expected) * 29 + 128) >> 8;
+          const int y =
+              (GetRValue(expected) * 77 + GetGValue(expected) * 150 + GetBValue(expected) * 29 + 128) >> 8;
           expected = RGB(y, y, y);
         }
         worst = std::max(worst, MaxDifference(expected, b.values[i]));
@@ -103,7 +105,8 @@ TEST(ImageCodecs, PictFilesForTheOutsideCheck) {
       CopyFileA(path.c_str(), (name + ".pct").c_str(), FALSE);
       std::ofstream ppm(name + ".ppm", std::ios::binary);
       ppm << "P6\n37 21\n255\n";
-      for (COLORREF c : Read(bitmap.p).values) ppm << char(GetRValue(c)) << char(GetGValue(c)) << char(GetBValue(c));
+      for (COLORREF c : Read(bitmap.p).values)
+        ppm << char(GetRValue(c)) << char(GetGValue(c)) << char(GetBValue(c));
     }
   }
 }
@@ -112,7 +115,11 @@ TEST(ImageCodecs, SaveAndLoadReportProgressThroughTheConnectionPoint) {
   class Sink : public IBitmapEvents {
    public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-      if (iid == IID_IUnknown || iid == __uuidof(IBitmapEvents)) { *out = this; AddRef(); return S_OK; }
+      if (iid == IID_IUnknown || iid == __uuidof(IBitmapEvents)) {
+        *out = this;
+        AddRef();
+        return S_OK;
+      }
       *out = nullptr;
       return E_NOINTERFACE;
     }

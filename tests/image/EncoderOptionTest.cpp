@@ -75,7 +75,8 @@ TEST(JpegQuality, EachSaveOptionHandsItsQualityToTheEncoder) {
 
   for (const Case& c : cases)
     for (long bits : {24L, 8L}) {
-      const std::string path = Scratch() + "\\quality" + std::to_string(c.option) + "_" + std::to_string(bits) + ".jpg";
+      const std::string path =
+          Scratch() + "\\quality" + std::to_string(c.option) + "_" + std::to_string(bits) + ".jpg";
       ASSERT_EQ(S_OK, bitmap->Save(Bstr(path), ftJPEG, bits, c.option)) << path;
       const std::vector<SeenOption> seen = watch.Take();
       ASSERT_EQ(1u, seen.size()) << path;
@@ -94,7 +95,8 @@ TEST(JpegQuality, OtherFormatsHandTheEncoderNoQuality) {
   const struct {
     long type;
     const char* extension;
-  } formats[] = {{ftPNG, "png"}, {ftTIFF, "tif"}, {ftBMP, "bmp"}, {ftTARGA, "tga"}, {ftPCX, "pcx"}, {ftPICT, "pct"}};
+  } formats[] = {{ftPNG, "png"},   {ftTIFF, "tif"}, {ftBMP, "bmp"},
+                 {ftTARGA, "tga"}, {ftPCX, "pcx"},  {ftPICT, "pct"}};
   for (const auto& f : formats)
     for (long option : {0L, 2L, 3L}) {
       const std::string path = Scratch() + "\\noquality" + std::to_string(option) + "." + f.extension;

@@ -11,10 +11,21 @@ namespace {
 
 // TIFF-structured EXIF block: IFD0 with ImageDescription (270) and the EXIF pointer (34665); the EXIF
 // directory with UserComment (37510). big: Motorola byte order.
-std::vector<uint8_t> ExifBlock(bool big, const std::string& description, const std::vector<uint8_t>& comment) {
+std::vector<uint8_t> ExifBlock(bool big, const std::string& description,
+                               const std::vector<uint8_t>& comment) {
   std::vector<uint8_t> b;
-  auto u16 = [&](uint32_t v) { if (big) b.push_back(uint8_t(v >> 8)), b.push_back(uint8_t(v)); else b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8)); };
-  auto u32 = [&](uint32_t v) { if (big) u16(v >> 16), u16(v & 0xFFFF); else u16(v & 0xFFFF), u16(v >> 16); };
+  auto u16 = [&](uint32_t v) {
+    if (big)
+      b.push_back(uint8_t(v >> 8)), b.push_back(uint8_t(v));
+    else
+      b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8));
+  };
+  auto u32 = [&](uint32_t v) {
+    if (big)
+      u16(v >> 16), u16(v & 0xFFFF);
+    else
+      u16(v & 0xFFFF), u16(v >> 16);
+  };
   b.push_back(big ? 'M' : 'I'), b.push_back(big ? 'M' : 'I');
   u16(42);
   u32(8);
@@ -45,7 +56,8 @@ std::string JpegWithExif(const std::string& name, const std::vector<uint8_t>& ti
   const size_t length = app1.size() - 2;
   app1[2] = uint8_t(length >> 8), app1[3] = uint8_t(length);
   jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
   return path;
 }
 
@@ -93,7 +105,8 @@ TEST(ImageFileReader, ReportsSizeCountAndTagsOfAJpeg) {
 
 TEST(ImageFileReader, ReadsUnicodeCommentsInMotorolaOrder) {
   std::vector<uint8_t> comment = {'U', 'N', 'I', 'C', 'O', 'D', 'E', 0};
-  for (wchar_t c : std::wstring(L"K\u00e4se 12")) comment.push_back(uint8_t(c >> 8)), comment.push_back(uint8_t(c));
+  for (wchar_t c : std::wstring(L"K\u00e4se 12"))
+    comment.push_back(uint8_t(c >> 8)), comment.push_back(uint8_t(c));
   const std::string path = JpegWithExif("unicode.jpg", ExifBlock(true, "x", comment));
   auto reader = NewReader();
   ASSERT_EQ(S_OK, reader->Open(Bstr(path)));
@@ -106,7 +119,7 @@ TEST(ImageFileReader, BrokenTagBlocksAndUnreadableFiles) {
   // Offsets pointing past the block: the tag is absent, the file still opens.
   std::vector<uint8_t> bad = tiff;
   bad[8 + 2 + 8] = 0xF0, bad[8 + 2 + 9] = 0xFF;  // description offset
-  bad[8 + 2 + 12 + 8] = 0xFF;                      // EXIF directory offset
+  bad[8 + 2 + 12 + 8] = 0xFF;                    // EXIF directory offset
   auto reader = NewReader();
   ASSERT_EQ(S_OK, reader->Open(Bstr(JpegWithExif("bad.jpg", bad))));
   Tag(reader.p, 270, S_FALSE);

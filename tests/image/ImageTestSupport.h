@@ -24,12 +24,22 @@ struct Ref {
   Ref& operator=(const Ref&) = delete;
   Ref(Ref&& o) noexcept : p(o.p) { o.p = nullptr; }
   Ref& operator=(Ref&& o) noexcept {
-    if (this != &o) { if (p) p->Release(); p = o.p; o.p = nullptr; }
+    if (this != &o) {
+      if (p) p->Release();
+      p = o.p;
+      o.p = nullptr;
+    }
     return *this;
   }
-  ~Ref() { if (p) p->Release(); }
+  ~Ref() {
+    if (p) p->Release();
+  }
   T* operator->() const { return p; }
-  T** Out() { if (p) p->Release(); p = nullptr; return &p; }
+  T** Out() {
+    if (p) p->Release();
+    p = nullptr;
+    return &p;
+  }
   explicit operator bool() const { return p != nullptr; }
 };
 
@@ -122,14 +132,15 @@ inline std::vector<int> ReadAlpha(zvkImage::IBitmap* bitmap) {
 }
 
 inline int MaxDifference(COLORREF a, COLORREF b) {
-  return std::max({std::abs(int(GetRValue(a)) - int(GetRValue(b))), std::abs(int(GetGValue(a)) - int(GetGValue(b))),
+  return std::max({std::abs(int(GetRValue(a)) - int(GetRValue(b))),
+                   std::abs(int(GetGValue(a)) - int(GetGValue(b))),
                    std::abs(int(GetBValue(a)) - int(GetBValue(b)))});
 }
 
 // A picture with a few colours in blocks, for exact round trips through palettes.
 inline COLORREF Blocks(int x, int y) {
-  static const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(250, 250, 250),
-                                     RGB(10, 20, 30), RGB(200, 120, 40), RGB(0, 0, 0), RGB(128, 128, 128)};
+  static const COLORREF colours[] = {RGB(255, 0, 0),  RGB(0, 255, 0),    RGB(0, 0, 255), RGB(250, 250, 250),
+                                     RGB(10, 20, 30), RGB(200, 120, 40), RGB(0, 0, 0),   RGB(128, 128, 128)};
   return colours[((x / 4) + (y / 4) * 3) % 8];
 }
 

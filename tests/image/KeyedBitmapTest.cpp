@@ -113,7 +113,8 @@ class KeyedBitmap : public ::testing::Test {
     path_ = new std::string(keyertest::Save(keyer));
     keyer->Release();
     const std::vector<uint8_t> bytes = keyertest::FileBytes(*path_);
-    state_ = new std::shared_ptr<const keyer::KeyerState>(keyer::KeyerState::Parse(bytes.data(), bytes.size()));
+    state_ =
+        new std::shared_ptr<const keyer::KeyerState>(keyer::KeyerState::Parse(bytes.data(), bytes.size()));
   }
   static void TearDownTestSuite() {
     SetKeyerStateFolder(nullptr);
@@ -178,8 +179,9 @@ TEST_F(KeyedBitmap, AnUnreadableStateLeavesThePictureUnkeyedAndAnswersSFalse) {
   const std::string garbage = Folder() + "\\garbage.state", truncated = Folder() + "\\truncated.state";
   write(garbage, std::vector<uint8_t>(good.size(), 0x5A));
   write(truncated, std::vector<uint8_t>(good.begin(), good.begin() + good.size() / 2));
-  const std::string paths[] = {Folder() + "\\missing.state", garbage, truncated, "\\\\server\\share\\a.state",
-                               "\\\\?\\C:\\a.state", "\\\\.\\NUL"};
+  const std::string paths[] = {
+      Folder() + "\\missing.state", garbage,     truncated, "\\\\server\\share\\a.state",
+      "\\\\?\\C:\\a.state",         "\\\\.\\NUL"};
   for (const std::string& path : paths) {
     SCOPED_TRACE(path);
     auto bitmap = BitmapOf(S());
@@ -217,13 +219,14 @@ TEST_F(KeyedBitmap, AreasAfterTheStateEqualOnePassWithBoth) {
     const Planes p = ReadPlanes(b);
     EXPECT_EQ(expected.bgr, p.bgr);
     ASSERT_EQ(expected.alpha, p.alpha);
-    EXPECT_EQ(255, p.Alpha(10, 10));                           // protected screen
+    EXPECT_EQ(255, p.Alpha(10, 10));                                          // protected screen
     EXPECT_EQ(S().bgr[(10 * w + 10) * 3 + 1], p.bgr[(10 * w + 10) * 3 + 1]);  // with its own green
-    EXPECT_EQ(0, p.Alpha(112, 114));                           // garbage on the shirt
-    EXPECT_EQ(255, p.Alpha(110, 100));                         // protect inside garbage
+    EXPECT_EQ(0, p.Alpha(112, 114));                                          // garbage on the shirt
+    EXPECT_EQ(255, p.Alpha(110, 100));                                        // protect inside garbage
     EXPECT_EQ(0, std::memcmp(&S().bgr[(100 * w + 110) * 3], &p.bgr[(100 * w + 110) * 3], 3));
   }
-  // Edges are anti-aliased over one pixel: the garbage rectangle's edge at x = 80.3 leaves a shirt pixel partly covered.
+  // Edges are anti-aliased over one pixel: the garbage rectangle's edge at x = 80.3 leaves a shirt pixel
+  // partly covered.
   auto edge = BitmapOf(S());
   ASSERT_EQ(S_OK, KeyState(edge.p, StatePath()));
   ASSERT_EQ(S_OK, KeyAreas(edge.p, "", " 0 0 700 502 1000"));
@@ -238,8 +241,8 @@ TEST_F(KeyedBitmap, AMalformedAreaTextChangesNothing) {
   auto bitmap = BitmapOf(S());
   ASSERT_EQ(S_OK, KeyState(bitmap.p, StatePath()));
   const Planes keyed = ReadPlanes(bitmap.p);
-  const std::string bad[] = {" 0 1 2 3", " 2 0 0 10 10", " 0 a 0 10 10", " 0 1,2 3 4 5", " 0 0 0 10 10x",
-                             " 0 0 0 99999999999 10"};
+  const std::string bad[] = {" 0 1 2 3",     " 2 0 0 10 10",  " 0 a 0 10 10",
+                             " 0 1,2 3 4 5", " 0 0 0 10 10x", " 0 0 0 99999999999 10"};
   for (const std::string& text : bad) {
     SCOPED_TRACE(text);
     EXPECT_EQ(E_INVALIDARG, KeyAreas(bitmap.p, text, ""));
@@ -271,7 +274,8 @@ TEST_F(KeyedBitmap, AreasFollowTheTurnOntoTheTurnedPixels) {
     // The picture turns clockwise about its centre (y runs down).
     auto place = [&](double turn) {
       const double a = 2 * kPi * turn, c = std::cos(a), s = std::sin(a);
-      return POINT{LONG(std::floor(p.width / 2.0 + c * pcx - s * pcy)), LONG(std::floor(p.height / 2.0 + s * pcx + c * pcy))};
+      return POINT{LONG(std::floor(p.width / 2.0 + c * pcx - s * pcy)),
+                   LONG(std::floor(p.height / 2.0 + s * pcx + c * pcy))};
     };
     const POINT right = place(tenths / 3600.0);
     EXPECT_EQ(255, p.Alpha(right.x, right.y));
@@ -320,7 +324,8 @@ TEST_F(KeyedBitmap, DerivedLikeTheBitmapCacheDoes) {
   // Expected: the engine's one pass over the turned pixels, areas placed through the turn, then halved.
   std::vector<uint8_t> turned(S().bgr.size());
   for (int y = 0; y < w; ++y)
-    for (int x = 0; x < h; ++x) std::memcpy(&turned[(size_t(y) * h + x) * 3], &S().bgr[(size_t(h - 1 - x) * w + y) * 3], 3);
+    for (int x = 0; x < h; ++x)
+      std::memcpy(&turned[(size_t(y) * h + x) * 3], &S().bgr[(size_t(h - 1 - x) * w + y) * 3], 3);
   const keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(protect, garbage);
   Planes expected = EnginePass(State(), turned, h, w, &areas, keyer::AreaPlacement{w, h, -0.25});
   for (uint8_t& v : expected.bgr) v /= 2;
@@ -333,7 +338,8 @@ TEST_F(KeyedBitmap, DerivedLikeTheBitmapCacheDoes) {
   EXPECT_EQ(expected.alpha, k.alpha);
   EXPECT_EQ(turned, c.bgr);
   EXPECT_EQ(std::vector<uint8_t>(c.alpha.size(), 255), c.alpha);
-  // Original (16, 15) lies under protect, (112, 114) under garbage; a quarter turn takes (x, y) to (h-1-y, x).
+  // Original (16, 15) lies under protect, (112, 114) under garbage; a quarter turn takes (x, y) to (h-1-y,
+  // x).
   EXPECT_EQ(255, k.Alpha(h - 1 - 15, 16));
   EXPECT_EQ(c.Colour(h - 1 - 15, 16), k.Colour(h - 1 - 15, 16));
   EXPECT_EQ(0, k.Alpha(h - 1 - 114, 112));
@@ -349,7 +355,8 @@ TEST_F(KeyedBitmap, CopiesAndTurnsKeepAlphaAndTablesAndSaturationChangeColourOnl
   ASSERT_EQ(S_OK, copy->Rotate(0.25f));
   const Planes turned = ReadPlanes(copy.p);
   for (int y = 0; y < keyed.height; y += 7)
-    for (int x = 0; x < keyed.width; x += 5) ASSERT_EQ(keyed.Alpha(x, y), turned.Alpha(keyed.height - 1 - y, x));
+    for (int x = 0; x < keyed.width; x += 5)
+      ASSERT_EQ(keyed.Alpha(x, y), turned.Alpha(keyed.height - 1 - y, x));
   VARIANT tables = HalvingTables();
   ASSERT_EQ(S_OK, Query<ITables>(bitmap.p)->Apply(tables));
   VariantClear(&tables);
@@ -374,7 +381,8 @@ TEST_F(KeyedBitmap, DrawnOverRedItCompositesWithStraightAlpha) {
   const int w = p.width, h = p.height;
   BITMAPINFOHEADER bi{sizeof(bi), w, -h, 1, 24};
   void* bits = nullptr;
-  HBITMAP canvas = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP canvas =
+      CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, canvas);
   RECT all{0, 0, w, h};
@@ -394,7 +402,8 @@ TEST_F(KeyedBitmap, DrawnOverRedItCompositesWithStraightAlpha) {
       const uint8_t* s = &p.bgr[(size_t(y) * w + x) * 3];
       const uint8_t behind[3] = {0, 0, 255};
       for (int ch = 0; ch < 3; ++ch)
-        ASSERT_NEAR(d[ch], (s[ch] * a + behind[ch] * (255 - a)) / 255.0, 1.0) << x << "," << y << " alpha " << a;
+        ASSERT_NEAR(d[ch], (s[ch] * a + behind[ch] * (255 - a)) / 255.0, 1.0)
+            << x << "," << y << " alpha " << a;
     }
   EXPECT_GT(partial, 20);
   SelectObject(dc, old);
@@ -425,7 +434,8 @@ TEST_F(KeyedBitmap, ThreadsShareParsedStates) {
       CoInitializeEx(nullptr, COINIT_MULTITHREADED);
       HRESULT hr = Query<IKeyerState>(bitmaps[i].p)->ApplyState(Bstr(i % 2 ? other : StatePath()));
       if (hr == S_OK)
-        hr = Query<IKeyerAreas>(bitmaps[i].p)->ApplyAreas(Bstr(" 1 100 100 300 300"), Bstr(" 0 900 0 1000 1000"), 0);
+        hr = Query<IKeyerAreas>(bitmaps[i].p)
+                 ->ApplyAreas(Bstr(" 1 100 100 300 300"), Bstr(" 0 900 0 1000 1000"), 0);
       results[i] = hr;
       CoUninitialize();
     });

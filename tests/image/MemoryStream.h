@@ -41,7 +41,9 @@ class MemoryStream : public IStream {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* result) override {
-    int64_t base = origin == STREAM_SEEK_SET ? 0 : origin == STREAM_SEEK_CUR ? position : int64_t(bytes.size());
+    int64_t base = origin == STREAM_SEEK_SET   ? 0
+                   : origin == STREAM_SEEK_CUR ? position
+                                               : int64_t(bytes.size());
     const int64_t target = base + int32_t(move.LowPart);
     if (target < 0 || target > int64_t(bytes.size())) return STG_E_INVALIDPOINTER;
     position = ULONG(target);
@@ -49,7 +51,9 @@ class MemoryStream : public IStream {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+    return E_NOTIMPL;
+  }
   HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }

@@ -22,7 +22,8 @@ COLORREF Noise(int x, int y) {
 }
 
 Ref<IBitmap> Keyed(int w, int h) {
-  auto bitmap = MakeBitmap(w, h, [](int x, int y) { return (x + y) % 3 ? RGB(10, 220, 30) : RGB(220, 40, 30); });
+  auto bitmap =
+      MakeBitmap(w, h, [](int x, int y) { return (x + y) % 3 ? RGB(10, 220, 30) : RGB(220, 40, 30); });
   const float key[5] = {120.0f / 360, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
   bitmap->HueKey(key);
   return bitmap;
@@ -31,7 +32,10 @@ Ref<IBitmap> Keyed(int w, int h) {
 }  // namespace
 
 TEST(ImagePersistedForm, EveryKindOfBitmapRoundTripsExactly) {
-  struct Case { const char* name; Ref<IBitmap> bitmap; };
+  struct Case {
+    const char* name;
+    Ref<IBitmap> bitmap;
+  };
   std::vector<Case> cases;
   cases.push_back({"empty", NewBitmap()});
   cases.push_back({"one pixel", MakeFlat(1, 1, RGB(1, 2, 3))});
@@ -103,7 +107,8 @@ TEST(ImagePersistedForm, TruncatedOrCorruptedDataFailsCleanly) {
     stream.bytes.assign(good.begin(), good.begin() + cut);
     ASSERT_TRUE(FAILED(target->LoadFromStream(&stream, 0))) << "cut at " << cut;
   }
-  // A flipped byte fails the load, or (where zlib's coding leaves the bit unused) gives the picture unchanged.
+  // A flipped byte fails the load, or (where zlib's coding leaves the bit unused) gives the picture
+  // unchanged.
   const Pixels original = Read(bitmap.p);
   int failed = 0, tried = 0;
   for (size_t at = 0; at < good.size(); at += (at < 64 ? 1 : 7), ++tried) {

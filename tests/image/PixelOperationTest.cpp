@@ -9,7 +9,8 @@ namespace {
 
 COLORREF Unique(int x, int y) { return RGB(x * 13 % 256, y * 29 % 256, (x * 7 + y * 3) % 256); }
 
-VARIANT TableVariant(VARTYPE type, int entries, int planes, const std::function<long(int entry, int plane)>& value) {
+VARIANT TableVariant(VARTYPE type, int entries, int planes,
+                     const std::function<long(int entry, int plane)>& value) {
   SAFEARRAYBOUND bounds[2] = {{ULONG(entries), 0}, {ULONG(planes), 0}};
   SAFEARRAY* array = SafeArrayCreate(type, planes > 0 ? 2 : 1, bounds);
   const int count = std::max(planes, 1);
@@ -17,9 +18,16 @@ VARIANT TableVariant(VARTYPE type, int entries, int planes, const std::function<
     for (int e = 0; e < entries; ++e) {
       LONG index[2] = {e, p};
       long v = value(e, p);
-      if (type == VT_UI1) { BYTE b = BYTE(v); SafeArrayPutElement(array, index, &b); }
-      else if (type == VT_UI2) { USHORT s = USHORT(v); SafeArrayPutElement(array, index, &s); }
-      else { LONG l = v; SafeArrayPutElement(array, index, &l); }
+      if (type == VT_UI1) {
+        BYTE b = BYTE(v);
+        SafeArrayPutElement(array, index, &b);
+      } else if (type == VT_UI2) {
+        USHORT s = USHORT(v);
+        SafeArrayPutElement(array, index, &s);
+      } else {
+        LONG l = v;
+        SafeArrayPutElement(array, index, &l);
+      }
     }
   VARIANT var;
   VariantInit(&var);
@@ -32,7 +40,10 @@ VARIANT TableVariant(VARTYPE type, int entries, int planes, const std::function<
 
 TEST(ImagePixelOperations, QuarterTurnsAreExact) {
   const int w = 7, h = 4;
-  struct Case { float turns; int quarters; };
+  struct Case {
+    float turns;
+    int quarters;
+  };
   for (const Case& c : {Case{0.25f, 1}, Case{0.5f, 2}, Case{0.75f, 3}, Case{-0.25f, 3}, Case{1.25f, 1}}) {
     auto bitmap = MakeBitmap(w, h, Unique);
     ASSERT_EQ(S_OK, bitmap->Rotate(c.turns)) << c.turns;
@@ -41,9 +52,12 @@ TEST(ImagePixelOperations, QuarterTurnsAreExact) {
     for (int y = 0; y < p.height; ++y)
       for (int x = 0; x < p.width; ++x) {
         int sx, sy;  // clockwise quarter turns
-        if (c.quarters == 1) sx = y, sy = h - 1 - x;
-        else if (c.quarters == 2) sx = w - 1 - x, sy = h - 1 - y;
-        else sx = w - 1 - y, sy = x;
+        if (c.quarters == 1)
+          sx = y, sy = h - 1 - x;
+        else if (c.quarters == 2)
+          sx = w - 1 - x, sy = h - 1 - y;
+        else
+          sx = w - 1 - y, sy = x;
         ASSERT_EQ(Unique(sx, sy), p.At(x, y)) << c.turns << " at " << x << "," << y;
       }
   }
@@ -80,8 +94,8 @@ TEST(ImagePixelOperations, TablesFollowTheirShapes) {
   // [256][4]: master then red, green, blue; each channel through its own table and then the master.
   auto bitmap = MakeFlat(3, 2, RGB(100, 50, 200));
   VARIANT four = TableVariant(VT_UI1, 256, 4, [](int e, int p) {
-    if (p == 0) return long(255 - e);         // master inverts
-    if (p == 1) return long(e / 2);           // red halves
+    if (p == 0) return long(255 - e);  // master inverts
+    if (p == 1) return long(e / 2);    // red halves
     return long(e);
   });
   ASSERT_EQ(S_OK, Query<ITables>(bitmap.p)->Apply(four));
@@ -164,7 +178,8 @@ TEST(ImagePixelOperations, SharpenLeavesFlatAreasAndRaisesEdges) {
     auto flat = MakeFlat(20, 20, RGB(90, 140, 30));
     ASSERT_EQ(S_OK, Query<ITransform>(flat.p)->Sharpen(kernel, 100));
     for (COLORREF c : Read(flat.p).values) ASSERT_EQ(RGB(90, 140, 30), c);
-    auto edge = MakeBitmap(20, 20, [](int x, int) { return x < 10 ? RGB(100, 100, 100) : RGB(150, 150, 150); });
+    auto edge =
+        MakeBitmap(20, 20, [](int x, int) { return x < 10 ? RGB(100, 100, 100) : RGB(150, 150, 150); });
     ASSERT_EQ(S_OK, Query<ITransform>(edge.p)->Sharpen(kernel, 100));
     const Pixels p = Read(edge.p);
     EXPECT_LT(GetRValue(p.At(9, 10)), 100) << kernel;
@@ -176,8 +191,12 @@ TEST(ImagePixelOperations, SharpenLeavesFlatAreasAndRaisesEdges) {
 }
 
 TEST(ImagePixelOperations, ResamplePreservesFlatColourAndTheMeanOfAPattern) {
-  struct Case { int w, h; bool fast; };
-  for (const Case& c : {Case{37, 23, false}, Case{7, 5, false}, Case{120, 90, false}, Case{37, 23, true}, Case{9, 200, true}}) {
+  struct Case {
+    int w, h;
+    bool fast;
+  };
+  for (const Case& c : {Case{37, 23, false}, Case{7, 5, false}, Case{120, 90, false}, Case{37, 23, true},
+                        Case{9, 200, true}}) {
     auto flat = MakeFlat(80, 60, RGB(33, 66, 99));
     ASSERT_EQ(S_OK, c.fast ? flat->ResampleFast(c.w, c.h, 24) : flat->Resample(c.w, c.h, 24));
     const Pixels p = Read(flat.p);
@@ -185,7 +204,8 @@ TEST(ImagePixelOperations, ResamplePreservesFlatColourAndTheMeanOfAPattern) {
     ASSERT_EQ(c.h, p.height);
     for (COLORREF v : p.values) ASSERT_EQ(RGB(33, 66, 99), v) << c.w << "x" << c.h;
     // A fine checkerboard of 0 and 200 averages to 100 when shrunk.
-    auto board = MakeBitmap(80, 60, [](int x, int y) { return ((x + y) & 1) ? RGB(200, 200, 200) : RGB(0, 0, 0); });
+    auto board =
+        MakeBitmap(80, 60, [](int x, int y) { return ((x + y) & 1) ? RGB(200, 200, 200) : RGB(0, 0, 0); });
     ASSERT_EQ(S_OK, c.fast ? board->ResampleFast(c.w, c.h, 24) : board->Resample(c.w, c.h, 24));
     double sum = 0;
     const Pixels b = Read(board.p);
@@ -272,21 +292,41 @@ namespace {
 class MirrorProcess : public IBitmapProcess, public IBitmapProcessRaster {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == __uuidof(IBitmapProcess)) *out = static_cast<IBitmapProcess*>(this);
-    else if (iid == __uuidof(IBitmapProcessRaster)) *out = static_cast<IBitmapProcessRaster*>(this);
-    else { *out = nullptr; return E_NOINTERFACE; }
+    if (iid == IID_IUnknown || iid == __uuidof(IBitmapProcess))
+      *out = static_cast<IBitmapProcess*>(this);
+    else if (iid == __uuidof(IBitmapProcessRaster))
+      *out = static_cast<IBitmapProcessRaster*>(this);
+    else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
     AddRef();
     return S_OK;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
   ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-  HRESULT STDMETHODCALLTYPE GetName(BSTR* name) override { *name = SysAllocString(L""); return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetParameter(long, VARIANT* v) override { VariantInit(v); return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetName(BSTR* name) override {
+    *name = SysAllocString(L"");
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetParameter(long, VARIANT* v) override {
+    VariantInit(v);
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE Begin(long, long) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE End(HRESULT) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetFlags(long* f) override { *f = 0; return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetFormat(long* r, long* g, long* b) override { *r = 2, *g = 1, *b = 0; return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetContextRows(long* n) override { *n = 0; return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetFlags(long* f) override {
+    *f = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetFormat(long* r, long* g, long* b) override {
+    *r = 2, *g = 1, *b = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetContextRows(long* n) override {
+    *n = 0;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE ProcessRow(long, BYTE* row) override {
     const int count = row[0] | row[1] << 8, n = count / 3;
     BYTE* p = row + 2;

@@ -21,7 +21,7 @@ namespace {
 
 // States of this test go to a folder of its own, removed afterwards.
 class StateFolder {
-public:
+ public:
   StateFolder() {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
@@ -35,14 +35,15 @@ public:
     HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
       do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((path_ + "\\" + found.cFileName).c_str());
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+          DeleteFileA((path_ + "\\" + found.cFileName).c_str());
       } while (FindNextFileA(search, &found));
       FindClose(search);
     }
     RemoveDirectoryA(path_.c_str());
   }
 
-private:
+ private:
   std::string path_;
 };
 
@@ -56,8 +57,9 @@ TEST(KeyerFloor, ScriptBOnTheReferenceSceneBeatsTheNaiveKeyerOnEveryMeasure) {
     ASSERT_EQ(spec.name, "green");
     const Scene scene = SceneGenerator::Generate(spec);
     const MatteScorer scorer(scene.trueAlpha, scene.trueForeground);
-    const MatteScores naive = scorer.Score(
-        NaiveKeyer(NaiveKeyer::MedianColour(scene.composite, scene.screenPixels), spec.screen).Key(scene.composite));
+    const MatteScores naive =
+        scorer.Score(NaiveKeyer(NaiveKeyer::MedianColour(scene.composite, scene.screenPixels), spec.screen)
+                         .Key(scene.composite));
     const OurKeying ours =
         OurKeyer::Key(ZvkBitmap::FromImage(scene.composite), SceneCatalog::Script(scene, ScriptKind::B));
     EXPECT_TRUE(ours.script.notes.empty());

@@ -41,8 +41,8 @@ TEST(MatteError, BandIsTheSoftPixelsDilatedByADisc) {
   truth.At(15, 15) = 0.5f;
   truth.At(0, 0) = 0.999f;  // above the upper limit: not soft
   const PixelMask band = MatteError::Band(truth, 10.0);
-  EXPECT_TRUE(band[15 * 31 + 25]);   // 10 px to the right
-  EXPECT_FALSE(band[15 * 31 + 26]);  // 11 px
+  EXPECT_TRUE(band[15 * 31 + 25]);             // 10 px to the right
+  EXPECT_FALSE(band[15 * 31 + 26]);            // 11 px
   EXPECT_TRUE(band[(15 + 6) * 31 + 15 + 8]);   // distance exactly 10
   EXPECT_FALSE(band[(15 + 8) * 31 + 15 + 8]);  // corner of the square, outside the disc
   EXPECT_FALSE(band[0]);

@@ -66,7 +66,8 @@ TEST(NaiveKeyer, KeysScreenSubjectAndMixturesOnGreenAndBlue) {
 }
 
 TEST(NaiveKeyer, RefusesAScreenColourWithoutTheKeyChannelOnTop) {
-  EXPECT_THROW(NaiveKeyer({200, 100, 100}, ScreenColour::Green).Key(ByteImage(1, 1, 3)), std::invalid_argument);
+  EXPECT_THROW(NaiveKeyer({200, 100, 100}, ScreenColour::Green).Key(ByteImage(1, 1, 3)),
+               std::invalid_argument);
 }
 
 TEST(SrgbTransfer, EncodeByteIsTheNearestCodeOnTheCurve) {

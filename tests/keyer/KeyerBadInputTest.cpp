@@ -67,7 +67,8 @@ TEST(KeyerBadInput, WrongSamplesAlgorithmsFlagsAndColoursChangeNothing) {
       },
   };
   for (size_t i = 0; i < samples.size(); ++i)
-    for (size_t c = 0; c < std::size(calls); ++c) EXPECT_EQ(calls[c](samples[i]), E_INVALIDARG) << "sample " << i << " call " << c;
+    for (size_t c = 0; c < std::size(calls); ++c)
+      EXPECT_EQ(calls[c](samples[i]), E_INVALIDARG) << "sample " << i << " call " << c;
   for (VARIANT& s : samples) VariantClear(&s);
 
   VARIANT good = OneColour(0x3A7A3A);
@@ -75,7 +76,8 @@ TEST(KeyerBadInput, WrongSamplesAlgorithmsFlagsAndColoursChangeNothing) {
   EXPECT_EQ(k->AdjustSpill(good, -1), E_INVALIDARG);
   EXPECT_EQ(k->AdjustDetail(good, 7), E_INVALIDARG);
   for (LONG a : {-1, 3, 1000}) EXPECT_EQ(k->SetAlgorithm(a), E_INVALIDARG) << a;
-  for (LONG c : {LONG(-2), LONG(0x1000000), LONG(-0x7FFFFFFF - 1)}) EXPECT_EQ(k->SetSpillReplaceColor(c), E_INVALIDARG) << c;
+  for (LONG c : {LONG(-2), LONG(0x1000000), LONG(-0x7FFFFFFF - 1)})
+    EXPECT_EQ(k->SetSpillReplaceColor(c), E_INVALIDARG) << c;
   COLORREF colour;
   float opacity;
   EXPECT_EQ(k->FineTune(good, NAN, 0, 0, &colour, &opacity), E_INVALIDARG);
@@ -112,9 +114,17 @@ TEST(KeyerBadInput, FactorsAndDeltasBeyondTheirRangeAreClamped) {
 }
 
 TEST(KeyerBadInput, MalformedAreaTextsAreRefused) {
-  const char* malformed[] = {" 0 1 2 3", " 0 1 2 3 4 5", " 2 0 0 10 10", " x 0 0 10 10", " 0 1.5 2 3 4",
-                             " 0 1 2 3 4x", " 0 99999999999 0 1 1", "0,1,2,3,4", " -"};
-  for (const char* text : malformed) EXPECT_THROW(keyer::KeyerAreas::ParseList(text), keyer::AreaFormatError) << text;
+  const char* malformed[] = {" 0 1 2 3",
+                             " 0 1 2 3 4 5",
+                             " 2 0 0 10 10",
+                             " x 0 0 10 10",
+                             " 0 1.5 2 3 4",
+                             " 0 1 2 3 4x",
+                             " 0 99999999999 0 1 1",
+                             "0,1,2,3,4",
+                             " -"};
+  for (const char* text : malformed)
+    EXPECT_THROW(keyer::KeyerAreas::ParseList(text), keyer::AreaFormatError) << text;
   auto areas = keyer::KeyerAreas::ParseList(" 0 10 20 30 40 1 5 6 7 8");
   ASSERT_EQ(areas.size(), 2u);
   EXPECT_EQ(areas[1], (keyer::KeyerArea{1, 5, 6, 7, 8}));

@@ -26,9 +26,12 @@ TEST(KeyerCreation, TheHelperMakesTheKeyerByClassAndCanBeMadeToFail) {
   EXPECT_EQ(CreateKeyerObject(CLSID_ChromaKeyer, nullptr), E_POINTER);
 
   IClassFactory* factory = nullptr;
-  ASSERT_EQ(GetKeyerClassObject(CLSID_ChromaKeyer, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+  ASSERT_EQ(GetKeyerClassObject(CLSID_ChromaKeyer, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+            S_OK);
   IUnknown* outer = factory;
-  EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, reinterpret_cast<void**>(&object)), CLASS_E_NOAGGREGATION);
-  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, reinterpret_cast<void**>(&object)), E_NOINTERFACE);
+  EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, reinterpret_cast<void**>(&object)),
+            CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, reinterpret_cast<void**>(&object)),
+            E_NOINTERFACE);
   factory->Release();
 }

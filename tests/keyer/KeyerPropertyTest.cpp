@@ -11,7 +11,7 @@ using namespace keyertest;
 namespace {
 
 struct Shares {
-  double transparent = 0, opaque = 0;       // of all pixels
+  double transparent = 0, opaque = 0;        // of all pixels
   double screenAlpha = 0, subjectAlpha = 0;  // mean alpha 0..1 over true screen and subject
 };
 
@@ -57,8 +57,8 @@ uint8_t AlphaOf(IChromaKeyer* k, uint32_t colour, uint32_t* out = nullptr) {
 }
 
 // A hair-like colour half over the screen, and a greenish opaque colour in the spill zone.
-constexpr uint32_t kHalfHair = 0x3A7A3A;   // R 3A, G 7A, B 3A
-constexpr uint32_t kSpilled = 0x70C0A0;    // R A0, G C0, B 70
+constexpr uint32_t kHalfHair = 0x3A7A3A;  // R 3A, G 7A, B 3A
+constexpr uint32_t kSpilled = 0x70C0A0;   // R A0, G C0, B 70
 
 struct Property {
   const char* name;

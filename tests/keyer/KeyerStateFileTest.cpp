@@ -23,7 +23,9 @@ FILETIME WriteTime(const std::string& path) {
   return data.ftLastWriteTime;
 }
 
-bool SameTime(FILETIME a, FILETIME b) { return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime; }
+bool SameTime(FILETIME a, FILETIME b) {
+  return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
 
 }  // namespace
 

@@ -48,7 +48,8 @@ class PixelSource final : public IKeyerPixelSource {
   HRESULT STDMETHODCALLTYPE CopyPixelRows(LONG first, LONG count, BYTE* buffer, LONG_PTR stride) override {
     if (first < 0 || count < 0 || first + count > scene_.height) return E_INVALIDARG;
     for (LONG y = 0; y < count; ++y)
-      memcpy(buffer + y * stride, &scene_.bgr[static_cast<size_t>(first + y) * scene_.width * 3], scene_.width * 3);
+      memcpy(buffer + y * stride, &scene_.bgr[static_cast<size_t>(first + y) * scene_.width * 3],
+             scene_.width * 3);
     return S_OK;
   }
 
@@ -176,7 +177,8 @@ Keyed KeyScene(IChromaKeyer* keyer, const Scene& scene) {
 
 void KeyColour(IChromaKeyer* keyer, uint32_t colour, uint32_t& out, uint8_t& alpha) {
   std::vector<uint8_t> bytes = FileBytes(Save(keyer));
-  keyer::KeyerState::KeyColourOfModel(keyer::StateFormat::Read(bytes.data(), bytes.size()), colour, out, alpha);
+  keyer::KeyerState::KeyColourOfModel(keyer::StateFormat::Read(bytes.data(), bytes.size()), colour, out,
+                                      alpha);
 }
 
 VARIANT OneColour(uint32_t colour) {
@@ -188,7 +190,8 @@ VARIANT OneColour(uint32_t colour) {
 }
 
 VARIANT ColourBlock(const std::vector<uint32_t>& colours, int columns) {
-  SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(colours.size() / columns), 0}, {static_cast<ULONG>(columns), 0}};
+  SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(colours.size() / columns), 0},
+                              {static_cast<ULONG>(columns), 0}};
   SAFEARRAY* array = SafeArrayCreate(VT_I4, 2, bounds);
   void* data = nullptr;
   SafeArrayAccessData(array, &data);

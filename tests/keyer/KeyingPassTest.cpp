@@ -31,8 +31,8 @@ struct Output {
 Output Apply(const keyer::KeyerState* state, const Scene& s, const keyer::KeyerAreas* areas,
              keyer::AreaPlacement placement = {}) {
   Output o{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
-  keyer::ApplyState(state, s.bgr.data(), s.width * 3, s.width, s.height, o.bgr.data(), s.width * 3, o.alpha.data(),
-                    s.width, areas, placement);
+  keyer::ApplyState(state, s.bgr.data(), s.width * 3, s.width, s.height, o.bgr.data(), s.width * 3,
+                    o.alpha.data(), s.width, areas, placement);
   return o;
 }
 
@@ -42,7 +42,8 @@ TEST(KeyingPass, GarbageClearsProtectRestoresAndProtectWins) {
   const Scene s = MakeComposite(false, 200, 100);
   auto state = GreenState(s);
   // Garbage over the left half, protect over a square in the middle that overlaps it.
-  keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 0 400 300 600 700", " 0 0 0 502 1000");  // right edge at x = 100.4
+  keyer::KeyerAreas areas =
+      keyer::KeyerAreas::Parse(" 0 400 300 600 700", " 0 0 0 502 1000");  // right edge at x = 100.4
   Output plain = Apply(state.get(), s, nullptr);
   Output o = Apply(state.get(), s, &areas);
   auto at = [&](int x, int y) { return static_cast<size_t>(y) * s.width + x; };
@@ -109,8 +110,8 @@ TEST(KeyingPass, InPlaceAndSplitAcrossThreadsGiveTheSameResult) {
   EXPECT_EQ(alpha, whole.alpha);
 
   Output split{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
-  keyer::KeyingPlanes planes{s.bgr.data(), s.width * 3, split.bgr.data(), s.width * 3, split.alpha.data(), s.width,
-                             s.width, s.height};
+  keyer::KeyingPlanes planes{s.bgr.data(),       s.width * 3, split.bgr.data(), s.width * 3,
+                             split.alpha.data(), s.width,     s.width,          s.height};
   keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) threads.emplace_back([&, t] { pass.RunRows(t * 30, 30); });
@@ -143,7 +144,9 @@ TEST(KeyingPass, OneColourFromTheNodesAroundItEqualsTheWholeTable) {
 TEST(KeyingPass, KeysEachPixelAgainstTheScreenAroundIt) {
   const uint32_t bright = RGB(70, 190, 80);
   const keyer::Vec3 lin = keyer::ColourSpace::LinearOfColorRef(bright);
-  auto code = [](double linear) { return static_cast<int>(std::lround(keyer::ColourSpace::ToEncoded(linear) * 255)); };
+  auto code = [](double linear) {
+    return static_cast<int>(std::lround(keyer::ColourSpace::ToEncoded(linear) * 255));
+  };
   const uint32_t dim = RGB(code(0.45 * lin.r), code(0.45 * lin.g), code(0.45 * lin.b));
   keyer::KeyerModel model;
   keyer::ModelOperations::SelectBackgroundColor(model, {bright});

@@ -69,7 +69,8 @@ TEST(KeyerWithImageBitmaps, FineTuneAnswersWhatAOnePixelBitmapKeysTo) {
   ASSERT_EQ(S_OK, keyer->AutoCompute(bitmap, 0, 0));
   bitmap->Release();
   const std::string path = Save(keyer);
-  const uint8_t* hair = &scene.bgr[(static_cast<size_t>(scene.height / 6) * scene.width + scene.width / 2) * 3];
+  const uint8_t* hair =
+      &scene.bgr[(static_cast<size_t>(scene.height / 6) * scene.width + scene.width / 2) * 3];
   for (uint32_t colour : {scene.screen, scene.skin, scene.shirt, 0x00FFFFFFu, 0u,
                           static_cast<uint32_t>(RGB(hair[2], hair[1], hair[0]))}) {
     SCOPED_TRACE(colour);
@@ -78,10 +79,12 @@ TEST(KeyerWithImageBitmaps, FineTuneAnswersWhatAOnePixelBitmapKeysTo) {
     ASSERT_EQ(S_OK, keyer->FineTune(OneColour(colour), 0, 0, 0, &tuned, &opacity));
     Scene one;
     one.width = one.height = 1;
-    one.bgr = {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)};
+    one.bgr = {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
+               static_cast<uint8_t>(colour)};
     IUnknown* pixel = NewBitmap(one);
     zvkImage::IKeyerState* keying = nullptr;
-    ASSERT_EQ(S_OK, pixel->QueryInterface(__uuidof(zvkImage::IKeyerState), reinterpret_cast<void**>(&keying)));
+    ASSERT_EQ(S_OK,
+              pixel->QueryInterface(__uuidof(zvkImage::IKeyerState), reinterpret_cast<void**>(&keying)));
     BSTR text = SysAllocString(Wide(path).c_str());
     EXPECT_EQ(S_OK, keying->ApplyState(text));
     SysFreeString(text);

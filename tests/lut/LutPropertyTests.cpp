@@ -35,12 +35,24 @@ TEST(LutProperties, EnumeratedPutsAcceptOnlyTheirValues) {
   auto style = [](ILut* l, long v) { return l->put_GammaStyle(static_cast<LUT_GAMMASTYLE>(v)); };
   auto type = [](ILut* l, long v) { return l->put_Type(static_cast<LUT_TYPE>(v)); };
   const Case cases[] = {
-      {"device 0", device, 0, E_INVALIDARG}, {"device 1", device, 1, S_OK},   {"device 2", device, 2, S_OK},
-      {"device 3", device, 3, E_INVALIDARG}, {"set -1", channels, -1, E_INVALIDARG}, {"set 0", channels, 0, S_OK},
-      {"set 1", channels, 1, S_OK},          {"set 2", channels, 2, E_INVALIDARG}, {"depth 0", depth, 0, E_INVALIDARG},
-      {"depth 1", depth, 1, S_OK},           {"depth 31", depth, 31, S_OK},  {"depth 32", depth, 32, E_INVALIDARG},
-      {"depth -8", depth, -8, E_INVALIDARG}, {"style 0", style, 0, E_INVALIDARG}, {"style 2", style, 2, S_OK},
-      {"style 3", style, 3, E_INVALIDARG},   {"type -1", type, -1, E_INVALIDARG}, {"type 2", type, 2, S_OK},
+      {"device 0", device, 0, E_INVALIDARG},
+      {"device 1", device, 1, S_OK},
+      {"device 2", device, 2, S_OK},
+      {"device 3", device, 3, E_INVALIDARG},
+      {"set -1", channels, -1, E_INVALIDARG},
+      {"set 0", channels, 0, S_OK},
+      {"set 1", channels, 1, S_OK},
+      {"set 2", channels, 2, E_INVALIDARG},
+      {"depth 0", depth, 0, E_INVALIDARG},
+      {"depth 1", depth, 1, S_OK},
+      {"depth 31", depth, 31, S_OK},
+      {"depth 32", depth, 32, E_INVALIDARG},
+      {"depth -8", depth, -8, E_INVALIDARG},
+      {"style 0", style, 0, E_INVALIDARG},
+      {"style 2", style, 2, S_OK},
+      {"style 3", style, 3, E_INVALIDARG},
+      {"type -1", type, -1, E_INVALIDARG},
+      {"type 2", type, 2, S_OK},
       {"type 3", type, 3, E_INVALIDARG},
   };
   for (const Case& c : cases) {
@@ -80,8 +92,8 @@ TEST(LutProperties, ValuePutRulesByTypeAndRange) {
       {"Table basic", ltBasic, 8, chAll, L"Table", ArrayVariant(ByteTable({0, 255}), VT_UI1), E_INVALIDARG},
       {"Table manual", ltManual, 8, chAll, L"Table", ArrayVariant(ByteTable({0, 255}), VT_UI1), S_OK},
       {"Table not an array", ltManual, 8, chAll, L"Table", CComVariant(3L), E_INVALIDARG},
-      {"Table of floats", ltManual, 8, chAll, L"Table", ArrayVariant(SafeArrayCreateVector(VT_R4, 0, 4), VT_R4),
-       E_INVALIDARG},
+      {"Table of floats", ltManual, 8, chAll, L"Table",
+       ArrayVariant(SafeArrayCreateVector(VT_R4, 0, 4), VT_R4), E_INVALIDARG},
       {"Table of strings", ltManual, 8, chAll, L"Table",
        ArrayVariant(SafeArrayCreateVector(VT_BSTR, 0, 4), VT_BSTR), E_INVALIDARG},
       {"Table of ints", ltManual, 8, chG, L"Table", ArrayVariant(SafeArrayCreateVector(VT_INT, 0, 4), VT_INT),
@@ -197,7 +209,9 @@ TEST(LutNotifications, AcceptedChangesNotifyTheirIdThenSix) {
       {"dMax", [](ILut* l) { return PutValue(l, chR, L"dMax", 4L); }, {0, 6}},
       {"dMax unchanged", [](ILut* l) { return PutValue(l, chR, L"dMax", 0L); }, {}},
       {"gamma unchanged", [](ILut* l) { return PutValue(l, chR, L"Gamma", 1.0f); }, {}},
-      {"refused put", [](ILut* l) { return PutValue(l, chR, L"dMax", 999L) == E_INVALIDARG ? S_OK : E_FAIL; }, {}},
+      {"refused put",
+       [](ILut* l) { return PutValue(l, chR, L"dMax", 999L) == E_INVALIDARG ? S_OK : E_FAIL; },
+       {}},
       {"invert", [](ILut* l) { return l->Invert(); }, {0, 6}},
   };
   for (const Case& c : cases) {

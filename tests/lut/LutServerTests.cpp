@@ -21,10 +21,12 @@ DWORD RunRegsvr32(const std::string& arguments) {
   std::string command = "regsvr32.exe " + arguments + " \"" + ServerPath() + "\"";
   STARTUPINFOA startup = {sizeof(startup)};
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
     return GetLastError();
   DWORD exitCode = 0xFFFFFFFF;
-  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &exitCode);
+  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return exitCode;
@@ -59,7 +61,8 @@ TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
   CLSID clsid;
   EXPECT_NE(CLSIDFromProgID(L"Corvanith.LUT", &clsid), S_OK);
   IUnknown* object = nullptr;
-  EXPECT_EQ(CoCreateInstance(CLSID_LUT, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&object)),
+  EXPECT_EQ(CoCreateInstance(CLSID_LUT, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                             reinterpret_cast<void**>(&object)),
             REGDB_E_CLASSNOTREG);
 
   ASSERT_EQ(RunRegsvr32("/s"), 0u);
@@ -77,7 +80,8 @@ TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
 
   // Unregistration takes the class key whole, even with something else below it.
   CRegKey extra;
-  ASSERT_EQ(extra.Create(HKEY_CLASSES_ROOT, (std::string(kClassKey) + "\\Extra\\Deeper").c_str()), ERROR_SUCCESS);
+  ASSERT_EQ(extra.Create(HKEY_CLASSES_ROOT, (std::string(kClassKey) + "\\Extra\\Deeper").c_str()),
+            ERROR_SUCCESS);
   extra.Close();
   ASSERT_EQ(RunRegsvr32("/u /s"), 0u);
   EXPECT_FALSE(KeyExists(kClassKey));
@@ -101,10 +105,13 @@ TEST(LutServer, VersionBlockAndImports) {
   EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
   EXPECT_EQ(fixed->dwFileFlags, 0x2u);
   char* text = nullptr;
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\OLESelfRegister", reinterpret_cast<void**>(&text), &length));
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\OriginalFilename", reinterpret_cast<void**>(&text), &length));
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\OLESelfRegister",
+                             reinterpret_cast<void**>(&text), &length));
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\OriginalFilename",
+                             reinterpret_cast<void**>(&text), &length));
   EXPECT_STREQ(text, "zvkLUT.ocx");
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\FileVersion", reinterpret_cast<void**>(&text), &length));
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\FileVersion",
+                             reinterpret_cast<void**>(&text), &length));
   EXPECT_STREQ(text, "1.0.3");
 
   // Exports by ordinal, and no MinGW runtime DLL among the imports.
@@ -118,7 +125,8 @@ TEST(LutServer, VersionBlockAndImports) {
   auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
   auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
   const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name; ++entry) {
+  for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       entry->Name; ++entry) {
     std::string name = Lowered(reinterpret_cast<const char*>(base + entry->Name));
     EXPECT_EQ(name.find("libgcc"), std::string::npos) << name;
     EXPECT_EQ(name.find("libstdc++"), std::string::npos) << name;
@@ -132,8 +140,13 @@ TEST(LutServer, ObjectAnswersItsInterfaces) {
   ASSERT_TRUE(lut);
   CComPtr<IUnknown> identity;
   ASSERT_EQ(lut->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
-  const IID* interfaces[] = {&IID_ILut, &IID_IDispatch, &IID_IConnectionPointContainer, &IID_IPersistStreamInit,
-                             &IID_IPersistStream, &IID_IPersist, &IID_IMarshal};
+  const IID* interfaces[] = {&IID_ILut,
+                             &IID_IDispatch,
+                             &IID_IConnectionPointContainer,
+                             &IID_IPersistStreamInit,
+                             &IID_IPersistStream,
+                             &IID_IPersist,
+                             &IID_IMarshal};
   for (const IID* iid : interfaces) {
     CComPtr<IUnknown> answer;
     EXPECT_EQ(lut->QueryInterface(*iid, reinterpret_cast<void**>(&answer)), S_OK);
@@ -178,8 +191,9 @@ TEST(LutServer, DispatchByNameAndNamedArguments) {
     const wchar_t* name;
     DISPID id;
   };
-  const NameCase names[] = {{L"Value", 0}, {L"DeviceType", 1}, {L"ChannelSet", 2}, {L"BitDepth", 3}, {L"GammaStyle", 4},
-                            {L"Type", 5},  {L"LUT", 6},        {L"Invert", 7},     {L"GetTable", 8}, {L"gettable", 8}};
+  const NameCase names[] = {{L"Value", 0},      {L"DeviceType", 1}, {L"ChannelSet", 2}, {L"BitDepth", 3},
+                            {L"GammaStyle", 4}, {L"Type", 5},       {L"LUT", 6},        {L"Invert", 7},
+                            {L"GetTable", 8},   {L"gettable", 8}};
   for (const NameCase& c : names) {
     LPOLESTR name = const_cast<LPOLESTR>(c.name);
     DISPID id = -99;
@@ -198,8 +212,8 @@ TEST(LutServer, DispatchByNameAndNamedArguments) {
   arguments[2] = CComVariant(static_cast<long>(chG));
   DISPID named[3] = {DISPID_PROPERTYPUT, ids[1], ids[2]};
   DISPPARAMS params = {arguments, named, 3, 3};
-  ASSERT_EQ(dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
-                             nullptr),
+  ASSERT_EQ(dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
+                             nullptr, nullptr),
             S_OK);
   CComVariant value;
   BSTR dMin = SysAllocString(L"dMin");
@@ -213,8 +227,8 @@ TEST(LutServer, DispatchByNameAndNamedArguments) {
   positional[1] = CComVariant(static_cast<long>(chG));
   DISPPARAMS getParams = {positional, nullptr, 2, 0};
   CComVariant result;
-  ASSERT_EQ(dispatch->Invoke(0, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &getParams, &result, nullptr,
-                             nullptr),
+  ASSERT_EQ(dispatch->Invoke(0, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &getParams, &result,
+                             nullptr, nullptr),
             S_OK);
   EXPECT_EQ(result.vt, VT_I4);
   EXPECT_EQ(result.lVal, 200);
@@ -222,9 +236,10 @@ TEST(LutServer, DispatchByNameAndNamedArguments) {
   DISPID putId = DISPID_PROPERTYPUT;
   DISPPARAMS badPut = {&depth, &putId, 1, 1};
   EXCEPINFO exception = {};
-  HRESULT hr = dispatch->Invoke(3, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &badPut, nullptr, &exception,
-                                nullptr);
-  EXPECT_TRUE(hr == E_INVALIDARG || (hr == DISP_E_EXCEPTION && exception.scode == E_INVALIDARG)) << std::hex << hr;
+  HRESULT hr = dispatch->Invoke(3, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &badPut, nullptr,
+                                &exception, nullptr);
+  EXPECT_TRUE(hr == E_INVALIDARG || (hr == DISP_E_EXCEPTION && exception.scode == E_INVALIDARG))
+      << std::hex << hr;
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrDescription);
   SysFreeString(exception.bstrHelpFile);
@@ -304,7 +319,8 @@ TEST(LutServer, MarshalledIntoAnotherApartmentStaysTheSameObject) {
         auto* c = static_cast<Context*>(argument);
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         ILut* unmarshalled = nullptr;
-        if (SUCCEEDED(CoGetInterfaceAndReleaseStream(c->stream, IID_ILut, reinterpret_cast<void**>(&unmarshalled)))) {
+        if (SUCCEEDED(CoGetInterfaceAndReleaseStream(c->stream, IID_ILut,
+                                                     reinterpret_cast<void**>(&unmarshalled)))) {
           c->same = unmarshalled == c->original;  // the free-threaded marshaler hands out the raw pointer
           unmarshalled->Release();
         }

@@ -9,9 +9,10 @@ namespace {
 
 std::vector<unsigned char> DefaultRecord() {
   std::vector<unsigned char> bytes = {0xA0, 0x67, 0x25, 0x00, 0x71, 0x00, 0x00, 0x00};
-  for (int i = 0; i < 15; ++i) bytes.insert(bytes.end(), {0x00, 0x00, 0x80, 0x3F});  // Gamma, GammaLo, GammaHi 1.0
-  for (int i = 0; i < 5; ++i) bytes.insert(bytes.end(), {0, 0, 0, 0});              // dMax
-  for (int i = 0; i < 5; ++i) bytes.insert(bytes.end(), {255, 0, 0, 0});            // dMin
+  for (int i = 0; i < 15; ++i)
+    bytes.insert(bytes.end(), {0x00, 0x00, 0x80, 0x3F});                  // Gamma, GammaLo, GammaHi 1.0
+  for (int i = 0; i < 5; ++i) bytes.insert(bytes.end(), {0, 0, 0, 0});    // dMax
+  for (int i = 0; i < 5; ++i) bytes.insert(bytes.end(), {255, 0, 0, 0});  // dMin
   bytes.insert(bytes.end(), {0x01, 0x01, 0x08, 0x01, 0x00});
   return bytes;
 }
@@ -188,9 +189,12 @@ TEST(LutStream, ManualRecordsWithForeignElementTypesAreRefused) {
     HRESULT expected;
   };
   const Case cases[] = {
-      {"strings", VT_BSTR, 8, 4, E_FAIL},       {"interfaces", VT_UNKNOWN, 8, 4, E_FAIL},
-      {"variants", VT_VARIANT, 24, 4, E_FAIL},  {"bytes claimed as 2", VT_UI1, 2, 4, E_FAIL},
-      {"floats", VT_R4, 4, 4, E_FAIL},          {"more than the stream", VT_UI1, 1, 0x7FFFFFFF, STG_E_READFAULT},
+      {"strings", VT_BSTR, 8, 4, E_FAIL},
+      {"interfaces", VT_UNKNOWN, 8, 4, E_FAIL},
+      {"variants", VT_VARIANT, 24, 4, E_FAIL},
+      {"bytes claimed as 2", VT_UI1, 2, 4, E_FAIL},
+      {"floats", VT_R4, 4, 4, E_FAIL},
+      {"more than the stream", VT_UI1, 1, 0x7FFFFFFF, STG_E_READFAULT},
       {"four billion ints", VT_I4, 4, 0xFFFFFFFF, STG_E_READFAULT},
   };
   for (const Case& c : cases) {
@@ -216,7 +220,8 @@ TEST(LutStream, TruncatedAndFlippedRecordsFailCleanly) {
     for (int round = 0; round < 300; ++round) {
       std::vector<unsigned char> flipped = golden;
       int flips = 1 + static_cast<int>(random() % 3);
-      for (int i = 0; i < flips; ++i) flipped[random() % std::min<size_t>(flipped.size(), 64)] ^= 1u << (random() % 8);
+      for (int i = 0; i < flips; ++i)
+        flipped[random() % std::min<size_t>(flipped.size(), 64)] ^= 1u << (random() % 8);
       CComPtr<ILut> lut = CreateLut();
       HRESULT hr = Load(lut, flipped);
       ASSERT_TRUE(hr == S_OK || hr == E_FAIL || hr == STG_E_READFAULT) << std::hex << hr;

@@ -23,7 +23,8 @@ void LutServerEnvironment::SetUp() {
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   g_server = LoadLibraryA(ServerPath().c_str());
   ASSERT_NE(g_server, nullptr) << ServerPath();
-  auto registerServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(g_server, "DllRegisterServer"));
+  auto registerServer =
+      reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(g_server, "DllRegisterServer"));
   ASSERT_NE(registerServer, nullptr);
   ASSERT_EQ(registerServer(), S_OK);
 }
@@ -38,13 +39,15 @@ void LutServerEnvironment::TearDown() {
   CoUninitialize();
 }
 
-static ::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new LutServerEnvironment);
+static ::testing::Environment* const g_environment =
+    ::testing::AddGlobalTestEnvironment(new LutServerEnvironment);
 
 CComPtr<ILut> CreateLut() {
   CLSID clsid;
   EXPECT_EQ(CLSIDFromProgID(L"Corvanith.LUT", &clsid), S_OK);
   CComPtr<ILut> lut;
-  EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ILut, reinterpret_cast<void**>(&lut)), S_OK);
+  EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ILut, reinterpret_cast<void**>(&lut)),
+            S_OK);
   return lut;
 }
 
@@ -81,9 +84,15 @@ std::vector<uint32_t> Table(ILut* lut, long channel, VARTYPE elementType, ULONG 
   values.resize(entries);
   for (ULONG i = 0; i < entries; ++i) {
     switch (array->cbElements) {
-      case 1: values[i] = static_cast<uint8_t*>(data)[i]; break;
-      case 2: values[i] = static_cast<uint16_t*>(data)[i]; break;
-      default: values[i] = static_cast<uint32_t*>(data)[i]; break;
+      case 1:
+        values[i] = static_cast<uint8_t*>(data)[i];
+        break;
+      case 2:
+        values[i] = static_cast<uint16_t*>(data)[i];
+        break;
+      default:
+        values[i] = static_cast<uint32_t*>(data)[i];
+        break;
     }
   }
   SafeArrayUnaccessData(array);

@@ -16,40 +16,40 @@
 class CMainFrame_Image;
 
 class CShellTestApp : public CSarnelEXE {
-public:
-    SIZE screenSize = {1280, 1024};
-    std::vector<std::string> arguments;
-    bool showSplash = false;
+ public:
+  SIZE screenSize = {1280, 1024};
+  std::vector<std::string> arguments;
+  bool showSplash = false;
 
-protected:
-    SIZE GetScreenSize() const override { return screenSize; }
-    void ParseArguments(CCommandLineInfo& info) override;
+ protected:
+  SIZE GetScreenSize() const override { return screenSize; }
+  void ParseArguments(CCommandLineInfo& info) override;
 };
 
 CShellTestApp& TestApp();
 
 // Every test gets an empty profile and fresh process-wide settings; the app is shut down after it.
 class ShellTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+ protected:
+  void SetUp() override;
+  void TearDown() override;
 
-    // Runs the start-up sequence; the main frame when it succeeded.
-    bool Start(const std::vector<std::string>& arguments = {});
-    // Closes the main window as the operator does (WM_CLOSE) and, once it is gone, runs the exit.
-    // False when the window stayed open.
-    bool CloseMainWindow();
-    // Ends the run whatever state it is in (the exit step included).
-    void Stop();
+  // Runs the start-up sequence; the main frame when it succeeded.
+  bool Start(const std::vector<std::string>& arguments = {});
+  // Closes the main window as the operator does (WM_CLOSE) and, once it is gone, runs the exit.
+  // False when the window stayed open.
+  bool CloseMainWindow();
+  // Ends the run whatever state it is in (the exit step included).
+  void Stop();
 
-    CMainFrame_Image* Frame() const;
-    std::string Title() const;
-    // The profile's root key of the application for this test.
-    std::string ProfileKey() const;
-    bool ProfileValueExists(const char* section, const char* entry) const;
+  CMainFrame_Image* Frame() const;
+  std::string Title() const;
+  // The profile's root key of the application for this test.
+  std::string ProfileKey() const;
+  bool ProfileValueExists(const char* section, const char* entry) const;
 
-    std::string scratch;
-    bool running = false;
+  std::string scratch;
+  bool running = false;
 };
 
 // Dispatches this thread's messages until done() holds or the time runs out; false on time-out.

@@ -10,52 +10,55 @@ namespace {
 std::deque<std::pair<UINT, WPARAM>> script;
 
 void CALLBACK Play(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND popup = ::FindWindowA("GridPopupCtl", nullptr);
-    if (popup == nullptr) return;
-    if (script.empty()) {
-        ::KillTimer(nullptr, id);
-        ::DestroyWindow(popup);  // never leave the loop waiting
-        return;
-    }
-    auto [message, wParam] = script.front();
-    script.pop_front();
-    ::SendMessageA(popup, message, wParam, 0);
+  HWND popup = ::FindWindowA("GridPopupCtl", nullptr);
+  if (popup == nullptr) return;
+  if (script.empty()) {
+    ::KillTimer(nullptr, id);
+    ::DestroyWindow(popup);  // never leave the loop waiting
+    return;
+  }
+  auto [message, wParam] = script.front();
+  script.pop_front();
+  ::SendMessageA(popup, message, wParam, 0);
 }
 
 bool RunPopup(CCellSizeCtl& popup, CPoint point, CWnd* parent) {
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Play);
-    const BOOL result = popup.TrackPopup(point, parent);
-    ::KillTimer(nullptr, timer);
-    return result != FALSE;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Play);
+  const BOOL result = popup.TrackPopup(point, parent);
+  ::KillTimer(nullptr, timer);
+  return result != FALSE;
 }
 
 TEST(CellSizeCtl, ArrowKeysGrowAndShrinkNeverBelowOneAndEscapeRestores) {
-    CRecordingParent parent;
-    CCellSizeCtl popup;
-    script = {{WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_ESCAPE}};
-    ASSERT_TRUE(RunPopup(popup, CPoint(100, 100), &parent));
-    EXPECT_EQ(popup.columns, 2);
-    EXPECT_EQ(popup.rows, 2);
-    EXPECT_EQ(popup.GetQuadrant(), 0);
+  CRecordingParent parent;
+  CCellSizeCtl popup;
+  script = {{WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_ESCAPE}};
+  ASSERT_TRUE(RunPopup(popup, CPoint(100, 100), &parent));
+  EXPECT_EQ(popup.columns, 2);
+  EXPECT_EQ(popup.rows, 2);
+  EXPECT_EQ(popup.GetQuadrant(), 0);
 
-    CCellSizeCtl second;
-    script = {{WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_UP}, {WM_KEYDOWN, VK_UP}, {WM_KEYDOWN, VK_UP},
-              {WM_KEYDOWN, VK_RETURN}};
-    ASSERT_TRUE(RunPopup(second, CPoint(100, 100), &parent));
-    EXPECT_EQ(second.columns, 3);
-    EXPECT_EQ(second.rows, 1);
+  CCellSizeCtl second;
+  script = {{WM_KEYDOWN, VK_RIGHT},
+            {WM_KEYDOWN, VK_UP},
+            {WM_KEYDOWN, VK_UP},
+            {WM_KEYDOWN, VK_UP},
+            {WM_KEYDOWN, VK_RETURN}};
+  ASSERT_TRUE(RunPopup(second, CPoint(100, 100), &parent));
+  EXPECT_EQ(second.columns, 3);
+  EXPECT_EQ(second.rows, 1);
 }
 
 TEST(CellSizeCtl, APopupInTheLowerLeftGrowsUpAndRightAndAPressAndReleaseAccepts) {
-    CRecordingParent parent;
-    CRect work;
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    CCellSizeCtl popup;
-    script = {{WM_KEYDOWN, VK_UP}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
-    ASSERT_TRUE(RunPopup(popup, CPoint(work.left + 50, work.bottom - 50), &parent));
-    EXPECT_EQ(popup.GetQuadrant(), 2);
-    EXPECT_EQ(popup.rows, 3) << "VK_UP adds a row to a choice growing up";
-    EXPECT_EQ(popup.columns, 2);
+  CRecordingParent parent;
+  CRect work;
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  CCellSizeCtl popup;
+  script = {{WM_KEYDOWN, VK_UP}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
+  ASSERT_TRUE(RunPopup(popup, CPoint(work.left + 50, work.bottom - 50), &parent));
+  EXPECT_EQ(popup.GetQuadrant(), 2);
+  EXPECT_EQ(popup.rows, 3) << "VK_UP adds a row to a choice growing up";
+  EXPECT_EQ(popup.columns, 2);
 }
 
 }  // namespace

@@ -9,30 +9,30 @@
 #include <vector>
 
 struct RecordedNotify {
-    UINT_PTR id;
-    HWND from;
-    int code;
-    COLORREF colour;  // the colour picker's record only
+  UINT_PTR id;
+  HWND from;
+  int code;
+  COLORREF colour;  // the colour picker's record only
 };
 
 class CRecordingParent : public CWnd {
-public:
-    CRecordingParent();
-    ~CRecordingParent() override;
+ public:
+  CRecordingParent();
+  ~CRecordingParent() override;
 
-    std::vector<RecordedNotify> notifications;
-    std::vector<int> Codes() const;
+  std::vector<RecordedNotify> notifications;
+  std::vector<int> Codes() const;
 
-    struct SliderMessage {
-        UINT message;
-        WPARAM value;
-        LPARAM id;
-    };
-    std::vector<SliderMessage> sliderMessages;
+  struct SliderMessage {
+    UINT message;
+    WPARAM value;
+    LPARAM id;
+  };
+  std::vector<SliderMessage> sliderMessages;
 
-protected:
-    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+ protected:
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);

@@ -24,7 +24,8 @@ BOOL CALLBACK FindVisibleTopLevel(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<WindowSearch*>(lParam);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->processId && IsWindowVisible(hwnd) && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
+  if (pid == search->processId && IsWindowVisible(hwnd) &&
+      (GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
     search->found = hwnd;
     return FALSE;
   }
@@ -48,12 +49,17 @@ std::string VersionValue(const std::string& file, const char* name) {
   if (size == 0) return {};
   std::vector<char> block(size);
   if (!GetFileVersionInfoA(file.c_str(), 0, size, block.data())) return {};
-  struct Translation { WORD language, codePage; }* translations = nullptr;
+  struct Translation {
+    WORD language, codePage;
+  }* translations = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &length) || length < sizeof(Translation))
+  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
+                      &length) ||
+      length < sizeof(Translation))
     return {};
   char query[128];
-  wsprintfA(query, "\\StringFileInfo\\%04X%04X\\%s", translations[0].language, translations[0].codePage, name);
+  wsprintfA(query, "\\StringFileInfo\\%04X%04X\\%s", translations[0].language, translations[0].codePage,
+            name);
   char* value = nullptr;
   if (!VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&value), &length) || !value) return {};
   return value;
@@ -64,7 +70,8 @@ TEST(ProgramStart, MainWindowOpensAndClosesCleanly) {
   std::string commandLine = "\"" + path + "\"";
   STARTUPINFOA si = {sizeof(si)};
   PROCESS_INFORMATION pi = {};
-  ASSERT_TRUE(CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  ASSERT_TRUE(CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &pi))
       << "cannot start " << path << ", error " << GetLastError();
 
   HWND main = WaitForMainWindow(pi.dwProcessId, 30000);

@@ -24,8 +24,8 @@ inline std::string FixturePath(const std::string& name) {
 inline std::string ScratchFolder(const std::string& tag) {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
-  std::string folder = std::string(temp) + "pellorin-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(GetTickCount64());
+  std::string folder = std::string(temp) + "pellorin-" + tag + "-" + std::to_string(GetCurrentProcessId()) +
+                       "-" + std::to_string(GetTickCount64());
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder;
 }

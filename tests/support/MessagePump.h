@@ -28,7 +28,8 @@ inline bool PumpUntil(CWinApp& app, const std::function<bool()>& done, DWORD tim
 // Lets whatever is waiting run for a while.
 inline void PumpPending(CWinApp& app, DWORD ms) {
   const ULONGLONG end = GetTickCount64() + ms;
-  PumpUntil(app, [&] { return GetTickCount64() > end; }, ms + 1000);
+  PumpUntil(
+      app, [&] { return GetTickCount64() > end; }, ms + 1000);
 }
 
 }  // namespace testsupport

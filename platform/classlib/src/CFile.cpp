@@ -13,16 +13,30 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
   if (m_hFile != INVALID_HANDLE_VALUE) Abort();
   DWORD access = 0;
   switch (openFlags & 3) {
-    case modeRead: access = GENERIC_READ; break;
-    case modeWrite: access = GENERIC_WRITE; break;
-    default: access = GENERIC_READ | GENERIC_WRITE; break;
+    case modeRead:
+      access = GENERIC_READ;
+      break;
+    case modeWrite:
+      access = GENERIC_WRITE;
+      break;
+    default:
+      access = GENERIC_READ | GENERIC_WRITE;
+      break;
   }
   DWORD share = 0;
   switch (openFlags & 0x70) {
-    case shareDenyWrite: share = FILE_SHARE_READ; break;
-    case shareDenyRead: share = FILE_SHARE_WRITE; break;
-    case shareDenyNone: share = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
-    default: share = 0; break;
+    case shareDenyWrite:
+      share = FILE_SHARE_READ;
+      break;
+    case shareDenyRead:
+      share = FILE_SHARE_WRITE;
+      break;
+    case shareDenyNone:
+      share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+      break;
+    default:
+      share = 0;
+      break;
   }
   DWORD creation = OPEN_EXISTING;
   if (openFlags & modeCreate) creation = (openFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;

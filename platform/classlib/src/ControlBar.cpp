@@ -32,7 +32,8 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
   CFrameWnd* pTarget = GetParentFrame();
   if (pTarget == nullptr) {
     CWnd* pOwner = GetOwner();
-    if (pOwner != nullptr && pOwner->IsKindOf(RUNTIME_CLASS(CFrameWnd))) pTarget = static_cast<CFrameWnd*>(pOwner);
+    if (pOwner != nullptr && pOwner->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
+      pTarget = static_cast<CFrameWnd*>(pOwner);
   }
   if (pTarget != nullptr) OnUpdateCmdUI(pTarget, static_cast<BOOL>(wParam));
   return 0;
@@ -115,13 +116,13 @@ BOOL CDialogBar::Create(CWnd* pParentWnd, LPCTSTR lpszTemplateName, UINT nStyle,
   bool extended = words[0] == 1 && words[1] == 0xFFFF;
   auto* style = reinterpret_cast<DWORD*>(copy.data() + (extended ? 12 : 0));
   DWORD windowStyle = SplitStyle(nStyle);
-  *style = (*style & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME | WS_VISIBLE)) | WS_CHILD |
-           (windowStyle & WS_VISIBLE) | DS_CONTROL;
+  *style = (*style & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME | WS_VISIBLE)) |
+           WS_CHILD | (windowStyle & WS_VISIBLE) | DS_CONTROL;
   HWND hWnd;
   {
     CWndCreateHook hook(this);
-    hWnd = ::CreateDialogIndirectParamA(hInst, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), pParentWnd->GetSafeHwnd(),
-                                        &DialogBarProc, 0);
+    hWnd = ::CreateDialogIndirectParamA(hInst, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()),
+                                        pParentWnd->GetSafeHwnd(), &DialogBarProc, 0);
   }
   if (hWnd == nullptr) return FALSE;
   ::SetWindowLongPtrA(hWnd, GWLP_ID, static_cast<LONG_PTR>(nID));

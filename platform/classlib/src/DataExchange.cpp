@@ -15,15 +15,24 @@ CString AfxLayerString(UINT nID) {
   CString text;
   if (text.LoadString(nID) && !text.IsEmpty()) return text;
   switch (nID) {
-    case AFX_IDS_IDLEMESSAGE: return "Ready";
-    case AFX_IDP_PARSE_INT: return "Please enter an integer.";
-    case AFX_IDP_PARSE_REAL: return "Please enter a number.";
-    case AFX_IDP_PARSE_INT_RANGE: return "Please enter an integer between %1 and %2.";
-    case AFX_IDP_PARSE_REAL_RANGE: return "Please enter a number between %1 and %2.";
-    case AFX_IDP_PARSE_STRING_SIZE: return "Please enter no more than %1 characters.";
-    case AFX_IDP_PARSE_RADIO_BUTTON: return "Please select a button.";
-    case AFX_IDP_PARSE_UINT: return "Please enter a positive integer.";
-    default: return "An unexpected error occurred.";
+    case AFX_IDS_IDLEMESSAGE:
+      return "Ready";
+    case AFX_IDP_PARSE_INT:
+      return "Please enter an integer.";
+    case AFX_IDP_PARSE_REAL:
+      return "Please enter a number.";
+    case AFX_IDP_PARSE_INT_RANGE:
+      return "Please enter an integer between %1 and %2.";
+    case AFX_IDP_PARSE_REAL_RANGE:
+      return "Please enter a number between %1 and %2.";
+    case AFX_IDP_PARSE_STRING_SIZE:
+      return "Please enter no more than %1 characters.";
+    case AFX_IDP_PARSE_RADIO_BUTTON:
+      return "Please select a button.";
+    case AFX_IDP_PARSE_UINT:
+      return "Please enter a positive integer.";
+    default:
+      return "An unexpected error occurred.";
   }
 }
 
@@ -142,7 +151,8 @@ HWND CDataExchange::PrepareEditCtrl(int nIDC) {
 void CDataExchange::Fail() {
   if (m_hWndLastControl != nullptr && ::IsWindow(m_hWndLastControl)) {
     HWND dialog = m_pDlgWnd->GetSafeHwnd();
-    if (dialog != nullptr) ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_hWndLastControl), TRUE);
+    if (dialog != nullptr)
+      ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_hWndLastControl), TRUE);
     ::SetFocus(m_hWndLastControl);
     if (m_bEditLastControl) ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
   }
@@ -217,8 +227,8 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
   HWND hWnd = pDX->PrepareCtrl(nIDC);
   if (pDX->m_bSaveAndValidate) {
     value = WindowText(hWnd);
-  } else if (::SendMessageA(hWnd, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(value))) ==
-             CB_ERR) {
+  } else if (::SendMessageA(hWnd, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(value))) == CB_ERR) {
     ::SetWindowTextA(hWnd, value);
   }
 }
@@ -240,11 +250,13 @@ void DDX_LBString(CDataExchange* pDX, int nIDC, CString& value) {
     if (index != LB_ERR) {
       int length = static_cast<int>(::SendMessageA(hWnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0));
       char* buffer = value.GetBuffer(length + 1);
-      int got = static_cast<int>(::SendMessageA(hWnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)));
+      int got = static_cast<int>(
+          ::SendMessageA(hWnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)));
       value.ReleaseBuffer(got < 0 ? 0 : got);
     }
   } else {
-    ::SendMessageA(hWnd, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(value)));
+    ::SendMessageA(hWnd, LB_SELECTSTRING, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(value)));
   }
 }
 

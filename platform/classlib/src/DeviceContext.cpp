@@ -59,7 +59,8 @@ CGdiObject* CDC::SelectStockObject(int nIndex) {
   return CGdiObject::FromHandle(::SelectObject(m_hDC, ::GetStockObject(nIndex)));
 }
 CPalette* CDC::SelectPalette(CPalette* pPalette, BOOL bForceBackground) {
-  return CPalette::FromHandle(::SelectPalette(m_hDC, static_cast<HPALETTE>(pPalette->GetSafeHandle()), bForceBackground));
+  return CPalette::FromHandle(
+      ::SelectPalette(m_hDC, static_cast<HPALETTE>(pPalette->GetSafeHandle()), bForceBackground));
 }
 
 void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
@@ -74,8 +75,8 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr) {
 }
 
 void CDC::Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight) {
-  Draw3dRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, clrTopLeft,
-             clrBottomRight);
+  Draw3dRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top,
+             clrTopLeft, clrBottomRight);
 }
 
 void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight) {

@@ -128,7 +128,8 @@ CString AskOpenDialog(HWND hWndChild, UINT message) {
   LRESULT length = ::SendMessageA(hWndDialog, message, 0, 0);
   if (length <= 0) return text;
   char* buffer = text.GetBuffer(static_cast<int>(length) + 1);
-  length = ::SendMessageA(hWndDialog, message, static_cast<WPARAM>(length) + 1, reinterpret_cast<LPARAM>(buffer));
+  length =
+      ::SendMessageA(hWndDialog, message, static_cast<WPARAM>(length) + 1, reinterpret_cast<LPARAM>(buffer));
   text.ReleaseBuffer(length > 0 ? -1 : 0);
   return text;
 }

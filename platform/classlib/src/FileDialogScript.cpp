@@ -144,7 +144,8 @@ BOOL CFileDialogScript::Respond(OPENFILENAMEA* pofn, BOOL bOpenFileDialog) {
       pofn->nFileOffset = written.fileOffset;
       pofn->nFileExtension = written.extensionOffset;
       if (pofn->lpstrFileTitle != nullptr && pofn->nMaxFileTitle > 0 && reply.names.empty())
-        ::lstrcpynA(pofn->lpstrFileTitle, reply.folder.Mid(written.fileOffset), static_cast<int>(pofn->nMaxFileTitle));
+        ::lstrcpynA(pofn->lpstrFileTitle, reply.folder.Mid(written.fileOffset),
+                    static_cast<int>(pofn->nMaxFileTitle));
       if (reply.filterIndex != 0) pofn->nFilterIndex = reply.filterIndex;
       shown.answered = true;
       result = TRUE;

@@ -40,7 +40,8 @@ size_t CFolderBrowseScript::PendingAnswers() const {
   return m_replies.size();
 }
 
-BOOL CFolderBrowseScript::Handle(HWND hWndOwner, CString& result, LPCTSTR lpszInitialFolder, LPCTSTR lpszTitle) {
+BOOL CFolderBrowseScript::Handle(HWND hWndOwner, CString& result, LPCTSTR lpszInitialFolder,
+                                 LPCTSTR lpszTitle) {
   CFolderBrowseScript* script;
   {
     std::lock_guard<std::mutex> guard(g_scriptLock);

@@ -81,15 +81,16 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     if (hMenu != nullptr) ::DestroyMenu(hMenu);
     hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST));
   }
-  if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, rect.right - rect.left,
-                rect.bottom - rect.top, hWndParent, hMenu, pContext)) {
+  if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                rect.right - rect.left, rect.bottom - rect.top, hWndParent, hMenu, pContext)) {
     if ((dwStyle & WS_CHILD) == 0 && hMenu != nullptr) ::DestroyMenu(hMenu);
     return FALSE;
   }
   return TRUE;
 }
 
-BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
+BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
+                          CCreateContext* pContext) {
   m_nIDHelp = nIDResource;
   CString title;
   title.LoadString(nIDResource);
@@ -101,8 +102,8 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
                                      reinterpret_cast<LPCSTR>(RT_MENU)) != nullptr
                          ? MAKEINTRESOURCEA(nIDResource)
                          : nullptr;
-  if (!Create(nullptr, title, dwDefaultStyle & ~FWS_ADDTOTITLE & ~FWS_PREFIXTITLE, rectDefault, pParentWnd, menuName,
-              0, pContext))
+  if (!Create(nullptr, title, dwDefaultStyle & ~FWS_ADDTOTITLE & ~FWS_PREFIXTITLE, rectDefault, pParentWnd,
+              menuName, 0, pContext))
     return FALSE;
   m_hMenuDefault = ::GetMenu(m_hWnd);
   m_hAccelTable = ::LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource));
@@ -114,7 +115,8 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
 void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
   CString title = m_strTitle;
   CDocument* pDoc = GetActiveDocument();
-  if (bAddToTitle && pDoc != nullptr && !pDoc->GetTitle().IsEmpty()) title = pDoc->GetTitle() + " - " + m_strTitle;
+  if (bAddToTitle && pDoc != nullptr && !pDoc->GetTitle().IsEmpty())
+    title = pDoc->GetTitle() + " - " + m_strTitle;
   CString current;
   GetWindowText(current);
   if (current != title) SetWindowText(title);
@@ -142,9 +144,11 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
     return nullptr;
   }
   // A view deletes itself when its window goes (PostNcDestroy), also when creation fails.
-  if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, CRect(0, 0, 0, 0), this, nID, pContext))
+  if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, CRect(0, 0, 0, 0), this, nID,
+                     pContext))
     return nullptr;
-  if (pView->IsKindOf(RUNTIME_CLASS(CView)) && m_pViewActive == nullptr) SetActiveView(static_cast<CView*>(pView), FALSE);
+  if (pView->IsKindOf(RUNTIME_CLASS(CView)) && m_pViewActive == nullptr)
+    SetActiveView(static_cast<CView*>(pView), FALSE);
   return pView;
 }
 
@@ -298,7 +302,8 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
 
 CControlBar* CFrameWnd::GetControlBar(UINT nID) {
   CWnd* pWnd = FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(nID)));
-  return pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)) ? static_cast<CControlBar*>(pWnd) : nullptr;
+  return pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)) ? static_cast<CControlBar*>(pWnd)
+                                                                       : nullptr;
 }
 
 void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {

@@ -25,7 +25,9 @@ template CRgn* AfxGdiFromHandle<CRgn, HRGN>(HRGN);
 template CPalette* AfxGdiFromHandle<CPalette, HPALETTE>(HPALETTE);
 template CGdiObject* AfxGdiFromHandle<CGdiObject, HGDIOBJ>(HGDIOBJ);
 
-HGDIOBJ AfxSafeGdiHandle(const CGdiObject* pObject) { return pObject != nullptr ? pObject->m_hObject : nullptr; }
+HGDIOBJ AfxSafeGdiHandle(const CGdiObject* pObject) {
+  return pObject != nullptr ? pObject->m_hObject : nullptr;
+}
 
 CGdiObject* CGdiObject::FromHandle(HGDIOBJ hObject) { return AfxGdiFromHandle<CGdiObject>(hObject); }
 

@@ -46,8 +46,7 @@ void CMemFile::Free(BYTE* block) { free(block); }
 
 void CMemFile::GrowFile(SIZE_T newSize) {
   if (newSize <= m_nBufferSize) return;
-  if (m_nGrowBytes == 0)
-    AfxThrowFileException(CFileException::diskFull, ERROR_DISK_FULL);
+  if (m_nGrowBytes == 0) AfxThrowFileException(CFileException::diskFull, ERROR_DISK_FULL);
   SIZE_T size = m_nBufferSize;
   while (size < newSize) {
     if (size > static_cast<SIZE_T>(-1) - m_nGrowBytes) AfxThrowMemoryException();
@@ -81,8 +80,9 @@ void CMemFile::Write(const void* buffer, UINT count) {
 }
 
 ULONGLONG CMemFile::Seek(LONGLONG offset, UINT from) {
-  LONGLONG base = from == end ? static_cast<LONGLONG>(m_nFileSize)
-                              : from == current ? static_cast<LONGLONG>(m_nPosition) : 0;
+  LONGLONG base = from == end       ? static_cast<LONGLONG>(m_nFileSize)
+                  : from == current ? static_cast<LONGLONG>(m_nPosition)
+                                    : 0;
   LONGLONG target = base + offset;
   if (target < 0) AfxThrowFileException(CFileException::badSeek, ERROR_NEGATIVE_SEEK);
   m_nPosition = static_cast<SIZE_T>(target);

@@ -44,7 +44,9 @@ BOOL CMenu::DestroyMenu() {
   return ::DestroyMenu(Detach());
 }
 
-BOOL CMenu::LoadMenu(LPCTSTR lpszResourceName) { return Attach(::LoadMenuA(AfxGetResourceHandle(), lpszResourceName)); }
+BOOL CMenu::LoadMenu(LPCTSTR lpszResourceName) {
+  return Attach(::LoadMenuA(AfxGetResourceHandle(), lpszResourceName));
+}
 
 int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
   int length = ::GetMenuStringA(m_hMenu, nIDItem, nullptr, 0, nFlags);

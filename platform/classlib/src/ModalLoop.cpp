@@ -21,7 +21,8 @@ BOOL AfxRunModalLoop(HWND hWndModal, const std::function<bool()>& keepRunning) {
     while (idle && keepRunning() && !::PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
       if (idleCount == 0 && hWndParent != nullptr)
         ::SendMessageA(hWndParent, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(hWndModal));
-      BOOL more = ::IsWindow(hWndModal) && ::SendMessageA(hWndModal, WM_KICKIDLE, MSGF_DIALOGBOX, idleCount) != 0;
+      BOOL more =
+          ::IsWindow(hWndModal) && ::SendMessageA(hWndModal, WM_KICKIDLE, MSGF_DIALOGBOX, idleCount) != 0;
       // The application's user-interface update runs as well; temporary wrappers are not
       // released here, since the code that opened the window may still hold some.
       if (idleCount == 0 && pThread != nullptr) pThread->OnIdle(0);

@@ -38,7 +38,8 @@ BOOL COleCurrency::ParseCurrency(LPCTSTR text, DWORD flags, LCID locale) {
 CString COleCurrency::Format(DWORD flags, LCID locale) const {
   if (m_status == null) return CString();
   BSTR text = nullptr;
-  if (m_status != valid || FAILED(VarBstrFromCy(m_cur, locale, flags, &text))) return CString("Invalid Currency");
+  if (m_status != valid || FAILED(VarBstrFromCy(m_cur, locale, flags, &text)))
+    return CString("Invalid Currency");
   CString result(static_cast<const wchar_t*>(text));
   SysFreeString(text);
   return result;

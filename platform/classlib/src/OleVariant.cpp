@@ -14,7 +14,8 @@ bool EqualArrays(SAFEARRAY* a, SAFEARRAY* b) {
   if (a->cDims != b->cDims || a->cbElements != b->cbElements) return false;
   ULONGLONG elements = 1;
   for (USHORT i = 0; i < a->cDims; ++i) {
-    if (a->rgsabound[i].cElements != b->rgsabound[i].cElements || a->rgsabound[i].lLbound != b->rgsabound[i].lLbound)
+    if (a->rgsabound[i].cElements != b->rgsabound[i].cElements ||
+        a->rgsabound[i].lLbound != b->rgsabound[i].lLbound)
       return false;
     elements *= a->rgsabound[i].cElements;
   }
@@ -34,36 +35,55 @@ bool EqualArrays(SAFEARRAY* a, SAFEARRAY* b) {
 }
 
 bool EqualValues(const VARIANT& a, const VARIANT& b) {
-  if (a.vt & VT_ARRAY) return EqualArrays((a.vt & VT_BYREF) ? *a.pparray : a.parray, (b.vt & VT_BYREF) ? *b.pparray : b.parray);
+  if (a.vt & VT_ARRAY)
+    return EqualArrays((a.vt & VT_BYREF) ? *a.pparray : a.parray, (b.vt & VT_BYREF) ? *b.pparray : b.parray);
   if (a.vt & VT_BYREF) return a.byref == b.byref;
   switch (a.vt) {
     case VT_EMPTY:
-    case VT_NULL: return true;
-    case VT_BOOL: return a.boolVal == b.boolVal;
-    case VT_I1: return a.cVal == b.cVal;
-    case VT_UI1: return a.bVal == b.bVal;
-    case VT_I2: return a.iVal == b.iVal;
-    case VT_UI2: return a.uiVal == b.uiVal;
+    case VT_NULL:
+      return true;
+    case VT_BOOL:
+      return a.boolVal == b.boolVal;
+    case VT_I1:
+      return a.cVal == b.cVal;
+    case VT_UI1:
+      return a.bVal == b.bVal;
+    case VT_I2:
+      return a.iVal == b.iVal;
+    case VT_UI2:
+      return a.uiVal == b.uiVal;
     case VT_I4:
-    case VT_INT: return a.lVal == b.lVal;
+    case VT_INT:
+      return a.lVal == b.lVal;
     case VT_UI4:
-    case VT_UINT: return a.ulVal == b.ulVal;
-    case VT_ERROR: return a.scode == b.scode;
-    case VT_I8: return a.llVal == b.llVal;
-    case VT_UI8: return a.ullVal == b.ullVal;
-    case VT_R4: return a.fltVal == b.fltVal;
-    case VT_R8: return a.dblVal == b.dblVal;
-    case VT_DATE: return a.date == b.date;
-    case VT_CY: return a.cyVal.int64 == b.cyVal.int64;
-    case VT_DECIMAL: return VarDecCmp(const_cast<DECIMAL*>(&a.decVal), const_cast<DECIMAL*>(&b.decVal)) == VARCMP_EQ;
+    case VT_UINT:
+      return a.ulVal == b.ulVal;
+    case VT_ERROR:
+      return a.scode == b.scode;
+    case VT_I8:
+      return a.llVal == b.llVal;
+    case VT_UI8:
+      return a.ullVal == b.ullVal;
+    case VT_R4:
+      return a.fltVal == b.fltVal;
+    case VT_R8:
+      return a.dblVal == b.dblVal;
+    case VT_DATE:
+      return a.date == b.date;
+    case VT_CY:
+      return a.cyVal.int64 == b.cyVal.int64;
+    case VT_DECIMAL:
+      return VarDecCmp(const_cast<DECIMAL*>(&a.decVal), const_cast<DECIMAL*>(&b.decVal)) == VARCMP_EQ;
     case VT_BSTR: {
       UINT la = SysStringByteLen(a.bstrVal);
       UINT lb = SysStringByteLen(b.bstrVal);
       return la == lb && (la == 0 || memcmp(a.bstrVal, b.bstrVal, la) == 0);
     }
     case VT_UNKNOWN:
-    case VT_DISPATCH: return a.punkVal == b.punkVal;
-    default: return false;
+    case VT_DISPATCH:
+      return a.punkVal == b.punkVal;
+    default:
+      return false;
   }
 }
 

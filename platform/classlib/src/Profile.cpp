@@ -45,8 +45,8 @@ HKEY CProfile::GetSectionKey(LPCTSTR section) const {
   HKEY app = GetAppRegistryKey();
   if (app == nullptr) return nullptr;
   HKEY key = nullptr;
-  LONG rc = RegCreateKeyExA(app, section, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &key,
-                            nullptr);
+  LONG rc = RegCreateKeyExA(app, section, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
+                            &key, nullptr);
   RegCloseKey(app);
   return rc == ERROR_SUCCESS ? key : nullptr;
 }
@@ -67,7 +67,8 @@ UINT CProfile::GetProfileInt(LPCTSTR section, LPCTSTR entry, int defaultValue) c
   DWORD bytes = sizeof(value);
   LONG rc = RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes);
   RegCloseKey(key);
-  if (rc != ERROR_SUCCESS || type != REG_DWORD || bytes != sizeof(value)) return static_cast<UINT>(defaultValue);
+  if (rc != ERROR_SUCCESS || type != REG_DWORD || bytes != sizeof(value))
+    return static_cast<UINT>(defaultValue);
   return value;
 }
 

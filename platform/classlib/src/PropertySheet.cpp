@@ -99,8 +99,8 @@ INT_PTR CPropertySheet::DoModal() {
     m_pageHeaders.push_back(header);
   }
   m_psh.dwSize = sizeof(PROPSHEETHEADERA);
-  m_psh.dwFlags = (m_psh.dwFlags & ~static_cast<DWORD>(PSH_USEHICON | PSH_USEPSTARTPAGE)) | PSH_PROPSHEETPAGE |
-                  PSH_MODELESS;
+  m_psh.dwFlags = (m_psh.dwFlags & ~static_cast<DWORD>(PSH_USEHICON | PSH_USEPSTARTPAGE)) |
+                  PSH_PROPSHEETPAGE | PSH_MODELESS;
   m_psh.hwndParent = owner;
   m_psh.hInstance = AfxGetResourceHandle();
   m_psh.pszCaption = m_strCaption;

@@ -51,7 +51,8 @@ BOOL CReBar::InsertBand(CWnd* pBar, REBARBANDINFOA& band) {
   band.cxMinChild = static_cast<UINT>(size.cx);
   band.cyMinChild = static_cast<UINT>(size.cy);
   band.cx = static_cast<UINT>(size.cx);
-  if (SendMessage(RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) == 0) return FALSE;
+  if (SendMessage(RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) == 0)
+    return FALSE;
   CFrameWnd* pFrame = GetParentFrame();
   if (pFrame != nullptr) pFrame->RecalcLayout();
   return TRUE;

@@ -5,7 +5,9 @@
 #include "classlib/Menu.h"
 
 CRecentFileList::CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize, int)
-    : m_strSectionName(lpszSection), m_strEntryFormat(lpszEntryFormat), m_nStart(nStart),
+    : m_strSectionName(lpszSection),
+      m_strEntryFormat(lpszEntryFormat),
+      m_nStart(nStart),
       m_arrNames(static_cast<size_t>(nSize > 0 ? nSize : 1)) {}
 
 namespace {
@@ -33,7 +35,8 @@ void CRecentFileList::Add(LPCTSTR lpszPathName) {
 
 void CRecentFileList::Remove(int nIndex) {
   if (nIndex < 0 || nIndex >= GetSize()) return;
-  for (size_t i = static_cast<size_t>(nIndex); i + 1 < m_arrNames.size(); ++i) m_arrNames[i] = m_arrNames[i + 1];
+  for (size_t i = static_cast<size_t>(nIndex); i + 1 < m_arrNames.size(); ++i)
+    m_arrNames[i] = m_arrNames[i + 1];
   m_arrNames.back().Empty();
 }
 
@@ -62,7 +65,8 @@ void CRecentFileList::WriteList() {
 
 void CRecentFileList::UpdateMenu(CCmdUI* pCmdUI) {
   CMenu* pMenu = pCmdUI->m_pMenu;
-  if (m_strOriginal.IsEmpty() && pMenu != nullptr) pMenu->GetMenuString(pCmdUI->m_nID, m_strOriginal, MF_BYCOMMAND);
+  if (m_strOriginal.IsEmpty() && pMenu != nullptr)
+    pMenu->GetMenuString(pCmdUI->m_nID, m_strOriginal, MF_BYCOMMAND);
   if (GetSize() == 0 || m_arrNames[0].IsEmpty()) {
     if (!m_strOriginal.IsEmpty()) pCmdUI->SetText(m_strOriginal);
     pCmdUI->Enable(FALSE);

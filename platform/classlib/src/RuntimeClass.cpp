@@ -4,9 +4,7 @@ const CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), 0xFFFF,
 
 CRuntimeClass* CObject::GetRuntimeClass() const { return RUNTIME_CLASS(CObject); }
 
-BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const {
-  return GetRuntimeClass()->IsDerivedFrom(pClass);
-}
+BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const { return GetRuntimeClass()->IsDerivedFrom(pClass); }
 
 CObject* CRuntimeClass::CreateObject() const {
   return m_pfnCreateObject != nullptr ? m_pfnCreateObject() : nullptr;

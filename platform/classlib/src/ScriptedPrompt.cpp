@@ -56,7 +56,8 @@ int CScriptedPrompt::Respond(const PromptRequest& request) {
       answered = true;
     }
     failWhenEmpty = m_failWhenEmpty;
-    m_shown.push_back({request.owner, request.text, request.caption, request.flags, request.stringId, answered});
+    m_shown.push_back(
+        {request.owner, request.text, request.caption, request.flags, request.stringId, answered});
   }
   if (answered || failWhenEmpty) return answer;
   // No scripted answer: the real box, shown outside the lock.

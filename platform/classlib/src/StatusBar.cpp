@@ -82,7 +82,8 @@ BOOL CStatusBar::SetPaneText(int nIndex, LPCTSTR lpszNewText, BOOL) {
   pane.text = text;
   if (m_hWnd != nullptr && (pane.nStyle & SBPS_DISABLED) == 0) {
     UINT type = pane.nStyle & (SBT_NOBORDERS | SBT_POPOUT | SBT_OWNERDRAW);
-    SendMessage(SB_SETTEXTA, static_cast<WPARAM>(nIndex) | type, reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(pane.text)));
+    SendMessage(SB_SETTEXTA, static_cast<WPARAM>(nIndex) | type,
+                reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(pane.text)));
   }
   return TRUE;
 }

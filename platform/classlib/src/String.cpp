@@ -323,7 +323,8 @@ void AfxFormatString2(CString& result, UINT id, LPCTSTR insert1, LPCTSTR insert2
   const std::string& text = format.str();
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || (text[i + 1] == '2' && insert2 != nullptr))) {
+    if (text[i] == '%' && i + 1 < text.size() &&
+        (text[i + 1] == '1' || (text[i + 1] == '2' && insert2 != nullptr))) {
       const char* insert = text[i + 1] == '1' ? insert1 : insert2;
       if (insert != nullptr) out += insert;
       ++i;

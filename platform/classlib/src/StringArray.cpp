@@ -4,7 +4,8 @@
 
 namespace {
 void CheckIndex(INT_PTR index, size_t size) {
-  if (index < 0 || static_cast<size_t>(index) >= size) throw std::out_of_range("CStringArray index out of range");
+  if (index < 0 || static_cast<size_t>(index) >= size)
+    throw std::out_of_range("CStringArray index out of range");
 }
 }  // namespace
 

@@ -67,8 +67,9 @@ CMultiLock::CMultiLock(CSyncObject* objects[], DWORD count, BOOL initialLock) {
 
 DWORD CMultiLock::Lock(DWORD timeout, BOOL waitAll, DWORD wakeMask) {
   const DWORD count = static_cast<DWORD>(m_handles.size());
-  DWORD result = wakeMask != 0 ? MsgWaitForMultipleObjects(count, m_handles.data(), waitAll, timeout, wakeMask)
-                               : WaitForMultipleObjects(count, m_handles.data(), waitAll, timeout);
+  DWORD result = wakeMask != 0
+                     ? MsgWaitForMultipleObjects(count, m_handles.data(), waitAll, timeout, wakeMask)
+                     : WaitForMultipleObjects(count, m_handles.data(), waitAll, timeout);
   DWORD index = count;
   if (result < WAIT_OBJECT_0 + count)
     index = result - WAIT_OBJECT_0;
@@ -103,6 +104,4 @@ BOOL CMultiLock::Unlock(LONG count, LPLONG previousCount) {
   return ok;
 }
 
-BOOL CMultiLock::IsLocked(DWORD index) const {
-  return index < m_locked.size() ? m_locked[index] : FALSE;
-}
+BOOL CMultiLock::IsLocked(DWORD index) const { return index < m_locked.size() ? m_locked[index] : FALSE; }

@@ -11,11 +11,13 @@ IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 IMPLEMENT_DYNAMIC(CToolBarCtrl, CWnd)
 
 CImageList* CToolBarCtrl::SetImageList(CImageList* pImageList) {
-  SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pImageList != nullptr ? pImageList->GetSafeHandle() : nullptr));
+  SendMessage(TB_SETIMAGELIST, 0,
+              reinterpret_cast<LPARAM>(pImageList != nullptr ? pImageList->GetSafeHandle() : nullptr));
   return nullptr;
 }
 CImageList* CToolBarCtrl::SetHotImageList(CImageList* pImageList) {
-  SendMessage(TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(pImageList != nullptr ? pImageList->GetSafeHandle() : nullptr));
+  SendMessage(TB_SETHOTIMAGELIST, 0,
+              reinterpret_cast<LPARAM>(pImageList != nullptr ? pImageList->GetSafeHandle() : nullptr));
   return nullptr;
 }
 CImageList* CToolBarCtrl::SetDisabledImageList(CImageList* pImageList) {
@@ -35,8 +37,9 @@ BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, CRec
   DWORD windowStyle = SplitStyle(dwStyle);
   if ((m_dwStyle & CBRS_TOOLTIPS) != 0) dwCtrlStyle |= TBSTYLE_TOOLTIPS;
   if (!CWnd::CreateEx(0, TOOLBARCLASSNAMEA, nullptr,
-                      windowStyle | WS_CHILD | dwCtrlStyle | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, 0, 0,
-                      0, pParentWnd->GetSafeHwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
+                      windowStyle | WS_CHILD | dwCtrlStyle | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
+                      0, 0, 0, 0, pParentWnd->GetSafeHwnd(),
+                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
     return FALSE;
   SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
   m_ctrl.m_hWnd = m_hWnd;

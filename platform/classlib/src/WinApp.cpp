@@ -146,7 +146,8 @@ void CWinApp::DoWaitCursor(int nCode) {
 BOOL CWinApp::OnOpenRecentFile(UINT nID) {
   if (m_pRecentFileList == nullptr) return FALSE;
   int index = static_cast<int>(nID - ID_FILE_MRU_FILE1);
-  if (index < 0 || index >= m_pRecentFileList->GetSize() || (*m_pRecentFileList)[index].IsEmpty()) return FALSE;
+  if (index < 0 || index >= m_pRecentFileList->GetSize() || (*m_pRecentFileList)[index].IsEmpty())
+    return FALSE;
   CString path = (*m_pRecentFileList)[index];
   if (OpenDocumentFile(path) == nullptr) m_pRecentFileList->Remove(index);
   return TRUE;
@@ -242,7 +243,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow) {
   try {
     if (pApp->InitApplication()) {
       if (!pApp->InitInstance()) {
-        if (pApp->m_pMainWnd != nullptr && pApp->m_pMainWnd->m_hWnd != nullptr) pApp->m_pMainWnd->DestroyWindow();
+        if (pApp->m_pMainWnd != nullptr && pApp->m_pMainWnd->m_hWnd != nullptr)
+          pApp->m_pMainWnd->DestroyWindow();
         result = pApp->ExitInstance();
       } else {
         result = pApp->Run();

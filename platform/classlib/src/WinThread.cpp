@@ -45,8 +45,9 @@ unsigned __stdcall AfxThreadEntry(void* pParam) {
 
 BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize, LPSECURITY_ATTRIBUTES lpSecurityAttrs) {
   unsigned threadId = 0;
-  uintptr_t handle = _beginthreadex(lpSecurityAttrs, nStackSize, &AfxThreadEntry, this,
-                                    (dwCreateFlags | CREATE_SUSPENDED) & ~STACK_SIZE_PARAM_IS_A_RESERVATION, &threadId);
+  uintptr_t handle =
+      _beginthreadex(lpSecurityAttrs, nStackSize, &AfxThreadEntry, this,
+                     (dwCreateFlags | CREATE_SUSPENDED) & ~STACK_SIZE_PARAM_IS_A_RESERVATION, &threadId);
   if (handle == 0) return FALSE;
   m_hThread = reinterpret_cast<HANDLE>(handle);
   m_nThreadID = threadId;

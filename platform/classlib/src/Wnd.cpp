@@ -121,7 +121,8 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
         if (!pWnd->m_bPaintErrorReported) {
           pWnd->m_bPaintErrorReported = TRUE;
           auto* failure = new std::exception_ptr(std::current_exception());
-          if (!::PostMessageA(hWnd, PaintErrorMessage(), 0, reinterpret_cast<LPARAM>(failure))) delete failure;
+          if (!::PostMessageA(hWnd, PaintErrorMessage(), 0, reinterpret_cast<LPARAM>(failure)))
+            delete failure;
         } else {
           try {
             throw;
@@ -219,15 +220,15 @@ BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, 
   return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID, pContext);
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                    CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
-  return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, rect.right - rect.left,
-                  rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
+                    const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
+  return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                  rect.right - rect.left, rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
-                    int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x,
+                    int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
   CREATESTRUCTA cs = {};
   cs.dwExStyle = dwExStyle;
   cs.lpszClass = lpszClassName;
@@ -267,7 +268,8 @@ BOOL CWnd::DestroyWindow() {
 BOOL CWnd::SubclassWindow(HWND hWnd) {
   if (!Attach(hWnd)) return FALSE;
   PreSubclassWindow();
-  auto old = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+  auto old = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
   if (old == &AfxWndProc) {
     old = StoredSuper(hWnd);
   } else {
@@ -322,7 +324,9 @@ HWND ControlOfMessage(HWND hWndParent, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_MEASUREITEM: {
       auto* mis = reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam);
-      return mis != nullptr && mis->CtlType != ODT_MENU ? ::GetDlgItem(hWndParent, static_cast<int>(mis->CtlID)) : nullptr;
+      return mis != nullptr && mis->CtlType != ODT_MENU
+                 ? ::GetDlgItem(hWndParent, static_cast<int>(mis->CtlID))
+                 : nullptr;
     }
     case WM_COMPAREITEM:
       return reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam)->hwndItem;
@@ -421,8 +425,8 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
       SendChildNotify(nmhdr->hwndFrom, WM_NOTIFY, nmhdr->idFrom, lParam, pResult))
     return TRUE;
   AFX_NOTIFY notify = {pResult, nmhdr};
-  return OnCmdMsg(static_cast<UINT>(nmhdr->idFrom), static_cast<int>(MAKELONG(nmhdr->code, WM_NOTIFY)), &notify,
-                  nullptr);
+  return OnCmdMsg(static_cast<UINT>(nmhdr->idFrom), static_cast<int>(MAKELONG(nmhdr->code, WM_NOTIFY)),
+                  &notify, nullptr);
 }
 
 BOOL CWnd::SendChildNotify(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
@@ -457,7 +461,8 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     if (handled && pResult != nullptr) *pResult = result;
     return handled;
   }
-  const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(WM_REFLECT_BASE + (IsCtlColor(message) ? WM_CTLCOLOR : message));
+  const AFX_MSGMAP_ENTRY* entry =
+      FindMessageEntry(WM_REFLECT_BASE + (IsCtlColor(message) ? WM_CTLCOLOR : message));
   if (entry == nullptr) return FALSE;
   BOOL handled = entry->pfn(this, call);
   if (handled && pResult != nullptr) *pResult = call.result;
@@ -586,7 +591,9 @@ BOOL CWnd::ModifyStyle(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
   DWORD newStyle = (style & ~dwRemove) | dwAdd;
   if (style == newStyle) return FALSE;
   ::SetWindowLongPtrA(hWnd, GWL_STYLE, static_cast<LONG_PTR>(newStyle));
-  if (nFlags != 0) ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+  if (nFlags != 0)
+    ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
   return TRUE;
 }
 
@@ -595,7 +602,9 @@ BOOL CWnd::ModifyStyleEx(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
   DWORD newStyle = (style & ~dwRemove) | dwAdd;
   if (style == newStyle) return FALSE;
   ::SetWindowLongPtrA(hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(newStyle));
-  if (nFlags != 0) ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+  if (nFlags != 0)
+    ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
   return TRUE;
 }
 

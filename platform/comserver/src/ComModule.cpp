@@ -82,7 +82,8 @@ HRESULT CComModule::UpdateRegistryFromResource(UINT id, BOOL bRegister) {
   return GuardedCall([&] {
     CRegistrar registrar;
     registrar.AddReplacement("MODULE", GetModulePath());
-    return bRegister ? registrar.ResourceRegister(m_instance, id) : registrar.ResourceUnregister(m_instance, id);
+    return bRegister ? registrar.ResourceRegister(m_instance, id)
+                     : registrar.ResourceUnregister(m_instance, id);
   });
 }
 

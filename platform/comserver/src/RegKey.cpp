@@ -7,7 +7,8 @@ namespace comserver {
 
 LONG CRegKey::Create(HKEY parent, const char* name, REGSAM access) {
   HKEY key = nullptr;
-  LONG error = RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
+  LONG error =
+      RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
   if (error == ERROR_SUCCESS) Attach(key);
   return error;
 }
@@ -66,8 +67,8 @@ LONG CRegKey::RecurseDeleteKey(const char* name) { return RegDeleteTreeA(m_hKey,
 
 bool CRegKey::HasSubKeys() const {
   DWORD subKeys = 0;
-  if (RegQueryInfoKeyA(m_hKey, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr, nullptr,
-                       nullptr, nullptr) != ERROR_SUCCESS)
+  if (RegQueryInfoKeyA(m_hKey, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return true;
   return subKeys != 0;
 }

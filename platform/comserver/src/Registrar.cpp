@@ -14,7 +14,8 @@ HRESULT FromWin32(LONG error) { return error == ERROR_SUCCESS ? S_OK : HRESULT_F
 bool IsMissing(LONG error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 LONG SetValue(CRegKey& key, const char* name, const RegistryScriptNode& node) {
-  if (node.valueType == 'd') return key.SetDWORDValue(name, static_cast<DWORD>(std::strtoul(node.value.c_str(), nullptr, 0)));
+  if (node.valueType == 'd')
+    return key.SetDWORDValue(name, static_cast<DWORD>(std::strtoul(node.value.c_str(), nullptr, 0)));
   return key.SetStringValue(name, node.value);
 }
 

@@ -34,8 +34,10 @@ void BuildLengths(const uint64_t* counts, uint8_t* lengths) {
       if (c[s]) heap.push({c[s], s});
     int next = 256;
     while (heap.size() > 1) {
-      const Item a = heap.top(); heap.pop();
-      const Item b = heap.top(); heap.pop();
+      const Item a = heap.top();
+      heap.pop();
+      const Item b = heap.top();
+      heap.pop();
       parent[a.second] = parent[b.second] = next;
       heap.push({a.first + b.first, next++});
     }
@@ -88,7 +90,8 @@ bool BuildDecodeTable(const uint8_t* lengths, uint16_t* table) {
   for (int s = 0; s < 256; ++s) {
     const int len = lengths[s];
     if (!len) continue;
-    for (uint32_t fill = codes[s]; fill < (1u << kMaxBits); fill += 1u << len) table[fill] = uint16_t(s | len << 8);
+    for (uint32_t fill = codes[s]; fill < (1u << kMaxBits); fill += 1u << len)
+      table[fill] = uint16_t(s | len << 8);
   }
   return true;
 }
@@ -158,7 +161,8 @@ std::vector<uint8_t> BandCoder::Encode(const uint8_t* raw, size_t colourBytes, s
   return out;
 }
 
-bool BandCoder::Decode(const uint8_t* coded, size_t size, uint8_t* raw, size_t colourBytes, size_t alphaBytes) {
+bool BandCoder::Decode(const uint8_t* coded, size_t size, uint8_t* raw, size_t colourBytes,
+                       size_t alphaBytes) {
   const int tables = alphaBytes ? 4 : 3;
   const size_t head = size_t(tables) * kTableBytes + 4;
   if (size < head) return false;

@@ -11,7 +11,8 @@ namespace zvkImage {
 
 class BitmapEventSource final : public IConnectionPoint {
  public:
-  BitmapEventSource(IUnknown* owner, IConnectionPointContainer* container) : owner_(owner), container_(container) {}
+  BitmapEventSource(IUnknown* owner, IConnectionPointContainer* container)
+      : owner_(owner), container_(container) {}
   ~BitmapEventSource();
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;

@@ -36,19 +36,32 @@ BitmapObject* BitmapObject::FromInterface(IUnknown* unknown) {
 HRESULT BitmapObject::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  if (iid == IID_IUnknown || iid == __uuidof(IBitmap)) *object = static_cast<IBitmap*>(this);
-  else if (iid == __uuidof(IBitmapEx)) *object = static_cast<IBitmapEx*>(this);
-  else if (iid == __uuidof(ITables)) *object = static_cast<ITables*>(this);
-  else if (iid == __uuidof(ITablesMode)) *object = static_cast<ITablesMode*>(this);
-  else if (iid == __uuidof(ITransform)) *object = static_cast<ITransform*>(this);
-  else if (iid == __uuidof(IAdjust)) *object = static_cast<IAdjust*>(this);
-  else if (iid == __uuidof(IResolution)) *object = static_cast<IResolution*>(this);
-  else if (iid == IID_IConnectionPointContainer) *object = static_cast<IConnectionPointContainer*>(this);
-  else if (iid == __uuidof(IKeyerState)) *object = static_cast<IKeyerState*>(this);
-  else if (iid == __uuidof(IKeyerAreas)) *object = static_cast<IKeyerAreas*>(this);
-  else if (iid == __uuidof(IKeyerPixelSource)) *object = static_cast<IKeyerPixelSource*>(this);
-  else if (iid == IID_BitmapObjectAccess) *object = this;
-  else return E_NOINTERFACE;
+  if (iid == IID_IUnknown || iid == __uuidof(IBitmap))
+    *object = static_cast<IBitmap*>(this);
+  else if (iid == __uuidof(IBitmapEx))
+    *object = static_cast<IBitmapEx*>(this);
+  else if (iid == __uuidof(ITables))
+    *object = static_cast<ITables*>(this);
+  else if (iid == __uuidof(ITablesMode))
+    *object = static_cast<ITablesMode*>(this);
+  else if (iid == __uuidof(ITransform))
+    *object = static_cast<ITransform*>(this);
+  else if (iid == __uuidof(IAdjust))
+    *object = static_cast<IAdjust*>(this);
+  else if (iid == __uuidof(IResolution))
+    *object = static_cast<IResolution*>(this);
+  else if (iid == IID_IConnectionPointContainer)
+    *object = static_cast<IConnectionPointContainer*>(this);
+  else if (iid == __uuidof(IKeyerState))
+    *object = static_cast<IKeyerState*>(this);
+  else if (iid == __uuidof(IKeyerAreas))
+    *object = static_cast<IKeyerAreas*>(this);
+  else if (iid == __uuidof(IKeyerPixelSource))
+    *object = static_cast<IKeyerPixelSource*>(this);
+  else if (iid == IID_BitmapObjectAccess)
+    *object = this;
+  else
+    return E_NOINTERFACE;
   AddRef();
   return S_OK;
 }
@@ -81,12 +94,18 @@ void BitmapObject::ForgetKeying() { keying_.reset(); }
 
 HRESULT BitmapObject::GetWidth(long* width) {
   if (!width) return E_POINTER;
-  return Guarded([&] { *width = image_.Width(); return S_OK; });
+  return Guarded([&] {
+    *width = image_.Width();
+    return S_OK;
+  });
 }
 
 HRESULT BitmapObject::GetHeight(long* height) {
   if (!height) return E_POINTER;
-  return Guarded([&] { *height = image_.Height(); return S_OK; });
+  return Guarded([&] {
+    *height = image_.Height();
+    return S_OK;
+  });
 }
 
 HRESULT BitmapObject::Initialize(long flags) {

@@ -25,7 +25,8 @@ namespace zvkImage {
 
 // Private interface: gives the object behind an IBitmap of this library (AddRef'd).
 // {7D1E5A40-3C61-4B0C-9E2A-5B8F0C6D2E11}
-inline constexpr IID IID_BitmapObjectAccess = {0x7D1E5A40, 0x3C61, 0x4B0C, {0x9E, 0x2A, 0x5B, 0x8F, 0x0C, 0x6D, 0x2E, 0x11}};
+inline constexpr IID IID_BitmapObjectAccess = {
+    0x7D1E5A40, 0x3C61, 0x4B0C, {0x9E, 0x2A, 0x5B, 0x8F, 0x0C, 0x6D, 0x2E, 0x11}};
 
 // The size a picture had before it was turned, and the turn it was given since (fractions of a full turn,
 // clockwise), so that area edges given in thousandths of the original can be placed on turned pixels.
@@ -37,7 +38,8 @@ struct TurnOrigin {
 
 struct KeyingRecord;
 
-#define ZVK_RESERVED_IMPL(n) HRESULT STDMETHODCALLTYPE Reserved##n() override { return E_NOTIMPL; }
+#define ZVK_RESERVED_IMPL(n) \
+  HRESULT STDMETHODCALLTYPE Reserved##n() override { return E_NOTIMPL; }
 
 class BitmapObject final : public IBitmap,
                            public IBitmapEx,
@@ -122,27 +124,40 @@ class BitmapObject final : public IBitmap,
 
   // IKeyerPixelSource
   HRESULT STDMETHODCALLTYPE GetPixelSize(LONG* width, LONG* height) override;
-  HRESULT STDMETHODCALLTYPE CopyPixelRows(LONG firstRow, LONG rowCount, BYTE* buffer, LONG_PTR stride) override;
+  HRESULT STDMETHODCALLTYPE CopyPixelRows(LONG firstRow, LONG rowCount, BYTE* buffer,
+                                          LONG_PTR stride) override;
 
-  ZVK_RESERVED_IMPL(3) ZVK_RESERVED_IMPL(4) ZVK_RESERVED_IMPL(5) ZVK_RESERVED_IMPL(6) ZVK_RESERVED_IMPL(7)
-  ZVK_RESERVED_IMPL(8) ZVK_RESERVED_IMPL(9) ZVK_RESERVED_IMPL(10) ZVK_RESERVED_IMPL(11) ZVK_RESERVED_IMPL(12)
-  ZVK_RESERVED_IMPL(13) ZVK_RESERVED_IMPL(14) ZVK_RESERVED_IMPL(15) ZVK_RESERVED_IMPL(16) ZVK_RESERVED_IMPL(17)
-  ZVK_RESERVED_IMPL(18) ZVK_RESERVED_IMPL(19) ZVK_RESERVED_IMPL(20) ZVK_RESERVED_IMPL(21) ZVK_RESERVED_IMPL(22)
-  ZVK_RESERVED_IMPL(23) ZVK_RESERVED_IMPL(24) ZVK_RESERVED_IMPL(25) ZVK_RESERVED_IMPL(26) ZVK_RESERVED_IMPL(27)
-  ZVK_RESERVED_IMPL(28) ZVK_RESERVED_IMPL(29) ZVK_RESERVED_IMPL(30) ZVK_RESERVED_IMPL(31) ZVK_RESERVED_IMPL(32)
-  ZVK_RESERVED_IMPL(33) ZVK_RESERVED_IMPL(34) ZVK_RESERVED_IMPL(35) ZVK_RESERVED_IMPL(36) ZVK_RESERVED_IMPL(37)
-  ZVK_RESERVED_IMPL(38) ZVK_RESERVED_IMPL(39) ZVK_RESERVED_IMPL(40) ZVK_RESERVED_IMPL(41) ZVK_RESERVED_IMPL(42)
-  ZVK_RESERVED_IMPL(43) ZVK_RESERVED_IMPL(44) ZVK_RESERVED_IMPL(45) ZVK_RESERVED_IMPL(46) ZVK_RESERVED_IMPL(47)
-  ZVK_RESERVED_IMPL(48) ZVK_RESERVED_IMPL(49) ZVK_RESERVED_IMPL(50) ZVK_RESERVED_IMPL(51) ZVK_RESERVED_IMPL(52)
-  ZVK_RESERVED_IMPL(53) ZVK_RESERVED_IMPL(54) ZVK_RESERVED_IMPL(55) ZVK_RESERVED_IMPL(56) ZVK_RESERVED_IMPL(57)
-  ZVK_RESERVED_IMPL(58) ZVK_RESERVED_IMPL(59) ZVK_RESERVED_IMPL(60) ZVK_RESERVED_IMPL(61) ZVK_RESERVED_IMPL(62)
-  ZVK_RESERVED_IMPL(63) ZVK_RESERVED_IMPL(64) ZVK_RESERVED_IMPL(65) ZVK_RESERVED_IMPL(66) ZVK_RESERVED_IMPL(67)
-  ZVK_RESERVED_IMPL(68) ZVK_RESERVED_IMPL(69) ZVK_RESERVED_IMPL(70) ZVK_RESERVED_IMPL(71) ZVK_RESERVED_IMPL(72)
-  ZVK_RESERVED_IMPL(73) ZVK_RESERVED_IMPL(74) ZVK_RESERVED_IMPL(75) ZVK_RESERVED_IMPL(76) ZVK_RESERVED_IMPL(77)
-  ZVK_RESERVED_IMPL(78)
+  ZVK_RESERVED_IMPL(3)
+  ZVK_RESERVED_IMPL(4) ZVK_RESERVED_IMPL(5) ZVK_RESERVED_IMPL(6) ZVK_RESERVED_IMPL(7) ZVK_RESERVED_IMPL(
+      8) ZVK_RESERVED_IMPL(9) ZVK_RESERVED_IMPL(10) ZVK_RESERVED_IMPL(11) ZVK_RESERVED_IMPL(12)
+      ZVK_RESERVED_IMPL(13) ZVK_RESERVED_IMPL(14) ZVK_RESERVED_IMPL(15) ZVK_RESERVED_IMPL(
+          16) ZVK_RESERVED_IMPL(17) ZVK_RESERVED_IMPL(18) ZVK_RESERVED_IMPL(19) ZVK_RESERVED_IMPL(20)
+          ZVK_RESERVED_IMPL(21) ZVK_RESERVED_IMPL(22) ZVK_RESERVED_IMPL(23) ZVK_RESERVED_IMPL(
+              24) ZVK_RESERVED_IMPL(25) ZVK_RESERVED_IMPL(26) ZVK_RESERVED_IMPL(27) ZVK_RESERVED_IMPL(28)
+              ZVK_RESERVED_IMPL(29) ZVK_RESERVED_IMPL(30) ZVK_RESERVED_IMPL(31) ZVK_RESERVED_IMPL(
+                  32) ZVK_RESERVED_IMPL(33) ZVK_RESERVED_IMPL(34) ZVK_RESERVED_IMPL(35) ZVK_RESERVED_IMPL(36)
+                  ZVK_RESERVED_IMPL(37) ZVK_RESERVED_IMPL(38) ZVK_RESERVED_IMPL(39) ZVK_RESERVED_IMPL(40)
+                      ZVK_RESERVED_IMPL(41) ZVK_RESERVED_IMPL(42) ZVK_RESERVED_IMPL(43) ZVK_RESERVED_IMPL(44)
+                          ZVK_RESERVED_IMPL(45) ZVK_RESERVED_IMPL(46) ZVK_RESERVED_IMPL(47) ZVK_RESERVED_IMPL(
+                              48) ZVK_RESERVED_IMPL(49) ZVK_RESERVED_IMPL(50) ZVK_RESERVED_IMPL(51)
+                              ZVK_RESERVED_IMPL(52) ZVK_RESERVED_IMPL(53) ZVK_RESERVED_IMPL(54)
+                                  ZVK_RESERVED_IMPL(55) ZVK_RESERVED_IMPL(56) ZVK_RESERVED_IMPL(57)
+                                      ZVK_RESERVED_IMPL(58) ZVK_RESERVED_IMPL(59) ZVK_RESERVED_IMPL(60)
+                                          ZVK_RESERVED_IMPL(61) ZVK_RESERVED_IMPL(62) ZVK_RESERVED_IMPL(63)
+                                              ZVK_RESERVED_IMPL(64) ZVK_RESERVED_IMPL(65)
+                                                  ZVK_RESERVED_IMPL(66) ZVK_RESERVED_IMPL(67)
+                                                      ZVK_RESERVED_IMPL(68) ZVK_RESERVED_IMPL(69)
+                                                          ZVK_RESERVED_IMPL(70) ZVK_RESERVED_IMPL(71)
+                                                              ZVK_RESERVED_IMPL(72) ZVK_RESERVED_IMPL(73)
+                                                                  ZVK_RESERVED_IMPL(74) ZVK_RESERVED_IMPL(75)
+                                                                      ZVK_RESERVED_IMPL(76)
+                                                                          ZVK_RESERVED_IMPL(77)
+                                                                              ZVK_RESERVED_IMPL(78)
 
-  // For this library's own code (the keyer glue, copies between bitmaps): the lock and what it guards.
-  std::recursive_mutex& Lock() { return lock_; }
+      // For this library's own code (the keyer glue, copies between bitmaps): the lock and what it guards.
+      std::recursive_mutex& Lock() {
+    return lock_;
+  }
   PixelImage& Pixels() { return image_; }
   const TurnOrigin& Turn() const { return turn_; }
   // A copy of the pixels, alpha and resolution taken under the lock.

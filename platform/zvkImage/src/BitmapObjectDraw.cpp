@@ -45,8 +45,10 @@ bool FromPackedDib(const uint8_t* data, size_t size, PixelImage& image) {
     const uint8_t* s = data + offset + stride * uint64_t(r);
     uint8_t* d = out.Row(int(bi.biHeight < 0 ? r : h - 1 - r));
     for (int64_t x = 0; x < w; ++x, d += 3) {
-      if (bits == 24) d[0] = s[3 * x], d[1] = s[3 * x + 1], d[2] = s[3 * x + 2];
-      else if (bits == 32) d[0] = s[4 * x], d[1] = s[4 * x + 1], d[2] = s[4 * x + 2];
+      if (bits == 24)
+        d[0] = s[3 * x], d[1] = s[3 * x + 1], d[2] = s[3 * x + 2];
+      else if (bits == 32)
+        d[0] = s[4 * x], d[1] = s[4 * x + 1], d[2] = s[4 * x + 2];
       else {
         const int perByte = 8 / bits;
         const int shift = 8 - bits - int(x % perByte) * bits;
@@ -68,8 +70,8 @@ bool FromBitmapHandle(HBITMAP bitmap, PixelImage& image) {
   out.Allocate(info.bmWidth, info.bmHeight, false);
   BITMAPINFOHEADER bi = TopDown24(info.bmWidth, info.bmHeight);
   HDC screen = ::GetDC(nullptr);
-  const int rows = GetDIBits(screen, bitmap, 0, UINT(info.bmHeight), out.Bits(), reinterpret_cast<BITMAPINFO*>(&bi),
-                             DIB_RGB_COLORS);
+  const int rows = GetDIBits(screen, bitmap, 0, UINT(info.bmHeight), out.Bits(),
+                             reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);
   if (rows != info.bmHeight) return false;
   image = std::move(out);
@@ -136,7 +138,8 @@ HRESULT BitmapObject::DrawRect(HDC dc, const RECT* target, const RECT* source, D
     // Straight alpha (times the mask) composited over what the device context holds.
     BITMAPINFOHEADER bi = TopDown24(tw, th);
     void* bits = nullptr;
-    HBITMAP canvas = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP canvas =
+        CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!canvas || !bits) return E_OUTOFMEMORY;
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(memory, canvas);
@@ -178,7 +181,8 @@ HRESULT BitmapObject::GetDC(HDC* dc) {
     if (image_.Empty()) return E_UNEXPECTED;
     BITMAPINFOHEADER bi = TopDown24(image_.Width(), image_.Height());
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP section =
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!section || !bits) return E_OUTOFMEMORY;
     HDC memory = CreateCompatibleDC(nullptr);
     if (!memory) {
@@ -200,7 +204,8 @@ HRESULT BitmapObject::ReleaseDC(HDC dc) {
     if (!dc_) return S_FALSE;
     if (dc && dc != dc_) return E_INVALIDARG;
     GdiFlush();
-    if (dcBits_ && !image_.Empty()) std::memcpy(image_.Bits(), dcBits_, image_.Stride() * size_t(image_.Height()));
+    if (dcBits_ && !image_.Empty())
+      std::memcpy(image_.Bits(), dcBits_, image_.Stride() * size_t(image_.Height()));
     ForgetKeying();
     // GDI leaves the padding bytes alone, but keep them zero whatever happened.
     const size_t used = size_t(image_.Width()) * 3;
@@ -239,7 +244,8 @@ HRESULT BitmapObject::SetMask(IBitmap* mask) {
       for (int y = 0; y < m.Height(); ++y) {
         const uint8_t* p = m.Row(y);
         uint8_t* d = &plane.values[size_t(y) * m.Width()];
-        for (int x = 0; x < m.Width(); ++x, p += 3) d[x] = uint8_t((p[0] * 29 + p[1] * 150 + p[2] * 77 + 128) >> 8);
+        for (int x = 0; x < m.Width(); ++x, p += 3)
+          d[x] = uint8_t((p[0] * 29 + p[1] * 150 + p[2] * 77 + 128) >> 8);
       }
     }
     return Guarded([&] {

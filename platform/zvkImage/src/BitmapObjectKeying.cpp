@@ -63,8 +63,14 @@ PixelImage KeyPixels(const PixelImage& source, const keyer::KeyerState* state, c
   out.dpiX = source.dpiX;
   out.dpiY = source.dpiY;
   out.AddAlpha(255);
-  const keyer::KeyingPlanes planes{source.Bits(), ptrdiff_t(source.Stride()), out.Bits(), ptrdiff_t(out.Stride()),
-                                   out.AlphaRow(0), ptrdiff_t(w), w, h};
+  const keyer::KeyingPlanes planes{source.Bits(),
+                                   ptrdiff_t(source.Stride()),
+                                   out.Bits(),
+                                   ptrdiff_t(out.Stride()),
+                                   out.AlphaRow(0),
+                                   ptrdiff_t(w),
+                                   w,
+                                   h};
   const keyer::KeyingPass pass(state, areas, placement, planes);
   ParallelRows(h, 64, [&](int first, int end) {
     pass.RunRows(first, end - first);
@@ -84,8 +90,14 @@ PixelImage KeyPixels(const PixelImage& source, const keyer::KeyerState* state, c
 void KeyAreasInPlace(PixelImage& keyed, const PixelImage& source, const keyer::KeyerState* state,
                      const keyer::KeyerAreas& areas, const keyer::AreaPlacement& placement) {
   const int w = source.Width(), h = source.Height();
-  const keyer::KeyingPlanes planes{source.Bits(), ptrdiff_t(source.Stride()), keyed.Bits(),
-                                   ptrdiff_t(keyed.Stride()),  keyed.AlphaRow(0),  ptrdiff_t(w), w, h};
+  const keyer::KeyingPlanes planes{source.Bits(),
+                                   ptrdiff_t(source.Stride()),
+                                   keyed.Bits(),
+                                   ptrdiff_t(keyed.Stride()),
+                                   keyed.AlphaRow(0),
+                                   ptrdiff_t(w),
+                                   w,
+                                   h};
   const keyer::KeyingPass pass(state, &areas, placement, planes);
   ParallelRows(h, 64, [&](int first, int end) {
     std::vector<keyer::KeyingPass::Span> spans(size_t(end - first));
@@ -111,7 +123,8 @@ keyer::AreaPlacement PlacementFor(const TurnOrigin& turn, int width, int height,
   const double given = double(angle) - std::floor(double(angle));
   if (given < 1e-7 || given > 1.0 - 1e-7) return {width, height, 0.0};
   const double quarters = given * 4.0;
-  const bool sideways = std::fabs(quarters - std::round(quarters)) < 1e-5 && (long(std::lround(quarters)) & 1);
+  const bool sideways =
+      std::fabs(quarters - std::round(quarters)) < 1e-5 && (long(std::lround(quarters)) & 1);
   return sideways ? keyer::AreaPlacement{height, width, -given} : keyer::AreaPlacement{width, height, -given};
 }
 
@@ -123,7 +136,8 @@ HRESULT BitmapObject::ApplyState(BSTR statePath) {
     std::string path;
     const bool namable = NarrowPath(statePath, path);
     const bool noState = namable && path.empty();
-    std::shared_ptr<const keyer::KeyerState> state = namable && !noState ? KeyerStateCache::Get(path) : nullptr;
+    std::shared_ptr<const keyer::KeyerState> state =
+        namable && !noState ? KeyerStateCache::Get(path) : nullptr;
     const bool keyedBefore = keying_ && keying_->before;
     if (!noState && !state) {
       // Not a failure: the bitmap cache would drop the picture from every view and derive it again on every
@@ -169,8 +183,8 @@ HRESULT BitmapObject::ApplyAreas(BSTR protectAreas, BSTR garbageAreas, float ang
         image_.Height() == keying_->before->Height())
       KeyAreasInPlace(image_, *keying_->before, keying_->state.get(), areas, placement);
     else
-      image_ = KeyPixels(keying_ ? *keying_->before : image_, keying_ ? keying_->state.get() : nullptr, &areas,
-                         placement);
+      image_ = KeyPixels(keying_ ? *keying_->before : image_, keying_ ? keying_->state.get() : nullptr,
+                         &areas, placement);
     // The pixels before keying are needed no more once the areas are in; a keyed picture in the bitmap
     // cache would otherwise hold them twice.
     keying_.reset();
@@ -193,7 +207,8 @@ HRESULT BitmapObject::CopyPixelRows(LONG firstRow, LONG rowCount, BYTE* buffer, 
     const size_t used = size_t(image_.Width()) * 3;
     if (firstRow < 0 || rowCount < 0 || int64_t(firstRow) + rowCount > image_.Height()) return E_INVALIDARG;
     if (stride < 0 || size_t(stride) < used) return E_INVALIDARG;
-    for (LONG y = 0; y < rowCount; ++y) std::memcpy(buffer + size_t(y) * size_t(stride), image_.Row(firstRow + y), used);
+    for (LONG y = 0; y < rowCount; ++y)
+      std::memcpy(buffer + size_t(y) * size_t(stride), image_.Row(firstRow + y), used);
     return S_OK;
   });
 }

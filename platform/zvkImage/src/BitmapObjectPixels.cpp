@@ -20,15 +20,20 @@ HRESULT BitmapObject::ResampleTo(long width, long height, long bits, bool fast) 
   return Guarded([&] {
     if (image_.Empty()) return E_UNEXPECTED;
     if (width == image_.Width() && height == image_.Height()) return S_OK;
-    image_ = Resampler::Whole(image_, int(width), int(height), fast ? ResampleQuality::Fast : ResampleQuality::Good);
+    image_ = Resampler::Whole(image_, int(width), int(height),
+                              fast ? ResampleQuality::Fast : ResampleQuality::Good);
     mask_.Clear();
     NewPicture();
     return S_OK;
   });
 }
 
-HRESULT BitmapObject::ResampleFast(long width, long height, long bits) { return ResampleTo(width, height, bits, true); }
-HRESULT BitmapObject::Resample(long width, long height, long bits) { return ResampleTo(width, height, bits, false); }
+HRESULT BitmapObject::ResampleFast(long width, long height, long bits) {
+  return ResampleTo(width, height, bits, true);
+}
+HRESULT BitmapObject::Resample(long width, long height, long bits) {
+  return ResampleTo(width, height, bits, false);
+}
 
 HRESULT BitmapObject::CopyRect(IBitmap* source, long left, long top, long right, long bottom) {
   BitmapObject* other = FromInterface(source);
@@ -229,11 +234,12 @@ HRESULT BitmapObject::Extract(long left, long top, long right, long bottom, COLO
       const long x1 = std::min(long(w), right), y1 = std::min(long(h), bottom);
       if (x1 > x0 && y1 > y0) {
         const double sx = double(w) / double(right - left), sy = double(h) / double(bottom - top);
-        PixelImage part = Resampler::Region(image_, int(x1 - x0), int(y1 - y0), sx, double(x0 - left) * sx, sy,
-                                            double(y0 - top) * sy, ResampleQuality::Good);
+        PixelImage part = Resampler::Region(image_, int(x1 - x0), int(y1 - y0), sx, double(x0 - left) * sx,
+                                            sy, double(y0 - top) * sy, ResampleQuality::Good);
         for (long y = y0; y < y1; ++y) {
           std::memcpy(out.Row(int(y)) + size_t(x0) * 3, part.Row(int(y - y0)), size_t(x1 - x0) * 3);
-          if (out.HasAlpha()) std::memcpy(out.AlphaRow(int(y)) + x0, part.AlphaRow(int(y - y0)), size_t(x1 - x0));
+          if (out.HasAlpha())
+            std::memcpy(out.AlphaRow(int(y)) + x0, part.AlphaRow(int(y - y0)), size_t(x1 - x0));
         }
       }
     }

@@ -37,9 +37,12 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
   const HRESULT failure = creationFailure.load();
   if (failure != S_OK) return failure;
   IUnknown* made = nullptr;
-  if (clsid_ == CLSID_Bitmap) made = static_cast<IBitmap*>(NewBitmapObject());
-  else if (clsid_ == CLSID_FileReader) made = static_cast<IFileReader*>(new (std::nothrow) FileReaderObject());
-  else return CLASS_E_CLASSNOTAVAILABLE;
+  if (clsid_ == CLSID_Bitmap)
+    made = static_cast<IBitmap*>(NewBitmapObject());
+  else if (clsid_ == CLSID_FileReader)
+    made = static_cast<IFileReader*>(new (std::nothrow) FileReaderObject());
+  else
+    return CLASS_E_CLASSNOTAVAILABLE;
   if (!made) return E_OUTOFMEMORY;
   const HRESULT hr = made->QueryInterface(iid, object);
   made->Release();

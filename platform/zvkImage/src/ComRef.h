@@ -17,7 +17,10 @@ class ComRef {
     if (p_) p_->Release();
     p_ = nullptr;
   }
-  T** operator&() { Reset(); return &p_; }
+  T** operator&() {
+    Reset();
+    return &p_;
+  }
   T* operator->() const { return p_; }
   T* Get() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }
@@ -29,7 +32,9 @@ class ComRef {
 class ComScope {
  public:
   ComScope() : owned_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
-  ~ComScope() { if (owned_) CoUninitialize(); }
+  ~ComScope() {
+    if (owned_) CoUninitialize();
+  }
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
 

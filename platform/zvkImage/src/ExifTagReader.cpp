@@ -10,9 +10,12 @@ namespace {
 class Tiff {
  public:
   Tiff(const uint8_t* data, size_t size) : data_(data), size_(size) {
-    if (size_ >= 8 && data_[0] == 'I' && data_[1] == 'I') little_ = true;
-    else if (size_ >= 8 && data_[0] == 'M' && data_[1] == 'M') little_ = false;
-    else return;
+    if (size_ >= 8 && data_[0] == 'I' && data_[1] == 'I')
+      little_ = true;
+    else if (size_ >= 8 && data_[0] == 'M' && data_[1] == 'M')
+      little_ = false;
+    else
+      return;
     valid_ = U16(2) == 42;
   }
   bool Valid() const { return valid_; }
@@ -67,7 +70,8 @@ void ReadTiff(const uint8_t* data, size_t size, std::map<long, std::wstring>& ta
   const uint32_t ifd0 = tiff.U32(4);
   uint32_t type = 0, count = 0;
   uint64_t at = 0;
-  if (tiff.Find(ifd0, 270, type, count, at) && (type == 2 || type == 7)) tags[270] = FromAnsi(tiff.At(at), count);
+  if (tiff.Find(ifd0, 270, type, count, at) && (type == 2 || type == 7))
+    tags[270] = FromAnsi(tiff.At(at), count);
   if (!tiff.Find(ifd0, 34665, type, count, at) || (type != 4 && type != 13) || count != 1) return;
   const uint32_t exif = tiff.U32(at);
   if (!tiff.Find(exif, 37510, type, count, at) || count < 8) return;
@@ -97,7 +101,10 @@ std::map<long, std::wstring> ExifTagReader::Read(const std::vector<uint8_t>& fil
     while (pos + 4 <= n && d[pos] == 0xFF) {
       const uint8_t marker = d[pos + 1];
       if (marker == 0xD9 || marker == 0xDA) break;
-      if (marker == 0xFF) { ++pos; continue; }
+      if (marker == 0xFF) {
+        ++pos;
+        continue;
+      }
       const size_t length = size_t(d[pos + 2]) << 8 | d[pos + 3];
       if (length < 2 || pos + 2 + length > n) break;
       if (marker == 0xE1 && length >= 8 && std::memcmp(d + pos + 4, "Exif\0\0", 6) == 0) {

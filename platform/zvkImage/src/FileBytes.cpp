@@ -9,8 +9,10 @@ HRESULT FileBytes::Read(const std::wstring& path, std::vector<uint8_t>& bytes, u
   if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
   LARGE_INTEGER size{};
   HRESULT hr = S_OK;
-  if (!GetFileSizeEx(file, &size)) hr = HRESULT_FROM_WIN32(GetLastError());
-  else if (uint64_t(size.QuadPart) > maxBytes) hr = HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
+  if (!GetFileSizeEx(file, &size))
+    hr = HRESULT_FROM_WIN32(GetLastError());
+  else if (uint64_t(size.QuadPart) > maxBytes)
+    hr = HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
   if (SUCCEEDED(hr)) {
     try {
       bytes.resize(size_t(size.QuadPart));
@@ -22,8 +24,10 @@ HRESULT FileBytes::Read(const std::wstring& path, std::vector<uint8_t>& bytes, u
   while (SUCCEEDED(hr) && done < bytes.size()) {
     DWORD got = 0;
     const DWORD chunk = DWORD(std::min<size_t>(bytes.size() - done, 1u << 30));
-    if (!ReadFile(file, bytes.data() + done, chunk, &got, nullptr)) hr = HRESULT_FROM_WIN32(GetLastError());
-    else if (got == 0) bytes.resize(done);
+    if (!ReadFile(file, bytes.data() + done, chunk, &got, nullptr))
+      hr = HRESULT_FROM_WIN32(GetLastError());
+    else if (got == 0)
+      bytes.resize(done);
     done += got;
   }
   CloseHandle(file);
@@ -31,7 +35,8 @@ HRESULT FileBytes::Read(const std::wstring& path, std::vector<uint8_t>& bytes, u
 }
 
 HRESULT FileBytes::Write(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
   HRESULT hr = S_OK;
   size_t done = 0;

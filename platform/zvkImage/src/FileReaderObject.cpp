@@ -12,9 +12,12 @@ namespace zvkImage {
 HRESULT FileReaderObject::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  if (iid == IID_IUnknown || iid == __uuidof(IFileReader)) *object = static_cast<IFileReader*>(this);
-  else if (iid == __uuidof(IFileTags)) *object = static_cast<IFileTags*>(this);
-  else return E_NOINTERFACE;
+  if (iid == IID_IUnknown || iid == __uuidof(IFileReader))
+    *object = static_cast<IFileReader*>(this);
+  else if (iid == __uuidof(IFileTags))
+    *object = static_cast<IFileTags*>(this);
+  else
+    return E_NOINTERFACE;
   AddRef();
   return S_OK;
 }
@@ -42,7 +45,8 @@ HRESULT FileReaderObject::Open(BSTR path) {
     if (SUCCEEDED(hr)) {
       // Only the head of the file: tags live before the pixel data.
       std::vector<uint8_t> head;
-      HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+      HANDLE handle =
+          CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
       if (handle != INVALID_HANDLE_VALUE) {
         head.resize(ExifTagReader::kMaxBytes);
         DWORD got = 0;

@@ -14,7 +14,8 @@
 
 namespace zvkImage {
 
-#define ZVK_RESERVED_IMPL(n) HRESULT STDMETHODCALLTYPE Reserved##n() override { return E_NOTIMPL; }
+#define ZVK_RESERVED_IMPL(n) \
+  HRESULT STDMETHODCALLTYPE Reserved##n() override { return E_NOTIMPL; }
 
 class FileReaderObject final : public IFileReader, public IFileTags {
  public:
@@ -33,11 +34,10 @@ class FileReaderObject final : public IFileReader, public IFileTags {
   HRESULT STDMETHODCALLTYPE GetImageSize(long index, long* width, long* height) override;
   HRESULT STDMETHODCALLTYPE GetTag(long tag, VARIANT* value) override;
 
-  ZVK_RESERVED_IMPL(4) ZVK_RESERVED_IMPL(9) ZVK_RESERVED_IMPL(10) ZVK_RESERVED_IMPL(11) ZVK_RESERVED_IMPL(12)
-  ZVK_RESERVED_IMPL(13)
+  ZVK_RESERVED_IMPL(4)
+  ZVK_RESERVED_IMPL(9) ZVK_RESERVED_IMPL(10) ZVK_RESERVED_IMPL(11) ZVK_RESERVED_IMPL(12) ZVK_RESERVED_IMPL(13)
 
- private:
-  ~FileReaderObject() = default;
+      private : ~FileReaderObject() = default;
 
   std::atomic<ULONG> refs_{1};
   std::mutex lock_;

@@ -12,7 +12,10 @@ struct GreyPlane {
   std::vector<uint8_t> values;
 
   bool Empty() const { return width == 0 || height == 0; }
-  void Clear() { width = height = 0; std::vector<uint8_t>().swap(values); }
+  void Clear() {
+    width = height = 0;
+    std::vector<uint8_t>().swap(values);
+  }
   const uint8_t* Row(int y) const { return values.data() + size_t(y) * size_t(width); }
 };
 

@@ -49,8 +49,8 @@ HRESULT ImageFile::Load(const std::wstring& path, int frame, PixelImage& image, 
   return WicCodec::Decode(path, frame, image, progress);
 }
 
-HRESULT ImageFile::Save(const std::wstring& path, long fileType, int bits, long option, const PixelImage& image,
-                        const ProgressFn& progress) {
+HRESULT ImageFile::Save(const std::wstring& path, long fileType, int bits, long option,
+                        const PixelImage& image, const ProgressFn& progress) {
   if (bits != 8 && bits != 24) return E_INVALIDARG;
   if (image.Empty()) return E_INVALIDARG;
   std::vector<uint8_t> bytes;
@@ -63,13 +63,18 @@ HRESULT ImageFile::Save(const std::wstring& path, long fileType, int bits, long 
       if (FAILED(hr)) DeleteFileW(path.c_str());
       return hr;
     }
-    case ftTARGA: bytes = TargaCodec::Write(image, bits); break;
-    case ftPCX: bytes = PcxCodec::Write(image, bits); break;
+    case ftTARGA:
+      bytes = TargaCodec::Write(image, bits);
+      break;
+    case ftPCX:
+      bytes = PcxCodec::Write(image, bits);
+      break;
     case ftPICT:
       bytes = PictWriter::Write(image, bits);
       if (bytes.empty()) return E_INVALIDARG;
       break;
-    default: return E_INVALIDARG;
+    default:
+      return E_INVALIDARG;
   }
   HRESULT hr = FileBytes::Write(path, bytes);
   if (SUCCEEDED(hr) && progress) progress(1, 1);

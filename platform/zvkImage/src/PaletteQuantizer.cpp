@@ -100,7 +100,8 @@ IndexedImage PaletteQuantizer::Quantize(const PixelImage& image) {
     std::vector<int64_t> slice(32, 0);
     for (int r = box.lo[0]; r <= box.hi[0]; ++r)
       for (int g = box.lo[1]; g <= box.hi[1]; ++g)
-        for (int b = box.lo[2]; b <= box.hi[2]; ++b) slice[size_t(axis == 0 ? r : axis == 1 ? g : b)] += count[binOf(r, g, b)];
+        for (int b = box.lo[2]; b <= box.hi[2]; ++b)
+          slice[size_t(axis == 0 ? r : axis == 1 ? g : b)] += count[binOf(r, g, b)];
     int64_t acc = 0;
     int cut = box.lo[axis];
     for (int v = box.lo[axis]; v < box.hi[axis]; ++v) {

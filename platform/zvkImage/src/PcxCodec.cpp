@@ -82,7 +82,8 @@ bool PcxCodec::Read(const std::vector<uint8_t>& bytes, PixelImage& image) {
   const uint32_t planes = in.U8(), lineBytes = in.LE16();
   if (maker != 0x0A || encoding != 1 || bpp != 8 || version > 5 || x1 < x0 || y1 < y0) return false;
   const uint32_t w = x1 - x0 + 1, h = y1 - y0 + 1;
-  if (!PixelImage::SizeAllowed(w, h) || lineBytes < w || (planes != 1 && planes != 3 && planes != 4)) return false;
+  if (!PixelImage::SizeAllowed(w, h) || lineBytes < w || (planes != 1 && planes != 3 && planes != 4))
+    return false;
   in.pos = 128;
   // The palette of a one-plane picture lies in the last 769 bytes.
   uint8_t palette[768];
@@ -118,8 +119,10 @@ bool PcxCodec::Read(const std::vector<uint8_t>& bytes, PixelImage& image) {
     for (uint32_t x = 0; x < w; ++x, d += 3) {
       if (planes == 1) {
         const uint8_t v = line[x];
-        if (hasPalette) d[2] = palette[v * 3], d[1] = palette[v * 3 + 1], d[0] = palette[v * 3 + 2];
-        else d[0] = d[1] = d[2] = v;
+        if (hasPalette)
+          d[2] = palette[v * 3], d[1] = palette[v * 3 + 1], d[0] = palette[v * 3 + 2];
+        else
+          d[0] = d[1] = d[2] = v;
       } else {
         d[2] = line[x], d[1] = line[lineBytes + x], d[0] = line[2 * size_t(lineBytes) + x];
       }

@@ -22,8 +22,14 @@ constexpr uint32_t kMaxBandLength = 1u << 30;
 
 struct FormError {};
 
-void PutU16(uint8_t* p, uint32_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
-void PutU32(uint8_t* p, uint32_t v) { PutU16(p, v & 0xFFFF); PutU16(p + 2, v >> 16); }
+void PutU16(uint8_t* p, uint32_t v) {
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+}
+void PutU32(uint8_t* p, uint32_t v) {
+  PutU16(p, v & 0xFFFF);
+  PutU16(p + 2, v >> 16);
+}
 uint32_t GetU16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
 uint32_t GetU32(const uint8_t* p) { return GetU16(p) | GetU16(p + 2) << 16; }
 
@@ -41,8 +47,8 @@ inline int Predict(int a, int b, int c) {
 
 // Residuals of one plane row of n samples spaced `step` apart (step 3 for colour, 1 for alpha). The first row
 // of a band predicts from the left only; the first sample of a row from above.
-inline void FilterRow(const uint8_t* __restrict cur, const uint8_t* __restrict up, uint8_t* __restrict out, int n,
-                      int step) {
+inline void FilterRow(const uint8_t* __restrict cur, const uint8_t* __restrict up, uint8_t* __restrict out,
+                      int n, int step) {
   const int head = n < step ? n : step;
   if (!up) {
     for (int i = 0; i < head; ++i) out[i] = cur[i];
@@ -53,8 +59,8 @@ inline void FilterRow(const uint8_t* __restrict cur, const uint8_t* __restrict u
   for (int i = step; i < n; ++i) out[i] = uint8_t(cur[i] - Predict(cur[i - step], up[i], up[i - step]));
 }
 
-inline void UnfilterRow(uint8_t* __restrict cur, const uint8_t* __restrict up, const uint8_t* __restrict in, int n,
-                        int step) {
+inline void UnfilterRow(uint8_t* __restrict cur, const uint8_t* __restrict up, const uint8_t* __restrict in,
+                        int n, int step) {
   const int head = n < step ? n : step;
   if (!up) {
     for (int i = 0; i < head; ++i) cur[i] = in[i];
@@ -102,7 +108,8 @@ std::vector<uint8_t> EncodeBand(const PixelImage& image, int y0, int y1) {
       FilterRow(image.AlphaRow(y), y > y0 ? image.AlphaRow(y - 1) : nullptr, out, w, 1);
       out += w;
     }
-  return BandCoder::Encode(raw.data(), size_t(y1 - y0) * size_t(w) * 3, alpha ? size_t(y1 - y0) * size_t(w) : 0);
+  return BandCoder::Encode(raw.data(), size_t(y1 - y0) * size_t(w) * 3,
+                           alpha ? size_t(y1 - y0) * size_t(w) : 0);
 }
 
 void DecodeBand(const std::vector<uint8_t>& packed, PixelImage& image, int y0, int y1) {

@@ -55,25 +55,27 @@ void PackedRow(ByteWriter& out, const std::vector<uint8_t>& row, uint32_t rowByt
   }
   std::vector<uint8_t> packed;
   PackBits(row.data(), row.size(), packed);
-  if (rowBytes > 250) out.BE16(uint32_t(packed.size()));
-  else out.U8(uint32_t(packed.size()));
+  if (rowBytes > 250)
+    out.BE16(uint32_t(packed.size()));
+  else
+    out.U8(uint32_t(packed.size()));
   out.bytes.insert(out.bytes.end(), packed.begin(), packed.end());
 }
 
-void PixMapFields(ByteWriter& out, const PixelImage& image, uint32_t packType, uint32_t pixelType, uint32_t pixelSize,
-                  uint32_t cmpCount) {
-  out.BE16(0);          // pmVersion
+void PixMapFields(ByteWriter& out, const PixelImage& image, uint32_t packType, uint32_t pixelType,
+                  uint32_t pixelSize, uint32_t cmpCount) {
+  out.BE16(0);  // pmVersion
   out.BE16(packType);
-  out.BE32(0);          // packSize
+  out.BE32(0);  // packSize
   out.BE32(Fixed(image.dpiX));
   out.BE32(Fixed(image.dpiY));
   out.BE16(pixelType);
   out.BE16(pixelSize);
   out.BE16(cmpCount);
-  out.BE16(8);          // cmpSize
-  out.BE32(0);          // planeBytes
-  out.BE32(0);          // pmTable
-  out.BE32(0);          // pmReserved
+  out.BE16(8);  // cmpSize
+  out.BE32(0);  // planeBytes
+  out.BE32(0);  // pmTable
+  out.BE32(0);  // pmReserved
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ void PixelImage::Allocate(int width, int height, bool fill) {
   if (fill && bytes) std::memset(bgr.get(), 0, bytes);
   // Row padding is always zero so that nothing uninitialised ever leaves the library.
   if (!fill && bytes && stride != size_t(width) * 3)
-    for (int y = 0; y < height; ++y) std::memset(bgr.get() + size_t(y) * stride + size_t(width) * 3, 0, stride - size_t(width) * 3);
+    for (int y = 0; y < height; ++y)
+      std::memset(bgr.get() + size_t(y) * stride + size_t(width) * 3, 0, stride - size_t(width) * 3);
   bgr_ = std::move(bgr);
   alpha_.reset();
   width_ = width;

@@ -153,9 +153,12 @@ void PixelOps::HueKey(PixelImage& image, const float params[5]) {
         const int chroma = mx - mn;
         if (chroma == 0) continue;
         int h6;  // hue in 1/1536 of a turn
-        if (mx == r) h6 = ((g - b) * 256) / chroma;
-        else if (mx == g) h6 = 512 + ((b - r) * 256) / chroma;
-        else h6 = 1024 + ((r - g) * 256) / chroma;
+        if (mx == r)
+          h6 = ((g - b) * 256) / chroma;
+        else if (mx == g)
+          h6 = 512 + ((b - r) * 256) / chroma;
+        else
+          h6 = 1024 + ((r - g) * 256) / chroma;
         if (h6 < 0) h6 += 1536;
         if (h6 >= 1536) h6 -= 1536;
         const int sat = (chroma * 255) / mx;

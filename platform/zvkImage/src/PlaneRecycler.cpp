@@ -38,7 +38,8 @@ PlaneRecycler::Plane PlaneRecycler::Take(size_t bytes) {
     size_t best = store.kept.size();
     for (size_t i = 0; i < store.kept.size(); ++i) {
       const size_t c = store.kept[i].capacity;
-      if (c >= bytes && c - bytes <= bytes / 2 && (best == store.kept.size() || c < store.kept[best].capacity))
+      if (c >= bytes && c - bytes <= bytes / 2 &&
+          (best == store.kept.size() || c < store.kept[best].capacity))
         best = i;
     }
     if (best != store.kept.size()) {

@@ -12,8 +12,8 @@ namespace zvkImage {
 
 class PlaneRecycler {
  public:
-  static constexpr size_t kMinBytes = size_t(8) << 20;     // smaller planes are not kept
-  static constexpr size_t kMaxKept = 3;                    // planes kept at most
+  static constexpr size_t kMinBytes = size_t(8) << 20;        // smaller planes are not kept
+  static constexpr size_t kMaxKept = 3;                       // planes kept at most
   static constexpr size_t kMaxKeptBytes = size_t(256) << 20;  // and their total size
 
   struct Deleter {

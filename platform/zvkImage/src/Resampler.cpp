@@ -17,7 +17,7 @@ constexpr int kOne = 1 << kWeightBits;
 struct AxisWeights {
   std::vector<int> first;
   std::vector<int> count;
-  std::vector<int> offset;   // into weights
+  std::vector<int> offset;  // into weights
   std::vector<int16_t> weights;
   int maxTaps = 0;
 };
@@ -41,7 +41,7 @@ AxisWeights BuildAxis(int outCount, int srcCount, double scale, double offset, R
   axis.offset.resize(outCount);
   const bool area = scale > (quality == ResampleQuality::Good ? 2.0 : 1.0);
   const bool cubic = !area && quality == ResampleQuality::Good;
-  const double stretch = std::max(1.0, scale);                // kernel widening when reducing
+  const double stretch = std::max(1.0, scale);  // kernel widening when reducing
   const double support = area ? scale * 0.5 : (cubic ? 2.0 : 1.0) * stretch;
   std::vector<double> w;
   for (int X = 0; X < outCount; ++X) {
@@ -66,7 +66,8 @@ AxisWeights BuildAxis(int outCount, int srcCount, double scale, double offset, R
     std::vector<double> folded;
     const int first = std::clamp(lo, 0, srcCount - 1), last = std::clamp(hi, 0, srcCount - 1);
     folded.assign(size_t(last - first + 1), 0.0);
-    for (int i = lo; i <= hi; ++i) folded[size_t(std::clamp(i, 0, srcCount - 1) - first)] += w[size_t(i - lo)];
+    for (int i = lo; i <= hi; ++i)
+      folded[size_t(std::clamp(i, 0, srcCount - 1) - first)] += w[size_t(i - lo)];
     // Trim zero taps at both ends.
     int b = 0, e = int(folded.size());
     while (b < e - 1 && folded[size_t(b)] == 0.0) ++b;
@@ -119,8 +120,8 @@ void VerticalRow(const uint8_t* const* rows, const int16_t* w, int taps, uint8_t
 
 }  // namespace
 
-PixelImage Resampler::Region(const PixelImage& source, int outWidth, int outHeight, double scaleX, double offsetX,
-                             double scaleY, double offsetY, ResampleQuality quality) {
+PixelImage Resampler::Region(const PixelImage& source, int outWidth, int outHeight, double scaleX,
+                             double offsetX, double scaleY, double offsetY, ResampleQuality quality) {
   PixelImage out;
   out.Allocate(outWidth, outHeight, false);
   out.dpiX = source.dpiX;

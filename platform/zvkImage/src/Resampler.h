@@ -13,9 +13,10 @@ class Resampler {
  public:
   // Output pixel (X, Y) of outWidth x outHeight samples the source around
   // u = (X + 0.5) * scaleX + offsetX, v = (Y + 0.5) * scaleY + offsetY (source pixel centres lie at i + 0.5);
-  // samples beyond the source repeat its edge. Alpha is resampled with the colour. Large work uses every core.
-  static PixelImage Region(const PixelImage& source, int outWidth, int outHeight, double scaleX, double offsetX,
-                           double scaleY, double offsetY, ResampleQuality quality);
+  // samples beyond the source repeat its edge. Alpha is resampled with the colour. Large work uses every
+  // core.
+  static PixelImage Region(const PixelImage& source, int outWidth, int outHeight, double scaleX,
+                           double offsetX, double scaleY, double offsetY, ResampleQuality quality);
   // The whole picture to a new size.
   static PixelImage Whole(const PixelImage& source, int width, int height, ResampleQuality quality);
 };

@@ -22,7 +22,8 @@ PixelImage FineTurn(const PixelImage& src, double turns) {
   out.dpiY = src.dpiY;
   const bool alpha = src.HasAlpha();
   if (alpha) out.AddAlpha(0);
-  // Output pixel centre (X + 0.5, Y + 0.5) maps back by the inverse (counter-clockwise) turn about the centres.
+  // Output pixel centre (X + 0.5, Y + 0.5) maps back by the inverse (counter-clockwise) turn about the
+  // centres.
   const double cxo = outW * 0.5, cyo = outH * 0.5, cxs = w * 0.5, cys = h * 0.5;
   constexpr int kBits = 16;
   constexpr int64_t kOne = int64_t(1) << kBits;
@@ -87,9 +88,16 @@ PixelImage Rotator::QuarterTurns(const PixelImage& src, int quarters) {
       uint8_t* da = alpha ? out.AlphaRow(Y) : nullptr;
       for (int X = 0; X < ow; ++X) {
         int sx, sy;
-        if (quarters == 1) { sx = Y; sy = h - 1 - X; }
-        else if (quarters == 2) { sx = w - 1 - X; sy = h - 1 - Y; }
-        else { sx = w - 1 - Y; sy = X; }
+        if (quarters == 1) {
+          sx = Y;
+          sy = h - 1 - X;
+        } else if (quarters == 2) {
+          sx = w - 1 - X;
+          sy = h - 1 - Y;
+        } else {
+          sx = w - 1 - Y;
+          sy = X;
+        }
         const uint8_t* p = src.Row(sy) + size_t(sx) * 3;
         d[3 * X] = p[0];
         d[3 * X + 1] = p[1];

@@ -1,7 +1,7 @@
-// Turning a picture clockwise by a fraction of a full turn. Whole quarter turns move pixels exactly; any other
-// angle is made of the nearest quarter turn and a bilinear turn of at most an eighth, onto a canvas that holds
-// the whole turned picture. The canvas outside the picture is white, and transparent when the picture has an
-// alpha plane; the picture's edge is blended into it.
+// Turning a picture clockwise by a fraction of a full turn. Whole quarter turns move pixels exactly; any
+// other angle is made of the nearest quarter turn and a bilinear turn of at most an eighth, onto a canvas
+// that holds the whole turned picture. The canvas outside the picture is white, and transparent when the
+// picture has an alpha plane; the picture's edge is blended into it.
 #pragma once
 
 #include "PixelImage.h"

@@ -13,18 +13,18 @@ std::vector<uint8_t> TargaCodec::Write(const PixelImage& image, int bits) {
   const bool mapped = bits == 8;
   IndexedImage indexed;
   if (mapped) indexed = PaletteQuantizer::Quantize(image);
-  out.U8(0);                         // no identification field
-  out.U8(mapped ? 1 : 0);            // colour map
-  out.U8(mapped ? 1 : 2);            // uncompressed mapped / true colour
-  out.LE16(0);                       // first map entry
+  out.U8(0);               // no identification field
+  out.U8(mapped ? 1 : 0);  // colour map
+  out.U8(mapped ? 1 : 2);  // uncompressed mapped / true colour
+  out.LE16(0);             // first map entry
   out.LE16(mapped ? uint32_t(indexed.palette.size()) : 0);
-  out.U8(mapped ? 24 : 0);           // map entry size
+  out.U8(mapped ? 24 : 0);  // map entry size
   out.LE16(0);
-  out.LE16(0);                       // origin
+  out.LE16(0);  // origin
   out.LE16(uint32_t(w));
   out.LE16(uint32_t(h));
   out.U8(mapped ? 8 : 24);
-  out.U8(0x20);                      // top row first
+  out.U8(0x20);  // top row first
   if (mapped) {
     for (const RGBQUAD& q : indexed.palette) out.U8(q.rgbBlue), out.U8(q.rgbGreen), out.U8(q.rgbRed);
     out.bytes.insert(out.bytes.end(), indexed.indices.begin(), indexed.indices.end());
@@ -62,7 +62,8 @@ bool TargaCodec::Read(const std::vector<uint8_t>& bytes, PixelImage& image) {
       uint8_t* m = &map[size_t(mapFirst + i) * 3];
       if (entryBytes == 2) {
         const uint32_t v = in.LE16();
-        m[0] = uint8_t((v & 31) * 255 / 31), m[1] = uint8_t(((v >> 5) & 31) * 255 / 31), m[2] = uint8_t(((v >> 10) & 31) * 255 / 31);
+        m[0] = uint8_t((v & 31) * 255 / 31), m[1] = uint8_t(((v >> 5) & 31) * 255 / 31),
+        m[2] = uint8_t(((v >> 10) & 31) * 255 / 31);
       } else {
         m[0] = uint8_t(in.U8()), m[1] = uint8_t(in.U8()), m[2] = uint8_t(in.U8());
         if (entryBytes == 4) in.U8();
@@ -84,7 +85,8 @@ bool TargaCodec::Read(const std::vector<uint8_t>& bytes, PixelImage& image) {
       if (!in.ok || raw.size() + count * pixelBytes > total * pixelBytes) return false;
       if (head & 0x80) {
         if (!in.Has(pixelBytes)) return false;
-        for (size_t k = 0; k < count; ++k) raw.insert(raw.end(), bytes.data() + in.pos, bytes.data() + in.pos + pixelBytes);
+        for (size_t k = 0; k < count; ++k)
+          raw.insert(raw.end(), bytes.data() + in.pos, bytes.data() + in.pos + pixelBytes);
         in.pos += pixelBytes;
       } else {
         if (!in.Has(count * pixelBytes)) return false;
@@ -108,13 +110,16 @@ bool TargaCodec::Read(const std::vector<uint8_t>& bytes, PixelImage& image) {
       uint8_t* p = d + size_t(x) * 3;
       if (baseType == 1) {
         const size_t i = s[0];
-        if (i * 3 + 2 < map.size()) std::memcpy(p, &map[i * 3], 3);
-        else p[0] = p[1] = p[2] = 0;
+        if (i * 3 + 2 < map.size())
+          std::memcpy(p, &map[i * 3], 3);
+        else
+          p[0] = p[1] = p[2] = 0;
       } else if (baseType == 3) {
         p[0] = p[1] = p[2] = s[0];
       } else if (pixelBytes == 2) {
         const uint32_t v = s[0] | s[1] << 8;
-        p[0] = uint8_t((v & 31) * 255 / 31), p[1] = uint8_t(((v >> 5) & 31) * 255 / 31), p[2] = uint8_t(((v >> 10) & 31) * 255 / 31);
+        p[0] = uint8_t((v & 31) * 255 / 31), p[1] = uint8_t(((v >> 5) & 31) * 255 / 31),
+        p[2] = uint8_t(((v >> 10) & 31) * 255 / 31);
       } else {
         p[0] = s[0], p[1] = s[1], p[2] = s[2];
         if (alpha) out.AlphaRow(y)[x] = s[3];

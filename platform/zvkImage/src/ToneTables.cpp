@@ -9,13 +9,28 @@ namespace {
 
 bool ReadElement(const uint8_t* p, VARTYPE type, int64_t& out) {
   switch (type) {
-    case VT_I1: out = *reinterpret_cast<const int8_t*>(p); return true;
-    case VT_UI1: out = *p; return true;
-    case VT_I2: out = *reinterpret_cast<const int16_t*>(p); return true;
-    case VT_UI2: out = *reinterpret_cast<const uint16_t*>(p); return true;
-    case VT_I4: case VT_INT: out = *reinterpret_cast<const int32_t*>(p); return true;
-    case VT_UI4: case VT_UINT: out = *reinterpret_cast<const uint32_t*>(p); return true;
-    default: return false;
+    case VT_I1:
+      out = *reinterpret_cast<const int8_t*>(p);
+      return true;
+    case VT_UI1:
+      out = *p;
+      return true;
+    case VT_I2:
+      out = *reinterpret_cast<const int16_t*>(p);
+      return true;
+    case VT_UI2:
+      out = *reinterpret_cast<const uint16_t*>(p);
+      return true;
+    case VT_I4:
+    case VT_INT:
+      out = *reinterpret_cast<const int32_t*>(p);
+      return true;
+    case VT_UI4:
+    case VT_UINT:
+      out = *reinterpret_cast<const uint32_t*>(p);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -34,7 +49,8 @@ HRESULT ToneTables::FromVariant(const VARIANT& value, ChannelTables& tables) {
   int64_t probe;
   const uint8_t zero[8] = {};
   if (!ReadElement(zero, element, probe)) return DISP_E_TYPEMISMATCH;
-  const UINT expected = (element == VT_I1 || element == VT_UI1) ? 1 : ((element == VT_I2 || element == VT_UI2) ? 2 : 4);
+  const UINT expected =
+      (element == VT_I1 || element == VT_UI1) ? 1 : ((element == VT_I2 || element == VT_UI2) ? 2 : 4);
   if (elementSize != expected) return DISP_E_TYPEMISMATCH;
   auto extent = [&](UINT dim) -> int64_t {
     LONG lo = 0, hi = -1;

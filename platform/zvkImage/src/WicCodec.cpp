@@ -59,7 +59,8 @@ HRESULT WicCodec::Inspect(const std::wstring& path, std::vector<FrameInfo>& fram
   HRESULT hr = Factory(factory);
   if (FAILED(hr)) return hr;
   ComRef<IWICBitmapDecoder> decoder;
-  hr = factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, &decoder);
+  hr = factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                          &decoder);
   if (FAILED(hr)) return hr;
   UINT count = 0;
   hr = decoder->GetFrameCount(&count);
@@ -74,13 +75,15 @@ HRESULT WicCodec::Inspect(const std::wstring& path, std::vector<FrameInfo>& fram
   return frames.empty() ? WINCODEC_ERR_FRAMEMISSING : S_OK;
 }
 
-HRESULT WicCodec::Decode(const std::wstring& path, int frameIndex, PixelImage& image, const ProgressFn& progress) {
+HRESULT WicCodec::Decode(const std::wstring& path, int frameIndex, PixelImage& image,
+                         const ProgressFn& progress) {
   ComScope com;
   ComRef<IWICImagingFactory> factory;
   HRESULT hr = Factory(factory);
   if (FAILED(hr)) return hr;
   ComRef<IWICBitmapDecoder> decoder;
-  hr = factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, &decoder);
+  hr = factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                          &decoder);
   if (FAILED(hr)) return hr;
   ComRef<IWICBitmapFrameDecode> frame;
   hr = decoder->GetFrame(UINT(frameIndex), &frame);
@@ -97,7 +100,8 @@ HRESULT WicCodec::Decode(const std::wstring& path, int frameIndex, PixelImage& i
   // converter offers (Wine's, for example, has no grey or palette to 24-bit path).
   bool wide32 = alpha;
   ComRef<IWICBitmapSource> source;
-  hr = WICConvertBitmapSource(alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR, frame.Get(), &source);
+  hr = WICConvertBitmapSource(alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR, frame.Get(),
+                              &source);
   if (SUCCEEDED(hr) && !alpha) {
     uint8_t probe[4];
     const WICRect first{0, 0, 1, 1};
@@ -123,7 +127,8 @@ HRESULT WicCodec::Decode(const std::wstring& path, int frameIndex, PixelImage& i
     const int y0 = BandEdge(int(h), b, bands), y1 = BandEdge(int(h), b + 1, bands);
     if (!wide32) {
       const WICRect rect{0, y0, int(w), y1 - y0};
-      if (y1 > y0) hr = source->CopyPixels(&rect, UINT(out.Stride()), UINT(out.Stride() * (y1 - y0)), out.Row(y0));
+      if (y1 > y0)
+        hr = source->CopyPixels(&rect, UINT(out.Stride()), UINT(out.Stride() * (y1 - y0)), out.Row(y0));
     } else {
       for (int y = y0; y < y1 && SUCCEEDED(hr); y += 64) {
         const int n = std::min(64, y1 - y);
@@ -147,15 +152,24 @@ HRESULT WicCodec::Decode(const std::wstring& path, int frameIndex, PixelImage& i
   return S_OK;
 }
 
-HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, float jpegQuality, const PixelImage& image,
-                         const ProgressFn& progress) {
+HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, float jpegQuality,
+                         const PixelImage& image, const ProgressFn& progress) {
   GUID container;
   switch (fileType) {
-    case ftJPEG: container = GUID_ContainerFormatJpeg; break;
-    case ftPNG: container = GUID_ContainerFormatPng; break;
-    case ftTIFF: container = GUID_ContainerFormatTiff; break;
-    case ftBMP: container = GUID_ContainerFormatBmp; break;
-    default: return E_INVALIDARG;
+    case ftJPEG:
+      container = GUID_ContainerFormatJpeg;
+      break;
+    case ftPNG:
+      container = GUID_ContainerFormatPng;
+      break;
+    case ftTIFF:
+      container = GUID_ContainerFormatTiff;
+      break;
+    case ftBMP:
+      container = GUID_ContainerFormatBmp;
+      break;
+    default:
+      return E_INVALIDARG;
   }
   if (image.Empty()) return E_INVALIDARG;
   const int w = image.Width(), h = image.Height();
@@ -190,9 +204,11 @@ HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, floa
   }
   if (SUCCEEDED(hr)) hr = frame->Initialize(props.Get());
   if (SUCCEEDED(hr)) hr = frame->SetSize(UINT(w), UINT(h));
-  if (SUCCEEDED(hr)) hr = frame->SetResolution(image.dpiX > 0 ? image.dpiX : 96.0, image.dpiY > 0 ? image.dpiY : 96.0);
-  WICPixelFormatGUID format =
-      !eight ? GUID_WICPixelFormat24bppBGR : (greyOut ? GUID_WICPixelFormat8bppGray : GUID_WICPixelFormat8bppIndexed);
+  if (SUCCEEDED(hr))
+    hr = frame->SetResolution(image.dpiX > 0 ? image.dpiX : 96.0, image.dpiY > 0 ? image.dpiY : 96.0);
+  WICPixelFormatGUID format = !eight
+                                  ? GUID_WICPixelFormat24bppBGR
+                                  : (greyOut ? GUID_WICPixelFormat8bppGray : GUID_WICPixelFormat8bppIndexed);
   const WICPixelFormatGUID asked = format;
   if (SUCCEEDED(hr)) hr = frame->SetPixelFormat(&format);
   if (SUCCEEDED(hr) && format != asked) hr = WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;
@@ -218,7 +234,8 @@ HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, floa
       const uint8_t* plane = greyOut ? grey.data() : indexed.indices.data();
       const UINT stride = UINT((w + 3) & ~3);
       rows.assign(size_t(stride) * (y1 - y0), 0);
-      for (int y = y0; y < y1; ++y) std::memcpy(&rows[size_t(y - y0) * stride], plane + size_t(y) * w, size_t(w));
+      for (int y = y0; y < y1; ++y)
+        std::memcpy(&rows[size_t(y - y0) * stride], plane + size_t(y) * w, size_t(w));
       hr = frame->WritePixels(UINT(y1 - y0), stride, UINT(rows.size()), rows.data());
     }
     if (SUCCEEDED(hr) && progress) progress(b + 1, bands);

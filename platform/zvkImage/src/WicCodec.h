@@ -29,7 +29,8 @@ class WicCodec {
   static HRESULT Inspect(const std::wstring& path, std::vector<FrameInfo>& frames);
   // Decodes one frame to 24-bit BGR (and alpha when the file has it), with its resolution.
   static HRESULT Decode(const std::wstring& path, int frame, PixelImage& image, const ProgressFn& progress);
-  // fileType: ftJPEG, ftPNG, ftTIFF or ftBMP; bits 8 or 24. Eight bits are grey for JPEG, a palette otherwise.
+  // fileType: ftJPEG, ftPNG, ftTIFF or ftBMP; bits 8 or 24. Eight bits are grey for JPEG, a palette
+  // otherwise.
   static HRESULT Encode(const std::wstring& path, long fileType, int bits, float jpegQuality,
                         const PixelImage& image, const ProgressFn& progress);
 };

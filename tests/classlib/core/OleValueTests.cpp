@@ -14,8 +14,8 @@ TEST(COleDateTimeTest, DatesRoundTripThroughSystemTime) {
     int y, mo, d, h, mi, s;
     double dt;  // the automation date, where it is a round number
   } cases[] = {
-      {1899, 12, 30, 0, 0, 0, 0.0},   {1899, 12, 29, 6, 0, 0, -1.25}, {1900, 1, 1, 12, 0, 0, 2.5},
-      {2000, 2, 29, 23, 59, 59, -99}, {2024, 1, 2, 15, 4, 5, -99},    {100, 1, 1, 0, 0, 0, -99},
+      {1899, 12, 30, 0, 0, 0, 0.0},    {1899, 12, 29, 6, 0, 0, -1.25}, {1900, 1, 1, 12, 0, 0, 2.5},
+      {2000, 2, 29, 23, 59, 59, -99},  {2024, 1, 2, 15, 4, 5, -99},    {100, 1, 1, 0, 0, 0, -99},
       {9999, 12, 31, 23, 59, 59, -99}, {1800, 6, 15, 18, 0, 0, -99},
   };
   for (const Case& c : cases) {
@@ -26,8 +26,9 @@ TEST(COleDateTimeTest, DatesRoundTripThroughSystemTime) {
       EXPECT_DOUBLE_EQ(date.m_dt, c.dt);
     }
     // The platform's own conversion agrees with ours.
-    SYSTEMTIME expected = {static_cast<WORD>(c.y), static_cast<WORD>(c.mo), 0, static_cast<WORD>(c.d),
-                           static_cast<WORD>(c.h), static_cast<WORD>(c.mi), static_cast<WORD>(c.s), 0};
+    SYSTEMTIME expected = {
+        static_cast<WORD>(c.y),  static_cast<WORD>(c.mo), 0, static_cast<WORD>(c.d), static_cast<WORD>(c.h),
+        static_cast<WORD>(c.mi), static_cast<WORD>(c.s),  0};
     double platform = 0;
     ASSERT_TRUE(SystemTimeToVariantTime(&expected, &platform));
     EXPECT_NEAR(date.m_dt, platform, 1e-9) << c.y;
@@ -93,8 +94,9 @@ TEST(COleCurrencyTest, ParseAndFormatRoundTrip) {
     LONGLONG value;
     const char* formatted;
   } cases[] = {
-      {"1234.56", 12345600, "1234.56"}, {"1,234.5", 12345000, "1234.5"}, {"-0.5", -5000, "-0.5"},
-      {"0", 0, "0"},                     {"$12.25", 122500, "12.25"},
+      {"1234.56", 12345600, "1234.56"}, {"1,234.5", 12345000, "1234.5"},
+      {"-0.5", -5000, "-0.5"},          {"0", 0, "0"},
+      {"$12.25", 122500, "12.25"},
   };
   for (const Case& c : cases) {
     COleCurrency money;

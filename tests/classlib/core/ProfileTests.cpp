@@ -11,7 +11,8 @@ class ProfileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_root = "Software\\PellorinTests\\profile-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(GetTickCount64()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+             std::to_string(GetTickCount64()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name();
     CProfile::OverrideRoot(m_root.c_str());
     m_profile.SetRegistryKey("Corvanith", "Pellorin");
   }
@@ -24,7 +25,8 @@ class ProfileTest : public ::testing::Test {
 
   bool ReadRaw(const char* section, const char* name, DWORD* type, std::string* data) const {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+      return false;
     char buffer[256] = {};
     DWORD bytes = sizeof(buffer);
     LONG rc = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(buffer), &bytes);
@@ -36,7 +38,8 @@ class ProfileTest : public ::testing::Test {
 
   bool KeyExists(const char* section) const {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+      return false;
     RegCloseKey(key);
     return true;
   }

@@ -82,7 +82,8 @@ BOOL CALLBACK FindOurBox(HWND window, LPARAM param) {
   GetClassNameA(window, className, sizeof(className));
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId() || strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  if (process != GetCurrentProcessId() || strcmp(className, "#32770") != 0 || !IsWindowVisible(window))
+    return TRUE;
   reinterpret_cast<FoundBox*>(param)->window = window;
   return FALSE;
 }

@@ -43,8 +43,8 @@ TEST(CStringTest, ExtractionClampsOutOfRangeArguments) {
     CString got;
     const char* expected;
   } cases[] = {
-      {text.Mid(2), "cdef"},      {text.Mid(2, 2), "cd"},    {text.Mid(4, 10), "ef"},  {text.Mid(10), ""},
-      {text.Mid(-3, 2), "ab"},    {text.Left(0), ""},        {text.Left(99), "abcdef"}, {text.Right(2), "ef"},
+      {text.Mid(2), "cdef"},      {text.Mid(2, 2), "cd"}, {text.Mid(4, 10), "ef"},   {text.Mid(10), ""},
+      {text.Mid(-3, 2), "ab"},    {text.Left(0), ""},     {text.Left(99), "abcdef"}, {text.Right(2), "ef"},
       {text.Right(99), "abcdef"}, {text.Right(-1), ""},
   };
   for (const Case& c : cases) EXPECT_EQ(c.got, c.expected);

@@ -14,7 +14,9 @@ std::vector<std::string> g_log;
 
 class CTimerWnd : public CWnd {
  protected:
-  afx_msg void OnTimer(UINT_PTR id) { g_log.push_back(id == CWinThread::kIdleTimerId ? "idle-timer" : "timer"); }
+  afx_msg void OnTimer(UINT_PTR id) {
+    g_log.push_back(id == CWinThread::kIdleTimerId ? "idle-timer" : "timer");
+  }
   DECLARE_MESSAGE_MAP()
 };
 
@@ -97,7 +99,8 @@ TEST(AppLoop, AWorkerPostsToAWindowWhileTheUiThreadWaitsPumping) {
   CWinThread* worker = AfxBeginThread(&PostingWorker, &args, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
   ASSERT_NE(worker, nullptr);
   HANDLE thread = nullptr;
-  DuplicateHandle(GetCurrentProcess(), worker->m_hThread, GetCurrentProcess(), &thread, 0, FALSE, DUPLICATE_SAME_ACCESS);
+  DuplicateHandle(GetCurrentProcess(), worker->m_hThread, GetCurrentProcess(), &thread, 0, FALSE,
+                  DUPLICATE_SAME_ACCESS);
   worker->ResumeThread();  // it deletes itself when done
   EXPECT_EQ(AfxWaitPumpingMessages(1, &thread, 10000), WAIT_OBJECT_0);
   DWORD exitCode = 99;
@@ -139,7 +142,8 @@ TEST(AppLoop, AUserInterfaceThreadRunsItsLoopAndDeletesItself) {
   CWinThread* pThread = AfxBeginThread(RUNTIME_CLASS(CUiThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
   ASSERT_NE(pThread, nullptr);
   HANDLE thread = nullptr;
-  DuplicateHandle(GetCurrentProcess(), pThread->m_hThread, GetCurrentProcess(), &thread, 0, FALSE, DUPLICATE_SAME_ACCESS);
+  DuplicateHandle(GetCurrentProcess(), pThread->m_hThread, GetCurrentProcess(), &thread, 0, FALSE,
+                  DUPLICATE_SAME_ACCESS);
   pThread->ResumeThread();
   ASSERT_TRUE(PumpUntil([] { return g_uiThreadWindow.load() != nullptr; }));
   EXPECT_EQ(CWnd::FromHandlePermanent(g_uiThreadWindow), nullptr) << "handle maps are per thread";
@@ -161,7 +165,8 @@ TEST(AppLoop, TheRecentFileListKeepsFourMostRecentFirst) {
   app.SetRegistryKey("Corvanith");
   app.LoadStdProfileSettings(4);
   ASSERT_NE(app.m_pRecentFileList, nullptr);
-  for (const char* name : {"C:\\jobs\\a.job", "C:\\jobs\\b.job", "C:\\jobs\\c.job", "C:\\jobs\\d.job", "C:\\jobs\\e.job"})
+  for (const char* name :
+       {"C:\\jobs\\a.job", "C:\\jobs\\b.job", "C:\\jobs\\c.job", "C:\\jobs\\d.job", "C:\\jobs\\e.job"})
     app.AddToRecentFileList(name);
   app.AddToRecentFileList("c:\\JOBS\\c.job");  // already there: moves to the top
   CRecentFileList& list = *app.m_pRecentFileList;

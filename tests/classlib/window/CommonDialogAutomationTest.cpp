@@ -167,7 +167,8 @@ class TempFolder {
 class CSetupFileDialog : public CFileDialog {
  public:
   CSetupFileDialog()
-      : CFileDialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
+      : CFileDialog(TRUE, nullptr, nullptr,
+                    OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
                     "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||") {
     m_ofn.Flags |= OFN_ENABLETEMPLATE;
     m_ofn.lpTemplateName = MAKEINTRESOURCEA(IDD_FILE_EXTRA);

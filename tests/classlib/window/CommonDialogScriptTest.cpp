@@ -13,8 +13,8 @@ const char kTextFilter[] = "Text Files (*.txt;*.csv)|*.txt;*.csv|All Files (*.*)
 TEST(FileDialogScript, AnOpenDialogShowsItsSettingsAndAnswersThePath) {
   CFileDialogScript script;
   script.Answer("C:\\jobs\\Portrait.job.txt", 2);
-  CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
-                  kTextFilter);
+  CFileDialog dlg(TRUE, nullptr, nullptr,
+                  OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, kTextFilter);
   dlg.m_ofn.lpstrTitle = "Text file to import";
   dlg.m_ofn.lpstrInitialDir = "C:\\imports";
   ASSERT_EQ(dlg.DoModal(), IDOK);
@@ -35,7 +35,8 @@ TEST(FileDialogScript, AnOpenDialogShowsItsSettingsAndAnswersThePath) {
   EXPECT_EQ(shown[0].initialDir, "C:\\imports");
   EXPECT_EQ(shown[0].filter, "Text Files (*.txt;*.csv)|*.txt;*.csv|All Files (*.*)|*.*|");
   EXPECT_EQ(shown[0].flags & ~static_cast<DWORD>(OFN_EXPLORER | OFN_ENABLEHOOK), 0x180Cu);
-  EXPECT_EQ(shown[0].flags & (OFN_EXPLORER | OFN_ENABLEHOOK), static_cast<DWORD>(OFN_EXPLORER | OFN_ENABLEHOOK));
+  EXPECT_EQ(shown[0].flags & (OFN_EXPLORER | OFN_ENABLEHOOK),
+            static_cast<DWORD>(OFN_EXPLORER | OFN_ENABLEHOOK));
   EXPECT_EQ(shown[0].templateName, nullptr);
 }
 

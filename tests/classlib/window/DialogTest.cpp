@@ -229,7 +229,8 @@ TEST_F(DialogTest, AMissingTemplateShowsNothing) {
 
 TEST_F(DialogTest, AModelessDialogLivesBesideItsOwner) {
   CWnd owner;
-  ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                             nullptr));
   CDialog beside;
   ASSERT_TRUE(beside.Create(IDD_MODELESS, &owner));
   beside.ShowWindow(SW_SHOW);

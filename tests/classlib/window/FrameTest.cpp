@@ -187,7 +187,7 @@ TEST_F(FrameTest, AnAcceleratorFiresItsCommand) {
 
 TEST_F(FrameTest, TheStatusBarShowsMenuPrompts) {
   EXPECT_EQ(frame->m_statusBar.GetPaneText(0), "Ready");
-  EXPECT_EQ(frame->m_statusBar.GetPaneText(1), "Runs the view command\nView") ;
+  EXPECT_EQ(frame->m_statusBar.GetPaneText(1), "Runs the view command\nView");
   frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_TEST_FRAMECMD, MF_STRING), 0);
   EXPECT_EQ(frame->m_statusBar.GetPaneText(0), "Runs the frame command");
   frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);

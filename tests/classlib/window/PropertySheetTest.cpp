@@ -87,7 +87,8 @@ END_MESSAGE_MAP()
 
 TEST(PropertySheets, OkAppliesBothPagesAndTheLoopSeesTheKeys) {
   CWnd owner;
-  ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                             nullptr));
   TestApp().keys.clear();
   CTwoPageSheet sheet(&owner);
   sheet.first.m_value = 10;

@@ -54,7 +54,8 @@ TEST(WndLifetime, DestroyingTheWindowDetachesAndLetsTheObjectDeleteItself) {
 }
 
 TEST(WndLifetime, TemporaryWrappersLiveUntilIdle) {
-  HWND hWnd = CreateWindowExA(0, "STATIC", "plain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND hWnd =
+      CreateWindowExA(0, "STATIC", "plain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(hWnd, nullptr);
   CWnd* temp = CWnd::FromHandle(hWnd);
   ASSERT_NE(temp, nullptr);

@@ -13,7 +13,9 @@ class CArray {
   INT_PTR GetCount() const { return GetSize(); }
   INT_PTR GetUpperBound() const { return GetSize() - 1; }
   BOOL IsEmpty() const { return AfxBool(m_items.empty()); }
-  void SetSize(INT_PTR size, INT_PTR /*growBy*/ = -1) { m_items.resize(static_cast<size_t>(size < 0 ? 0 : size)); }
+  void SetSize(INT_PTR size, INT_PTR /*growBy*/ = -1) {
+    m_items.resize(static_cast<size_t>(size < 0 ? 0 : size));
+  }
   void FreeExtra() { m_items.shrink_to_fit(); }
   void RemoveAll() { m_items.clear(); }
 

@@ -9,10 +9,16 @@ class CCriticalSection : public CSyncObject {
   ~CCriticalSection() override { DeleteCriticalSection(&m_sect); }
 
   operator CRITICAL_SECTION*() { return &m_sect; }  // NOLINT(google-explicit-constructor)
-  BOOL Lock() { EnterCriticalSection(&m_sect); return TRUE; }
+  BOOL Lock() {
+    EnterCriticalSection(&m_sect);
+    return TRUE;
+  }
   // A critical section cannot time out; any time-out waits until it is free.
   BOOL Lock(DWORD /*timeout*/) override { return Lock(); }
-  BOOL Unlock() override { LeaveCriticalSection(&m_sect); return TRUE; }
+  BOOL Unlock() override {
+    LeaveCriticalSection(&m_sect);
+    return TRUE;
+  }
 
   CRITICAL_SECTION m_sect;
 };

@@ -10,7 +10,8 @@ class CWnd;
 
 class CDataExchange {
  public:
-  CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate) : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+  CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+      : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
   BOOL m_bSaveAndValidate;  // TRUE: controls -> members, and validate
   CWnd* m_pDlgWnd;

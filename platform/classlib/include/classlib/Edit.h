@@ -24,7 +24,9 @@ class CEdit : public CWnd {
     SendMessage(EM_REPLACESEL, bCanUndo, reinterpret_cast<LPARAM>(lpszNewText));
   }
   void LimitText(int nChars = 0) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(nChars)); }
-  BOOL SetReadOnly(BOOL bReadOnly = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, bReadOnly)); }
+  BOOL SetReadOnly(BOOL bReadOnly = TRUE) {
+    return static_cast<BOOL>(SendMessage(EM_SETREADONLY, bReadOnly));
+  }
   BOOL GetModify() const { return static_cast<BOOL>(SendMessage(EM_GETMODIFY)); }
   void SetModify(BOOL bModified = TRUE) { SendMessage(EM_SETMODIFY, bModified); }
   int GetLineCount() const { return static_cast<int>(SendMessage(EM_GETLINECOUNT)); }

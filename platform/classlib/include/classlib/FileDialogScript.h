@@ -30,11 +30,11 @@ class CFileDialogScript {
     BOOL bOpen;
     HWND owner;
     CString title;
-    DWORD flags;        // as given to the system: with OFN_EXPLORER | OFN_ENABLEHOOK for CFileDialog
-    CString filter;     // "text|pattern|text|pattern|"
+    DWORD flags;     // as given to the system: with OFN_EXPLORER | OFN_ENABLEHOOK for CFileDialog
+    CString filter;  // "text|pattern|text|pattern|"
     DWORD filterIndex;
     CString initialDir;
-    CString fileName;   // the initial name
+    CString fileName;  // the initial name
     CString defExt;
     LPCSTR templateName;  // lpTemplateName (an integer resource id for numbered templates)
     DWORD maxFile;        // the size of the name buffer

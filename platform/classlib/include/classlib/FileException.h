@@ -23,7 +23,8 @@ class CFileException : public CException {
     endOfFile
   };
 
-  explicit CFileException(int cause = none, LONG osError = -1, LPCTSTR fileName = nullptr, BOOL autoDelete = TRUE)
+  explicit CFileException(int cause = none, LONG osError = -1, LPCTSTR fileName = nullptr,
+                          BOOL autoDelete = TRUE)
       : CException(autoDelete), m_cause(cause), m_lOsError(osError), m_strFileName(fileName) {}
 
   // The cause that matches a system error code.

@@ -34,8 +34,9 @@ class CFrameWnd : public CWnd {
   virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                          CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
   virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
-                      const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr,
-                      DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
+                      const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr,
+                      LPCTSTR lpszMenuName = nullptr, DWORD dwExStyle = 0,
+                      CCreateContext* pContext = nullptr);
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;
   BOOL PreTranslateMessage(MSG* pMsg) override;
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;

@@ -32,5 +32,7 @@ class CImageList : public CObject {
   BOOL Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle);
   HICON ExtractIcon(int nImage) { return ImageList_ExtractIcon(nullptr, m_hImageList, nImage); }
   COLORREF SetBkColor(COLORREF cr) { return ImageList_SetBkColor(m_hImageList, cr); }
-  BOOL GetImageInfo(int nImage, IMAGEINFO* pImageInfo) const { return ImageList_GetImageInfo(m_hImageList, nImage, pImageInfo); }
+  BOOL GetImageInfo(int nImage, IMAGEINFO* pImageInfo) const {
+    return ImageList_GetImageInfo(m_hImageList, nImage, pImageInfo);
+  }
 };

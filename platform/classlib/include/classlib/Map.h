@@ -26,13 +26,21 @@ inline UINT HashText(const char* text) {
   return hash;
 }
 template <>
-inline UINT HashKey<const char*>(const char* key) { return HashText(key); }
+inline UINT HashKey<const char*>(const char* key) {
+  return HashText(key);
+}
 template <>
-inline UINT HashKey<LPCTSTR const&>(LPCTSTR const& key) { return HashText(key); }
+inline UINT HashKey<LPCTSTR const&>(LPCTSTR const& key) {
+  return HashText(key);
+}
 template <>
-inline UINT HashKey<const CString&>(const CString& key) { return HashText(key); }
+inline UINT HashKey<const CString&>(const CString& key) {
+  return HashText(key);
+}
 template <>
-inline UINT HashKey<CString>(CString key) { return HashText(key); }
+inline UINT HashKey<CString>(CString key) {
+  return HashText(key);
+}
 
 template <class TYPE, class ARG_TYPE>
 inline BOOL CompareElements(const TYPE* a, const ARG_TYPE* b) {
@@ -114,7 +122,8 @@ class CMap {
 
   POSITION GetStartPosition() const { return m_count == 0 ? nullptr : BEFORE_START_POSITION; }
   void GetNextAssoc(POSITION& position, KEY& key, VALUE& value) const {
-    const Node* node = position == BEFORE_START_POSITION ? FirstFrom(0) : reinterpret_cast<const Node*>(position);
+    const Node* node =
+        position == BEFORE_START_POSITION ? FirstFrom(0) : reinterpret_cast<const Node*>(position);
     if (node == nullptr) {
       position = nullptr;
       return;

@@ -42,12 +42,18 @@ class CMenu : public CObject {
   }
   BOOL DeleteMenu(UINT nPosition, UINT nFlags) { return ::DeleteMenu(m_hMenu, nPosition, nFlags); }
   BOOL RemoveMenu(UINT nPosition, UINT nFlags) { return ::RemoveMenu(m_hMenu, nPosition, nFlags); }
-  UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck) { return ::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck); }
-  UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable) { return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable); }
+  UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck) {
+    return ::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck);
+  }
+  UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
+    return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable);
+  }
   BOOL CheckMenuRadioItem(UINT nIDFirst, UINT nIDLast, UINT nIDItem, UINT nFlags) {
     return ::CheckMenuRadioItem(m_hMenu, nIDFirst, nIDLast, nIDItem, nFlags);
   }
-  BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE) { return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos); }
+  BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE) {
+    return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos);
+  }
   CMenu* GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
   int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
   UINT GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }

@@ -5,7 +5,8 @@
 
 class CMutex : public CSyncObject {
  public:
-  explicit CMutex(BOOL initiallyOwned = FALSE, LPCTSTR name = nullptr, LPSECURITY_ATTRIBUTES security = nullptr);
+  explicit CMutex(BOOL initiallyOwned = FALSE, LPCTSTR name = nullptr,
+                  LPSECURITY_ATTRIBUTES security = nullptr);
 
   BOOL Unlock() override { return ::ReleaseMutex(m_hObject); }
 };

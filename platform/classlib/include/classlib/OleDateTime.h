@@ -58,7 +58,9 @@ class COleDateTime {
   // Reads a date and/or time as the locale writes it. FALSE (and invalid) when it cannot.
   BOOL ParseDateTime(LPCTSTR text, DWORD flags = 0, LCID locale = LANG_USER_DEFAULT);
 
-  bool operator==(const COleDateTime& other) const { return m_status == other.m_status && m_dt == other.m_dt; }
+  bool operator==(const COleDateTime& other) const {
+    return m_status == other.m_status && m_dt == other.m_dt;
+  }
   bool operator!=(const COleDateTime& other) const { return !(*this == other); }
   bool operator<(const COleDateTime& other) const;
   bool operator>(const COleDateTime& other) const { return other < *this; }

@@ -7,7 +7,7 @@
 class COleVariant : public tagVARIANT {
  public:
   COleVariant() { VariantInit(this); }
-  COleVariant(const VARIANT& source);          // NOLINT(google-explicit-constructor)
+  COleVariant(const VARIANT& source);  // NOLINT(google-explicit-constructor)
   COleVariant(const COleVariant& source);
   COleVariant(LPCTSTR text, VARTYPE type = VT_BSTR);  // NOLINT: VT_BSTR only
   COleVariant(const CString& text);                   // NOLINT(google-explicit-constructor)
@@ -38,6 +38,6 @@ class COleVariant : public tagVARIANT {
   VARIANT Detach();              // gives the value away; this becomes VT_EMPTY
   void SetString(LPCTSTR text, VARTYPE type = VT_BSTR);
 
-  operator LPVARIANT() { return this; }               // NOLINT(google-explicit-constructor)
-  operator const VARIANT*() const { return this; }    // NOLINT(google-explicit-constructor)
+  operator LPVARIANT() { return this; }             // NOLINT(google-explicit-constructor)
+  operator const VARIANT*() const { return this; }  // NOLINT(google-explicit-constructor)
 };

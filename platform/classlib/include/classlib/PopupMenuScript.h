@@ -20,9 +20,9 @@ class CPopupMenuScript {
   CPopupMenuScript& Choose(UINT nCommand);
 
   struct Item {
-    UINT nID;        // 0 for separators, -1 for submenus
+    UINT nID;  // 0 for separators, -1 for submenus
     CString text;
-    UINT nState;     // MF_CHECKED, MF_GRAYED ... as GetMenuState reports them
+    UINT nState;  // MF_CHECKED, MF_GRAYED ... as GetMenuState reports them
   };
   struct Shown {
     std::vector<Item> items;

@@ -34,7 +34,9 @@ class CPropertySheet : public CWnd {
   void SetTitle(LPCTSTR lpszText, UINT nStyle = 0);
   CTabCtrl* GetTabControl() const;
   // Presses one of the sheet's buttons (PSBTN_OK, PSBTN_CANCEL, PSBTN_APPLYNOW ...).
-  BOOL PressButton(int nButton) { return static_cast<BOOL>(SendMessage(PSM_PRESSBUTTON, static_cast<WPARAM>(nButton))); }
+  BOOL PressButton(int nButton) {
+    return static_cast<BOOL>(SendMessage(PSM_PRESSBUTTON, static_cast<WPARAM>(nButton)));
+  }
 
   // IDOK or IDCANCEL; -1 when the sheet could not be made.
   virtual INT_PTR DoModal();

@@ -32,8 +32,8 @@ class CObject {
 
 #define RUNTIME_CLASS(class_name) (const_cast<CRuntimeClass*>(&class_name::class##class_name))
 
-#define DECLARE_DYNAMIC(class_name) \
- public:                            \
+#define DECLARE_DYNAMIC(class_name)             \
+ public:                                        \
   static const CRuntimeClass class##class_name; \
   CRuntimeClass* GetRuntimeClass() const override;
 
@@ -41,16 +41,16 @@ class CObject {
   DECLARE_DYNAMIC(class_name)         \
   static CObject* CreateObject();
 
-#define AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, pfnNew)                       \
-  const CRuntimeClass class_name::class##class_name = {#class_name, sizeof(class_name), 0xFFFF, \
-                                                       pfnNew, RUNTIME_CLASS(base_class_name)};  \
+#define AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, pfnNew)                                 \
+  const CRuntimeClass class_name::class##class_name = {#class_name, sizeof(class_name), 0xFFFF, pfnNew, \
+                                                       RUNTIME_CLASS(base_class_name)};                 \
   CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); }
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
   AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, nullptr)
 
-#define IMPLEMENT_DYNCREATE(class_name, base_class_name)               \
-  CObject* class_name::CreateObject() { return new class_name; }       \
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name)         \
+  CObject* class_name::CreateObject() { return new class_name; } \
   AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, class_name::CreateObject)
 
 // The checked downcast: null when the object is not of that class.

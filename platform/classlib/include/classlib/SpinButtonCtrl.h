@@ -11,11 +11,14 @@ class CSpinButtonCtrl : public CWnd {
     return CWnd::Create(UPDOWN_CLASSA, nullptr, dwStyle, rect, pParentWnd, nID);
   }
   CWnd* SetBuddy(CWnd* pWndBuddy) {
-    return CWnd::FromHandle(reinterpret_cast<HWND>(SendMessage(UDM_SETBUDDY, reinterpret_cast<WPARAM>(pWndBuddy->GetSafeHwnd()))));
+    return CWnd::FromHandle(reinterpret_cast<HWND>(
+        SendMessage(UDM_SETBUDDY, reinterpret_cast<WPARAM>(pWndBuddy->GetSafeHwnd()))));
   }
   CWnd* GetBuddy() const { return CWnd::FromHandle(reinterpret_cast<HWND>(SendMessage(UDM_GETBUDDY))); }
   void SetRange(short nLower, short nUpper) { SendMessage(UDM_SETRANGE, 0, MAKELPARAM(nUpper, nLower)); }
-  void SetRange32(int nLower, int nUpper) { SendMessage(UDM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper); }
+  void SetRange32(int nLower, int nUpper) {
+    SendMessage(UDM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper);
+  }
   void GetRange32(int& nLower, int& nUpper) const {
     SendMessage(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLower), reinterpret_cast<LPARAM>(&nUpper));
   }

@@ -5,8 +5,8 @@
 #define ID_SEPARATOR 0
 
 // Strings.
-#define AFX_IDS_APP_TITLE 0xE000      // 57344: the application's title, from the program's .rc
-#define AFX_IDS_IDLEMESSAGE 0xE001    // the status bar's text when no menu item is selected
+#define AFX_IDS_APP_TITLE 0xE000    // 57344: the application's title, from the program's .rc
+#define AFX_IDS_IDLEMESSAGE 0xE001  // the status bar's text when no menu item is selected
 
 // File, edit, view, application commands.
 #define ID_FILE_NEW 0xE100

@@ -11,10 +11,13 @@ class CStatic : public CWnd {
     return CWnd::Create("STATIC", lpszText, dwStyle, rect, pParentWnd, nID);
   }
   HBITMAP SetBitmap(HBITMAP hBitmap) {
-    return reinterpret_cast<HBITMAP>(SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap)));
+    return reinterpret_cast<HBITMAP>(
+        SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap)));
   }
   HBITMAP GetBitmap() const { return reinterpret_cast<HBITMAP>(SendMessage(STM_GETIMAGE, IMAGE_BITMAP)); }
-  HICON SetIcon(HICON hIcon) { return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(hIcon))); }
+  HICON SetIcon(HICON hIcon) {
+    return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(hIcon)));
+  }
   HICON GetIcon() const { return reinterpret_cast<HICON>(SendMessage(STM_GETICON)); }
 
   virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);

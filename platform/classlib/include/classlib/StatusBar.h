@@ -18,7 +18,8 @@ class CStatusBar : public CControlBar {
   DECLARE_DYNAMIC(CStatusBar)
 
  public:
-  BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, UINT nID = AFX_IDW_STATUS_BAR);
+  BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
+              UINT nID = AFX_IDW_STATUS_BAR);
   // One pane per id; each pane other than ID_SEPARATOR shows the string of its id.
   BOOL SetIndicators(const UINT* lpIDArray, int nIDCount);
   BOOL SetPaneText(int nIndex, LPCTSTR lpszNewText, BOOL bUpdate = TRUE);

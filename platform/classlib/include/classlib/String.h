@@ -64,7 +64,10 @@ class CString {
   void TrimRight();
   void TrimRight(char target);
   void TrimRight(LPCTSTR targets);
-  void Trim() { TrimRight(); TrimLeft(); }
+  void Trim() {
+    TrimRight();
+    TrimLeft();
+  }
 
   // Searching and extracting (-1 when not found; out-of-range arguments are clamped).
   int Find(char ch, int start = 0) const;
@@ -79,9 +82,15 @@ class CString {
   int Compare(LPCTSTR text) const;
   int CompareNoCase(LPCTSTR text) const;
 
-  CString& operator+=(const CString& text) { m_text += text.m_text; return *this; }
+  CString& operator+=(const CString& text) {
+    m_text += text.m_text;
+    return *this;
+  }
   CString& operator+=(const char* text);
-  CString& operator+=(char ch) { m_text += ch; return *this; }
+  CString& operator+=(char ch) {
+    m_text += ch;
+    return *this;
+  }
 
  private:
   std::string m_text;

@@ -9,7 +9,8 @@ class CToolTipCtrl : public CWnd {
  public:
   BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
   // A tool over the whole of pWnd (lpRectTool null) or a rectangle of it with its own id.
-  BOOL AddTool(CWnd* pWnd, LPCTSTR lpszText = LPSTR_TEXTCALLBACKA, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
+  BOOL AddTool(CWnd* pWnd, LPCTSTR lpszText = LPSTR_TEXTCALLBACKA, LPCRECT lpRectTool = nullptr,
+               UINT_PTR nIDTool = 0);
   BOOL AddTool(CWnd* pWnd, UINT nIDText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
   void DelTool(CWnd* pWnd, UINT_PTR nIDTool = 0);
   void UpdateTipText(LPCTSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);

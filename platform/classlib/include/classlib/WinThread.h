@@ -27,7 +27,8 @@ class CWinThread : public CCmdTarget {
 
   operator HANDLE() const { return m_hThread; }  // NOLINT(google-explicit-constructor)
   // Starts the thread with _beginthreadex; CREATE_SUSPENDED leaves it waiting for ResumeThread.
-  BOOL CreateThread(DWORD dwCreateFlags = 0, UINT nStackSize = 0, LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
+  BOOL CreateThread(DWORD dwCreateFlags = 0, UINT nStackSize = 0,
+                    LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
   int GetThreadPriority() { return ::GetThreadPriority(m_hThread); }
   BOOL SetThreadPriority(int nPriority) { return ::SetThreadPriority(m_hThread, nPriority); }
   DWORD SuspendThread() { return ::SuspendThread(m_hThread); }
@@ -65,10 +66,12 @@ class CWinThread : public CCmdTarget {
   friend unsigned __stdcall AfxThreadEntry(void* pParam);
 };
 
-CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority = THREAD_PRIORITY_NORMAL,
-                           UINT nStackSize = 0, DWORD dwCreateFlags = 0, LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
-CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority = THREAD_PRIORITY_NORMAL, UINT nStackSize = 0,
+CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam,
+                           int nPriority = THREAD_PRIORITY_NORMAL, UINT nStackSize = 0,
                            DWORD dwCreateFlags = 0, LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
+CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority = THREAD_PRIORITY_NORMAL,
+                           UINT nStackSize = 0, DWORD dwCreateFlags = 0,
+                           LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
 // The CWinThread of the calling thread (the application on the main thread); null for threads
 // the layer did not start.
 CWinThread* AfxGetThread();

@@ -7,8 +7,6 @@
 #include "classlib/Geometry.h"
 #include "classlib/String.h"
 
-
-
 class CDC;
 class CMenu;
 class CFont;
@@ -46,8 +44,8 @@ class CWnd : public CCmdTarget {
                       CWnd* pParentWnd, UINT nID, CCreateContext* pContext = nullptr);
   BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
                 int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
-  BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
+  BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
+                const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
   virtual BOOL DestroyWindow();
   BOOL SubclassWindow(HWND hWnd);
   BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
@@ -77,7 +75,9 @@ class CWnd : public CCmdTarget {
   CWnd* GetDlgItem(int nID) const;
   void GetDlgItem(int nID, HWND* phWnd) const { *phWnd = ::GetDlgItem(m_hWnd, nID); }
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-  CWnd* SetParent(CWnd* pWndNewParent) { return FromHandle(::SetParent(m_hWnd, pWndNewParent->GetSafeHwnd())); }
+  CWnd* SetParent(CWnd* pWndNewParent) {
+    return FromHandle(::SetParent(m_hWnd, pWndNewParent->GetSafeHwnd()));
+  }
   CWnd* GetOwner() const;
   void SetOwner(CWnd* pOwnerWnd) { m_hWndOwner = pOwnerWnd->GetSafeHwnd(); }
   CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
@@ -113,7 +113,8 @@ class CWnd : public CCmdTarget {
     ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
   }
   void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE) {
-    MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, bRepaint);
+    MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top,
+               bRepaint);
   }
   BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
   void CenterWindow(CWnd* pAlternateOwner = nullptr);
@@ -154,24 +155,34 @@ class CWnd : public CCmdTarget {
   void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
   CFont* GetFont() const;
   void SetWindowText(LPCTSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
-  int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const { return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount); }
+  int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
+    return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
+  }
   void GetWindowText(CString& rString) const;
   int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
   DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
   DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
-  BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0) { return ModifyStyle(m_hWnd, dwRemove, dwAdd, nFlags); }
-  BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0) { return ModifyStyleEx(m_hWnd, dwRemove, dwAdd, nFlags); }
+  BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0) {
+    return ModifyStyle(m_hWnd, dwRemove, dwAdd, nFlags);
+  }
+  BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0) {
+    return ModifyStyleEx(m_hWnd, dwRemove, dwAdd, nFlags);
+  }
   static BOOL ModifyStyle(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags);
   static BOOL ModifyStyleEx(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags);
   void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
   int GetDlgItemText(int nID, CString& rString) const;
-  void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE) { ::SetDlgItemInt(m_hWnd, nID, nValue, bSigned); }
+  void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE) {
+    ::SetDlgItemInt(m_hWnd, nID, nValue, bSigned);
+  }
   UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const {
     return ::GetDlgItemInt(m_hWnd, nID, lpTrans, bSigned);
   }
   void CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
   UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
-  void CheckRadioButton(int nIDFirst, int nIDLast, int nIDCheck) { ::CheckRadioButton(m_hWnd, nIDFirst, nIDLast, nIDCheck); }
+  void CheckRadioButton(int nIDFirst, int nIDLast, int nIDCheck) {
+    ::CheckRadioButton(m_hWnd, nIDFirst, nIDLast, nIDCheck);
+  }
 
   // Messages.
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
@@ -195,8 +206,12 @@ class CWnd : public CCmdTarget {
   BOOL GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL) const;
   BOOL SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE);
   int GetScrollPos(int nBar) const { return ::GetScrollPos(m_hWnd, nBar); }
-  int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE) { return ::SetScrollPos(m_hWnd, nBar, nPos, bRedraw); }
-  void GetScrollRange(int nBar, LPINT lpMinPos, LPINT lpMaxPos) const { ::GetScrollRange(m_hWnd, nBar, lpMinPos, lpMaxPos); }
+  int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE) {
+    return ::SetScrollPos(m_hWnd, nBar, nPos, bRedraw);
+  }
+  void GetScrollRange(int nBar, LPINT lpMinPos, LPINT lpMaxPos) const {
+    ::GetScrollRange(m_hWnd, nBar, lpMinPos, lpMaxPos);
+  }
   void SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw = TRUE) {
     ::SetScrollRange(m_hWnd, nBar, nMinPos, nMaxPos, bRedraw);
   }

@@ -108,17 +108,20 @@ class IConnectionPointContainerImpl : public IConnectionPointContainer {
 
 }  // namespace comserver
 
-#define BEGIN_CONNECTION_POINT_MAP(x)                                     \
- public:                                                                  \
-  typedef x _CPMapClass;                                                  \
-  static const ::comserver::ConnectionPointMapEntry* _GetConnMap() {      \
+#define BEGIN_CONNECTION_POINT_MAP(x)                                \
+ public:                                                             \
+  typedef x _CPMapClass;                                             \
+  static const ::comserver::ConnectionPointMapEntry* _GetConnMap() { \
     static const ::comserver::ConnectionPointMapEntry map[] = {
-
 // `member` is a CComConnectionPoint of the class (m_cpPropertyNotify for IPropertyNotifySinkCP).
-#define CONNECTION_POINT_ENTRY(member)                                                                    \
-  {[](void* object) -> ::comserver::CComConnectionPoint* { return &static_cast<_CPMapClass*>(object)->member; }},
+#define CONNECTION_POINT_ENTRY(member)                     \
+  {[](void* object) -> ::comserver::CComConnectionPoint* { \
+    return &static_cast<_CPMapClass*>(object)->member;     \
+  }},
 
 #define END_CONNECTION_POINT_MAP() \
-  {nullptr}};                      \
+  { nullptr }                      \
+  }                                \
+  ;                                \
   return map;                      \
   }

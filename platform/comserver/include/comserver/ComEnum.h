@@ -16,14 +16,22 @@ namespace comserver {
 
 struct InterfaceItemPolicy {
   template <class I>
-  static void AddRef(I* item) { if (item) item->AddRef(); }
+  static void AddRef(I* item) {
+    if (item) item->AddRef();
+  }
   template <class I>
-  static void Release(I* item) { if (item) item->Release(); }
+  static void Release(I* item) {
+    if (item) item->Release();
+  }
 };
 
 struct ConnectDataPolicy {
-  static void AddRef(const CONNECTDATA& item) { if (item.pUnk) item.pUnk->AddRef(); }
-  static void Release(const CONNECTDATA& item) { if (item.pUnk) item.pUnk->Release(); }
+  static void AddRef(const CONNECTDATA& item) {
+    if (item.pUnk) item.pUnk->AddRef();
+  }
+  static void Release(const CONNECTDATA& item) {
+    if (item.pUnk) item.pUnk->Release();
+  }
 };
 
 template <class Item, class Policy>

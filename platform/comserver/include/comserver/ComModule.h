@@ -1,7 +1,6 @@
 // The server's module: its object map, lock count, class objects, self-registration and type library.
 #pragma once
 
-
 #include <windows.h>
 #include <string>
 #include <utility>
@@ -20,7 +19,10 @@ struct ObjectMapEntry {
 
 #define BEGIN_OBJECT_MAP(x) static const ::comserver::ObjectMapEntry x[] = {
 #define OBJECT_ENTRY(clsid, class) {&clsid, &class ::UpdateRegistry, &class ::_CreatorClass::CreateInstance},
-#define END_OBJECT_MAP() {nullptr, nullptr, nullptr}};
+#define END_OBJECT_MAP()        \
+  { nullptr, nullptr, nullptr } \
+  }                             \
+  ;
 
 class CComModule {
  public:

@@ -30,7 +30,9 @@ class CComObject : public Base {
     if (count == 0) delete this;
     return count;
   }
-  STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override { return this->_InternalQueryInterface(riid, ppv); }
+  STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {
+    return this->_InternalQueryInterface(riid, ppv);
+  }
 
   // Creates the object with a reference count of 0 after FinalConstruct; a failed FinalConstruct
   // deletes it and returns its HRESULT.
@@ -59,7 +61,9 @@ class CComContainedObject : public Base {
   explicit CComContainedObject(void* outer) { this->m_pOuterUnknown = static_cast<IUnknown*>(outer); }
   STDMETHOD_(ULONG, AddRef)() override { return this->m_pOuterUnknown->AddRef(); }
   STDMETHOD_(ULONG, Release)() override { return this->m_pOuterUnknown->Release(); }
-  STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override { return this->m_pOuterUnknown->QueryInterface(riid, ppv); }
+  STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {
+    return this->m_pOuterUnknown->QueryInterface(riid, ppv);
+  }
 };
 
 // An object of class Base aggregated by an outer object: this is the non-delegating IUnknown the
@@ -145,13 +149,13 @@ class CComCoClass {
 
 }  // namespace comserver
 
-#define DECLARE_NOT_AGGREGATABLE(x)                                                     \
- public:                                                                                \
+#define DECLARE_NOT_AGGREGATABLE(x)                                                                     \
+ public:                                                                                                \
   using _CreatorClass = ::comserver::CComCreator2<::comserver::CComCreator<::comserver::CComObject<x>>, \
                                                   ::comserver::CComFailCreator<CLASS_E_NOAGGREGATION>>;
 
-#define DECLARE_REGISTRY_RESOURCEID(id)                                   \
- public:                                                                  \
-  static HRESULT UpdateRegistry(BOOL bRegister) {                         \
+#define DECLARE_REGISTRY_RESOURCEID(id)                                     \
+ public:                                                                    \
+  static HRESULT UpdateRegistry(BOOL bRegister) {                           \
     return ::comserver::Module().UpdateRegistryFromResource(id, bRegister); \
   }

@@ -48,26 +48,28 @@ class CComObjectRootEx : public CComObjectRootBase {
 
 }  // namespace comserver
 
-#define BEGIN_COM_MAP(x)                                                                              \
- public:                                                                                              \
-  typedef x _ComMapClass;                                                                             \
-  IUnknown* GetUnknown() { return _GetEntries()[0].cast(static_cast<void*>(this)); }                  \
+#define BEGIN_COM_MAP(x)                                                                                     \
+ public:                                                                                                     \
+  typedef x _ComMapClass;                                                                                    \
+  IUnknown* GetUnknown() { return _GetEntries()[0].cast(static_cast<void*>(this)); }                         \
   IUnknown* GetControllingUnknown() { return this->m_pOuterUnknown ? this->m_pOuterUnknown : GetUnknown(); } \
-  HRESULT _InternalQueryInterface(REFIID riid, void** ppv) {                                          \
-    return ::comserver::InternalQueryInterface(static_cast<void*>(this), _GetEntries(), riid, ppv);   \
-  }                                                                                                   \
-  static const ::comserver::ComMapEntry* _GetEntries() {                                              \
+  HRESULT _InternalQueryInterface(REFIID riid, void** ppv) {                                                 \
+    return ::comserver::InternalQueryInterface(static_cast<void*>(this), _GetEntries(), riid, ppv);          \
+  }                                                                                                          \
+  static const ::comserver::ComMapEntry* _GetEntries() {                                                     \
     static const ::comserver::ComMapEntry entries[] = {
-
-#define COM_INTERFACE_ENTRY_IID(iid, I)                                                         \
-  {&iid, [](void* object) -> IUnknown* { return static_cast<I*>(static_cast<_ComMapClass*>(object)); }, nullptr},
+#define COM_INTERFACE_ENTRY_IID(iid, I)                                                                 \
+  {&iid, [](void* object) -> IUnknown* { return static_cast<I*>(static_cast<_ComMapClass*>(object)); }, \
+   nullptr},
 
 #define COM_INTERFACE_ENTRY(I) COM_INTERFACE_ENTRY_IID(__uuidof(I), I)
 
 // Interface I reached through the base Via (IDispatch of a dual interface, IPersist of IPersistStreamInit).
-#define COM_INTERFACE_ENTRY2_IID(iid, I, Via)                                                                \
-  {&iid,                                                                                                     \
-   [](void* object) -> IUnknown* { return static_cast<I*>(static_cast<Via*>(static_cast<_ComMapClass*>(object))); }, \
+#define COM_INTERFACE_ENTRY2_IID(iid, I, Via)                                       \
+  {&iid,                                                                            \
+   [](void* object) -> IUnknown* {                                                  \
+     return static_cast<I*>(static_cast<Via*>(static_cast<_ComMapClass*>(object))); \
+   },                                                                               \
    nullptr},
 
 #define COM_INTERFACE_ENTRY2(I, Via) COM_INTERFACE_ENTRY2_IID(__uuidof(I), I, Via)
@@ -75,13 +77,15 @@ class CComObjectRootEx : public CComObjectRootBase {
 #define COM_INTERFACE_ENTRY_IMPL(I) COM_INTERFACE_ENTRY(I)
 
 // Hands the query to an aggregated inner object held in member `punk` (IUnknown*).
-#define COM_INTERFACE_ENTRY_AGGREGATE(iid, punk)                                          \
-  {&iid, nullptr, [](void* object, REFIID riid, void** ppv) -> HRESULT {                  \
-     IUnknown* inner = static_cast<_ComMapClass*>(object)->punk;                           \
-     return inner ? inner->QueryInterface(riid, ppv) : E_NOINTERFACE;                     \
+#define COM_INTERFACE_ENTRY_AGGREGATE(iid, punk)                         \
+  {&iid, nullptr, [](void* object, REFIID riid, void** ppv) -> HRESULT { \
+     IUnknown* inner = static_cast<_ComMapClass*>(object)->punk;         \
+     return inner ? inner->QueryInterface(riid, ppv) : E_NOINTERFACE;    \
    }},
 
-#define END_COM_MAP()                \
-  {nullptr, nullptr, nullptr}};      \
-  return entries;                    \
+#define END_COM_MAP()           \
+  { nullptr, nullptr, nullptr } \
+  }                             \
+  ;                             \
+  return entries;               \
   }

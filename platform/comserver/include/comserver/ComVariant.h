@@ -11,14 +11,29 @@ class CComVariant : public tagVARIANT {
   CComVariant() { VariantInit(this); }
   CComVariant(const VARIANT& source);
   CComVariant(const CComVariant& source) : CComVariant(static_cast<const VARIANT&>(source)) {}
-  CComVariant(long value) : CComVariant() { vt = VT_I4; lVal = value; }
+  CComVariant(long value) : CComVariant() {
+    vt = VT_I4;
+    lVal = value;
+  }
   CComVariant(int value) : CComVariant(static_cast<long>(value)) {}
-  CComVariant(float value) : CComVariant() { vt = VT_R4; fltVal = value; }
-  CComVariant(double value) : CComVariant() { vt = VT_R8; dblVal = value; }
+  CComVariant(float value) : CComVariant() {
+    vt = VT_R4;
+    fltVal = value;
+  }
+  CComVariant(double value) : CComVariant() {
+    vt = VT_R8;
+    dblVal = value;
+  }
   CComVariant(const wchar_t* text);
   ~CComVariant() { VariantClear(this); }
-  CComVariant& operator=(const CComVariant& source) { Copy(&source); return *this; }
-  CComVariant& operator=(const VARIANT& source) { Copy(&source); return *this; }
+  CComVariant& operator=(const CComVariant& source) {
+    Copy(&source);
+    return *this;
+  }
+  CComVariant& operator=(const VARIANT& source) {
+    Copy(&source);
+    return *this;
+  }
 
   HRESULT Clear() { return VariantClear(this); }
   // Replaces the value with a copy of source (by-reference values dereferenced when asked).

@@ -23,8 +23,9 @@ class IDispatchImpl : public I {
   STDMETHOD(GetIDsOfNames)(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
     return GuardedCall([&] { return TypeInfo().GetIDsOfNames(riid, names, count, lcid, ids); });
   }
-  STDMETHOD(Invoke)(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                    EXCEPINFO* exception, UINT* argumentError) override {
+  STDMETHOD(Invoke)
+  (DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+   UINT* argumentError) override {
     return GuardedCall([&] {
       return TypeInfo().Invoke(static_cast<I*>(this), id, riid, lcid, flags, params, result, exception,
                                argumentError);

@@ -1,7 +1,6 @@
 // No C++ exception may unwind into a COM caller: every method body runs inside GuardedCall.
 #pragma once
 
-
 #include <windows.h>
 #include <new>
 

@@ -1,7 +1,6 @@
 // An owned registry key with the few value operations the servers need (ANSI names and texts).
 #pragma once
 
-
 #include <windows.h>
 #include <string>
 

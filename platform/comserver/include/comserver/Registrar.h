@@ -5,7 +5,6 @@
 // values, and deletes any other key once nothing is left below it.
 #pragma once
 
-
 #include <windows.h>
 #include <map>
 #include <string>

@@ -18,7 +18,6 @@
 // s (string) or d (number). %NAME% is replaced from the given table, %% by %.
 #pragma once
 
-
 #include <windows.h>
 #include <map>
 #include <string>

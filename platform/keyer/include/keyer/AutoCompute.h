@@ -27,7 +27,8 @@ class AutoCompute {
   // Replaces the model's screen and surfaces (keeping its algorithm and spill choice). Returns
   // false, leaving the model as it was, when the picture shows no screen. Factors are clamped to
   // -0.5..0.5. Throws std::runtime_error when the pixels cannot be read.
-  static bool Compute(KeyerModel& model, PixelRowReader& pixels, double backgroundFactor, double foregroundFactor);
+  static bool Compute(KeyerModel& model, PixelRowReader& pixels, double backgroundFactor,
+                      double foregroundFactor);
 };
 
 }  // namespace keyer

@@ -19,10 +19,11 @@ extern "C" const IID IID_IKeyerPixelSource;
 MIDL_INTERFACE("814E73FD-B8FE-42C4-A85F-55C927EF7B4A")
 IKeyerPixelSource : public IUnknown {
   // Width and height in pixels.
-  virtual HRESULT STDMETHODCALLTYPE GetPixelSize(LONG* width, LONG* height) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetPixelSize(LONG * width, LONG * height) = 0;
   // Copies rowCount rows starting at firstRow into buffer, rows stride bytes apart
   // (stride >= 3 x width). E_INVALIDARG for rows outside the picture.
-  virtual HRESULT STDMETHODCALLTYPE CopyPixelRows(LONG firstRow, LONG rowCount, BYTE* buffer, LONG_PTR stride) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CopyPixelRows(LONG firstRow, LONG rowCount, BYTE * buffer,
+                                                  LONG_PTR stride) = 0;
 };
 __CRT_UUID_DECL(IKeyerPixelSource, 0x814e73fd, 0xb8fe, 0x42c4, 0xa8, 0x5f, 0x55, 0xc9, 0x27, 0xef, 0x7b, 0x4a)
 
@@ -36,10 +37,11 @@ IChromaKeyer : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE LoadState(BSTR path) = 0;
   // 4: writes the state to the file named by the digest of its content and returns that path
   // (the caller frees it); on failure E_FAIL and a null path.
-  virtual HRESULT STDMETHODCALLTYPE SaveState(BSTR* path) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SaveState(BSTR * path) = 0;
   // 5: a model from the bitmap alone; the bitmap must offer IKeyerPixelSource. S_FALSE when the
   // picture shows no screen. Factors -0.5..0.5 (clamped).
-  virtual HRESULT STDMETHODCALLTYPE AutoCompute(IUnknown* bitmap, float backgroundFactor, float foregroundFactor) = 0;
+  virtual HRESULT STDMETHODCALLTYPE AutoCompute(IUnknown * bitmap, float backgroundFactor,
+                                                float foregroundFactor) = 0;
   // 6-12
   virtual HRESULT STDMETHODCALLTYPE SelectBackgroundColor(VARIANT sample) = 0;
   virtual HRESULT STDMETHODCALLTYPE CleanBackground(VARIANT sample) = 0;
@@ -55,7 +57,8 @@ IChromaKeyer : public IUnknown {
   // 16: scales the spill, transparency and detail surfaces around the colour by 2^delta (deltas
   // clamped to -1..1) and returns the colour and opacity a pixel of that colour then keys to.
   virtual HRESULT STDMETHODCALLTYPE FineTune(VARIANT colour, float spillDelta, float transparencyDelta,
-                                             float detailDelta, COLORREF* resultColour, float* resultOpacity) = 0;
+                                             float detailDelta, COLORREF* resultColour,
+                                             float* resultOpacity) = 0;
   // 17: 0 linear edge, 1 smooth edge, 2 steep edge.
   virtual HRESULT STDMETHODCALLTYPE SetAlgorithm(LONG algorithm) = 0;
   // 18: solid replacement by the colour, or by the stored colour for -1 (0x7F7F7F at first).
@@ -64,6 +67,6 @@ IChromaKeyer : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE SetSpillReplaceComplement() = 0;
   virtual HRESULT STDMETHODCALLTYPE SetSpillReplaceDefocus() = 0;
   // 21: 0 complement, 1 solid colour, 2 defocus.
-  virtual HRESULT STDMETHODCALLTYPE GetSpillReplaceMode(LONG* mode) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetSpillReplaceMode(LONG * mode) = 0;
 };
 __CRT_UUID_DECL(IChromaKeyer, 0xf72e8a52, 0x0066, 0x44aa, 0xa6, 0xc4, 0x59, 0xf1, 0xe0, 0xdb, 0x88, 0x89)

@@ -61,8 +61,8 @@ class KeyingPass {
   // The levels of row y's pixels; false (and levels untouched) where the whole map is neutral.
   bool RowLevels(int y, int8_t* levels) const;
   // Blends the areas' coverage over columns [first, end) of a keyed row; original is the row's source.
-  static void BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original, uint8_t* colour,
-                         uint8_t* alpha, int first, int end);
+  static void BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original,
+                         uint8_t* colour, uint8_t* alpha, int first, int end);
 
   const KeyerState* state_;
   KeyingPlanes planes_;

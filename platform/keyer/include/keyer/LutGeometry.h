@@ -11,7 +11,9 @@ struct LutGeometry {
   static constexpr int kAxisNodes = 65;
   static constexpr int kNodes = kAxisNodes * kAxisNodes * kAxisNodes;
   // Node index of (r, g, b) node coordinates, 0..64 each.
-  static constexpr uint32_t Index(int r, int g, int b) { return (static_cast<uint32_t>(r) * kAxisNodes + g) * kAxisNodes + b; }
+  static constexpr uint32_t Index(int r, int g, int b) {
+    return (static_cast<uint32_t>(r) * kAxisNodes + g) * kAxisNodes + b;
+  }
   // Encoded value (code / 255) of a node coordinate.
   static constexpr double Encoded(int nodeCoordinate) { return nodeCoordinate * kStep / 255.0; }
 };

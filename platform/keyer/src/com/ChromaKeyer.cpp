@@ -38,7 +38,8 @@ bool NarrowPath(BSTR path, std::string& out) {
   if (size <= 0) return false;
   out.resize(static_cast<size_t>(size));
   BOOL lossy = FALSE;
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, static_cast<int>(length), out.data(), size, nullptr, &lossy);
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, static_cast<int>(length), out.data(), size, nullptr,
+                      &lossy);
   return !lossy && out.find('\0') == std::string::npos;
 }
 
@@ -162,9 +163,15 @@ HRESULT ChromaKeyer::AutoCompute(IUnknown* bitmap, float backgroundFactor, float
   });
 }
 
-HRESULT ChromaKeyer::SelectBackgroundColor(VARIANT sample) { return Operate(sample, ModelOperations::SelectBackgroundColor); }
-HRESULT ChromaKeyer::CleanBackground(VARIANT sample) { return Operate(sample, ModelOperations::CleanBackground); }
-HRESULT ChromaKeyer::CleanForeground(VARIANT sample) { return Operate(sample, ModelOperations::CleanForeground); }
+HRESULT ChromaKeyer::SelectBackgroundColor(VARIANT sample) {
+  return Operate(sample, ModelOperations::SelectBackgroundColor);
+}
+HRESULT ChromaKeyer::CleanBackground(VARIANT sample) {
+  return Operate(sample, ModelOperations::CleanBackground);
+}
+HRESULT ChromaKeyer::CleanForeground(VARIANT sample) {
+  return Operate(sample, ModelOperations::CleanForeground);
+}
 HRESULT ChromaKeyer::MatteSponge(VARIANT sample) { return Operate(sample, ModelOperations::MatteSponge); }
 HRESULT ChromaKeyer::SpillSponge(VARIANT sample) { return Operate(sample, ModelOperations::SpillSponge); }
 HRESULT ChromaKeyer::MakeForegroundTransparent(VARIANT sample) {
@@ -174,17 +181,23 @@ HRESULT ChromaKeyer::RestoreDetail(VARIANT sample) { return Operate(sample, Mode
 
 HRESULT ChromaKeyer::AdjustMatte(VARIANT sample, LONG flag) {
   if (flag != 0 && flag != 1) return E_INVALIDARG;
-  return Operate(sample, [flag](KeyerModel& m, const std::vector<uint32_t>& c) { ModelOperations::AdjustMatte(m, c, flag == 1); });
+  return Operate(sample, [flag](KeyerModel& m, const std::vector<uint32_t>& c) {
+    ModelOperations::AdjustMatte(m, c, flag == 1);
+  });
 }
 
 HRESULT ChromaKeyer::AdjustSpill(VARIANT sample, LONG flag) {
   if (flag != 0 && flag != 1) return E_INVALIDARG;
-  return Operate(sample, [flag](KeyerModel& m, const std::vector<uint32_t>& c) { ModelOperations::AdjustSpill(m, c, flag == 1); });
+  return Operate(sample, [flag](KeyerModel& m, const std::vector<uint32_t>& c) {
+    ModelOperations::AdjustSpill(m, c, flag == 1);
+  });
 }
 
 HRESULT ChromaKeyer::AdjustDetail(VARIANT sample, LONG flag) {
   if (flag != 0 && flag != 1) return E_INVALIDARG;
-  return Operate(sample, [flag](KeyerModel& m, const std::vector<uint32_t>& c) { ModelOperations::AdjustDetail(m, c, flag == 1); });
+  return Operate(sample, [flag](KeyerModel& m, const std::vector<uint32_t>& c) {
+    ModelOperations::AdjustDetail(m, c, flag == 1);
+  });
 }
 
 HRESULT ChromaKeyer::FineTune(VARIANT colour, float spillDelta, float transparencyDelta, float detailDelta,

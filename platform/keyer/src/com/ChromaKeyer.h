@@ -20,7 +20,8 @@ class ChromaKeyer final : public IChromaKeyer {
   // IChromaKeyer
   HRESULT STDMETHODCALLTYPE LoadState(BSTR path) override;
   HRESULT STDMETHODCALLTYPE SaveState(BSTR* path) override;
-  HRESULT STDMETHODCALLTYPE AutoCompute(IUnknown* bitmap, float backgroundFactor, float foregroundFactor) override;
+  HRESULT STDMETHODCALLTYPE AutoCompute(IUnknown* bitmap, float backgroundFactor,
+                                        float foregroundFactor) override;
   HRESULT STDMETHODCALLTYPE SelectBackgroundColor(VARIANT sample) override;
   HRESULT STDMETHODCALLTYPE CleanBackground(VARIANT sample) override;
   HRESULT STDMETHODCALLTYPE CleanForeground(VARIANT sample) override;
@@ -31,8 +32,9 @@ class ChromaKeyer final : public IChromaKeyer {
   HRESULT STDMETHODCALLTYPE AdjustMatte(VARIANT sample, LONG flag) override;
   HRESULT STDMETHODCALLTYPE AdjustSpill(VARIANT sample, LONG flag) override;
   HRESULT STDMETHODCALLTYPE AdjustDetail(VARIANT sample, LONG flag) override;
-  HRESULT STDMETHODCALLTYPE FineTune(VARIANT colour, float spillDelta, float transparencyDelta, float detailDelta,
-                                     COLORREF* resultColour, float* resultOpacity) override;
+  HRESULT STDMETHODCALLTYPE FineTune(VARIANT colour, float spillDelta, float transparencyDelta,
+                                     float detailDelta, COLORREF* resultColour,
+                                     float* resultOpacity) override;
   HRESULT STDMETHODCALLTYPE SetAlgorithm(LONG algorithm) override;
   HRESULT STDMETHODCALLTYPE SetSpillReplaceColor(LONG colour) override;
   HRESULT STDMETHODCALLTYPE SetSpillReplaceComplement() override;

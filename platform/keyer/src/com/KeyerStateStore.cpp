@@ -66,7 +66,7 @@ std::string Digest(const std::vector<uint8_t>& bytes) {
 
 void MakeFolders(const std::string& folder) {
   // Each level in turn; an existing level is fine.
-  for (size_t pos = folder.find('\\', 3); ; pos = folder.find('\\', pos + 1)) {
+  for (size_t pos = folder.find('\\', 3);; pos = folder.find('\\', pos + 1)) {
     std::string level = folder.substr(0, pos);
     if (!CreateDirectoryA(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
       throw KeyerStoreError("cannot create the keyer's folder " + level);
@@ -88,8 +88,9 @@ std::vector<uint8_t> ReadBounded(const std::string& path) {
     throw KeyerStoreError("not a keyer state (size): " + path);
   std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
   DWORD read = 0;
-  if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                         read != bytes.size()))
+  if (!bytes.empty() &&
+      (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size()))
     throw KeyerStoreError("cannot read the keyer state " + path);
   return bytes;
 }
@@ -129,7 +130,8 @@ std::string KeyerStateStore::Folder() {
   }
   if (folder.empty()) {
     char base[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, base)))
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                base)))
       throw KeyerStoreError("no local application-data folder");
     folder = std::string(base) + "\\Corvanith\\Pellorin\\Keyer";
   }
@@ -147,10 +149,11 @@ std::string KeyerStateStore::Save(const std::vector<uint8_t>& bytes) {
     throw KeyerStoreError("a different file holds the state's name " + path);
   }
   const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + "." +
-                                std::to_string(GetCurrentThreadId()) + "." + std::to_string(++temporaryCounter) +
-                                ".tmp";
+                                std::to_string(GetCurrentThreadId()) + "." +
+                                std::to_string(++temporaryCounter) + ".tmp";
   {
-    Handle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
     if (!file.ok()) throw KeyerStoreError("cannot write the keyer state " + temporary);
     DWORD written = 0;
     bool ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&

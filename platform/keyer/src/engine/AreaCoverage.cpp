@@ -66,7 +66,8 @@ double AreaCoverage::Coverage(const Shape& s, double px, double py) const {
     distance = std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0);
   } else {
     double k0 = std::sqrt((x / s.hx) * (x / s.hx) + (y / s.hy) * (y / s.hy));
-    double k1 = std::sqrt((x / (s.hx * s.hx)) * (x / (s.hx * s.hx)) + (y / (s.hy * s.hy)) * (y / (s.hy * s.hy)));
+    double k1 =
+        std::sqrt((x / (s.hx * s.hx)) * (x / (s.hx * s.hx)) + (y / (s.hy * s.hy)) * (y / (s.hy * s.hy)));
     distance = k1 > 1e-12 ? k0 * (k0 - 1) / k1 : -std::min(s.hx, s.hy);
   }
   return std::clamp(0.5 - distance, 0.0, 1.0);

@@ -26,7 +26,8 @@ std::vector<uint32_t> ReadSpread(PixelRowReader& pixels) {
   std::vector<uint32_t> colours;
   colours.reserve(static_cast<size_t>((w + step - 1) / step) * ((h + step - 1) / step));
   for (int y = 0; y < h; y += step) {
-    if (!pixels.ReadRows(y, 1, row.data(), row.size())) throw std::runtime_error("the picture's pixels cannot be read");
+    if (!pixels.ReadRows(y, 1, row.data(), row.size()))
+      throw std::runtime_error("the picture's pixels cannot be read");
     for (int x = 0; x < w; x += step) {
       const uint8_t* p = &row[static_cast<size_t>(x) * 3];
       colours.push_back(p[2] | (p[1] << 8) | (static_cast<uint32_t>(p[0]) << 16));
@@ -90,7 +91,9 @@ bool AutoCompute::Compute(KeyerModel& model, PixelRowReader& pixels, double back
   // rare colours left out are mostly edges and strands of hair over the screen.
   constexpr int kCells = 64 * 64 * 64;
   std::vector<uint32_t> counts(kCells, 0);
-  auto cellOf = [](uint32_t c) { return ((c & 0xFF) >> 2) << 12 | (((c >> 8) & 0xFF) >> 2) << 6 | ((c >> 16) & 0xFF) >> 2; };
+  auto cellOf = [](uint32_t c) {
+    return ((c & 0xFF) >> 2) << 12 | (((c >> 8) & 0xFF) >> 2) << 6 | ((c >> 16) & 0xFF) >> 2;
+  };
   for (uint32_t c : screenLike) ++counts[cellOf(c)];
   std::vector<uint32_t> cells;
   for (uint32_t i = 0; i < kCells; ++i)

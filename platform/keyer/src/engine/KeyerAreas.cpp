@@ -26,7 +26,8 @@ std::vector<KeyerArea> KeyerAreas::ParseList(std::string_view text) {
     if (ec != std::errc() || end == text.data() + pos)
       throw AreaFormatError("area list: not a whole number at character " + std::to_string(pos + 1));
     pos = static_cast<size_t>(end - text.data());
-    if (pos < text.size() && !(text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r' || text[pos] == '\n'))
+    if (pos < text.size() &&
+        !(text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r' || text[pos] == '\n'))
       throw AreaFormatError("area list: not a whole number at character " + std::to_string(pos + 1));
     numbers.push_back(value);
     if (numbers.size() > kMaxAreas * 5) throw AreaFormatError("area list: too many areas");

@@ -101,7 +101,8 @@ KeyerState::KeyerState(const KeyerModel& model, uint32_t colorRef) : model_(mode
   int cell[2][3];
   uint32_t first = LutGeometry::kNodes, last = 0;
   for (int i = 0; i < 2; ++i) {
-    for (int c = 0; c < 3; ++c) cell[i][c] = static_cast<int>((colours[i] >> (8 * c)) & 0xFF) / LutGeometry::kStep;
+    for (int c = 0; c < 3; ++c)
+      cell[i][c] = static_cast<int>((colours[i] >> (8 * c)) & 0xFF) / LutGeometry::kStep;
     first = std::min(first, LutGeometry::Index(cell[i][0], cell[i][1], cell[i][2]));
     last = std::max(last, LutGeometry::Index(cell[i][0] + 1, cell[i][1] + 1, cell[i][2] + 1));
   }
@@ -128,7 +129,8 @@ void KeyerState::KeyColour(uint32_t colorRef, uint32_t& colour, uint8_t& alpha) 
   colour = out[2] | (out[1] << 8) | (static_cast<uint32_t>(out[0]) << 16);
 }
 
-void KeyerState::KeyColourOfModel(const KeyerModel& model, uint32_t colorRef, uint32_t& colour, uint8_t& alpha) {
+void KeyerState::KeyColourOfModel(const KeyerModel& model, uint32_t colorRef, uint32_t& colour,
+                                  uint8_t& alpha) {
   KeyerState(model, colorRef).KeyColour(colorRef, colour, alpha);
 }
 

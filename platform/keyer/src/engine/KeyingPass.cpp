@@ -146,7 +146,8 @@ void KeyingPass::MapScreenLight() {
       int64_t sum = 0;
       for (int dr = -1; dr <= 1; ++dr)
         for (int dc = -1; dc <= 1; ++dc)
-          sum += level[size_t(std::clamp(r + dr, 0, rows - 1)) * columns + std::clamp(c + dc, 0, columns - 1)];
+          sum +=
+              level[size_t(std::clamp(r + dr, 0, rows - 1)) * columns + std::clamp(c + dc, 0, columns - 1)];
       const int32_t v = static_cast<int32_t>(std::lround(double(sum) / 9.0));
       mapLevels_[size_t(r) * columns + c] = v;
       lit = lit || v != 0;
@@ -202,7 +203,8 @@ KeyingPass::KeyingPass(const KeyerState* state, const KeyerAreas* areas, const A
 
 KeyingPass::~KeyingPass() { delete coverage_; }
 
-void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int width, const int8_t* levels) const {
+void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int width,
+                        const int8_t* levels) const {
   if (!state_) {
     if (colour != src) std::memmove(colour, src, static_cast<size_t>(width) * 3);
     std::memset(alpha, 255, static_cast<size_t>(width));
@@ -313,8 +315,8 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, Span* span) const {
 }
 
 void ApplyState(const KeyerState* state, const uint8_t* bgr, ptrdiff_t stride, int width, int height,
-                uint8_t* outBgr, ptrdiff_t outStride, uint8_t* alpha, ptrdiff_t alphaStride, const KeyerAreas* areas,
-                const AreaPlacement& placement) {
+                uint8_t* outBgr, ptrdiff_t outStride, uint8_t* alpha, ptrdiff_t alphaStride,
+                const KeyerAreas* areas, const AreaPlacement& placement) {
   KeyingPlanes planes{bgr, stride, outBgr, outStride, alpha, alphaStride, width, height};
   KeyingPass(state, areas, placement, planes).Run();
 }

@@ -83,7 +83,8 @@ KeyerModel ModelOperations::AroundScreen(const Vec3& screenColour, const KeyerMo
         }
         leftScreen = true;
       }
-      const bool secondary = (c[o1] - s[o1] >= rise && c[o2] <= s[o2]) || (c[o2] - s[o2] >= rise && c[o1] <= s[o1]);
+      const bool secondary =
+          (c[o1] - s[o1] >= rise && c[o2] <= s[o2]) || (c[o2] - s[o2] >= rise && c[o1] <= s[o1]);
       if (e <= KeyerTuning::kOpaqueExcessShare * excess || secondary) {
         middle = t;
         break;
@@ -95,7 +96,8 @@ KeyerModel ModelOperations::AroundScreen(const Vec3& screenColour, const KeyerMo
       inner = exit;
       middle = exit + kGap;
     } else {
-      inner = std::max(dominated, std::min(KeyerTuning::kDefaultNoiseRadius, KeyerTuning::kDefaultInnerShare * middle));
+      inner = std::max(dominated,
+                       std::min(KeyerTuning::kDefaultNoiseRadius, KeyerTuning::kDefaultInnerShare * middle));
     }
     m.inner.SetNode(n, inner);
     m.middle.SetNode(n, std::max(middle, inner + kGap));
@@ -160,7 +162,8 @@ void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) 
 void ModelOperations::CleanForeground(KeyerModel& model, const Colours& sample) {
   if (!model.keyed || sample.empty()) return;
   auto targets = SampleTargets::CellCorners(sample, model.screen, Keep::Nearest);
-  SurfaceMover::Shrink(model.middle, targets, [](const Target& t) { return std::max(0.0, t.distance - kMargin); });
+  SurfaceMover::Shrink(model.middle, targets,
+                       [](const Target& t) { return std::max(0.0, t.distance - kMargin); });
   KeepNested(model, Surface::Middle);
 }
 
@@ -174,7 +177,8 @@ void ModelOperations::MatteSponge(KeyerModel& model, const Colours& sample) {
 void ModelOperations::SpillSponge(KeyerModel& model, const Colours& sample) {
   if (!model.keyed || sample.empty()) return;
   auto targets = SampleTargets::CellCorners(sample, model.screen, Keep::Nearest);
-  SurfaceMover::Shrink(model.outer, targets, [](const Target& t) { return std::max(0.0, t.distance - kMargin); });
+  SurfaceMover::Shrink(model.outer, targets,
+                       [](const Target& t) { return std::max(0.0, t.distance - kMargin); });
   KeepNested(model, Surface::Outer);
 }
 

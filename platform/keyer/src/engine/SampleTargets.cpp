@@ -60,7 +60,8 @@ class TargetMerger {
 
 }  // namespace
 
-std::vector<Target> SampleTargets::CellCorners(const std::vector<uint32_t>& colours, const Vec3& screen, Keep keep) {
+std::vector<Target> SampleTargets::CellCorners(const std::vector<uint32_t>& colours, const Vec3& screen,
+                                               Keep keep) {
   std::vector<uint8_t> seen(LutGeometry::kNodes, 0);
   TargetMerger merger(keep);
   for (uint32_t colour : colours) {

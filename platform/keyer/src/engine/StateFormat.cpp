@@ -131,7 +131,8 @@ KeyerModel StateFormat::Read(const uint8_t* data, size_t size) {
   for (int n = 0; n < SurfaceGrid::kNodes; ++n)
     Check(m.inner.StoredNode(n) <= m.middle.StoredNode(n) && m.middle.StoredNode(n) <= m.outer.StoredNode(n),
           "keyer state with surfaces out of order");
-  if (!m.keyed) Check(screen[0] == 0 && screen[1] == 0 && screen[2] == 0, "keyer state unkeyed with a screen");
+  if (!m.keyed)
+    Check(screen[0] == 0 && screen[1] == 0 && screen[2] == 0, "keyer state unkeyed with a screen");
   return m;
 }
 

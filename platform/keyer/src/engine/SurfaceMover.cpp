@@ -16,7 +16,8 @@ const double kCosFlat = std::cos(kFlat);
 const double kCosFade = std::cos(kFade);
 
 template <typename Combine>
-void Move(SurfaceGrid& grid, const std::vector<Target>& targets, const SurfaceMover::Goal& goal, Combine better) {
+void Move(SurfaceGrid& grid, const std::vector<Target>& targets, const SurfaceMover::Goal& goal,
+          Combine better) {
   if (targets.empty()) return;
   std::vector<double> goals(targets.size());
   for (size_t i = 0; i < targets.size(); ++i) goals[i] = goal(targets[i]);
