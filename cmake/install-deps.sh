@@ -31,6 +31,7 @@ need libz-mingw-w64-dev /usr/x86_64-w64-mingw32/include/zlib.h
 need imagemagick /usr/bin/convert-im6.q16
 need python3 /usr/bin/python3
 need python3-olefile /usr/lib/python3/dist-packages/olefile
+need ccache ccache
 
 if [ -n "$missing" ]; then
   echo "Installing:$missing"
