@@ -13,9 +13,8 @@ fi
 . "$here/wine-env.sh" "$build"
 wineserver -k >/dev/null 2>&1 || true
 pellorin_make_prefix
-pellorin_virtual_desktop
 # One server for the whole run, so that each test process starts fast.
-wineserver -p
+pellorin_virtual_desktop
 
 jobs=$(nproc 2>/dev/null || echo 2)
 ctest --test-dir "$PELLORIN_BUILD" --output-on-failure --no-tests=error -j "$jobs" "$@"
