@@ -7,6 +7,7 @@
 #include "ImageEvents.h"
 #include "ImagesImportSettings.h"
 #include "MyException.h"
+#include "RotatePointByTurns.h"
 #include "StoragePointers.h"
 
 #include "classlib/ScriptedPrompt.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <thread>
 
 using namespace doctest;
@@ -378,6 +380,74 @@ TEST_F(DocumentImagesTest, AQuarterTurnTurnsTheStoredBitmapsOnce) {
   EXPECT_FALSE(document.GetImages().Get(stored).HasFlag(ImageStatus::HasImportProcessing));
   EXPECT_EQ(6, SizeOf(document.ReadImageBitmap(linked, false)).cx);
   EXPECT_EQ(3, document.GetImages().Get(linked).GetImportProcessing().quarterTurns);
+}
+
+// Where the one pixel of a colour lies (-1, -1 when it is not there once).
+POINT FindPixel(zvkImage::IBitmap* bitmap, COLORREF colour) {
+  const SIZE size = SizeOf(bitmap);
+  POINT found{-1, -1};
+  int count = 0;
+  for (long y = 0; y < size.cy; ++y)
+    for (long x = 0; x < size.cx; ++x)
+      if (PixelOf(bitmap, x, y) == colour) found = POINT{x, y}, ++count;
+  return count == 1 ? found : POINT{-1, -1};
+}
+
+TEST_F(DocumentImagesTest, TheDocumentTheLibraryAndThePointRuleTurnTheSameWay) {
+  // An 8 x 6 picture marked in its top right corner.
+  const COLORREF mark = RGB(10, 10, 200);
+  auto marked = [&] {
+    IBitmapPtr bitmap = MakeBitmap(8, 6, RGB(200, 10, 10));
+    HDC dc = nullptr;
+    EXPECT_EQ(S_OK, bitmap->GetDC(&dc));
+    SetPixel(dc, 7, 0, mark);
+    EXPECT_EQ(S_OK, bitmap->ReleaseDC(dc));
+    return bitmap;
+  };
+  document.ImportImage(0, marked(), "marked", false, nullptr);
+  const CString id = document.GetImageIdByNumber(1);
+  document.RotateImageLeft90(id);
+  const POINT byDocument = FindPixel(document.ReadImageBitmap(id, true), mark);
+
+  IBitmapPtr library = marked();
+  ASSERT_EQ(S_OK, library->Rotate(0.25f));
+  const POINT byLibrary = FindPixel(library, mark);
+
+  // The mark's centre turned about the picture's centre; the turned canvas is centred on the same point.
+  const TurnedPoint turned = RotatePointByTurns(7.5, 0.5, 4.0, 3.0, 0.25);
+  const POINT byRule{LONG(std::floor(turned.x - 4.0 + 3.0)), LONG(std::floor(turned.y - 3.0 + 4.0))};
+
+  EXPECT_EQ(0, byRule.x);  // the top right corner comes to the top left
+  EXPECT_EQ(0, byRule.y);
+  EXPECT_EQ(byRule.x, byDocument.x);
+  EXPECT_EQ(byRule.y, byDocument.y);
+  EXPECT_EQ(byRule.x, byLibrary.x);
+  EXPECT_EQ(byRule.y, byLibrary.y);
+
+  // A fine turn of +50 tenths (5 degrees) takes a point right of the centre upwards, where the rule puts it.
+  IBitmapPtr fine = MakeBitmap(61, 41, RGB(200, 200, 200));
+  HDC dc = nullptr;
+  ASSERT_EQ(S_OK, fine->GetDC(&dc));
+  RECT spot = {50, 19, 53, 22};  // centred on (51.5, 20.5), 21 pixels right of the centre
+  HBRUSH brush = CreateSolidBrush(RGB(0, 0, 0));
+  FillRect(dc, &spot, brush);
+  DeleteObject(brush);
+  ASSERT_EQ(S_OK, fine->ReleaseDC(dc));
+  ASSERT_EQ(S_OK, fine->Rotate(50 * 0.00027777778f));
+  const SIZE size = SizeOf(fine);
+  double sumX = 0, sumY = 0, weight = 0;
+  for (long y = 0; y < size.cy; ++y)
+    for (long x = 0; x < size.cx; ++x) {
+      const COLORREF c = PixelOf(fine, x, y);
+      if (GetRValue(c) >= 128) continue;
+      const double w = 255.0 - GetRValue(c);
+      sumX += w * (x + 0.5), sumY += w * (y + 0.5), weight += w;
+    }
+  ASSERT_GT(weight, 0.0);
+  const TurnedPoint expected = RotatePointByTurns(51.5, 20.5, 30.5, 20.5, 50.0 / 3600.0);
+  EXPECT_LT(expected.y, 20.5 - 1.0);  // upwards
+  EXPECT_NEAR(expected.x - 30.5 + size.cx / 2.0, sumX / weight, 0.25);
+  EXPECT_NEAR(expected.y - 20.5 + size.cy / 2.0, sumY / weight, 0.25);
 }
 
 TEST_F(DocumentImagesTest, ValuesFromTextNameTheFieldByNameOrNumber) {

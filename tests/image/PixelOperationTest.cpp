@@ -39,25 +39,28 @@ VARIANT TableVariant(VARTYPE type, int entries, int planes,
 }  // namespace
 
 TEST(ImagePixelOperations, QuarterTurnsAreExact) {
-  const int w = 7, h = 4;
   struct Case {
     float turns;
     int quarters;
+    int w, h;  // the larger spans several tiles of the turn, with partial ones at the edges
   };
-  for (const Case& c : {Case{0.25f, 1}, Case{0.5f, 2}, Case{0.75f, 3}, Case{-0.25f, 3}, Case{1.25f, 1}}) {
+  for (const Case& c :
+       {Case{0.25f, 1, 7, 4}, Case{0.5f, 2, 7, 4}, Case{0.75f, 3, 7, 4}, Case{-0.25f, 3, 7, 4},
+        Case{1.25f, 1, 7, 4}, Case{0.25f, 1, 150, 70}, Case{0.5f, 2, 150, 70}, Case{0.75f, 3, 150, 70}}) {
+    const int w = c.w, h = c.h;
     auto bitmap = MakeBitmap(w, h, Unique);
     ASSERT_EQ(S_OK, bitmap->Rotate(c.turns)) << c.turns;
     const Pixels p = Read(bitmap.p);
     ASSERT_EQ(c.quarters == 2 ? w : h, p.width) << c.turns;
     for (int y = 0; y < p.height; ++y)
       for (int x = 0; x < p.width; ++x) {
-        int sx, sy;  // clockwise quarter turns
+        int sx, sy;  // counter-clockwise quarter turns: the right edge comes to the top
         if (c.quarters == 1)
-          sx = y, sy = h - 1 - x;
+          sx = w - 1 - y, sy = x;
         else if (c.quarters == 2)
           sx = w - 1 - x, sy = h - 1 - y;
         else
-          sx = w - 1 - y, sy = x;
+          sx = y, sy = h - 1 - x;
         ASSERT_EQ(Unique(sx, sy), p.At(x, y)) << c.turns << " at " << x << "," << y;
       }
   }

@@ -29,7 +29,8 @@ inline constexpr IID IID_BitmapObjectAccess = {
     0x7D1E5A40, 0x3C61, 0x4B0C, {0x9E, 0x2A, 0x5B, 0x8F, 0x0C, 0x6D, 0x2E, 0x11}};
 
 // The size a picture had before it was turned, and the turn it was given since (fractions of a full turn,
-// clockwise), so that area edges given in thousandths of the original can be placed on turned pixels.
+// counter-clockwise), so that area edges given in thousandths of the original can be placed on turned
+// pixels.
 struct TurnOrigin {
   int width = 0;
   int height = 0;

@@ -117,15 +117,14 @@ void KeyAreasInPlace(PixelImage& keyed, const PixelImage& source, const keyer::K
 // came here already turned), the caller's angle stands for the turn; a quarter turn tells the size before
 // it, any other turn leaves the turned canvas to stand for it.
 keyer::AreaPlacement PlacementFor(const TurnOrigin& turn, int width, int height, float angle) {
-  // The keyer's positive turn runs the other way round from this library's clockwise one.
   const double recorded = turn.turns - std::floor(turn.turns);
-  if (recorded != 0.0 && turn.width > 0 && turn.height > 0) return {turn.width, turn.height, -turn.turns};
+  if (recorded != 0.0 && turn.width > 0 && turn.height > 0) return {turn.width, turn.height, turn.turns};
   const double given = double(angle) - std::floor(double(angle));
   if (given < 1e-7 || given > 1.0 - 1e-7) return {width, height, 0.0};
   const double quarters = given * 4.0;
   const bool sideways =
       std::fabs(quarters - std::round(quarters)) < 1e-5 && (long(std::lround(quarters)) & 1);
-  return sideways ? keyer::AreaPlacement{height, width, -given} : keyer::AreaPlacement{width, height, -given};
+  return sideways ? keyer::AreaPlacement{height, width, given} : keyer::AreaPlacement{width, height, given};
 }
 
 }  // namespace

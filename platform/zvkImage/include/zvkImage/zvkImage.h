@@ -73,8 +73,8 @@ struct IBitmap : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE CopyRect(IBitmap* source, long left, long top, long right,
                                              long bottom) = 0;  // 34
   ZVK_RESERVED(35)
-  // Turns clockwise by a fraction of a full turn; quarter turns are exact, others grow the canvas (white,
-  // alpha 0).
+  // Turns counter-clockwise by a fraction of a full turn (0.25 takes a point right of the centre to above
+  // it); quarter turns are exact, others grow the canvas (white, alpha 0).
   virtual HRESULT STDMETHODCALLTYPE Rotate(float turns) = 0;  // 36
   ZVK_RESERVED(37)
   ZVK_RESERVED(38) ZVK_RESERVED(39) ZVK_RESERVED(40) ZVK_RESERVED(41)
