@@ -30,7 +30,7 @@ std::string Scratch() {
 
 TEST(ImageCodecs, EachFormatAtEightAndTwentyFourBitsReadsBack) {
   for (const Format& f : kFormats)
-    for (long bits : {24L, 8L}) {
+    for (long bits : {24L, 8L, 0L}) {  // 0: the library's own choice, 24 bits
       const std::string path = Scratch() + "\\blocks" + std::to_string(bits) + "." + f.extension;
       // JPEG gets a smooth picture (hard colour edges are what it blurs); the others a few exact colours.
       auto bitmap = f.lossy
@@ -163,6 +163,61 @@ TEST(ImageCodecs, SaveAndLoadReportProgressThroughTheConnectionPoint) {
   EXPECT_EQ(1u, sink.refs);
 }
 
+TEST(ImageCodecs, ProgressSinksMayWaitOnAThreadThatUsesTheBitmap) {
+  // A sink that hands the bitmap to another thread and waits for its answer, as a sink that sends a
+  // message to a window would: the bitmap's lock must not be held while progress is reported.
+  class Sink : public IBitmapEvents {
+   public:
+    explicit Sink(IBitmap* watched) : bitmap(watched) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+      if (iid == IID_IUnknown || iid == __uuidof(IBitmapEvents)) {
+        *out = this;
+        return S_OK;
+      }
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LoadProgress(LONG_PTR, long, long) override { return AskOtherThread(); }
+    HRESULT STDMETHODCALLTYPE SaveProgress(LONG_PTR, long, long) override { return AskOtherThread(); }
+    HRESULT AskOtherThread() {
+      HANDLE thread = CreateThread(
+          nullptr, 0,
+          [](void* self) -> DWORD {
+            long width = 0;
+            static_cast<Sink*>(self)->bitmap->GetWidth(&width);
+            return DWORD(width);
+          },
+          this, 0, nullptr);
+      if (WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0)
+        ++answered;
+      else
+        ++stuck;
+      // A stuck thread is left waiting on the lock: it ends once the call that holds it returns.
+      CloseHandle(thread);
+      return S_OK;
+    }
+    IBitmap* bitmap;
+    int answered = 0, stuck = 0;
+  };
+  auto bitmap = MakeBitmap(64, 64, Blocks);
+  Sink sink(bitmap.p);
+  Ref<IConnectionPoint> point;
+  ASSERT_EQ(S_OK, Query<IConnectionPointContainer>(bitmap.p)->FindConnectionPoint(__uuidof(IBitmapEvents),
+                                                                                  point.Out()));
+  DWORD cookie = 0;
+  ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
+  ASSERT_EQ(S_OK, bitmap->SetProgress(4, 0));
+  const std::string path = Scratch() + "\\waiting.bmp";
+  EXPECT_EQ(S_OK, bitmap->Save(Bstr(path), ftBMP, 24, 0));
+  EXPECT_EQ(S_OK, bitmap->Load(Bstr(path), 24));
+  EXPECT_GT(sink.answered, 1);
+  EXPECT_EQ(0, sink.stuck);
+  point->Unadvise(cookie);
+}
+
 TEST(ImageCodecs, BadFilesAndArgumentsFailCleanly) {
   auto bitmap = MakeBitmap(8, 8, Blocks);
   EXPECT_TRUE(FAILED(bitmap->Load(Bstr(Scratch() + "\\missing.jpg"), 24)));
@@ -181,5 +236,25 @@ TEST(ImageCodecs, BadFilesAndArgumentsFailCleanly) {
       EXPECT_TRUE(FAILED(target->Load(Bstr(part), 24))) << ext << " cut at " << cut;
       EXPECT_EQ(RGB(1, 2, 3), Read(target.p).At(0, 0));
     }
+  }
+  // Headers that claim 32,000 x 32,000 pixels over a few bytes (run-length and plain TARGA, PCX) are
+  // refused on what the bytes can carry.
+  std::vector<uint8_t> rle = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x7D, 0x00, 0x7D, 24, 0x20};
+  for (int i = 0; i < 64; ++i) rle.insert(rle.end(), {0xFF, 10, 20, 30});  // 64 runs of 128 pixels
+  std::vector<uint8_t> plain = rle;
+  plain[2] = 2;
+  std::vector<uint8_t> pcx(128 + 256, 0xC1);
+  const uint8_t pcxHead[] = {0x0A, 5, 1, 8, 0, 0, 0, 0, 0xFF, 0x7C, 0xFF, 0x7C};  // 0..31999 both ways
+  std::copy(std::begin(pcxHead), std::end(pcxHead), pcx.begin());
+  pcx[65] = 3, pcx[66] = 0x00, pcx[67] = 0x7D;  // three planes of 32,000 bytes
+  const std::pair<const char*, std::vector<uint8_t>> huge[] = {
+      {"huge-rle.tga", rle}, {"huge.tga", plain}, {"huge.pcx", pcx}};
+  for (const auto& [name, bytes] : huge) {
+    const std::string path = Scratch() + "\\" + name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    auto target = MakeFlat(2, 2, RGB(1, 2, 3));
+    EXPECT_TRUE(FAILED(target->Load(Bstr(path), 24))) << name;
+    EXPECT_EQ(RGB(1, 2, 3), Read(target.p).At(0, 0)) << name;
   }
 }

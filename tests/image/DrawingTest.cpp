@@ -1,4 +1,7 @@
+#include <Fixtures.h>
+
 #include "ImageTestSupport.h"
+#include "MemoryStream.h"
 
 using namespace imagetest;
 using namespace zvkImage;
@@ -85,4 +88,52 @@ TEST(ImageDrawing, MatteIsTheAlphaAsGrey) {
   const float key[5] = {120.0f / 360, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
   bitmap->HueKey(key);
   EXPECT_EQ((std::vector<int>{0, 255}), ReadAlpha(bitmap.p));
+}
+
+TEST(ImageDrawing, PixelsKeepTheirSizeWhileADeviceContextIsOut) {
+  const std::string file = testsupport::ScratchFolder("drawing") + "\\other.bmp";
+  auto other = MakeFlat(30, 20, RGB(9, 9, 9));
+  ASSERT_EQ(S_OK, other->Save(Bstr(file), ftBMP, 24, 0));
+  MemoryStream persisted;
+  ASSERT_EQ(S_OK, other->SaveToStream(&persisted, 0));
+
+  // Device context first: every call that would give the bitmap new pixels is refused until it is back.
+  auto bitmap = MakeFlat(10, 8, RGB(0, 0, 0));
+  HDC dc = nullptr;
+  ASSERT_EQ(S_OK, bitmap->GetDC(&dc));
+  persisted.position = 0;
+  const struct {
+    const char* name;
+    HRESULT hr;
+  } refused[] = {
+      {"Resample", bitmap->Resample(40, 30, 24)}, {"ResampleFast", bitmap->ResampleFast(5, 4, 24)},
+      {"Rotate", bitmap->Rotate(0.25f)},          {"Allocate", bitmap->Allocate(100, 100, 24, 0)},
+      {"CopyFrom", bitmap->CopyFrom(other.p)},    {"CopyRect", bitmap->CopyRect(other.p, 0, 0, 25, 15)},
+      {"Load", bitmap->Load(Bstr(file), 24)},     {"LoadFromStream", bitmap->LoadFromStream(&persisted, 0)},
+      {"Initialize", bitmap->Initialize(0)},
+  };
+  for (const auto& r : refused) EXPECT_EQ(E_ACCESSDENIED, r.hr) << r.name;
+  HBITMAP handle = CreateBitmap(4, 4, 1, 32, nullptr);
+  EXPECT_EQ(E_ACCESSDENIED, bitmap->AttachHandle(handle));
+  DeleteObject(handle);
+  RECT all{0, 0, 10, 8};
+  HBRUSH brush = CreateSolidBrush(RGB(30, 60, 90));
+  FillRect(dc, &all, brush);
+  ASSERT_EQ(S_OK, bitmap->ReleaseDC(dc));
+  Pixels p = Read(bitmap.p);
+  EXPECT_EQ(10, p.width);
+  EXPECT_EQ(RGB(30, 60, 90), p.At(9, 7));
+
+  // Size change first: the device context that follows has the new size, and what is drawn on it comes back.
+  ASSERT_EQ(S_OK, bitmap->Resample(40, 30, 24));
+  ASSERT_EQ(S_OK, bitmap->GetDC(&dc));
+  RECT corner{35, 25, 40, 30};
+  FillRect(dc, &corner, brush);
+  DeleteObject(brush);
+  ASSERT_EQ(S_OK, bitmap->ReleaseDC(dc));
+  p = Read(bitmap.p);
+  EXPECT_EQ(40, p.width);
+  EXPECT_EQ(RGB(30, 60, 90), p.At(39, 29));
+  ASSERT_EQ(S_OK, bitmap->CopyFrom(other.p));
+  EXPECT_EQ(30, Read(bitmap.p).width);
 }

@@ -61,6 +61,45 @@ std::string JpegWithExif(const std::string& name, const std::vector<uint8_t>& ti
   return path;
 }
 
+// An uncompressed RGB TIFF of w x h with an ImageDescription, its directory written after the pixels (as
+// many writers do).
+std::string TiffWithDirectoryAtTheEnd(const std::string& name, uint32_t w, uint32_t h,
+                                      const std::string& description) {
+  std::vector<uint8_t> b;
+  auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8)); };
+  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+  const uint32_t pixels = w * h * 3;
+  const uint32_t descAt = 8 + pixels, bitsAt = descAt + uint32_t(description.size()) + 1;
+  const uint32_t dirAt = (bitsAt + 6 + 1) & ~1u;
+  b.push_back('I'), b.push_back('I');
+  u16(42);
+  u32(dirAt);
+  b.resize(b.size() + pixels, 0x40);
+  b.insert(b.end(), description.begin(), description.end());
+  b.push_back(0);
+  u16(8), u16(8), u16(8);
+  b.resize(dirAt, 0);
+  auto entry = [&](uint32_t tag, uint32_t type, uint32_t count, uint32_t value) {
+    u16(tag), u16(type), u32(count), u32(value);
+  };
+  u16(10);
+  entry(256, 4, 1, w);
+  entry(257, 4, 1, h);
+  entry(258, 3, 3, bitsAt);
+  entry(259, 3, 1, 1);  // no compression
+  entry(262, 3, 1, 2);  // RGB
+  entry(270, 2, uint32_t(description.size() + 1), descAt);
+  entry(273, 4, 1, 8);
+  entry(277, 3, 1, 3);
+  entry(278, 4, 1, h);
+  entry(279, 4, 1, pixels);
+  u32(0);
+  const std::string path = testsupport::ScratchFolder("reader") + "\\" + name;
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+  return path;
+}
+
 Ref<IFileReader> NewReader() {
   IUnknown* unknown = nullptr;
   EXPECT_EQ(S_OK, CreateObject(CLSID_FileReader, CLSCTX_ALL, &unknown));
@@ -111,6 +150,19 @@ TEST(ImageFileReader, ReadsUnicodeCommentsInMotorolaOrder) {
   auto reader = NewReader();
   ASSERT_EQ(S_OK, reader->Open(Bstr(path)));
   EXPECT_EQ(L"K\u00e4se 12", Tag(reader.p, 37510));
+}
+
+TEST(ImageFileReader, FindsATiffDirectoryWhereverTheFilePutsIt) {
+  // More than 8 MB of pixels before the directory.
+  const std::string path = TiffWithDirectoryAtTheEnd("late.tif", 1700, 1700, "Auxiliary=ID7,/%D1%late");
+  auto reader = NewReader();
+  ASSERT_EQ(S_OK, reader->Open(Bstr(path)));
+  long size = 0, w = 0;
+  reader->GetSize(&size), reader->GetWidth(&w);
+  EXPECT_GT(size, 8L << 20);
+  EXPECT_EQ(1700, w);
+  EXPECT_EQ(L"Auxiliary=ID7,/%D1%late", Tag(reader.p, 270));
+  Tag(reader.p, 37510, S_FALSE);
 }
 
 TEST(ImageFileReader, BrokenTagBlocksAndUnreadableFiles) {

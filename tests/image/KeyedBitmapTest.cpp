@@ -237,12 +237,36 @@ TEST_F(KeyedBitmap, AreasAfterTheStateEqualOnePassWithBoth) {
   EXPECT_EQ(255, e.Alpha(81, 100));
 }
 
+TEST_F(KeyedBitmap, AreasOverTheEdgeKeepTheirShapeAndUnknownRecordsAreSkipped) {
+  const int w = S().width, h = S().height;
+  // A garbage ellipse centred on the top left corner, half of it outside the picture.
+  const keyer::KeyerAreas drawn({}, {{1, -500, -500, 500, 500}});
+  const Planes expected = EnginePass(State(), S().bgr, w, h, &drawn);
+  // Cut to the picture, it would be a smaller ellipse in the middle of the quarter, over other pixels.
+  const keyer::KeyerAreas cut({}, {{1, 0, 0, 500, 500}});
+  ASSERT_NE(expected.alpha, EnginePass(State(), S().bgr, w, h, &cut).alpha);
+
+  // A record of a shape the library does not know (type 3, over everything) is left out; the rest
+  // applies, and the answer says so.
+  auto bitmap = BitmapOf(S());
+  ASSERT_EQ(S_OK, KeyState(bitmap.p, StatePath()));
+  EXPECT_EQ(S_FALSE, KeyAreas(bitmap.p, "", " 1 -500 -500 500 500 3 0 0 1000 1000"));
+  const Planes p = ReadPlanes(bitmap.p);
+  EXPECT_EQ(expected.bgr, p.bgr);
+  EXPECT_EQ(expected.alpha, p.alpha);
+  // Only unknown records: the picture keeps the state's keying.
+  auto other = BitmapOf(S());
+  ASSERT_EQ(S_OK, KeyState(other.p, StatePath()));
+  EXPECT_EQ(S_FALSE, KeyAreas(other.p, " 9 0 0 1000 1000", ""));
+  EXPECT_EQ(EnginePass(State(), S().bgr, w, h).alpha, ReadPlanes(other.p).alpha);
+}
+
 TEST_F(KeyedBitmap, AMalformedAreaTextChangesNothing) {
   auto bitmap = BitmapOf(S());
   ASSERT_EQ(S_OK, KeyState(bitmap.p, StatePath()));
   const Planes keyed = ReadPlanes(bitmap.p);
-  const std::string bad[] = {" 0 1 2 3",     " 2 0 0 10 10",  " 0 a 0 10 10",
-                             " 0 1,2 3 4 5", " 0 0 0 10 10x", " 0 0 0 99999999999 10"};
+  const std::string bad[] = {" 0 1 2 3", " 0 a 0 10 10", " 0 1,2 3 4 5", " 0 0 0 10 10x",
+                             " 0 0 0 99999999999 10"};
   for (const std::string& text : bad) {
     SCOPED_TRACE(text);
     EXPECT_EQ(E_INVALIDARG, KeyAreas(bitmap.p, text, ""));

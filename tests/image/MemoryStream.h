@@ -1,5 +1,6 @@
 // A stream over a byte vector that, like the program's own memory stream, offers only Read, Write and Seek
-// (positions of 32 bits); everything else is E_NOTIMPL.
+// (positions of 32 bits); everything else is E_NOTIMPL, except Stat when answersStat is set (as a
+// compound file's streams answer it).
 #pragma once
 
 #include <objidl.h>
@@ -14,6 +15,7 @@ class MemoryStream : public IStream {
   std::vector<uint8_t> bytes;
   ULONG position = 0;
   ULONG refs = 1;
+  bool answersStat = false;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == IID_IUnknown || iid == IID_IStream || iid == IID_ISequentialStream) {
@@ -58,7 +60,13 @@ class MemoryStream : public IStream {
   HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
+    if (!answersStat) return E_NOTIMPL;
+    *stat = STATSTG{};
+    stat->type = STGTY_STREAM;
+    stat->cbSize.QuadPart = bytes.size();
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
 };
 

@@ -1,3 +1,5 @@
+#include <zlib.h>
+
 #include <thread>
 
 #include "ImageTestSupport.h"
@@ -27,6 +29,48 @@ Ref<IBitmap> Keyed(int w, int h) {
   const float key[5] = {120.0f / 360, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
   bitmap->HueKey(key);
   return bitmap;
+}
+
+// The bytes of memory the process has committed.
+uint64_t CommittedBytes() {
+  uint64_t total = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  const uint8_t* at = nullptr;
+  while (VirtualQuery(at, &region, sizeof(region)) == sizeof(region)) {
+    if (region.State == MEM_COMMIT) total += region.RegionSize;
+    const uint8_t* next = static_cast<const uint8_t*>(region.BaseAddress) + region.RegionSize;
+    if (next <= at) break;
+    at = next;
+  }
+  return total;
+}
+
+// A stream that notes, at every read, the most memory the process had committed.
+class WatchingStream : public MemoryStream {
+ public:
+  uint64_t most = 0;
+  HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override {
+    most = std::max(most, CommittedBytes());
+    return MemoryStream::Read(buffer, count, read);
+  }
+};
+
+void PutU32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+// The 40-byte header of a picture of w x h (its rows per band and band count as the writer gives them),
+// with a good checksum.
+std::vector<uint8_t> Header(uint32_t w, uint32_t h) {
+  std::vector<uint8_t> head = Persist(MakeFlat(1, 1, 0).p);
+  head.resize(40);
+  const uint32_t rowsPerBand = std::max<uint32_t>(1, (1u << 20) / (w * 4 + 2));
+  PutU32(&head[8], w);
+  PutU32(&head[12], h);
+  PutU32(&head[28], rowsPerBand);
+  PutU32(&head[32], (h + rowsPerBand - 1) / rowsPerBand);
+  PutU32(&head[36], uint32_t(crc32(0, head.data(), 36)));
+  return head;
 }
 
 }  // namespace
@@ -132,6 +176,35 @@ TEST(ImagePersistedForm, TruncatedOrCorruptedDataFailsCleanly) {
   huge.bytes[10] = 0xFF, huge.bytes[11] = 0x7F;
   EXPECT_TRUE(FAILED(target->LoadFromStream(&huge, 0)));
   EXPECT_EQ(E_POINTER, target->LoadFromStream(nullptr, 0));
+}
+
+TEST(ImagePersistedForm, AHugeHeaderOverFewBytesFailsBeforeAnyLargeAllocation) {
+  // 32,000 x 32,000 lies inside the library's limits (3 GB of pixels); the stream holds only the header, or
+  // the header and a few bands' worth of bytes.
+  auto target = MakeFlat(2, 2, RGB(5, 6, 7));
+  for (bool answersStat : {true, false})
+    for (size_t extra : {size_t(0), size_t(4096)}) {
+      SCOPED_TRACE(testing::Message() << "stat " << answersStat << ", extra " << extra);
+      WatchingStream stream;
+      stream.bytes = Header(32000, 32000);
+      stream.bytes.resize(stream.bytes.size() + extra, 0x11);
+      stream.answersStat = answersStat;
+      const uint64_t before = CommittedBytes();
+      EXPECT_EQ(E_FAIL, target->LoadFromStream(&stream, 0));
+      EXPECT_LT(stream.most, before + (uint64_t(512) << 20));
+      if (answersStat) EXPECT_EQ(40u, stream.position);  // refused on the header alone
+      EXPECT_EQ(RGB(5, 6, 7), Read(target.p).At(1, 1));
+    }
+  // The same checks let a real picture through, whether or not its stream tells its length.
+  auto picture = MakeBitmap(230, 280, Noise);
+  for (bool answersStat : {true, false}) {
+    MemoryStream stream;
+    stream.bytes = Persist(picture.p);
+    stream.answersStat = answersStat;
+    auto back = NewBitmap();
+    ASSERT_EQ(S_OK, back->LoadFromStream(&stream, 0));
+    EXPECT_EQ(Read(picture.p).values, Read(back.p).values);
+  }
 }
 
 TEST(ImagePersistedForm, OneBitmapServesManyThreadsAtOnce) {

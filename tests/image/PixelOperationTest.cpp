@@ -232,12 +232,18 @@ TEST(ImagePixelOperations, HueKeyMakesTheKeyedHueTransparent) {
   EXPECT_EQ(255, alpha[1]);
   EXPECT_EQ(255, alpha[2]);
   EXPECT_EQ(255, alpha[3]);
-  // The colours stay; a negative key hue keys nothing.
+  // The colours stay; the unknown key colour (-1 degree) keys nothing.
   EXPECT_EQ(RGB(20, 200, 30), Read(bitmap.p).At(0, 0));
   auto other = MakeFlat(2, 2, RGB(20, 200, 30));
-  const float none[5] = {-1.0f / 360, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
+  const float none[5] = {-1.0f * 0.0027777778f, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
   ASSERT_EQ(S_OK, other->HueKey(none));
   for (int a : ReadAlpha(other.p)) EXPECT_EQ(255, a);
+  // Any other negative hue wraps round: an offset of -130 on a green screen keys hue 350 (a crimson), not
+  // green.
+  auto wrapped = MakeBitmap(2, 1, [](int x, int) { return x == 0 ? RGB(220, 20, 53) : RGB(20, 200, 30); });
+  const float below[5] = {-10.0f * 0.0027777778f, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
+  ASSERT_EQ(S_OK, wrapped->HueKey(below));
+  EXPECT_EQ((std::vector<int>{0, 255}), ReadAlpha(wrapped.p));
 }
 
 TEST(ImagePixelOperations, AlphaTravelsWithCopiesTurnsAndResampling) {

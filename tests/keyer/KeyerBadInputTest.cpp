@@ -114,22 +114,22 @@ TEST(KeyerBadInput, FactorsAndDeltasBeyondTheirRangeAreClamped) {
 }
 
 TEST(KeyerBadInput, MalformedAreaTextsAreRefused) {
-  const char* malformed[] = {" 0 1 2 3",
-                             " 0 1 2 3 4 5",
-                             " 2 0 0 10 10",
-                             " x 0 0 10 10",
-                             " 0 1.5 2 3 4",
-                             " 0 1 2 3 4x",
-                             " 0 99999999999 0 1 1",
-                             "0,1,2,3,4",
-                             " -"};
+  const char* malformed[] = {" 0 1 2 3",    " 0 1 2 3 4 5",         " x 0 0 10 10", " 0 1.5 2 3 4",
+                             " 0 1 2 3 4x", " 0 99999999999 0 1 1", "0,1,2,3,4",    " -"};
   for (const char* text : malformed)
     EXPECT_THROW(keyer::KeyerAreas::ParseList(text), keyer::AreaFormatError) << text;
   auto areas = keyer::KeyerAreas::ParseList(" 0 10 20 30 40 1 5 6 7 8");
   ASSERT_EQ(areas.size(), 2u);
   EXPECT_EQ(areas[1], (keyer::KeyerArea{1, 5, 6, 7, 8}));
   EXPECT_TRUE(keyer::KeyerAreas::ParseList("").empty());
-  // Edges beyond 0..1000 are clipped; reversed edges are put in order.
-  areas = keyer::KeyerAreas::ParseList(" 0 -50 1200 300 200");
-  EXPECT_EQ(areas[0], (keyer::KeyerArea{0, 0, 200, 300, 1000}));
+  // Edges beyond the picture stay as drawn, within +-100000; reversed edges are put in order.
+  areas = keyer::KeyerAreas::ParseList(" 0 -50 1200 300 200 1 -200000 5 7 300000");
+  ASSERT_EQ(areas.size(), 2u);
+  EXPECT_EQ(areas[0], (keyer::KeyerArea{0, -50, 200, 300, 1200}));
+  EXPECT_EQ(areas[1], (keyer::KeyerArea{1, -100000, 5, 7, 100000}));
+  // A record of an unknown type is left out and counted; the records round it stay.
+  const keyer::KeyerAreas some = keyer::KeyerAreas::Parse(" 0 1 2 3 4 2 0 0 10 10 1 5 6 7 8", " 7 0 0 1 1");
+  EXPECT_EQ((std::vector<keyer::KeyerArea>{{0, 1, 2, 3, 4}, {1, 5, 6, 7, 8}}), some.Protect());
+  EXPECT_TRUE(some.Garbage().empty());
+  EXPECT_EQ(2u, some.Skipped());
 }

@@ -3,6 +3,7 @@
 
 #include "KeyerTestSupport.h"
 #include "Fixtures.h"
+#include "KeyerStateStore.h"
 #include "keyer/KeyerCreation.h"
 #include "keyer/KeyerStateFiles.h"
 #include "keyer/StateFormat.h"
@@ -121,6 +122,25 @@ TEST(KeyerStateFiles, RefusedPathsAndForeignFilesLeaveTheObjectFresh) {
   EXPECT_EQ(Save(k), freshPath);
   k->Release();
   fresh->Release();
+}
+
+TEST(KeyerStateFiles, EveryColonButTheDrivesNamesAStream) {
+  struct Case {
+    const char* path;
+    bool refused;
+  } cases[] = {
+      {"C:\\states\\a.kst", false},
+      {"C:a.kst", false},
+      {"states\\a.kst", false},
+      {"C:\\states\\a.kst:hidden", true},  // a stream of a plain file, after the drive's colon
+      {"C:\\states\\a.kst::$DATA", true},
+      {"a.kst:hidden", true},
+      {":a.kst", true},
+      {"\\\\?\\C:\\states\\a.kst:hidden", true},
+      {"\\\\.\\C:\\states\\a.kst:hidden", true},
+      {"\\\\?\\C:a:b", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.refused, KeyerStateStore::Refuses(c.path)) << c.path;
 }
 
 TEST(KeyerStateFiles, AFailedWriteAnswersFailureAndNoPath) {

@@ -116,6 +116,11 @@ size_t BandCoder::Bound(size_t colourBytes, size_t alphaBytes) {
   return tables * kTableBytes + 4 + ((colourBytes + alphaBytes) * kMaxBits + 7) / 8 + 8;
 }
 
+size_t BandCoder::MinSize(size_t colourBytes, size_t alphaBytes) {
+  const size_t tables = alphaBytes ? 4 : 3;
+  return tables * kTableBytes + 4 + (colourBytes + alphaBytes + 7) / 8;
+}
+
 std::vector<uint8_t> BandCoder::Encode(const uint8_t* raw, size_t colourBytes, size_t alphaBytes) {
   const int tables = alphaBytes ? 4 : 3;
   uint64_t counts[4][256] = {};

@@ -20,6 +20,8 @@ class BandCoder {
   static bool Decode(const uint8_t* coded, size_t size, uint8_t* raw, size_t colourBytes, size_t alphaBytes);
   // The largest coded size of a band of that many bytes.
   static size_t Bound(size_t colourBytes, size_t alphaBytes);
+  // The smallest: the code tables, the checksum and one bit for every byte.
+  static size_t MinSize(size_t colourBytes, size_t alphaBytes);
 };
 
 }  // namespace zvkImage

@@ -1,5 +1,6 @@
 #include "BitmapObject.h"
 
+#include <cstdint>
 #include <string>
 
 #include "ImageFile.h"
@@ -111,6 +112,7 @@ HRESULT BitmapObject::GetHeight(long* height) {
 HRESULT BitmapObject::Initialize(long flags) {
   if (flags != 0) return E_INVALIDARG;
   return Guarded([&] {
+    if (dc_) return E_ACCESSDENIED;
     image_.Clear();
     mask_.Clear();
     NewPicture();
@@ -123,6 +125,7 @@ HRESULT BitmapObject::Initialize(long flags) {
 HRESULT BitmapObject::Allocate(long width, long height, long bits, long) {
   if (bits != 24 || width <= 0 || height <= 0 || !PixelImage::SizeAllowed(width, height)) return E_INVALIDARG;
   return Guarded([&] {
+    if (dc_) return E_ACCESSDENIED;
     PixelImage fresh;
     fresh.Allocate(int(width), int(height), true);
     fresh.dpiX = image_.dpiX;
@@ -152,6 +155,7 @@ HRESULT BitmapObject::CopyFrom(IBitmap* source) {
       keying = other->keying_;
     }
     return Guarded([&] {
+      if (dc_) return E_ACCESSDENIED;
       image_ = std::move(copy);
       mask_ = std::move(mask);
       turn_ = turn;
@@ -170,11 +174,29 @@ HRESULT BitmapObject::Load(BSTR path, long bits) {
   return LoadAtSize(path, nullptr, bits);
 }
 
+ProgressFn BitmapObject::ProgressReporter(bool load) {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  if (progressSteps_ <= 0) return {};
+  const long steps = progressSteps_;
+  const LONG_PTR caller = progressCaller_;
+  BitmapEventSource* events = &events_;
+  return [events, load, steps, caller](long done, long total) {
+    const long step = long(int64_t(done) * steps / total);
+    if (load)
+      events->FireLoadProgress(caller, step, steps);
+    else
+      events->FireSaveProgress(caller, step, steps);
+  };
+}
+
 HRESULT BitmapObject::LoadAtSize(BSTR path, const SIZE* size, long bits) {
   if (!path || SysStringLen(path) == 0) return E_INVALIDARG;
   if (bits != 0 && bits != 24) return E_INVALIDARG;
   const std::wstring file = PathOf(path);
-  return Guarded([&] {
+  // The file is decoded without the bitmap's lock, so that a progress sink may wait on a thread that uses
+  // this bitmap; the pixels change only at the end, under the lock.
+  try {
+    if (DcOut()) return E_ACCESSDENIED;
     int frame = 0;
     if (size && !ImageFile::IsTargaPath(file) && !ImageFile::IsPcxFile(file)) {
       std::vector<FrameInfo> frames;
@@ -185,38 +207,35 @@ HRESULT BitmapObject::LoadAtSize(BSTR path, const SIZE* size, long bits) {
             break;
           }
     }
-    ProgressFn progress;
-    if (progressSteps_ > 0) {
-      const long steps = progressSteps_;
-      const LONG_PTR caller = progressCaller_;
-      progress = [this, steps, caller](long done, long total) {
-        events_.FireLoadProgress(caller, long(int64_t(done) * steps / total), steps);
-      };
-    }
     PixelImage loaded;
-    const HRESULT hr = ImageFile::Load(file, frame, loaded, progress);
+    const HRESULT hr = ImageFile::Load(file, frame, loaded, ProgressReporter(true));
     if (FAILED(hr)) return hr;
-    image_ = std::move(loaded);
-    mask_.Clear();
-    NewPicture();
-    return S_OK;
-  });
+    return Guarded([&] {
+      if (dc_) return E_ACCESSDENIED;
+      image_ = std::move(loaded);
+      mask_.Clear();
+      NewPicture();
+      return S_OK;
+    });
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
 }
 
 HRESULT BitmapObject::Save(BSTR path, long fileType, long bits, long option) {
   if (!path || SysStringLen(path) == 0) return E_INVALIDARG;
   const std::wstring file = PathOf(path);
-  return Guarded([&] {
-    ProgressFn progress;
-    if (progressSteps_ > 0) {
-      const long steps = progressSteps_;
-      const LONG_PTR caller = progressCaller_;
-      progress = [this, steps, caller](long done, long total) {
-        events_.FireSaveProgress(caller, long(int64_t(done) * steps / total), steps);
-      };
-    }
-    return ImageFile::Save(file, fileType, int(bits), option, image_, progress);
-  });
+  // Encoded from a copy taken under the lock, and outside it, for the same reason as a load.
+  try {
+    PixelImage copy = Snapshot();
+    return ImageFile::Save(file, fileType, int(bits), option, copy, ProgressReporter(false));
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
 }
 
 HRESULT BitmapObject::SetProgress(long steps, LONG_PTR callerValue) {
@@ -244,6 +263,7 @@ HRESULT BitmapObject::SaveToStream(IStream* stream, long) {
 HRESULT BitmapObject::LoadFromStream(IStream* stream, long) {
   if (!stream) return E_POINTER;
   return Guarded([&] {
+    if (dc_) return E_ACCESSDENIED;
     PixelImage loaded;
     const HRESULT hr = PersistedForm::Read(stream, loaded);
     if (FAILED(hr)) return hr;

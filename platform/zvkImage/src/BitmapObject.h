@@ -20,6 +20,7 @@
 #include "BitmapEventSource.h"
 #include "GreyPlane.h"
 #include "PixelImage.h"
+#include "Progress.h"
 
 namespace zvkImage {
 
@@ -172,6 +173,14 @@ class BitmapObject final : public IBitmap,
   template <class Body>
   HRESULT Guarded(Body&& body);
   HRESULT ResampleTo(long width, long height, long bits, bool fast);
+  // Fires the load or save progress events as the coder reports; called without the lock held.
+  ProgressFn ProgressReporter(bool load);
+  // While GetDC's device context is out, its copy of the pixels has their size: calls that would change the
+  // size answer E_ACCESSDENIED until ReleaseDC.
+  bool DcOut() {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    return dc_ != nullptr;
+  }
   // The pixels were replaced: no turn since the current size, and nothing keyed to key again.
   void NewPicture();
   // The pixels changed in place: what they were keyed from no longer matches them.
@@ -194,6 +203,8 @@ class BitmapObject final : public IBitmap,
   HBITMAP dcBitmap_ = nullptr;
   HGDIOBJ dcOldBitmap_ = nullptr;
   void* dcBits_ = nullptr;
+  int dcWidth_ = 0;
+  int dcHeight_ = 0;
   BitmapEventSource events_;
 };
 

@@ -83,6 +83,7 @@ bool FromBitmapHandle(HBITMAP bitmap, PixelImage& image) {
 HRESULT BitmapObject::AttachHandle(HANDLE handle) {
   if (!handle) return E_INVALIDARG;
   return Guarded([&] {
+    if (dc_) return E_ACCESSDENIED;
     PixelImage taken;
     if (GetObjectType(handle) == OBJ_BITMAP) {
       if (!FromBitmapHandle(static_cast<HBITMAP>(handle), taken)) return E_INVALIDARG;
@@ -194,6 +195,8 @@ HRESULT BitmapObject::GetDC(HDC* dc) {
     dc_ = memory;
     dcBitmap_ = section;
     dcBits_ = bits;
+    dcWidth_ = image_.Width();
+    dcHeight_ = image_.Height();
     *dc = dc_;
     return S_OK;
   });
@@ -204,9 +207,12 @@ HRESULT BitmapObject::ReleaseDC(HDC dc) {
     if (!dc_) return S_FALSE;
     if (dc && dc != dc_) return E_INVALIDARG;
     GdiFlush();
-    if (dcBits_ && !image_.Empty())
+    // The library's own code may have given the bitmap new pixels meanwhile; a copy of another size is
+    // dropped rather than written past the pixels.
+    if (dcBits_ && !image_.Empty() && image_.Width() == dcWidth_ && image_.Height() == dcHeight_) {
       std::memcpy(image_.Bits(), dcBits_, image_.Stride() * size_t(image_.Height()));
-    ForgetKeying();
+      ForgetKeying();
+    }
     // GDI leaves the padding bytes alone, but keep them zero whatever happened.
     const size_t used = size_t(image_.Width()) * 3;
     if (image_.Stride() != used)

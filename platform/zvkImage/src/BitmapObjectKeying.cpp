@@ -174,7 +174,10 @@ HRESULT BitmapObject::ApplyAreas(BSTR protectAreas, BSTR garbageAreas, float ang
   return Guarded([&] {
     if (image_.Empty()) return E_UNEXPECTED;
     if (keying_ && !keying_->before) return S_FALSE;  // the state was unreadable: the picture stays unkeyed
-    if (areas.Empty()) return S_OK;
+    // A record of a shape this library does not know is left out; the others are applied, and the answer
+    // says that not all of them were.
+    const HRESULT done = areas.Skipped() ? S_FALSE : S_OK;
+    if (areas.Empty()) return done;
     // One pass from the pixels before the state, with the state and the areas; on a bitmap given no state,
     // the areas alone on the pixels as they are.
     const keyer::AreaPlacement placement = PlacementFor(turn_, image_.Width(), image_.Height(), angle);
@@ -187,7 +190,7 @@ HRESULT BitmapObject::ApplyAreas(BSTR protectAreas, BSTR garbageAreas, float ang
     // The pixels before keying are needed no more once the areas are in; a keyed picture in the bitmap
     // cache would otherwise hold them twice.
     keying_.reset();
-    return S_OK;
+    return done;
   });
 }
 

@@ -20,6 +20,7 @@ HRESULT BitmapObject::ResampleTo(long width, long height, long bits, bool fast) 
   return Guarded([&] {
     if (image_.Empty()) return E_UNEXPECTED;
     if (width == image_.Width() && height == image_.Height()) return S_OK;
+    if (dc_) return E_ACCESSDENIED;
     image_ = Resampler::Whole(image_, int(width), int(height),
                               fast ? ResampleQuality::Fast : ResampleQuality::Good);
     mask_.Clear();
@@ -56,6 +57,7 @@ HRESULT BitmapObject::CopyRect(IBitmap* source, long left, long top, long right,
       }
     }
     return Guarded([&] {
+      if (dc_) return E_ACCESSDENIED;
       image_ = std::move(part);
       mask_.Clear();
       NewPicture();
@@ -74,6 +76,7 @@ HRESULT BitmapObject::Rotate(float turns) {
     if (image_.Empty()) return E_UNEXPECTED;
     const double t = double(turns) - std::floor(double(turns));
     if (t == 0.0) return S_OK;
+    if (dc_) return E_ACCESSDENIED;
     image_ = Rotator::Turn(image_, t);
     mask_.Clear();
     ForgetKeying();

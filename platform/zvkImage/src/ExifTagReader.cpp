@@ -2,55 +2,111 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace zvkImage {
 namespace {
 
-class Tiff {
+// Where the TIFF structure's bytes come from: reads of a range, each checked against the size.
+class Source {
  public:
-  Tiff(const uint8_t* data, size_t size) : data_(data), size_(size) {
-    if (size_ >= 8 && data_[0] == 'I' && data_[1] == 'I')
-      little_ = true;
-    else if (size_ >= 8 && data_[0] == 'M' && data_[1] == 'M')
-      little_ = false;
-    else
-      return;
-    valid_ = U16(2) == 42;
-  }
-  bool Valid() const { return valid_; }
-  bool Little() const { return little_; }
-  bool In(uint64_t offset, uint64_t length) const { return offset <= size_ && length <= size_ - offset; }
-  uint32_t U16(uint64_t at) const {
-    if (!In(at, 2)) return 0;
-    return little_ ? data_[at] | data_[at + 1] << 8 : data_[at] << 8 | data_[at + 1];
-  }
-  uint32_t U32(uint64_t at) const {
-    return little_ ? U16(at) | U16(at + 2) << 16 : U16(at) << 16 | U16(at + 2);
-  }
-  const uint8_t* At(uint64_t at) const { return data_ + at; }
+  virtual ~Source() = default;
+  virtual uint64_t Size() const = 0;
+  // Exactly n bytes at `at`, or false.
+  virtual bool ReadAt(uint64_t at, uint8_t* out, size_t n) const = 0;
+};
 
-  // The value bytes of a tag in the directory at dirOffset: false when absent or out of range.
-  bool Find(uint32_t dirOffset, uint32_t tag, uint32_t& type, uint32_t& count, uint64_t& valueAt) const {
-    if (!In(dirOffset, 2)) return false;
-    const uint32_t entries = U16(dirOffset);
-    if (entries > 4096 || !In(uint64_t(dirOffset) + 2, uint64_t(entries) * 12)) return false;
-    for (uint32_t i = 0; i < entries; ++i) {
-      const uint64_t e = uint64_t(dirOffset) + 2 + uint64_t(i) * 12;
-      if (U16(e) != tag) continue;
-      type = U16(e + 2);
-      count = U32(e + 4);
-      const uint64_t unit = (type == 3 || type == 8) ? 2 : ((type == 4 || type == 9) ? 4 : 1);
-      const uint64_t length = unit * count;
-      valueAt = length <= 4 ? e + 8 : U32(e + 8);
-      return In(valueAt, length);
-    }
-    return false;
+class MemorySource : public Source {
+ public:
+  MemorySource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  uint64_t Size() const override { return size_; }
+  bool ReadAt(uint64_t at, uint8_t* out, size_t n) const override {
+    if (at > size_ || n > size_ - at) return false;
+    if (n) std::memcpy(out, data_ + at, n);
+    return true;
   }
 
  private:
   const uint8_t* data_;
   size_t size_;
+};
+
+class FileSource : public Source {
+ public:
+  FileSource(HANDLE file, uint64_t size) : file_(file), size_(size) {}
+  uint64_t Size() const override { return size_; }
+  bool ReadAt(uint64_t at, uint8_t* out, size_t n) const override {
+    if (at > size_ || n > size_ - at || n > 0xFFFFFFFFu) return false;
+    OVERLAPPED where{};
+    where.Offset = DWORD(at);
+    where.OffsetHigh = DWORD(at >> 32);
+    DWORD got = 0;
+    return n == 0 || (::ReadFile(file_, out, DWORD(n), &got, &where) && got == n);
+  }
+
+ private:
+  HANDLE file_;
+  uint64_t size_;
+};
+
+class Tiff {
+ public:
+  // base: where the TIFF header starts within the source.
+  explicit Tiff(const Source& source, uint64_t base = 0) : source_(source), base_(base) {
+    uint8_t head[4];
+    if (!source_.ReadAt(base_, head, 4)) return;
+    if (head[0] == 'I' && head[1] == 'I')
+      little_ = true;
+    else if (head[0] == 'M' && head[1] == 'M')
+      little_ = false;
+    else
+      return;
+    valid_ = Get16(head + 2) == 42;
+  }
+  bool Valid() const { return valid_; }
+  bool Little() const { return little_; }
+  uint32_t Get16(const uint8_t* p) const { return little_ ? p[0] | p[1] << 8 : p[0] << 8 | p[1]; }
+  uint32_t Get32(const uint8_t* p) const {
+    return little_ ? Get16(p) | Get16(p + 2) << 16 : Get16(p) << 16 | Get16(p + 2);
+  }
+  // A u32 at an offset of the TIFF structure; false when it is not there.
+  bool U32(uint64_t at, uint32_t& value) const {
+    uint8_t b[4];
+    if (!source_.ReadAt(base_ + at, b, 4)) return false;
+    value = Get32(b);
+    return true;
+  }
+  // The value bytes of a tag in the directory at dirOffset: false when absent, out of range or too long.
+  bool Find(uint32_t dirOffset, uint32_t tag, uint32_t& type, std::vector<uint8_t>& value) const {
+    uint8_t countBytes[2];
+    if (!source_.ReadAt(base_ + dirOffset, countBytes, 2)) return false;
+    const uint32_t entries = Get16(countBytes);
+    if (entries > 4096) return false;
+    std::vector<uint8_t> dir(size_t(entries) * 12);
+    if (!source_.ReadAt(base_ + dirOffset + 2, dir.data(), dir.size())) return false;
+    for (uint32_t i = 0; i < entries; ++i) {
+      const uint8_t* e = dir.data() + size_t(i) * 12;
+      if (Get16(e) != tag) continue;
+      type = Get16(e + 2);
+      const uint32_t count = Get32(e + 4);
+      const uint64_t unit = (type == 3 || type == 8) ? 2 : ((type == 4 || type == 9) ? 4 : 1);
+      const uint64_t length = unit * count;
+      if (length > ExifTagReader::kMaxValueBytes) return false;
+      value.resize(size_t(length));
+      if (length <= 4) {
+        std::memcpy(value.data(), e + 8, size_t(length));
+        return true;
+      }
+      return source_.ReadAt(base_ + Get32(e + 8), value.data(), value.size());
+    }
+    return false;
+  }
+
+ private:
+  const Source& source_;
+  uint64_t base_;
   bool little_ = true;
   bool valid_ = false;
 };
@@ -64,20 +120,21 @@ std::wstring FromAnsi(const uint8_t* p, size_t n) {
   return text;
 }
 
-void ReadTiff(const uint8_t* data, size_t size, std::map<long, std::wstring>& tags) {
-  Tiff tiff(data, size);
+void ReadTiff(const Source& source, uint64_t base, std::map<long, std::wstring>& tags) {
+  Tiff tiff(source, base);
   if (!tiff.Valid()) return;
-  const uint32_t ifd0 = tiff.U32(4);
-  uint32_t type = 0, count = 0;
-  uint64_t at = 0;
-  if (tiff.Find(ifd0, 270, type, count, at) && (type == 2 || type == 7))
-    tags[270] = FromAnsi(tiff.At(at), count);
-  if (!tiff.Find(ifd0, 34665, type, count, at) || (type != 4 && type != 13) || count != 1) return;
-  const uint32_t exif = tiff.U32(at);
-  if (!tiff.Find(exif, 37510, type, count, at) || count < 8) return;
-  const uint8_t* p = tiff.At(at);
+  uint32_t ifd0 = 0;
+  if (!tiff.U32(4, ifd0)) return;
+  uint32_t type = 0;
+  std::vector<uint8_t> value;
+  if (tiff.Find(ifd0, 270, type, value) && (type == 2 || type == 7))
+    tags[270] = FromAnsi(value.data(), value.size());
+  if (!tiff.Find(ifd0, 34665, type, value) || (type != 4 && type != 13) || value.size() != 4) return;
+  const uint32_t exif = tiff.Get32(value.data());
+  if (!tiff.Find(exif, 37510, type, value) || value.size() < 8) return;
+  const uint8_t* p = value.data();
   const uint8_t* text = p + 8;
-  const size_t n = count - 8;
+  const size_t n = value.size() - 8;
   if (std::memcmp(p, "UNICODE\0", 8) == 0) {
     std::wstring wide;
     for (size_t i = 0; i + 1 < n; i += 2)
@@ -89,33 +146,55 @@ void ReadTiff(const uint8_t* data, size_t size, std::map<long, std::wstring>& ta
   }
 }
 
+void ReadJpeg(const uint8_t* d, size_t n, std::map<long, std::wstring>& tags) {
+  // Walk the marker segments before the image data for APP1 "Exif\0\0".
+  size_t pos = 2;
+  while (pos + 4 <= n && d[pos] == 0xFF) {
+    const uint8_t marker = d[pos + 1];
+    if (marker == 0xD9 || marker == 0xDA) break;
+    if (marker == 0xFF) {
+      ++pos;
+      continue;
+    }
+    const size_t length = size_t(d[pos + 2]) << 8 | d[pos + 3];
+    if (length < 2 || pos + 2 + length > n) break;
+    if (marker == 0xE1 && length >= 8 && std::memcmp(d + pos + 4, "Exif\0\0", 6) == 0) {
+      ReadTiff(MemorySource(d + pos + 10, length - 8), 0, tags);
+      break;
+    }
+    pos += 2 + length;
+  }
+}
+
+bool IsJpeg(const uint8_t* d, size_t n) { return n >= 4 && d[0] == 0xFF && d[1] == 0xD8; }
+
 }  // namespace
 
 std::map<long, std::wstring> ExifTagReader::Read(const std::vector<uint8_t>& file) {
   std::map<long, std::wstring> tags;
-  const uint8_t* d = file.data();
-  const size_t n = file.size();
-  if (n >= 4 && d[0] == 0xFF && d[1] == 0xD8) {
-    // JPEG: walk the marker segments before the image data for APP1 "Exif\0\0".
-    size_t pos = 2;
-    while (pos + 4 <= n && d[pos] == 0xFF) {
-      const uint8_t marker = d[pos + 1];
-      if (marker == 0xD9 || marker == 0xDA) break;
-      if (marker == 0xFF) {
-        ++pos;
-        continue;
-      }
-      const size_t length = size_t(d[pos + 2]) << 8 | d[pos + 3];
-      if (length < 2 || pos + 2 + length > n) break;
-      if (marker == 0xE1 && length >= 8 && std::memcmp(d + pos + 4, "Exif\0\0", 6) == 0) {
-        ReadTiff(d + pos + 10, length - 8, tags);
-        break;
-      }
-      pos += 2 + length;
+  if (IsJpeg(file.data(), file.size()))
+    ReadJpeg(file.data(), file.size(), tags);
+  else
+    ReadTiff(MemorySource(file.data(), file.size()), 0, tags);
+  return tags;
+}
+
+std::map<long, std::wstring> ExifTagReader::ReadFile(const std::wstring& path) {
+  std::map<long, std::wstring> tags;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return tags;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file, &size)) {
+    const FileSource source(file, uint64_t(size.QuadPart));
+    uint8_t magic[4] = {};
+    if (source.ReadAt(0, magic, 4) && IsJpeg(magic, 4)) {
+      std::vector<uint8_t> head(size_t(std::min<uint64_t>(source.Size(), kMaxJpegHead)));
+      if (source.ReadAt(0, head.data(), head.size())) ReadJpeg(head.data(), head.size(), tags);
+    } else {
+      ReadTiff(source, 0, tags);
     }
-  } else {
-    ReadTiff(d, n, tags);
   }
+  CloseHandle(file);
   return tags;
 }
 

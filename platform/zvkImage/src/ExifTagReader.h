@@ -1,6 +1,7 @@
 // Our own bounded reader of the two text tags the program reads from imported files: the TIFF
 // ImageDescription (270, in the first directory) and the EXIF UserComment (37510, in the EXIF directory),
-// from a TIFF file or a JPEG file's EXIF segment. Every offset and count is checked against the bytes given.
+// from a TIFF file or a JPEG file's EXIF segment. Every offset and count is checked against the bytes there
+// are, and nothing larger than a directory or a tag's text is ever read at once.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,14 @@ namespace zvkImage {
 class ExifTagReader {
  public:
   // The tags found, as wide texts (trailing NULs and, for the comment, the character-code prefix removed).
+  // A TIFF file is read where its directories lie, however far into the file (many writers put them after
+  // the pixel data); a JPEG file's EXIF segment lies within its first kMaxJpegHead bytes.
+  static std::map<long, std::wstring> ReadFile(const std::wstring& path);
+  // The same from bytes in memory (the whole TIFF file, or the head of a JPEG file).
   static std::map<long, std::wstring> Read(const std::vector<uint8_t>& file);
-  // The number of bytes at the start of a file that the reader looks at.
-  static constexpr size_t kMaxBytes = 8u << 20;
+  static constexpr size_t kMaxJpegHead = 8u << 20;
+  // Longer tag values are not texts the program reads: they are skipped.
+  static constexpr uint64_t kMaxValueBytes = 1u << 20;
 };
 
 }  // namespace zvkImage

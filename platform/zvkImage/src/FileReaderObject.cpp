@@ -42,20 +42,7 @@ HRESULT FileReaderObject::Open(BSTR path) {
       hr = WicCodec::Inspect(file, frames);
     }
     std::map<long, std::wstring> tags;
-    if (SUCCEEDED(hr)) {
-      // Only the head of the file: tags live before the pixel data.
-      std::vector<uint8_t> head;
-      HANDLE handle =
-          CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-      if (handle != INVALID_HANDLE_VALUE) {
-        head.resize(ExifTagReader::kMaxBytes);
-        DWORD got = 0;
-        if (!ReadFile(handle, head.data(), DWORD(head.size()), &got, nullptr)) got = 0;
-        head.resize(got);
-        CloseHandle(handle);
-      }
-      tags = ExifTagReader::Read(head);
-    }
+    if (SUCCEEDED(hr)) tags = ExifTagReader::ReadFile(file);
     std::lock_guard<std::mutex> guard(lock_);
     open_ = SUCCEEDED(hr);
     frames_ = open_ ? frames : std::vector<FrameInfo>();

@@ -51,6 +51,7 @@ HRESULT ImageFile::Load(const std::wstring& path, int frame, PixelImage& image, 
 
 HRESULT ImageFile::Save(const std::wstring& path, long fileType, int bits, long option,
                         const PixelImage& image, const ProgressFn& progress) {
+  if (bits == 0) bits = 24;  // no depth asked for: the pixels' own
   if (bits != 8 && bits != 24) return E_INVALIDARG;
   if (image.Empty()) return E_INVALIDARG;
   std::vector<uint8_t> bytes;

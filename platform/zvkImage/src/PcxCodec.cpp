@@ -95,6 +95,8 @@ bool PcxCodec::Read(const std::vector<uint8_t>& bytes, PixelImage& image) {
     hasPalette = true;
   }
   const size_t scan = size_t(lineBytes) * planes;
+  // Two bytes give a run of at most 63: the header's size is believed only as far as the bytes can carry it.
+  if (uint64_t(scan) * h > uint64_t(end - 128) / 2 * 63 + 63) return false;
   std::vector<uint8_t> line(scan);
   PixelImage out;
   out.Allocate(int(w), int(h), false);

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -161,6 +162,17 @@ void ReadAll(IStream* stream, void* data, size_t size) {
   }
 }
 
+// The bytes left in the stream, or -1 when the stream cannot tell (no Stat, or no position).
+int64_t RemainingBytes(IStream* stream) {
+  STATSTG stat{};
+  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return -1;
+  LARGE_INTEGER none{};
+  ULARGE_INTEGER position{};
+  if (FAILED(stream->Seek(none, STREAM_SEEK_CUR, &position))) return -1;
+  if (position.QuadPart > stat.cbSize.QuadPart) return 0;
+  return int64_t(std::min<uint64_t>(stat.cbSize.QuadPart - position.QuadPart, uint64_t(INT64_MAX)));
+}
+
 uint32_t MilliDpi(double dpi) {
   if (!(dpi > 0) || dpi > 4000000.0) return 0;
   return uint32_t(dpi * 1000.0 + 0.5);
@@ -228,23 +240,34 @@ HRESULT PersistedForm::Read(IStream* stream, PixelImage& image) {
     } else if (rowsPerBand != uint32_t(RowsPerBand(int(w))) || bands != (h + rowsPerBand - 1) / rowsPerBand) {
       return E_FAIL;
     }
-    PixelImage result;
-    result.Allocate(int(w), int(h), false);
-    if (flags & 1) result.AddAlpha(0);
-    result.dpiX = GetU32(head + 16) / 1000.0;
-    result.dpiY = GetU32(head + 20) / 1000.0;
-    // No band codes longer than its bound.
+    // The picture is allocated only once the stream has shown that it holds it: every band codes each of its
+    // bytes in at least one bit. A stream that can tell its length is checked at once; any other is read
+    // band by band first, so a header that claims a huge picture ends at the first missing band.
+    auto bandRows = [&](uint32_t b) { return std::min<uint32_t>(rowsPerBand, h - b * rowsPerBand); };
+    const size_t alphaPerRow = (flags & 1) ? w : 0;
+    uint64_t needed = 0;
+    for (uint32_t b = 0; b < bands; ++b)
+      needed += 4 + BandCoder::MinSize(size_t(bandRows(b)) * w * 3, size_t(bandRows(b)) * alphaPerRow);
+    const int64_t remaining = RemainingBytes(stream);
+    if (remaining >= 0 && uint64_t(remaining) < needed) return E_FAIL;
+    // No band codes longer than its bound or shorter than its least.
     std::vector<std::vector<uint8_t>> packed(bands);
     for (uint32_t b = 0; b < bands; ++b) {
       uint8_t len[4];
       ReadAll(stream, len, 4);
       const uint32_t length = GetU32(len);
-      const int rows = int(std::min<uint32_t>(rowsPerBand, h - b * rowsPerBand));
-      const size_t limit = BandCoder::Bound(size_t(rows) * w * 3, (flags & 1) ? size_t(rows) * w : 0);
-      if (length == 0 || length > limit || length > kMaxBandLength) return E_FAIL;
+      const size_t colour = size_t(bandRows(b)) * w * 3, alpha = size_t(bandRows(b)) * alphaPerRow;
+      if (length < BandCoder::MinSize(colour, alpha) || length > BandCoder::Bound(colour, alpha) ||
+          length > kMaxBandLength)
+        return E_FAIL;
       packed[b].resize(length);
       ReadAll(stream, packed[b].data(), length);
     }
+    PixelImage result;
+    result.Allocate(int(w), int(h), false);
+    if (flags & 1) result.AddAlpha(0);
+    result.dpiX = GetU32(head + 16) / 1000.0;
+    result.dpiY = GetU32(head + 20) / 1000.0;
     ParallelRows(int(bands), 1, [&](int b0, int b1) {
       for (int b = b0; b < b1; ++b) {
         DecodeBand(packed[b], result, b * int(rowsPerBand), std::min(int(h), (b + 1) * int(rowsPerBand)));

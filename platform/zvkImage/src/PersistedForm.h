@@ -8,7 +8,8 @@
 // stored as G, B-G, R-G and every byte as its difference from the median-edge prediction of its left, upper
 // and upper-left neighbours. Bands depend only on the width, not on the cores, so the same pixels always give
 // the same bytes; both directions use every core. The reader checks every number against the sizes it allows
-// and against what the coded bands give, and reads exactly what was written.
+// and against what the coded bands give, allocates the picture only once the stream has shown the bytes it
+// needs, and reads exactly what was written.
 #pragma once
 
 #include <objidl.h>

@@ -126,7 +126,9 @@ void PixelOps::HueKey(PixelImage& image, const float params[5]) {
   const double range = std::fabs(params[1]), third = std::fabs(params[2]);
   const double threshold = params[3], smooth = std::max(1e-6f, std::fabs(params[4]));
   if (!image.HasAlpha()) image.AddAlpha(255);
-  if (key < 0) return;
+  // -1 degree is what a key colour the program does not know gives: it keys nothing. Any other hue, also a
+  // negative one (an offset below the screen's hue), wraps round the circle.
+  if (std::fabs(key + 1.0 / 360.0) < 1e-6) return;
   const double keyHue = key - std::floor(key);
   // Keying by hue (0..255) and by saturation (0..255), as tables.
   uint8_t hueWeight[1536];

@@ -1,5 +1,6 @@
 #include "TargaCodec.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ByteWriter.h"
@@ -78,6 +79,10 @@ bool TargaCodec::Read(const std::vector<uint8_t>& bytes, PixelImage& image) {
     if (!in.Has(total * pixelBytes)) return false;
     raw.assign(bytes.data() + in.pos, bytes.data() + in.pos + total * pixelBytes);
   } else {
+    // A run packet of one head byte and one pixel gives at most 128 pixels: the header's size is believed
+    // only as far as the bytes left can carry it, so a crafted header cannot make a huge buffer.
+    const size_t left = bytes.size() - std::min(bytes.size(), in.pos);
+    if (total > left / (1 + pixelBytes) * 128 + 128) return false;
     raw.reserve(total * pixelBytes);
     while (raw.size() < total * pixelBytes) {
       const uint32_t head = in.U8();

@@ -34,20 +34,26 @@ struct AreaPlacement {
 class KeyerAreas {
  public:
   static constexpr size_t kMaxAreas = 4096;
+  // Edges are kept as drawn, also beyond the picture (an ellipse over its edge keeps its shape), but
+  // only within this many thousandths either side of it.
+  static constexpr int32_t kEdgeLimit = 100000;
 
   KeyerAreas() = default;
-  KeyerAreas(std::vector<KeyerArea> protect, std::vector<KeyerArea> garbage);
+  KeyerAreas(std::vector<KeyerArea> protect, std::vector<KeyerArea> garbage, size_t skipped = 0);
   // Both lists from their texts; throws AreaFormatError for anything malformed. Edges beyond
-  // 0..1000 are clipped, and left/right or top/bottom given the wrong way round are swapped.
+  // ±kEdgeLimit are bounded, and left/right or top/bottom given the wrong way round are swapped. A
+  // record of a type other than 0 or 1 is well-formed but left out, and counted in Skipped().
   static KeyerAreas Parse(std::string_view protectText, std::string_view garbageText);
-  static std::vector<KeyerArea> ParseList(std::string_view text);
+  static std::vector<KeyerArea> ParseList(std::string_view text, size_t* skipped = nullptr);
 
   const std::vector<KeyerArea>& Protect() const { return protect_; }
   const std::vector<KeyerArea>& Garbage() const { return garbage_; }
   bool Empty() const { return protect_.empty() && garbage_.empty(); }
+  size_t Skipped() const { return skipped_; }
 
  private:
   std::vector<KeyerArea> protect_, garbage_;
+  size_t skipped_ = 0;
 };
 
 }  // namespace keyer

@@ -177,11 +177,14 @@ bool KeyerStateStore::Refuses(const std::string& given) {
   std::string path = given;
   std::replace(path.begin(), path.end(), '/', '\\');
   if (path.empty()) return true;
-  // A stream name or a second colon: not a plain file.
-  size_t colon = path.find(':');
-  if (colon != std::string::npos && colon != 1) {
-    if (!(path.compare(0, 4, "\\\\?\\") == 0 || path.compare(0, 4, "\\\\.\\") == 0)) return true;
-  }
+  // A stream name or a second colon: not a plain file. The only colon allowed is the drive's, after its
+  // letter at the start or after the device namespace's prefix.
+  const bool deviceNamespace = path.compare(0, 4, "\\\\?\\") == 0 || path.compare(0, 4, "\\\\.\\") == 0;
+  const size_t drive = deviceNamespace ? 4 : 0;
+  const bool hasDrive = path.size() > drive + 1 && std::isalpha(static_cast<unsigned char>(path[drive])) &&
+                        path[drive + 1] == ':';
+  for (size_t colon = path.find(':'); colon != std::string::npos; colon = path.find(':', colon + 1))
+    if (!(hasDrive && colon == drive + 1)) return true;
   size_t slash = path.find_last_of('\\');
   if (IsDeviceName(slash == std::string::npos ? path : path.substr(slash + 1))) return true;
   if (path.compare(0, 2, "\\\\") != 0) return false;

@@ -5,14 +5,17 @@
 
 namespace keyer {
 
-KeyerAreas::KeyerAreas(std::vector<KeyerArea> protect, std::vector<KeyerArea> garbage)
-    : protect_(std::move(protect)), garbage_(std::move(garbage)) {}
+KeyerAreas::KeyerAreas(std::vector<KeyerArea> protect, std::vector<KeyerArea> garbage, size_t skipped)
+    : protect_(std::move(protect)), garbage_(std::move(garbage)), skipped_(skipped) {}
 
 KeyerAreas KeyerAreas::Parse(std::string_view protectText, std::string_view garbageText) {
-  return KeyerAreas(ParseList(protectText), ParseList(garbageText));
+  size_t skipped = 0;
+  std::vector<KeyerArea> protect = ParseList(protectText, &skipped);
+  std::vector<KeyerArea> garbage = ParseList(garbageText, &skipped);
+  return KeyerAreas(std::move(protect), std::move(garbage), skipped);
 }
 
-std::vector<KeyerArea> KeyerAreas::ParseList(std::string_view text) {
+std::vector<KeyerArea> KeyerAreas::ParseList(std::string_view text, size_t* skipped) {
   std::vector<int32_t> numbers;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -36,8 +39,12 @@ std::vector<KeyerArea> KeyerAreas::ParseList(std::string_view text) {
   std::vector<KeyerArea> areas;
   for (size_t i = 0; i < numbers.size(); i += 5) {
     KeyerArea a{numbers[i], numbers[i + 1], numbers[i + 2], numbers[i + 3], numbers[i + 4]};
-    if (a.type != 0 && a.type != 1) throw AreaFormatError("area list: unknown area type");
-    for (int32_t* edge : {&a.left, &a.top, &a.right, &a.bottom}) *edge = std::clamp(*edge, 0, 1000);
+    if (a.type != 0 && a.type != 1) {  // a shape a later version may draw: the others still count
+      if (skipped) ++*skipped;
+      continue;
+    }
+    for (int32_t* edge : {&a.left, &a.top, &a.right, &a.bottom})
+      *edge = std::clamp(*edge, -kEdgeLimit, kEdgeLimit);
     if (a.left > a.right) std::swap(a.left, a.right);
     if (a.top > a.bottom) std::swap(a.top, a.bottom);
     areas.push_back(a);

@@ -56,7 +56,8 @@ struct IBitmap : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE LoadAtSize(BSTR path, const SIZE* size, long bits) = 0;  // 24
   ZVK_RESERVED(25)
   ZVK_RESERVED(26)
-      // Encodes a file of a FileType at 8 or 24 bits; option: the JPEG quality level (SaveOptions.h).
+      // Encodes a file of a FileType at 8 or 24 bits (0 gives 24); option: the JPEG quality level
+      // (SaveOptions.h).
       virtual HRESULT STDMETHODCALLTYPE Save(BSTR path, long fileType, long bits, long option) = 0;  // 27
   // Draws the whole bitmap, scaled into target, from srcOrigin on; composites alpha and mask over the DC.
   virtual HRESULT STDMETHODCALLTYPE Draw(HDC dc, const RECT* target, const POINT* srcOrigin,
@@ -78,11 +79,14 @@ struct IBitmap : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Rotate(float turns) = 0;  // 36
   ZVK_RESERVED(37)
   ZVK_RESERVED(38) ZVK_RESERVED(39) ZVK_RESERVED(40) ZVK_RESERVED(41)
-      // A device context drawing onto the pixels; ReleaseDC puts what was drawn back into the bitmap.
+      // A device context drawing onto the pixels; ReleaseDC puts what was drawn back into the bitmap. While
+      // it is out, calls that would give the bitmap new pixels (allocate, attach, copy, load, resample, cut,
+      // turn) answer E_ACCESSDENIED.
       virtual HRESULT STDMETHODCALLTYPE GetDC(HDC* dc) = 0;                              // 42
   virtual HRESULT STDMETHODCALLTYPE ReleaseDC(HDC dc) = 0;                               // 43
   ZVK_RESERVED(44) ZVK_RESERVED(45) virtual HRESULT STDMETHODCALLTYPE RemoveMask() = 0;  // 46
   // Five floats: key hue, hue range, third hue angle (fractions of a turn), edge threshold, edge smoothing.
+  // A key hue of -1/360 (no known key colour) keys nothing; any other hue, negative too, wraps round.
   virtual HRESULT STDMETHODCALLTYPE HueKey(const float* params) = 0;  // 47
   ZVK_RESERVED(48)
   // A mask bitmap (its grey value, 255 opaque) that Draw honours; a copy is kept.
@@ -197,7 +201,8 @@ struct IKeyerState : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE ApplyState(BSTR statePath) = 0;  // 3
 };
 
-// Protect and garbage areas (area-list texts) after a keyer state; angle: the turn the picture was given.
+// Protect and garbage areas (area-list texts) after a keyer state; angle: the turn the picture was given
+// (counter-clockwise, as Rotate). S_FALSE when a record of an unknown shape was left out.
 struct IKeyerAreas : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE ApplyAreas(BSTR protectAreas, BSTR garbageAreas, float angle) = 0;  // 3
 };
