@@ -1,44 +1,65 @@
 #include "ModuleSettings.h"
 
 #include "HandlerFrame.h"
+#include "JobFileOptions.h"
 #include "LibrarySettings.h"
+#include "OptionValues.h"
 #include "Options.h"
 #include "SearchPaths.h"
 #include "WindowState.h"
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 
-struct ModuleStep {
-  const char* name;
-  void (*run)();
-};
+// A restore step that puts back a copy of the values it was made with.
+template <class T>
+std::function<void()> KeepCopy(T& values) {
+  T copy = values;
+  return [&values, copy] { values = copy; };
+}
 
-void LoadWindowState() { GetWindowState().Load(); }
-void SaveWindowState() { GetWindowState().Save(); }
-void LoadOptions() { GetOptions().Load(); }
-void SaveOptions() { GetOptions().Save(); }
-void LoadSearchPaths() { GetSearchPaths().Load(); }
-void SaveSearchPaths() { GetSearchPaths().Save(); }
+std::function<void()> KeepLibrary(LibrarySettings& (*get)()) { return KeepCopy(get()); }
+
+std::vector<SettingsModule>& Modules() {
+  static std::vector<SettingsModule> modules = {
+      {"Window State", [] { GetWindowState().Load(); }, [] { GetWindowState().Save(); },
+       [] { return KeepCopy(GetWindowState()); }},
+      // The options also fill the job-file options and the option values beside them.
+      {"Settings", [] { GetOptions().Load(); }, [] { GetOptions().Save(); },
+       [] {
+         auto options = KeepCopy(GetOptions());
+         auto job = KeepCopy(GetJobFileOptions());
+         auto values = KeepCopy(GetOptionValues());
+         return std::function<void()>([options, job, values] {
+           options();
+           job();
+           values();
+         });
+       }},
+      {"Graphics", &LoadGraphicsSettings, &SaveGraphicsSettings,
+       [] { return KeepLibrary(&GetGraphicsSettings); }},
+      {"Masks", &LoadMasksSettings, &SaveMasksSettings, [] { return KeepLibrary(&GetMasksSettings); }},
+      {"Backgrounds", &LoadBackgroundsSettings, &SaveBackgroundsSettings,
+       [] { return KeepLibrary(&GetBackgroundsSettings); }},
+      {"Paths", [] { GetSearchPaths().Load(); }, [] { GetSearchPaths().Save(); },
+       [] { return KeepCopy(GetSearchPaths()); }},
+  };
+  return modules;
+}
 
 // The window state is read again after the options and the colour-management settings.
-const ModuleStep LoadSteps[] = {
-    {"Window State", &LoadWindowState}, {"Settings", &LoadOptions},
-    {"Window State", &LoadWindowState}, {"Graphics", &LoadGraphicsSettings},
-    {"Masks", &LoadMasksSettings},      {"Backgrounds", &LoadBackgroundsSettings},
-    {"Paths", &LoadSearchPaths},
-};
+const char* const LoadOrder[] = {"Window State", "Settings",    "Window State", "Graphics",
+                                 "Masks",        "Backgrounds", "Paths"};
+const char* const SaveOrder[] = {"Settings", "Window State", "Graphics", "Masks", "Backgrounds", "Paths"};
 
-const ModuleStep SaveSteps[] = {
-    {"Settings", &SaveOptions},
-    {"Window State", &SaveWindowState},
-    {"Graphics", &SaveGraphicsSettings},
-    {"Masks", &SaveMasksSettings},
-    {"Backgrounds", &SaveBackgroundsSettings},
-    {"Paths", &SaveSearchPaths},
-};
+SettingsModule& Module(const char* name) {
+  for (SettingsModule& module : Modules())
+    if (std::strcmp(module.name, name) == 0) return module;
+  throw std::out_of_range(name);
+}
 
 bool settingsLoaded = false;
 std::vector<const char*> failedModules;
@@ -48,36 +69,46 @@ bool HasFailed(const char* name) {
                      [name](const char* failed) { return std::strcmp(failed, name) == 0; });
 }
 
-template <size_t N>
-std::vector<const char*> Names(const ModuleStep (&steps)[N]) {
-  std::vector<const char*> names;
-  for (const ModuleStep& step : steps) names.push_back(step.name);
-  return names;
-}
-
 CString SharpenSection(const char* moduleKey) { return CString("Sharpen\\") + moduleKey; }
 
 }  // namespace
 
 void LoadAllSettings() {
   failedModules.clear();
-  for (const ModuleStep& step : LoadSteps) {
-    if (!RunInHandlerFrame(step.run) && !HasFailed(step.name)) failedModules.push_back(step.name);
+  for (const char* name : LoadOrder) {
+    const SettingsModule& module = Module(name);
+    // A loader that fails is reported and leaves the module as it was before it started.
+    std::function<void()> restore;
+    bool loaded = RunInHandlerFrame([&] {
+      restore = module.keep();
+      module.load();
+    });
+    if (loaded) continue;
+    if (restore) RunInHandlerFrame(restore);
+    if (!HasFailed(name)) failedModules.push_back(name);
   }
   settingsLoaded = true;
 }
 
 void SaveAllSettings() {
   if (!settingsLoaded) return;
-  for (const ModuleStep& step : SaveSteps) {
-    if (!HasFailed(step.name)) RunInHandlerFrame(step.run);
+  for (const char* name : SaveOrder) {
+    if (!HasFailed(name)) RunInHandlerFrame(Module(name).save);
   }
 }
 
 bool AreSettingsLoaded() { return settingsLoaded; }
-std::vector<const char*> GetSettingsLoadOrder() { return Names(LoadSteps); }
-std::vector<const char*> GetSettingsSaveOrder() { return Names(SaveSteps); }
+std::vector<const char*> GetSettingsLoadOrder() { return {std::begin(LoadOrder), std::end(LoadOrder)}; }
+std::vector<const char*> GetSettingsSaveOrder() { return {std::begin(SaveOrder), std::end(SaveOrder)}; }
 std::vector<const char*> GetFailedSettingsModules() { return failedModules; }
+
+SettingsModule ReplaceSettingsModule(const SettingsModule& module) {
+  SettingsModule& current = Module(module.name);
+  SettingsModule previous = current;
+  current = module;
+  current.name = previous.name;
+  return previous;
+}
 
 void ResetSettingsState() {
   settingsLoaded = false;

@@ -4,10 +4,21 @@
 
 #include "SharpenValues.h"
 
+#include <functional>
 #include <vector>
 
-// Loads every module in order. A module whose load fails is reported, keeps its defaults and is
-// left out of the save, so its stored values are not overwritten; start-up goes on.
+// One module's settings: how to load and save them, and how to take a copy of its values that puts
+// them back (a failed load restores what the module held before it).
+struct SettingsModule {
+  const char* name;
+  std::function<void()> load;
+  std::function<void()> save;
+  std::function<std::function<void()>()> keep;
+};
+
+// Loads every module in order. A module whose load fails is reported, keeps the values it had
+// before (at start-up its defaults) and is left out of the save, so its stored values are not
+// overwritten; start-up goes on.
 void LoadAllSettings();
 // Saves every module in order, but only after LoadAllSettings ran: a start that failed before the
 // settings were read never overwrites the user's profile.
@@ -20,6 +31,9 @@ std::vector<const char*> GetSettingsSaveOrder();
 std::vector<const char*> GetFailedSettingsModules();
 // Forgets that the settings were loaded (tests start each case afresh).
 void ResetSettingsState();
+// Puts the steps of the module of that name in place of its own and returns those it replaced (tests
+// watch the load and save orders through modules that record their calls).
+SettingsModule ReplaceSettingsModule(const SettingsModule& module);
 
 // "Sharpen\<module key>".
 void LoadSharpenSettings(const char* moduleKey, SharpenValues& values);

@@ -19,7 +19,8 @@ int CSarnelEXE::ExitInstance() {
 BOOL CSarnelEXE::OnIdle(LONG lCount) {
   CWinApp::OnIdle(lCount);
   // The idle loop stops as soon as no sink wants more time, so the temporary window wrappers are
-  // released on every pass rather than on a second idle call that may never come.
+  // released on every pass rather than on a second idle call that may never come. The library
+  // releases them only in the outermost loop, never under a modal loop or a popup.
   if (lCount == 0) CWinApp::OnIdle(1);
   if (auto* frame = dynamic_cast<CMainFrame_base*>(m_pMainWnd)) frame->RestartIdleTimer();
   return FireIdleTimeEvent() ? TRUE : FALSE;

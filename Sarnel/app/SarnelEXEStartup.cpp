@@ -40,6 +40,8 @@ SIZE CSarnelEXE::GetScreenSize() const {
 void CSarnelEXE::ParseArguments(CCommandLineInfo& info) { ParseCommandLine(info); }
 
 BOOL CSarnelEXE::InitInstance() {
+  // From here on a failure that reaches a window procedure is shown with the program's own texts.
+  AfxSetExceptionReporter(&ReportException);
   const SIZE screen = GetScreenSize();
   if (screen.cx < MinScreenWidth || screen.cy < MinScreenHeight) {
     AfxMessageBox(IDS_SCREEN_TOO_SMALL, MB_OK);

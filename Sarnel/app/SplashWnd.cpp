@@ -113,7 +113,7 @@ bool CSplashWnd::Create(CWnd* parent) {
   bitmapSize = {info.bmWidth, info.bmHeight};
   LPCTSTR windowClass = AfxRegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW));
   return CreateEx(0, windowClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, bitmapSize.cx, bitmapSize.cy,
-                  parent != nullptr ? parent->GetSafeHwnd() : nullptr, nullptr) != FALSE;
+                  parent != nullptr ? AfxSafeHwnd(parent) : nullptr, nullptr) != FALSE;
 }
 
 int CSplashWnd::OnCreate(LPCREATESTRUCT) {

@@ -64,7 +64,7 @@ void SwitchUserInterface(BOOL busy) {
   BusyState& state = State();
   if (state.busySwitch != nullptr) state.busySwitch(busy);
   CWnd* main = AfxGetMainWnd();
-  if (main != nullptr && ::IsWindow(main->GetSafeHwnd())) ::UpdateWindow(main->GetSafeHwnd());
+  if (main != nullptr && ::IsWindow(AfxSafeHwnd(main))) ::UpdateWindow(AfxSafeHwnd(main));
 }
 
 }  // namespace
@@ -193,7 +193,7 @@ CBusyIndicator::~CBusyIndicator() {
     SwitchUserInterface(FALSE);
   else {
     CWnd* main = AfxGetMainWnd();
-    if (main != nullptr && ::IsWindow(main->GetSafeHwnd())) ::UpdateWindow(main->GetSafeHwnd());
+    if (main != nullptr && ::IsWindow(AfxSafeHwnd(main))) ::UpdateWindow(AfxSafeHwnd(main));
   }
 }
 

@@ -54,7 +54,7 @@ BOOL CCellSizeCtl::TrackPopup(CPoint point, CWnd* parent) {
   startColumns = shownColumns = columns;
   startRows = shownRows = rows;
   if (!CreateEx(WS_EX_DLGMODALFRAME, ClassName, nullptr, WS_POPUP | WS_VISIBLE, point.x, point.y, 0, 0,
-                parent->GetSafeHwnd(), nullptr))
+                AfxSafeHwnd(parent), nullptr))
     return FALSE;
   CRect window, client;
   GetWindowRect(&window);
@@ -63,24 +63,12 @@ BOOL CCellSizeCtl::TrackPopup(CPoint point, CWnd* parent) {
   frameHeight = window.Height() - client.Height();
   Place(point);
   SetCapture();
-  CWinThread* thread = AfxGetThread();
-  while (::IsWindow(m_hWnd)) {
-    MSG msg;
-    if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      LONG idle = 0;
-      while (thread != nullptr && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) &&
-             thread->OnIdle(idle++)) {
-      }
-      if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) ::WaitMessage();
-      continue;
-    }
-    if (!AfxPumpMessage()) {
-      DestroyWindow();
-      ::PostQuitMessage(0);
-      break;
-    }
-  }
-  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  // The library's modal loop: pre-translation and idle time go on, and a WM_QUIT is passed on to
+  // the outer loop with its own exit code.
+  const HWND popup = m_hWnd;
+  if (!AfxRunModalLoop(popup, [popup] { return ::IsWindow(popup) != FALSE; }) && ::IsWindow(popup))
+    DestroyWindow();
+  if (::GetCapture() == popup) ::ReleaseCapture();
   return TRUE;
 }
 

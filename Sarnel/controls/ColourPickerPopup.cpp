@@ -90,7 +90,7 @@ void CColourPickerPopup::PostNcDestroy() { delete this; }
 
 BOOL CColourPickerPopup::Create(CPoint point, COLORREF startColour, CColourPicker* owner,
                                 LPCTSTR defaultCaption, LPCTSTR customCaption) {
-  picker = owner->GetSafeHwnd();
+  picker = AfxSafeHwnd(owner);
   initialColour = colour = startColour;
   defaultText = defaultCaption != nullptr ? defaultCaption : "";
   customText = customCaption != nullptr ? customCaption : "";
@@ -404,5 +404,5 @@ BOOL CColourPickerPopup::OnQueryNewPalette() {
 
 void CColourPickerPopup::OnPaletteChanged(CWnd* focusWnd) {
   CWnd::OnPaletteChanged(focusWnd);
-  if (focusWnd == nullptr || focusWnd->GetSafeHwnd() != m_hWnd) Invalidate();
+  if (focusWnd == nullptr || AfxSafeHwnd(focusWnd) != m_hWnd) Invalidate();
 }

@@ -153,7 +153,7 @@ SIZE CGridCtrl::GetCellExtent(int row, int col, CDC* dc) {
   SIZE size{0, 0};
   const GridCell* cell = GetCell(row, col);
   if (cell == nullptr || dc == nullptr) return size;
-  HDC hdc = dc->GetSafeHdc();
+  HDC hdc = AfxSafeHdc(dc);
   LOGFONTA font = cell->font;
   if (row < m_fixedRows || col < m_fixedCols) font.lfWeight = 600;
   HFONT hFont = ::CreateFontIndirectA(&font);
@@ -493,7 +493,7 @@ BOOL CGridCtrl::RedrawCell(int row, int col, CDC* dc) {
   if (!(m_gridLines & 1)) ++inner.bottom;
   if (!(m_gridLines & 2)) ++inner.right;
   const BOOL result = DrawCell(dc, row, col, inner, TRUE);
-  HDC hdc = dc->GetSafeHdc();
+  HDC hdc = AfxSafeHdc(dc);
   if (m_gridLines & 1) Line(hdc, rect.left, rect.bottom, rect.right + 1, rect.bottom, m_gridLineColour);
   if (m_gridLines & 2) Line(hdc, rect.right, rect.top, rect.right, rect.bottom + 1, m_gridLineColour);
   return result;
@@ -596,7 +596,7 @@ void CGridCtrl::OnPaint() {
 }
 
 BOOL CGridCtrl::OnDraw(CDC* dc) {
-  HDC hdc = dc->GetSafeHdc();
+  HDC hdc = AfxSafeHdc(dc);
   RECT clip;
   if (::GetClipBox(hdc, &clip) == ERROR) return FALSE;
   RECT client;
@@ -694,7 +694,7 @@ BOOL CGridCtrl::DrawFixedCell(CDC* dc, int row, int col, RECT rect, BOOL) {
   if (!m_redraw) return FALSE;
   const GridCell* cell = GetCell(row, col);
   if (cell == nullptr) return FALSE;
-  HDC hdc = dc->GetSafeHdc();
+  HDC hdc = AfxSafeHdc(dc);
   if (!dc->IsPrinting())
     Fill(hdc, rect, cell->bkColour != GRID_DEFAULT_COLOUR ? cell->bkColour : GetFixedBkColour());
   ::SetTextColor(hdc, cell->fgColour != GRID_DEFAULT_COLOUR ? cell->fgColour : GetFixedTextColour());
@@ -759,7 +759,7 @@ BOOL CGridCtrl::DrawCell(CDC* dc, int row, int col, RECT rect, BOOL) {
   if (!m_redraw) return FALSE;
   const GridCell* cell = GetCell(row, col);
   if (cell == nullptr) return FALSE;
-  HDC hdc = dc->GetSafeHdc();
+  HDC hdc = AfxSafeHdc(dc);
   const BOOL printing = dc->IsPrinting();
   COLORREF text = cell->fgColour != GRID_DEFAULT_COLOUR ? cell->fgColour : GetTextColour();
   const COLORREF back = cell->bkColour != GRID_DEFAULT_COLOUR ? cell->bkColour : GetBkColour();

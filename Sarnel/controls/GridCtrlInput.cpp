@@ -503,7 +503,7 @@ void CGridCtrl::OnTimer(UINT_PTR id) {
 }
 
 void CGridCtrl::OnCaptureChanged(CWnd* wnd) {
-  if ((wnd == nullptr || wnd->GetSafeHwnd() != m_hWnd) && m_timerId != 0) {
+  if ((wnd == nullptr || AfxSafeHwnd(wnd) != m_hWnd) && m_timerId != 0) {
     KillTimer(m_timerId);
     m_timerId = 0;
   }

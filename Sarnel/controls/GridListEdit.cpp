@@ -25,7 +25,7 @@ CGridListEdit::CGridListEdit(int row, int col, const RECT& cellRect, Mode mode, 
 }
 
 BOOL CGridListEdit::Start(CWnd* grid, const VARIANT& value, const CString& text) {
-  m_grid = grid->GetSafeHwnd();
+  m_grid = AfxSafeHwnd(grid);
   m_hidden =
       ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 0, 0, m_grid,
                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(GRID_EDITOR_ID)), nullptr, nullptr);

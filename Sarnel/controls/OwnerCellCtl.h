@@ -192,6 +192,7 @@ class COwnerCellCtl : public COwnerCtl {
   int lastSelectionOrder = 0;
   int rememberedScrollBar = -1;
   std::map<int, CRect> idleQueue;
+  bool idleDrawFailureReported = false;  // a failing idle-time cell is reported once
   std::set<int> deferredQueue;
   UINT_PTR deferredRedrawTimer = 0;
 };

@@ -2,6 +2,7 @@
 // messages of the control.
 #include "OwnerCellCtl.h"
 
+#include "ErrorReport.h"
 #include "IdleTimeEvent.h"
 
 #include "classlib/ClientDC.h"
@@ -102,12 +103,23 @@ int COwnerCellCtl::OnEvent(EventSource*, Event* event) {
   const CRect stored = idleQueue.begin()->second;
   idleQueue.erase(idleQueue.begin());
   if (m_hWnd != nullptr && IsIndexInRange(index) && IsItemVisible(ItemPos::ByIndex(index))) {
-    CClientDC dc(this);
-    const CRect cell = GetCellRect(index - topIndex);
-    if (cellOwner != nullptr)
-      cellOwner->OnDrawCell(this, &dc, index, cell, cell, 2);
-    else
-      DrawCell(&dc, index, cell, stored, 2);
+    try {
+      CClientDC dc(this);
+      const CRect cell = GetCellRect(index - topIndex);
+      if (cellOwner != nullptr)
+        cellOwner->OnDrawCell(this, &dc, index, cell, cell, 2);
+      else
+        DrawCell(&dc, index, cell, stored, 2);
+    } catch (...) {
+      // The cell stays as its first pass drew it; the user hears of the failure once, and the
+      // other waiting cells are still drawn.
+      if (!idleDrawFailureReported) {
+        idleDrawFailureReported = true;
+        ReportCurrentException();
+      } else {
+        DiscardCurrentException();
+      }
+    }
   }
   idle->moreTime = true;
   return 0;

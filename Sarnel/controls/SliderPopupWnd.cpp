@@ -38,7 +38,7 @@ BOOL CSliderPopupWnd::Create(int x, int y, int startValue, int low, int high, wc
   maximum = high;
   value = std::clamp(startValue, std::min(low, high), std::max(low, high));
   thumb = OffsetOf(value);
-  button = owner->GetSafeHwnd();
+  button = AfxSafeHwnd(owner);
   stayOpen = keyboardMode != FALSE;
   LPCTSTR className =
       AfxRegisterWndClass(CS_SAVEBITS | CS_CLASSDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,

@@ -75,7 +75,7 @@ void CTheDocument::OnUpdateNeedsJob(CCmdUI* cmdUI) { cmdUI->Enable(open ? TRUE :
 
 void CTheDocument::SetMainWindowTitle() {
   CWnd* main = AfxGetMainWnd();
-  if (main == nullptr || !::IsWindow(main->GetSafeHwnd())) return;
+  if (main == nullptr || !::IsWindow(AfxSafeHwnd(main))) return;
   CString title;
   title.LoadString(IDS_PELLORIN);
   CString name = GetDisplayName();

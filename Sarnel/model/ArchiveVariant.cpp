@@ -11,9 +11,10 @@ using zvk::ArchiveException;
 
 // Where the archive cannot tell what remains, a single length may promise at most this much.
 constexpr uint64_t MaxUncheckedBytes = 1ull << 28;
-// Arrays whose elements carry no stored data are created empty by the reader. Their few stored bytes
-// must not make it allocate much: a damaged file could hold many of them.
-constexpr uint64_t MaxElementsWithoutData = 64;
+// Arrays whose elements carry no stored data (texts, variants) are created with empty elements by the
+// reader. Their few stored bytes must not make it allocate without bound: no detail value holds more
+// elements than this, which keeps one such array to a few megabytes.
+constexpr uint64_t MaxElementsWithoutData = 1u << 16;
 
 [[noreturn]] void Throw(int kind) { throw ArchiveException(kind); }
 
@@ -197,7 +198,8 @@ void ReadArray(Archive& archive, VARTYPE type, VARIANT& out) {
     if (bytes > 0xFFFFFFFFull) Throw(ArchiveException::BadSchema);
     CheckRemaining(archive, bytes);
   } else if (elements > MaxElementsWithoutData) {
-    Throw(ArchiveException::BadSchema);
+    // A count no writer makes: damaged data, not a newer format.
+    Throw(ArchiveException::EndOfFile);
   }
   SAFEARRAY* array = SafeArrayCreate(elementType, dims, bounds.data());
   if (!array) Throw(ArchiveException::Unknown);

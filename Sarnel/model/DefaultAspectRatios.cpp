@@ -32,5 +32,8 @@ AspectRatios& GetDefaultAspectRatios() {
 bool SetDefaultAspectRatios(const AspectRatios& source) {
   DefaultRecord& record = Defaults();
   record.ratios = source;
+  // The user's values stand from now on, even when they could not be stored: a later read must not
+  // load the profile over them.
+  record.loaded = true;
   return record.ratios.SaveToProfile();
 }

@@ -165,8 +165,18 @@ void DetailsFields::Merge(const DetailsFields& other) {
   DetailsFields source(other);
   int count = source.GetCount();
   for (int i = 0; i < count; ++i) {
-    const DetailField& incoming = source.GetAt(i);
-    DetailField field = incoming;
+    DetailField field = source.GetAt(i);
+    const DetailField* sameId = HasId(field.id) ? &Get(field.id) : nullptr;
+    const DetailField* sameName = HasName(field.name) ? &GetByName(field.name) : nullptr;
+    // A role held by a record that stays refuses this field before its namesakes are removed, so a
+    // refused field takes nothing with it.
+    if (field.special != DetailRoleNone && HasSpecial(field.special)) {
+      const DetailField* holder = &GetBySpecial(field.special);
+      if (holder != sameId && holder != sameName)
+        throw CMyException(E_INVALIDARG, "E_INVALIDARG", DetailsFieldsSourceFile,
+                           DetailsFieldsDuplicateRoleLine);
+    }
+    // Looked up again: the first removal may have given this set a body of its own.
     if (HasId(field.id)) Remove(&Get(field.id));
     if (HasName(field.name)) Remove(&GetByName(field.name));
     Add(field);

@@ -112,6 +112,8 @@ void ImagesList::Add(const ImageRecord& record) {
   } catch (const std::bad_alloc&) {
     throw CMyException(E_OUTOFMEMORY, "E_OUTOFMEMORY", ImagesListSourceFile, ImagesListAddMemoryLine);
   }
+  CString fileNameKey = copy->GetFileNameKey();
+  CString baseNameKey = copy->GetBaseNameKey();
   IndexBlock& block = *index;
   auto place = std::lower_bound(block.records.begin(), block.records.end(), copy->number, NumberLess);
   block.records.insert(place, copy.get());
@@ -119,11 +121,11 @@ void ImagesList::Add(const ImageRecord& record) {
   try {
     block.byNumber.emplace(stored->number, stored);
     block.byId.emplace(stored->id, stored);
-    block.byFileName.emplace(stored->GetFileNameKey(), stored->id);
-    block.byBaseName.emplace(stored->GetBaseNameKey(), stored->id);
+    block.byFileName.emplace(fileNameKey, stored->id);
+    block.byBaseName.emplace(baseNameKey, stored->id);
   } catch (...) {
     // Leave no half-indexed record behind.
-    RemoveAt(static_cast<unsigned>(FindPosition(stored)));
+    RemoveRecordAt(static_cast<unsigned>(FindPosition(stored)), fileNameKey, baseNameKey);
     throw;
   }
 }
@@ -138,8 +140,14 @@ int ImagesList::FindPosition(const ImageRecord* record) const {
 
 void ImagesList::RemoveAt(unsigned position) {
   ScopedRecursiveLock hold(lock);
+  if (position >= index->records.size()) ThrowBadPosition();
+  const ImageRecord* record = index->records[position];
+  // The keys are made first: they are the only step that can fail, and nothing has changed yet.
+  RemoveRecordAt(position, record->GetFileNameKey(), record->GetBaseNameKey());
+}
+
+void ImagesList::RemoveRecordAt(unsigned position, const CString& fileNameKey, const CString& baseNameKey) {
   IndexBlock& block = *index;
-  if (position >= block.records.size()) ThrowBadPosition();
   ImageRecord* record = block.records[position];
   block.records.erase(block.records.begin() + position);
 
@@ -162,8 +170,8 @@ void ImagesList::RemoveAt(unsigned position) {
     else
       block.byId.erase(byId);
   }
-  EraseNameEntry(block.byFileName, record->GetFileNameKey(), record->id);
-  EraseNameEntry(block.byBaseName, record->GetBaseNameKey(), record->id);
+  EraseNameEntry(block.byFileName, fileNameKey, record->id);
+  EraseNameEntry(block.byBaseName, baseNameKey, record->id);
   delete record;
 }
 
@@ -176,10 +184,16 @@ void ImagesList::Remove(const char* id) {
 
 void ImagesList::Replace(unsigned position, const ImageRecord& record) {
   ScopedRecursiveLock hold(lock);
-  // Copy first: the given record may be the one being removed.
+  if (position >= index->records.size()) ThrowBadPosition();
+  // Everything that can fail comes first: the copy (the given record may be the one being removed),
+  // the old record's keys, then the add. The removal after it cannot fail, so the list either
+  // holds the new record instead of the old one or is left as it was.
   ImageRecord copy(record);
-  RemoveAt(position);
+  const ImageRecord* old = index->records[position];
+  CString fileNameKey = old->GetFileNameKey();
+  CString baseNameKey = old->GetBaseNameKey();
   Add(copy);
+  RemoveRecordAt(static_cast<unsigned>(FindPosition(old)), fileNameKey, baseNameKey);
 }
 
 void ImagesList::Clear() {

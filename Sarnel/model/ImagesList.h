@@ -54,7 +54,8 @@ class ImagesList {
   void RemoveAt(unsigned position);
   // Removes the very record that the id names, even when damaged data gave another the same number.
   void Remove(const char* id);
-  // Removes the record at the position and adds the given one, under one hold of the lock.
+  // Adds the given record and then removes the one at the position, under one hold of the lock; when
+  // the add fails the list is unchanged.
   void Replace(unsigned position, const ImageRecord& record);
   void Clear();
 
@@ -73,6 +74,8 @@ class ImagesList {
   struct IndexBlock;
 
   int FindPosition(const ImageRecord* record) const;
+  // Takes the record at a valid position out of the list and every index; cannot fail.
+  void RemoveRecordAt(unsigned position, const CString& fileNameKey, const CString& baseNameKey);
 
   std::unique_ptr<IndexBlock> index;
   mutable RecursiveLock lock;

@@ -9,25 +9,15 @@
 
 #include <exception>
 
-// Runs the body; any failure is reported and the command ends. The order of the catches matters:
-// CMyException and the archive exceptions derive from std::exception. Returns true when the body ran
-// to its end.
+// Runs the body; any failure is reported (ReportCurrentException) and the command ends. Returns true
+// when the body ran to its end.
 template <class Body>
 bool RunInHandlerFrame(Body&& body) {
   try {
     body();
     return true;
-  } catch (CException* e) {
-    e->ReportError(MB_OK, 0);
-    e->Delete();
-  } catch (const CMyException& e) {
-    ReportMyException(e);
-  } catch (const std::exception& e) {
-    ReportStdException(e);
-  } catch (const _com_error& e) {
-    ReportComError(e);
   } catch (...) {
-    ReportUnknownException();
+    ReportCurrentException();
   }
   return false;
 }

@@ -27,6 +27,10 @@ class PropertyBagReg : public IPropertyBag {
   static void UseAnsiRegistryCalls(bool ansi);
 
  private:
+  // The two methods' bodies, which may throw; the methods turn that into an HRESULT.
+  HRESULT ReadValue(LPCOLESTR name, VARIANT* value);
+  HRESULT WriteValue(LPCOLESTR name, VARIANT* value);
+
   LONG refcount = 1;
   HKEY key = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "classlib/ClassLib.h"
 
 #include <cstdio>
+#include <new>
 #include <string>
 
 namespace {
@@ -60,6 +61,12 @@ std::string StandardComMessage(HRESULT hr) {
     if (!text.empty() && text.back() == '\r') text.pop_back();
     return text;
   }
+  return ComErrorFallbackText(hr);
+}
+
+}  // namespace
+
+std::string ComErrorFallbackText(HRESULT hr) {
   char buffer[64];
   unsigned long code = static_cast<unsigned long>(hr);
   if (code >= 0x80040201ul && code <= 0x8004FFFFul)
@@ -69,14 +76,52 @@ std::string StandardComMessage(HRESULT hr) {
   return buffer;
 }
 
-}  // namespace
+void ReportCurrentException() {
+  // The order matters: CMyException and the archive exceptions derive from std::exception.
+  try {
+    throw;
+  } catch (CException* e) {
+    try {
+      e->ReportError(MB_OK, 0);
+    } catch (...) {
+    }
+    e->Delete();
+  } catch (const CMyException& e) {
+    ReportMyException(e);
+  } catch (const std::exception& e) {
+    ReportStdException(e);
+  } catch (const _com_error& e) {
+    ReportComError(e);
+  } catch (...) {
+    ReportUnknownException();
+  }
+}
+
+void DiscardCurrentException() {
+  try {
+    throw;
+  } catch (CException* e) {
+    e->Delete();
+  } catch (...) {
+  }
+}
+
+void ReportException(std::exception_ptr failure) {
+  if (!failure) return;
+  try {
+    std::rethrow_exception(failure);
+  } catch (...) {
+    ReportCurrentException();
+  }
+}
 
 void ReportMyException(const CMyException& e) { ReportStdException(e); }
 
 void ReportStdException(const std::exception& e) {
   const char* text = nullptr;
   try {
-    text = e.what();
+    // Out of memory reads the same whichever runtime raised it.
+    text = dynamic_cast<const std::bad_alloc*>(&e) != nullptr ? "bad allocation" : e.what();
   } catch (...) {
   }
   if (!text || !*text) {

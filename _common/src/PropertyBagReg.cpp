@@ -1,5 +1,7 @@
 #include "PropertyBagReg.h"
 
+#include "comserver/GuardedCall.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -175,6 +177,18 @@ ULONG STDMETHODCALLTYPE PropertyBagReg::Release() {
 
 HRESULT STDMETHODCALLTYPE PropertyBagReg::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
   if (!value) return E_POINTER;
+  // No C++ exception may reach the caller: out of memory answers E_OUTOFMEMORY, the value cleared.
+  bool threw = true;
+  HRESULT hr = comserver::GuardedCall([&] {
+    HRESULT result = ReadValue(name, value);
+    threw = false;
+    return result;
+  });
+  if (threw) VariantClear(value);
+  return hr;
+}
+
+HRESULT PropertyBagReg::ReadValue(LPCOLESTR name, VARIANT* value) {
   if (!key || !name) {
     VariantClear(value);
     return E_INVALIDARG;
@@ -255,6 +269,10 @@ HRESULT STDMETHODCALLTYPE PropertyBagReg::Read(LPCOLESTR name, VARIANT* value, I
 }
 
 HRESULT STDMETHODCALLTYPE PropertyBagReg::Write(LPCOLESTR name, VARIANT* value) {
+  return comserver::GuardedCall([&] { return WriteValue(name, value); });
+}
+
+HRESULT PropertyBagReg::WriteValue(LPCOLESTR name, VARIANT* value) {
   // The caller's VARIANT is input only: it is never cleared or changed here.
   if (!key || !name || !value || value->vt >= 42) return E_FAIL;
   LONG error;

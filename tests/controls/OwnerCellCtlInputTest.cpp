@@ -210,6 +210,30 @@ TEST_F(CellGridTest, UnfinishedCellsAreCompletedOnePerIdleEventLowestFirst) {
   EXPECT_EQ(ctl.GetIdleQueueSize(), 0u);
 }
 
+TEST_F(CellGridTest, ACellThatFailsAtIdleTimeIsReportedOnceAndTheOthersAreStillDrawn) {
+  CScriptedPrompt prompts;
+  prompts.FailWhenEmpty(true);
+  COwnerCellCtl ctl(3, 2, 1 | 2, &owner);
+  Open(ctl, 6);
+  owner.unfinished = {1, 2, 4};
+  owner.failAtIdle = {1, 2};
+  for (int round = 0; round < 2; ++round) {
+    ctl.RedrawNow();
+    owner.draws.clear();
+    std::vector<bool> moreTime;
+    for (int i = 0; i < 4; ++i) {
+      IdleTimeEvent idle;
+      FireAppEvent(&idle);
+      moreTime.push_back(idle.moreTime);
+    }
+    EXPECT_EQ(owner.draws, (std::vector<std::string>{"1:2", "2:2", "4:2"}));
+    EXPECT_EQ(moreTime, (std::vector<bool>{true, true, true, false}));
+  }
+  auto shown = prompts.GetShown();
+  ASSERT_EQ(shown.size(), 1u) << "one report for the control, however often its cells fail";
+  EXPECT_EQ(shown[0].text, "picture unreadable");
+}
+
 TEST_F(CellGridTest, DeferredRedrawsComeOneByOneInIndexOrder) {
   COwnerCellCtl ctl(3, 3, 3, &owner);
   Open(ctl, 9);

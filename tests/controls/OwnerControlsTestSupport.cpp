@@ -1,5 +1,7 @@
 #include "OwnerControlsTestSupport.h"
 
+#include <stdexcept>
+
 namespace {
 class OwnerControlsTestApp : public CWinApp {
  public:
@@ -51,6 +53,7 @@ void RecordingCellOwner::OnDeleteItemData(COwnerCellCtl*, LPARAM data) {
 
 BOOL RecordingCellOwner::OnDrawCell(COwnerCellCtl*, CDC*, int index, const CRect&, const CRect&, int mode) {
   if (index != -1) draws.push_back(std::to_string(index) + ":" + std::to_string(mode));
+  if (mode == 2 && failAtIdle.count(index) != 0) throw std::runtime_error("picture unreadable");
   return mode == 1 && unfinished.count(index) != 0 ? FALSE : TRUE;
 }
 

@@ -32,6 +32,7 @@ class RecordingCellOwner : public COwnerCellCtlOwner {
   std::vector<std::string> calls;
   std::vector<std::string> draws;  // "index:mode" for cells with an item
   std::set<int> unfinished;
+  std::set<int> failAtIdle;  // these throw when drawn at idle time
   bool callDefaults = true;
 
   void OnDeleteItemData(COwnerCellCtl* ctl, LPARAM data) override;

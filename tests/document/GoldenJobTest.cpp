@@ -212,32 +212,54 @@ TEST_F(GoldenJobTest, AFileThatIsNoJobFileGivesTheSystemsReason) {
 }
 
 TEST_F(GoldenJobTest, FailedLoadLeavesNothingOfThePreviousJob) {
+  // Two saved jobs whose first image is the same record: one with only that image, one with two.
+  ImageRecord first;
+  first.id = CObjectID::CreateNew();
+  first.number = 1;
+  ImageRecord second;
+  second.id = CObjectID::CreateNew();
+  second.number = 2;
+  const std::string one = folder.File("one.plj");
   const std::string good = folder.File("good.plj");
-  {
+  for (const std::string& path : {one, good}) {
     CTheDocument document;
     ASSERT_TRUE(document.NewJob());
-    ImageRecord record;
-    record.id = CObjectID::CreateNew();
-    record.number = 1;
-    document.GetImages().Add(record);
+    document.GetImages().Add(first);
+    if (path == good) document.GetImages().Add(second);
     DialogAnswers answers;
-    answers.Answer(good);
+    answers.Answer(path);
     ASSERT_TRUE(document.SaveAs());
   }
-  // A job whose image list is fine but whose usage stream is of a newer version: the list was read
-  // before the refusal and must not stay behind.
-  const std::string bad = folder.File("bad.plj");
-  std::vector<unsigned char> list;
+  // The good job with its image list cut after the first record: the refusal comes once a record
+  // has been read into the list, and the header, usage and attributes before it were read too.
+  std::vector<unsigned char> oneList, list;
+  ASSERT_TRUE(ReadCompoundStream(one, "@Images-Individual\\@List", oneList));
   ASSERT_TRUE(ReadCompoundStream(good, "@Images-Individual\\@List", list));
-  WriteCompoundFile(bad, {{"@Header", HeaderBytes(0x0100, SampleId, "", 1)},
-                          {"@Attributes", AttributesBytes(0x0100)},
-                          {"@Images-Individual\\@List", list},
-                          {"@Usage", Bytes({0x00, 0x02})}});
+  ASSERT_LT(oneList.size(), list.size());
+  list.resize(oneList.size());
+  const std::string bad = folder.File("bad.plj");
+  std::vector<Element> elements;
+  for (const char* name : {"@Header", "@Attributes", "@Usage"}) {
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(ReadCompoundStream(good, name, bytes)) << name;
+    elements.push_back({name, bytes});
+  }
+  elements.push_back({"@Images-Individual\\@List", list});
+  WriteCompoundFile(bad, elements);
+
   CTheDocument document;
   ASSERT_TRUE(document.OpenJob(good.c_str(), false));
+  ASSERT_EQ(2, document.GetImages().GetCount());
   ASSERT_TRUE(document.CloseJob());
-  EXPECT_THROW(document.OpenJob(bad.c_str(), false), CMyException);
-  EXPECT_EQ(0, document.GetImages().GetCount());
+  HRESULT code = S_OK;
+  try {
+    document.OpenJob(bad.c_str(), false);
+    ADD_FAILURE() << "a cut image list must refuse the open";
+  } catch (const CMyException& e) {
+    code = e.code;
+  }
+  EXPECT_EQ(E_CANNOT_READ_FILE, code);
+  EXPECT_EQ(0, document.GetImages().GetCount()) << "the record read before the refusal stays behind";
   EXPECT_FALSE(document.IsOpen());
   EXPECT_EQ(nullptr, document.GetStorage());
 }

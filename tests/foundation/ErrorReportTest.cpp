@@ -125,6 +125,26 @@ TEST(ErrorReporters, ComErrorsWithoutErrorInformation) {
   EXPECT_EQ(boxes.Only(), expected);
 }
 
+TEST(ErrorReporters, TheFallbackTextOfACodeWithoutSystemText) {
+  // Whether or not this system has texts of its own for these codes, the builder's texts are exact.
+  struct Case {
+    unsigned long code;
+    const char* expected;
+  } cases[] = {
+      {0x80040200ul, "Unknown error 0x80040200"}, {0x80040201ul, "IDispatch error #1"},
+      {0x800402FFul, "IDispatch error #255"},     {0x8004FFFFul, "IDispatch error #65023"},
+      {0x80050000ul, "Unknown error 0x80050000"}, {0x8007000Eul, "Unknown error 0x8007000E"},
+      {0x00000001ul, "Unknown error 0x1"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ComErrorFallbackText(static_cast<HRESULT>(c.code)), c.expected);
+}
+
+TEST(ErrorReporters, OutOfMemoryReadsTheSameFromEveryRuntime) {
+  Boxes boxes;
+  ReportException(std::make_exception_ptr(std::bad_alloc()));
+  EXPECT_EQ(boxes.Only(), "bad allocation");
+}
+
 TEST(ErrorReporters, ComErrorCaptionComesFromTheSource) {
   const std::string progId = "Pellorin.FoundationTestSource" + std::to_string(GetCurrentProcessId());
   const std::string clsid = "{0E7A1B2C-3D4E-4F50-8162-738495A6B7C8}";

@@ -1,4 +1,5 @@
 // The registry property bag: what each VARIANT type is stored as and read back as.
+#include "FailingAllocation.h"
 #include "PropertyBagReg.h"
 
 #include <gtest/gtest.h>
@@ -194,6 +195,42 @@ TEST_P(PropertyBag, OpeningRules) {
   IPropertyBag* bag = nullptr;
   ASSERT_EQ(writer.QueryInterface(IID_IPropertyBag, reinterpret_cast<void**>(&bag)), S_OK);
   EXPECT_EQ(bag->Release(), 1u);
+}
+
+TEST_P(PropertyBag, OutOfMemoryIsAnHResultNeverAnException) {
+  // Long enough that reading it grows the buffer, in both registry forms.
+  std::wstring text(300, L'x');
+  VARIANT value = Var(VT_BSTR);
+  value.bstrVal = SysAllocString(text.c_str());
+  ASSERT_EQ(writer.Write(L"Long", &value), S_OK);
+  VariantClear(&value);
+  zvk::PropertyBagReg reader;
+  Reader(reader);
+
+  HRESULT hr = S_OK;
+  int failures = testsupport::ForEachFailingAllocation(
+      [&] {
+        VARIANT read = Var(VT_EMPTY);
+        EXPECT_NO_THROW(hr = reader.Read(L"Long", &read, nullptr));
+        if (hr == S_OK) {
+          EXPECT_EQ(read.vt, VT_BSTR);
+          EXPECT_EQ(SysStringLen(read.bstrVal), 300u);
+        } else {
+          EXPECT_EQ(read.vt, VT_EMPTY);
+        }
+        VariantClear(&read);
+      },
+      [&](bool failed) { EXPECT_EQ(hr, failed ? E_OUTOFMEMORY : S_OK); });
+  EXPECT_GT(failures, 0);
+
+  failures = testsupport::ForEachFailingAllocation(
+      [&] {
+        VARIANT number = Var(VT_I4);
+        number.lVal = -5;  // stored as text
+        EXPECT_NO_THROW(hr = writer.Write(L"Negative", &number));
+      },
+      [&](bool failed) { EXPECT_EQ(hr, failed ? E_OUTOFMEMORY : S_OK); });
+  EXPECT_GT(failures, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(WideAndAnsiRegistryCalls, PropertyBag, ::testing::Values(false, true));

@@ -185,6 +185,22 @@ TEST(ArchiveVariant, ArraysOfElementsWithoutStoredDataAreReadAsStored) {
   EXPECT_EQ(WriteValue(read), golden.bytes);
   // ...but such a value would lose its texts, so it may not enter the model.
   EXPECT_FALSE(CanStoreArchiveVariant(read));
+
+  // Any sane count is read, with empty elements: such a job opens instead of being refused.
+  for (uint32_t count : {65u, 1000u, 65536u}) {
+    GoldenBytes many;
+    many.u16(VT_ARRAY | VT_VARIANT).u16(VT_VARIANT).u32(1).i32(3).u32(count);
+    COleVariant array = ReadValue(many.bytes);
+    ASSERT_EQ(array.vt, VT_ARRAY | VT_VARIANT) << count;
+    LONG upper = 0;
+    SafeArrayGetUBound(array.parray, 1, &upper);
+    EXPECT_EQ(upper, static_cast<LONG>(count) + 2);
+    VARIANT last;
+    VariantInit(&last);
+    EXPECT_EQ(SafeArrayGetElement(array.parray, &upper, &last), S_OK);
+    EXPECT_EQ(last.vt, VT_EMPTY);
+    EXPECT_EQ(WriteValue(array), many.bytes);
+  }
 }
 
 TEST(ArchiveVariant, TypesOutsideTheLayoutAreBadSchema) {
@@ -235,7 +251,9 @@ TEST(ArchiveVariant, DamagedArrayHeadersAndLengthsFailCleanly) {
        GoldenBytes().u16(0x2011).u16(17).u32(2).i32(0).u32(0x80000000u).i32(0).u32(0x80000000u),
        ArchiveException::BadSchema},
       {"huge text array without data", GoldenBytes().u16(0x2008).u16(8).u32(1).i32(0).u32(0x7FFFFFFF),
-       ArchiveException::BadSchema},
+       ArchiveException::EndOfFile},
+      {"variant array past the sane count",
+       GoldenBytes().u16(0x200C).u16(12).u32(2).i32(0).u32(257).i32(0).u32(256), ArchiveException::EndOfFile},
       {"text longer than the data", GoldenBytes().u16(8).u32(0xFFFFFFF0u).raw("A\0", 2),
        ArchiveException::EndOfFile},
   };

@@ -190,8 +190,21 @@ TEST(DetailsFields, MergeReplacesByIdAndByNameAndAppends) {
   DetailsFields clash;
   clash.Add(Field("N", "Nick"));
   clash.Add(Field("L", "Last", DetailTypeText, DetailRoleLastName));
+  // The refused record's namesakes (by id and by name) are checked for before they go, so they stay.
+  withRole.Add(Field("L", "Family"));
+  withRole.Add(Field("X", "Last"));
   EXPECT_EQ(MyExceptionPlace([&] { withRole.Merge(clash); }), "DetailsFields.cpp(94)");
-  EXPECT_EQ(Names(withRole), (std::vector<std::string>{"Surname", "Nick"}));
+  EXPECT_EQ(Names(withRole), (std::vector<std::string>{"Surname", "Family", "Last", "Nick"}));
+  // The role's own holder may be replaced by its id or its name.
+  DetailsFields byId;
+  byId.Add(Field("L", "Last name"));
+  byId.Add(Field("N", "Nick"));
+  withRole.Merge(byId);
+  DetailsFields sameHolder;
+  sameHolder.Add(Field("R", "Family name", DetailTypeText, DetailRoleLastName));
+  withRole.Merge(sameHolder);
+  EXPECT_EQ(withRole.GetBySpecial(DetailRoleLastName).name, "Family name");
+  EXPECT_EQ(Names(withRole), (std::vector<std::string>{"Last", "Last name", "Nick", "Family name"}));
 
   // Merging a set into a sharer of its own body works on stable records.
   DetailsFields self = other;

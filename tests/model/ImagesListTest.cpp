@@ -1,4 +1,5 @@
 // The image list: number order, its indexes, removal and its stream.
+#include "FailingAllocation.h"
 #include "ImageRecordBytes.h"
 
 #include "ImagesList.h"
@@ -130,6 +131,40 @@ TEST(ImagesListTest, ReplaceRenumbersUnderOneHold) {
   // The record handed in may be the listed one itself.
   list.Replace(0, list.GetAt(0));
   EXPECT_EQ(list.GetByNumber(2).id, "B");
+}
+
+TEST(ImagesListTest, AReplaceThatRunsOutOfMemoryKeepsTheOldRecord) {
+  ImagesList list;
+  list.Add(Image("A", 1, "a portrait of the first sitter.jpg"));
+  list.Add(Image("B", 2, "a portrait of the second sitter.jpg"));
+  ImageRecord moved = list.GetAt(0);
+  moved.number = 5;
+  moved.fileName = "a portrait of the first sitter, again.jpg";
+  int failures = testsupport::ForEachFailingAllocation(
+      [&] {
+        try {
+          list.Replace(0, moved);
+        } catch (const CMyException& e) {
+          EXPECT_EQ(e.code, E_OUTOFMEMORY);
+        } catch (const std::bad_alloc&) {
+        }
+      },
+      [&](bool failed) {
+        if (failed) {
+          // Exactly as before, every index included.
+          EXPECT_EQ(Numbers(list), (std::vector<int32_t>{1, 2}));
+          EXPECT_EQ(list.Get("A").number, 1);
+          EXPECT_EQ(list.GetByNumber(1).id, "A");
+          EXPECT_TRUE(list.ContainsFileName("a portrait of the first sitter.jpg"));
+          EXPECT_FALSE(list.ContainsFileName("a portrait of the first sitter, again.jpg"));
+          EXPECT_EQ(list.GetFileNameIndex().size(), 2u);
+        } else {
+          EXPECT_EQ(Numbers(list), (std::vector<int32_t>{2, 5}));
+          EXPECT_EQ(list.Get("A").number, 5);
+          EXPECT_FALSE(list.ContainsFileName("a portrait of the first sitter.jpg"));
+        }
+      });
+  EXPECT_GT(failures, 0);
 }
 
 // Damaged data can hold two images with one number (or one id); a removal must take exactly the

@@ -7,7 +7,9 @@
 #include "SearchPaths.h"
 #include "WindowState.h"
 
+#include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -100,12 +102,69 @@ TEST_F(SettingsTest, AnAbsurdStoredCountIsNotTrusted) {
   EXPECT_EQ(ImageSearchFolders().GetCount(), MaxSearchPathCount);
 }
 
+// Puts recording steps in place of every module's own for the life of the object; the real steps
+// still run, so the values behave as in the program.
+class RecordedModules {
+ public:
+  std::vector<std::string> calls;
+  std::string failingLoader;  // this module's load fails after it has done its work
+
+  RecordedModules() {
+    for (const char* name : {"Window State", "Settings", "Graphics", "Masks", "Backgrounds", "Paths"}) {
+      SettingsModule own = ReplaceSettingsModule({name, nullptr, nullptr, nullptr});
+      SettingsModule recording = own;
+      recording.load = [this, own] {
+        calls.push_back(std::string("load ") + own.name);
+        own.load();
+        if (failingLoader == own.name) throw std::runtime_error("damaged settings");
+      };
+      recording.save = [this, own] {
+        calls.push_back(std::string("save ") + own.name);
+        own.save();
+      };
+      ReplaceSettingsModule(recording);
+      owns.push_back(own);
+    }
+  }
+  ~RecordedModules() {
+    for (const SettingsModule& own : owns) ReplaceSettingsModule(own);
+  }
+
+ private:
+  std::vector<SettingsModule> owns;
+};
+
 TEST_F(SettingsTest, LoadAndSaveRunInTheirFixedOrders) {
-  EXPECT_EQ(Texts(GetSettingsLoadOrder()),
-            (std::vector<std::string>{"Window State", "Settings", "Window State", "Graphics", "Masks",
-                                      "Backgrounds", "Paths"}));
-  EXPECT_EQ(Texts(GetSettingsSaveOrder()), (std::vector<std::string>{"Settings", "Window State", "Graphics",
-                                                                     "Masks", "Backgrounds", "Paths"}));
+  RecordedModules modules;
+  LoadAllSettings();
+  SaveAllSettings();
+  EXPECT_EQ(modules.calls,
+            (std::vector<std::string>{"load Window State", "load Settings", "load Window State",
+                                      "load Graphics", "load Masks", "load Backgrounds", "load Paths",
+                                      "save Settings", "save Window State", "save Graphics", "save Masks",
+                                      "save Backgrounds", "save Paths"}));
+}
+
+TEST_F(SettingsTest, AFailingLoaderIsReportedKeepsItsDefaultsAndIsNotSaved) {
+  App().WriteProfileString("Masks", "Path", "C:\\Stored");
+  App().WriteProfileString("Graphics", "Path", "C:\\Graphics");
+  RecordedModules modules;
+  modules.failingLoader = "Masks";
+  CScriptedPrompt prompts;
+  prompts.FailWhenEmpty(true);
+  LoadAllSettings();
+  ASSERT_EQ(prompts.GetShown().size(), 1u);
+  EXPECT_EQ(prompts.GetShown()[0].text, "damaged settings");
+  EXPECT_EQ(Texts(GetFailedSettingsModules()), (std::vector<std::string>{"Masks"}));
+  EXPECT_STREQ(GetMasksSettings().path, "") << "what the failed loader read is not kept";
+  EXPECT_STREQ(GetGraphicsSettings().path, "C:\\Graphics") << "the other modules load";
+
+  GetMasksSettings().path = "C:\\Defaults";
+  modules.calls.clear();
+  SaveAllSettings();
+  EXPECT_EQ(std::find(modules.calls.begin(), modules.calls.end(), "save Masks"), modules.calls.end());
+  EXPECT_EQ(modules.calls.size(), 5u);
+  EXPECT_STREQ(App().GetProfileString("Masks", "Path", ""), "C:\\Stored") << "the stored value survives";
 }
 
 TEST_F(SettingsTest, NothingIsSavedUnlessTheSettingsWereLoaded) {

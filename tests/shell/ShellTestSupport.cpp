@@ -4,6 +4,7 @@
 
 #include "Fixtures.h"
 #include "JobFileOptions.h"
+#include "LibrarySettings.h"
 #include "MainFrame_Image.h"
 #include "ModuleSettings.h"
 #include "OptionValues.h"
@@ -61,6 +62,9 @@ void ResetProcessSettings() {
   GetOptionValues() = OptionValues();
   GetWindowState() = WindowState();
   GetSearchPaths() = SearchPaths();
+  GetBackgroundsSettings() = LibrarySettings();
+  GetMasksSettings() = LibrarySettings();
+  GetGraphicsSettings() = LibrarySettings();
   ResetSettingsState();
 }
 

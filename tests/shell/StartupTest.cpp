@@ -11,9 +11,15 @@
 #include "TheDocument.h"
 #include "WindowState.h"
 
+#include "Archive.h"
+#include "ErrorReport.h"
+
 #include "resource.h"
 
+#include <comdef.h>
+
 #include <fstream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -122,12 +128,63 @@ TEST_F(StartupTest, ATooSmallScreenRefusesAndWritesNoSettings) {
   }
 }
 
+// Records a message posted to it in the same list as the switch events.
+class CPostedMessageWnd : public CWnd {
+ public:
+  std::vector<std::string>* record = nullptr;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_APP + 7 && record != nullptr) record->push_back("posted before start-up");
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
 TEST_F(StartupTest, SwitchesAreFiredInOrderAfterTheQueueDrains) {
   SwitchRecorder recorder;
   TestApp().Subscribe(&recorder);
+  CPostedMessageWnd waiting;
+  waiting.record = &recorder.switches;
+  ASSERT_TRUE(waiting.CreateEx(0, nullptr, "waiting", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  waiting.PostMessage(WM_APP + 7);
   ASSERT_TRUE(Start({"/FIN12", "-FITname.jpg"}));
-  EXPECT_EQ(recorder.switches, (std::vector<std::string>{"FIN12", "FITname.jpg"}));
+  EXPECT_EQ(recorder.switches, (std::vector<std::string>{"posted before start-up", "FIN12", "FITname.jpg"}));
   TestApp().Unsubscribe(&recorder);
+  waiting.DestroyWindow();
+}
+
+class CFailingHandlerWnd : public CWnd {
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_APP + 1) throw _com_error(static_cast<HRESULT>(0x80040300));
+    if (message == WM_APP + 2) throw std::bad_alloc();
+    if (message == WM_APP + 3) throw zvk::ArchiveException(zvk::ArchiveException::EndOfFile, "Job.cpp", 12);
+    if (message == WM_APP + 4) throw 42;
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST_F(StartupTest, FailuresThatReachAWindowShowTheProgramsTexts) {
+  ASSERT_TRUE(Start());
+  CScriptedPrompt prompts;
+  prompts.FailWhenEmpty(true);
+  CFailingHandlerWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "fails", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  for (UINT message = WM_APP + 1; message <= WM_APP + 4; ++message) wnd.SendMessage(message);
+  auto shown = prompts.GetShown();
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0].text, "#{00000000-0000-0000-0000-000000000000}#80040300#");
+  EXPECT_EQ(shown[1].text, "bad allocation");
+  EXPECT_EQ(std::string(shown[2].text),
+            std::string(zvk::ArchiveException(zvk::ArchiveException::EndOfFile, "Job.cpp", 12).what()));
+  char system[512] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, STG_E_UNKNOWN,
+                 MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), system, sizeof(system), nullptr);
+  CString unexpected;
+  if (!system[0] && !unexpected.LoadString(IDS_UNEXPECTED_ERROR)) unexpected = "An unexpected error occurred";
+  EXPECT_EQ(std::string(shown[3].text), system[0] ? std::string(system) : std::string(unexpected));
+  for (const auto& box : shown) EXPECT_EQ(box.flags, ErrorBoxFlags);
+  wnd.DestroyWindow();
 }
 
 TEST_F(StartupTest, AJobNamedOnTheCommandLineOpensAndABrokenOneIsReported) {

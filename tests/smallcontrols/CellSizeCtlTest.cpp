@@ -61,4 +61,20 @@ TEST(CellSizeCtl, APopupInTheLowerLeftGrowsUpAndRightAndAPressAndReleaseAccepts)
   EXPECT_EQ(popup.columns, 2);
 }
 
+TEST(CellSizeCtl, AQuitEndsThePopupAndIsPassedOnWithItsExitCode) {
+  CRecordingParent parent;
+  CCellSizeCtl popup;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostQuitMessage(7);
+  });
+  EXPECT_TRUE(popup.TrackPopup(CPoint(100, 100), &parent));
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(popup.m_hWnd, nullptr) << "the popup closes";
+  MSG msg = {};
+  ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+      << "the outer loop still sees the quit";
+  EXPECT_EQ(msg.wParam, 7u);
+}
+
 }  // namespace

@@ -18,7 +18,7 @@ void CCmdUI::Enable(BOOL bOn) {
     if (m_pSubMenu == nullptr)
       m_pMenu->EnableMenuItem(m_nIndex, MF_BYPOSITION | (bOn ? MF_ENABLED : (MF_DISABLED | MF_GRAYED)));
   } else if (m_pOther != nullptr) {
-    HWND hWnd = m_pOther->GetSafeHwnd();
+    HWND hWnd = AfxSafeHwnd(m_pOther);
     // A control losing its enabled state while it has the focus hands the focus on first.
     if (!bOn && ::GetFocus() == hWnd && ::GetParent(hWnd) != nullptr)
       ::SendMessage(::GetParent(hWnd), WM_NEXTDLGCTL, 0, FALSE);
@@ -32,7 +32,7 @@ void CCmdUI::SetCheck(int nCheck) {
     if (m_pSubMenu == nullptr)
       m_pMenu->CheckMenuItem(m_nIndex, MF_BYPOSITION | (nCheck ? MF_CHECKED : MF_UNCHECKED));
   } else if (m_pOther != nullptr) {
-    HWND hWnd = m_pOther->GetSafeHwnd();
+    HWND hWnd = AfxSafeHwnd(m_pOther);
     if (::SendMessage(hWnd, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) ::SendMessage(hWnd, BM_SETCHECK, nCheck, 0);
   }
 }
@@ -42,9 +42,9 @@ void CCmdUI::SetRadio(BOOL bOn) {
   if (m_pMenu != nullptr && m_pSubMenu == nullptr) {
     MENUITEMINFOA info = {sizeof(info)};
     info.fMask = MIIM_FTYPE;
-    if (::GetMenuItemInfoA(m_pMenu->GetSafeHmenu(), m_nIndex, TRUE, &info)) {
+    if (::GetMenuItemInfoA(AfxSafeHmenu(m_pMenu), m_nIndex, TRUE, &info)) {
       info.fType = bOn ? (info.fType | MFT_RADIOCHECK) : (info.fType & ~MFT_RADIOCHECK);
-      ::SetMenuItemInfoA(m_pMenu->GetSafeHmenu(), m_nIndex, TRUE, &info);
+      ::SetMenuItemInfoA(AfxSafeHmenu(m_pMenu), m_nIndex, TRUE, &info);
     }
   }
 }

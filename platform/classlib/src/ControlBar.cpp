@@ -122,7 +122,7 @@ BOOL CDialogBar::Create(CWnd* pParentWnd, LPCTSTR lpszTemplateName, UINT nStyle,
   {
     CWndCreateHook hook(this);
     hWnd = ::CreateDialogIndirectParamA(hInst, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()),
-                                        pParentWnd->GetSafeHwnd(), &DialogBarProc, 0);
+                                        AfxSafeHwnd(pParentWnd), &DialogBarProc, 0);
   }
   if (hWnd == nullptr) return FALSE;
   ::SetWindowLongPtrA(hWnd, GWLP_ID, static_cast<LONG_PTR>(nID));

@@ -107,7 +107,7 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
   AfxInitCommonControls();
   BOOL created =
       CWnd::CreateEx(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT,
-                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd->GetSafeHwnd(), nullptr);
+                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, AfxSafeHwnd(pParentWnd), nullptr);
   if (created) SetOwner(pParentWnd);
   return created;
 }
@@ -115,10 +115,10 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
 void CToolTipCtrl::FillToolInfo(TTTOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const {
   ti = {};
   ti.cbSize = sizeof(ti);
-  ti.hwnd = pWnd->GetSafeHwnd();
+  ti.hwnd = AfxSafeHwnd(pWnd);
   if (nIDTool == 0) {
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.uId = reinterpret_cast<UINT_PTR>(pWnd->GetSafeHwnd());
+    ti.uId = reinterpret_cast<UINT_PTR>(AfxSafeHwnd(pWnd));
   } else {
     ti.uFlags = TTF_SUBCLASS;
     ti.uId = nIDTool;
@@ -193,14 +193,14 @@ BOOL CImageList::DeleteImageList() {
 }
 
 int CImageList::Add(CBitmap* pbmImage, CBitmap* pbmMask) {
-  return ImageList_Add(m_hImageList, static_cast<HBITMAP>(pbmImage->GetSafeHandle()),
-                       static_cast<HBITMAP>(pbmMask->GetSafeHandle()));
+  return ImageList_Add(m_hImageList, static_cast<HBITMAP>(AfxSafeGdiHandle(pbmImage)),
+                       static_cast<HBITMAP>(AfxSafeGdiHandle(pbmMask)));
 }
 
 int CImageList::Add(CBitmap* pbmImage, COLORREF crMask) {
-  return ImageList_AddMasked(m_hImageList, static_cast<HBITMAP>(pbmImage->GetSafeHandle()), crMask);
+  return ImageList_AddMasked(m_hImageList, static_cast<HBITMAP>(AfxSafeGdiHandle(pbmImage)), crMask);
 }
 
 BOOL CImageList::Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle) {
-  return ImageList_Draw(m_hImageList, nImage, pDC->GetSafeHdc(), pt.x, pt.y, nStyle);
+  return ImageList_Draw(m_hImageList, nImage, AfxSafeHdc(pDC), pt.x, pt.y, nStyle);
 }

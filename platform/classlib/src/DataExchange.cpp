@@ -42,7 +42,7 @@ void Prompt(CDataExchange* pDX, UINT nID, LPCTSTR insert1 = nullptr, LPCTSTR ins
   CString text = AfxLayerString(nID);
   if (insert1 != nullptr) text.Replace("%1", insert1);
   if (insert2 != nullptr) text.Replace("%2", insert2);
-  AfxPrompt(pDX->m_pDlgWnd->GetSafeHwnd(), text, AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION, nID);
+  AfxPrompt(AfxSafeHwnd(pDX->m_pDlgWnd), text, AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION, nID);
 }
 
 CString WindowText(HWND hWnd) {
@@ -134,7 +134,7 @@ void RangeCheck(CDataExchange* pDX, T value, T minVal, T maxVal, UINT nID, const
 }  // namespace
 
 HWND CDataExchange::PrepareCtrl(int nIDC) {
-  HWND hWnd = ::GetDlgItem(m_pDlgWnd->GetSafeHwnd(), nIDC);
+  HWND hWnd = ::GetDlgItem(AfxSafeHwnd(m_pDlgWnd), nIDC);
   if (hWnd == nullptr) AfxThrowNotSupportedException();
   m_hWndLastControl = hWnd;
   m_idLastControl = nIDC;
@@ -150,7 +150,7 @@ HWND CDataExchange::PrepareEditCtrl(int nIDC) {
 
 void CDataExchange::Fail() {
   if (m_hWndLastControl != nullptr && ::IsWindow(m_hWndLastControl)) {
-    HWND dialog = m_pDlgWnd->GetSafeHwnd();
+    HWND dialog = AfxSafeHwnd(m_pDlgWnd);
     if (dialog != nullptr)
       ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_hWndLastControl), TRUE);
     ::SetFocus(m_hWndLastControl);

@@ -38,29 +38,29 @@ BOOL CDC::DeleteDC() {
 CWnd* CDC::GetWindow() const { return CWnd::FromHandle(::WindowFromDC(m_hDC)); }
 
 CPen* CDC::SelectObject(CPen* pPen) {
-  return CPen::FromHandle(static_cast<HPEN>(::SelectObject(m_hDC, pPen->GetSafeHandle())));
+  return CPen::FromHandle(static_cast<HPEN>(::SelectObject(m_hDC, AfxSafeGdiHandle(pPen))));
 }
 CBrush* CDC::SelectObject(CBrush* pBrush) {
-  return CBrush::FromHandle(static_cast<HBRUSH>(::SelectObject(m_hDC, pBrush->GetSafeHandle())));
+  return CBrush::FromHandle(static_cast<HBRUSH>(::SelectObject(m_hDC, AfxSafeGdiHandle(pBrush))));
 }
 CFont* CDC::SelectObject(CFont* pFont) {
-  return CFont::FromHandle(static_cast<HFONT>(::SelectObject(m_hDC, pFont->GetSafeHandle())));
+  return CFont::FromHandle(static_cast<HFONT>(::SelectObject(m_hDC, AfxSafeGdiHandle(pFont))));
 }
 CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
-  return CBitmap::FromHandle(static_cast<HBITMAP>(::SelectObject(m_hDC, pBitmap->GetSafeHandle())));
+  return CBitmap::FromHandle(static_cast<HBITMAP>(::SelectObject(m_hDC, AfxSafeGdiHandle(pBitmap))));
 }
 int CDC::SelectObject(CRgn* pRgn) {
-  return static_cast<int>(reinterpret_cast<INT_PTR>(::SelectObject(m_hDC, pRgn->GetSafeHandle())));
+  return static_cast<int>(reinterpret_cast<INT_PTR>(::SelectObject(m_hDC, AfxSafeGdiHandle(pRgn))));
 }
 CGdiObject* CDC::SelectObject(CGdiObject* pObject) {
-  return CGdiObject::FromHandle(::SelectObject(m_hDC, pObject->GetSafeHandle()));
+  return CGdiObject::FromHandle(::SelectObject(m_hDC, AfxSafeGdiHandle(pObject)));
 }
 CGdiObject* CDC::SelectStockObject(int nIndex) {
   return CGdiObject::FromHandle(::SelectObject(m_hDC, ::GetStockObject(nIndex)));
 }
 CPalette* CDC::SelectPalette(CPalette* pPalette, BOOL bForceBackground) {
   return CPalette::FromHandle(
-      ::SelectPalette(m_hDC, static_cast<HPALETTE>(pPalette->GetSafeHandle()), bForceBackground));
+      ::SelectPalette(m_hDC, static_cast<HPALETTE>(AfxSafeGdiHandle(pPalette)), bForceBackground));
 }
 
 void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
@@ -134,14 +134,14 @@ CPoint CDC::GetViewportOrg() const {
   return CPoint(org);
 }
 
-CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd()) { Attach(::BeginPaint(m_hWnd, &m_ps)); }
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(AfxSafeHwnd(pWnd)) { Attach(::BeginPaint(m_hWnd, &m_ps)); }
 CPaintDC::~CPaintDC() {
   Detach();
   ::EndPaint(m_hWnd, &m_ps);
 }
 
-CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd()) { Attach(::GetDC(m_hWnd)); }
+CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(AfxSafeHwnd(pWnd)) { Attach(::GetDC(m_hWnd)); }
 CClientDC::~CClientDC() { ::ReleaseDC(m_hWnd, Detach()); }
 
-CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd()) { Attach(::GetWindowDC(m_hWnd)); }
+CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(AfxSafeHwnd(pWnd)) { Attach(::GetWindowDC(m_hWnd)); }
 CWindowDC::~CWindowDC() { ::ReleaseDC(m_hWnd, Detach()); }

@@ -63,12 +63,12 @@ BOOL CDialog::Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd) {
   LPCDLGTEMPLATEA lpTemplate = LoadTemplate();
   if (lpTemplate == nullptr) return FALSE;
   CWnd* pParent = m_pParentWnd != nullptr ? m_pParentWnd : AfxGetMainWnd();
-  return CreateFromTemplate(lpTemplate, pParent->GetSafeHwnd());
+  return CreateFromTemplate(lpTemplate, AfxSafeHwnd(pParent));
 }
 
 BOOL CDialog::CreateIndirect(LPCDLGTEMPLATEA lpDialogTemplate, CWnd* pParentWnd) {
   if (pParentWnd != nullptr) m_pParentWnd = pParentWnd;
-  return CreateFromTemplate(lpDialogTemplate, m_pParentWnd->GetSafeHwnd());
+  return CreateFromTemplate(lpDialogTemplate, AfxSafeHwnd(m_pParentWnd));
 }
 
 HWND CDialog::FindModalOwner() const { return AfxFindModalOwner(m_pParentWnd); }

@@ -76,7 +76,10 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     if (hMenu == nullptr) return FALSE;
   }
   m_strTitle = lpszWindowName;
-  HWND hWndParent = pParentWnd->GetSafeHwnd();
+  // The frame styles are the frame's own business; the window gets the rest.
+  m_bAddToTitle = AfxBool((dwStyle & FWS_ADDTOTITLE) != 0);
+  dwStyle &= ~(FWS_ADDTOTITLE | FWS_PREFIXTITLE | FWS_SNAPTOBARS);
+  HWND hWndParent = AfxSafeHwnd(pParentWnd);
   if ((dwStyle & WS_CHILD) != 0) {
     if (hMenu != nullptr) ::DestroyMenu(hMenu);
     hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST));
@@ -102,12 +105,10 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
                                      reinterpret_cast<LPCSTR>(RT_MENU)) != nullptr
                          ? MAKEINTRESOURCEA(nIDResource)
                          : nullptr;
-  if (!Create(nullptr, title, dwDefaultStyle & ~FWS_ADDTOTITLE & ~FWS_PREFIXTITLE, rectDefault, pParentWnd,
-              menuName, 0, pContext))
-    return FALSE;
+  if (!Create(nullptr, title, dwDefaultStyle, rectDefault, pParentWnd, menuName, 0, pContext)) return FALSE;
   m_hMenuDefault = ::GetMenu(m_hWnd);
   m_hAccelTable = ::LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource));
-  OnUpdateFrameTitle((dwDefaultStyle & FWS_ADDTOTITLE) != 0);
+  OnUpdateFrameTitle(m_bAddToTitle);
   RecalcLayout();
   return TRUE;
 }
@@ -296,7 +297,8 @@ void CFrameWnd::SetMessageText(UINT nID) {
 }
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
-  OnUpdateFrameTitle(TRUE);
+  // Only a frame that asked for the document's name in its title gets it at idle time.
+  if (m_bAddToTitle) OnUpdateFrameTitle(TRUE);
   return 0;
 }
 

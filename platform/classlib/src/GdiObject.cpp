@@ -50,11 +50,11 @@ BOOL CGdiObject::DeleteObject() {
 }
 
 BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap) {
-  return Attach(::CreatePatternBrush(static_cast<HBITMAP>(pBitmap->GetSafeHandle())));
+  return Attach(::CreatePatternBrush(static_cast<HBITMAP>(AfxSafeGdiHandle(pBitmap))));
 }
 
 BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC) {
-  HDC hDC = pDC != nullptr ? pDC->GetSafeHdc() : ::GetDC(nullptr);
+  HDC hDC = pDC != nullptr ? AfxSafeHdc(pDC) : ::GetDC(nullptr);
   LOGFONTA lf = {};
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfHeight = -MulDiv(nPointSize, ::GetDeviceCaps(hDC, LOGPIXELSY), 720);
@@ -68,7 +68,7 @@ BOOL CBitmap::LoadBitmap(LPCTSTR lpszResourceName) {
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight) {
-  return Attach(::CreateCompatibleBitmap(pDC->GetSafeHdc(), nWidth, nHeight));
+  return Attach(::CreateCompatibleBitmap(AfxSafeHdc(pDC), nWidth, nHeight));
 }
 
 CSize CBitmap::GetBitmapDimension() const {
@@ -77,4 +77,4 @@ CSize CBitmap::GetBitmapDimension() const {
   return CSize(size);
 }
 
-BOOL CPalette::CreateHalftonePalette(CDC* pDC) { return Attach(::CreateHalftonePalette(pDC->GetSafeHdc())); }
+BOOL CPalette::CreateHalftonePalette(CDC* pDC) { return Attach(::CreateHalftonePalette(AfxSafeHdc(pDC))); }

@@ -57,10 +57,12 @@ int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
 }
 
 BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect) {
-  return AfxTrackPopupMenu(m_hMenu, nFlags, x, y, pWnd->GetSafeHwnd(), lpRect);
+  return AfxTrackPopupMenu(m_hMenu, nFlags, x, y, AfxSafeHwnd(pWnd), lpRect);
 }
 
 BOOL AfxTrackPopupMenu(HMENU hMenu, UINT nFlags, int x, int y, HWND hWnd, LPCRECT lpRect) {
+  // The menu runs a loop of its own; the caller may hold temporary wrappers across it.
+  AfxNestedLoopScope nested;
   return g_trackHandler.load()(hMenu, nFlags, x, y, hWnd, lpRect);
 }
 

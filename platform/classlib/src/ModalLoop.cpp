@@ -3,15 +3,17 @@
 #include "classlib/App.h"
 #include "classlib/MessageMap.h"
 #include "classlib/Wnd.h"
+#include "ThreadState.h"
 
 HWND AfxFindModalOwner(const CWnd* pParentWnd) {
-  HWND owner = pParentWnd->GetSafeHwnd();
-  if (owner == nullptr) owner = AfxGetMainWnd()->GetSafeHwnd();
+  HWND owner = AfxSafeHwnd(pParentWnd);
+  if (owner == nullptr) owner = AfxSafeHwnd(AfxGetMainWnd());
   if (owner != nullptr) owner = ::GetAncestor(owner, GA_ROOT);
   return owner;
 }
 
 BOOL AfxRunModalLoop(HWND hWndModal, const std::function<bool()>& keepRunning) {
+  AfxNestedLoopScope nested;
   CWinThread* pThread = AfxGetThread();
   HWND hWndParent = ::GetWindow(hWndModal, GW_OWNER);
   BOOL idle = TRUE;
@@ -24,7 +26,8 @@ BOOL AfxRunModalLoop(HWND hWndModal, const std::function<bool()>& keepRunning) {
       BOOL more =
           ::IsWindow(hWndModal) && ::SendMessageA(hWndModal, WM_KICKIDLE, MSGF_DIALOGBOX, idleCount) != 0;
       // The application's user-interface update runs as well; temporary wrappers are not
-      // released here, since the code that opened the window may still hold some.
+      // released while this loop runs (whatever count the application's OnIdle passes on),
+      // since the code that opened the window may still hold some.
       if (idleCount == 0 && pThread != nullptr) pThread->OnIdle(0);
       ++idleCount;
       if (!more) idle = FALSE;
@@ -32,7 +35,9 @@ BOOL AfxRunModalLoop(HWND hWndModal, const std::function<bool()>& keepRunning) {
     if (!keepRunning()) break;
     do {
       if (!AfxPumpMessage()) {
-        int exitCode = pThread != nullptr ? static_cast<int>(pThread->m_msgCur.wParam) : 0;
+        // The quit goes on to the outer loop with the code it came with.
+        int exitCode = static_cast<int>(pThread != nullptr ? pThread->m_msgCur.wParam
+                                                           : AfxGetThreadState().lastSentMsg.wParam);
         ::PostQuitMessage(exitCode);
         return FALSE;
       }

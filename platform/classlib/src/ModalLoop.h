@@ -1,17 +1,4 @@
-// The layer's modal loop, shared by dialogs and property sheets: the application's
-// pre-translation chain and idle processing keep working while a modal window is up.
+// The modal loop is part of the layer's public surface.
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
-
-class CWnd;
-
-// The window a modal window is owned by: the parent's top-level window, else the main window.
-HWND AfxFindModalOwner(const CWnd* pParentWnd);
-
-// Pumps this thread's messages (idle time: WM_ENTERIDLE to the owner, WM_KICKIDLE to hWndModal
-// with rising counts, the thread's OnIdle(0)) while keepRunning() holds. Returns FALSE when
-// WM_QUIT ended the loop; the quit message has then been posted again for the outer loop.
-BOOL AfxRunModalLoop(HWND hWndModal, const std::function<bool()>& keepRunning);
+#include "classlib/ModalLoop.h"

@@ -27,7 +27,7 @@ BOOL CReBar::Create(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, UINT nID
   DWORD windowStyle = SplitStyle(dwStyle);
   if (!CWnd::CreateEx(0, REBARCLASSNAMEA, nullptr,
                       windowStyle | WS_CHILD | dwCtrlStyle | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0, 0,
-                      pParentWnd->GetSafeHwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
+                      AfxSafeHwnd(pParentWnd), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
     return FALSE;
   REBARINFO info = {sizeof(REBARINFO), 0, nullptr};
   SendMessage(RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info));
@@ -35,7 +35,7 @@ BOOL CReBar::Create(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, UINT nID
 }
 
 BOOL CReBar::InsertBand(CWnd* pBar, REBARBANDINFOA& band) {
-  if (m_hWnd == nullptr || pBar->GetSafeHwnd() == nullptr) return FALSE;
+  if (m_hWnd == nullptr || AfxSafeHwnd(pBar) == nullptr) return FALSE;
   CSize size;
   CWnd* pBarObject = CWnd::FromHandlePermanent(pBar->m_hWnd);
   if (pBarObject != nullptr && pBarObject->IsKindOf(RUNTIME_CLASS(CControlBar))) {
@@ -65,9 +65,9 @@ BOOL CReBar::AddBar(CWnd* pBar, LPCTSTR pszText, CBitmap* pbmp, DWORD dwStyle) {
     band.fMask |= RBBIM_TEXT;
     band.lpText = const_cast<LPSTR>(pszText);
   }
-  if (pbmp != nullptr && pbmp->GetSafeHandle() != nullptr) {
+  if (pbmp != nullptr && AfxSafeGdiHandle(pbmp) != nullptr) {
     band.fMask |= RBBIM_BACKGROUND;
-    band.hbmBack = static_cast<HBITMAP>(pbmp->GetSafeHandle());
+    band.hbmBack = static_cast<HBITMAP>(AfxSafeGdiHandle(pbmp));
   }
   return InsertBand(pBar, band);
 }

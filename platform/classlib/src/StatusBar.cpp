@@ -14,7 +14,7 @@ END_MESSAGE_MAP()
 BOOL CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
   AfxInitCommonControls();
   DWORD windowStyle = SplitStyle(dwStyle);
-  if (!CreateEx(0, STATUSCLASSNAMEA, nullptr, windowStyle | WS_CHILD, 0, 0, 0, 0, pParentWnd->GetSafeHwnd(),
+  if (!CreateEx(0, STATUSCLASSNAMEA, nullptr, windowStyle | WS_CHILD, 0, 0, 0, 0, AfxSafeHwnd(pParentWnd),
                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
     return FALSE;
   SetFont(CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));

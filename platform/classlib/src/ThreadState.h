@@ -4,6 +4,7 @@
 
 #include "classlib/Base.h"
 
+#include <exception>
 #include <map>
 #include <typeinfo>
 #include <unordered_map>
@@ -39,6 +40,7 @@ class CTempHandleMap {
     for (auto& kv : objects) kv.second.release(kv.second.object);
   }
   bool Empty() const { return m_objects.empty(); }
+  size_t Size() const { return m_objects.size(); }
 
  private:
   using Key = std::pair<void*, const std::type_info*>;
@@ -52,15 +54,32 @@ class CTempHandleMap {
 struct AfxThreadState {
   std::unordered_map<HWND, CWnd*> permanentWindows;
   CTempHandleMap temporaries;
+  // A painting failure waits here until its posted report arrives, or until its window is gone.
+  std::unordered_map<HWND, std::exception_ptr> pendingPaintFailures;
   CWnd* pWndInit = nullptr;  // the object to attach to the next window created on this thread
   HHOOK hHookCreate = nullptr;
   int nHookDepth = 0;
   MSG lastSentMsg = {};
   CWinThread* pThread = nullptr;
+  // Loops running inside the outermost one (modal dialogs and sheets, tracked popups, waits that
+  // pump): while any runs, code below it on the stack may still hold temporary wrappers.
+  int nModalDepth = 0;
   int nWaitCursorCount = 0;
   HCURSOR hcurWaitCursorRestore = nullptr;
 };
 
 AfxThreadState& AfxGetThreadState();
+
+// Marks a nested message loop for its lifetime.
+class AfxNestedLoopScope {
+ public:
+  AfxNestedLoopScope() : m_state(AfxGetThreadState()) { ++m_state.nModalDepth; }
+  ~AfxNestedLoopScope() { --m_state.nModalDepth; }
+  AfxNestedLoopScope(const AfxNestedLoopScope&) = delete;
+  AfxNestedLoopScope& operator=(const AfxNestedLoopScope&) = delete;
+
+ private:
+  AfxThreadState& m_state;
+};
 // Releases the calling thread's state (the end of a thread the layer started).
 void AfxFreeThreadState();

@@ -38,7 +38,7 @@ BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, CRec
   if ((m_dwStyle & CBRS_TOOLTIPS) != 0) dwCtrlStyle |= TBSTYLE_TOOLTIPS;
   if (!CWnd::CreateEx(0, TOOLBARCLASSNAMEA, nullptr,
                       windowStyle | WS_CHILD | dwCtrlStyle | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
-                      0, 0, 0, 0, pParentWnd->GetSafeHwnd(),
+                      0, 0, 0, 0, AfxSafeHwnd(pParentWnd),
                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
     return FALSE;
   SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));

@@ -93,7 +93,7 @@ BOOL CWinThread::PumpMessage() {
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
   if (pMsg->hwnd == nullptr && DispatchThreadMessage(pMsg)) return TRUE;
   CWnd* pMainWnd = GetMainWnd();
-  if (CWnd::WalkPreTranslateTree(pMainWnd->GetSafeHwnd(), pMsg)) return TRUE;
+  if (CWnd::WalkPreTranslateTree(AfxSafeHwnd(pMainWnd), pMsg)) return TRUE;
   if (pMainWnd != nullptr && pMainWnd->m_hWnd != nullptr && pMsg->hwnd != nullptr) {
     CWnd* pWnd = CWnd::FromHandle(pMsg->hwnd);
     if (pWnd->GetTopLevelParent() != pMainWnd) return pMainWnd->PreTranslateMessage(pMsg);
@@ -109,7 +109,10 @@ BOOL CWinThread::OnIdle(LONG lCount) {
       pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
     }
   } else {
-    AfxGetThreadState().temporaries.Purge();
+    // Only the outermost loop frees the temporary wrappers: under a modal loop, a popup or a
+    // pumping wait, the code that started it may still hold some.
+    AfxThreadState& state = AfxGetThreadState();
+    if (state.nModalDepth == 0) state.temporaries.Purge();
   }
   return lCount < 1;
 }
@@ -127,6 +130,8 @@ BOOL CWinThread::IsIdleMessage(MSG* pMsg) {
 }
 
 CWinThread* AfxGetThread() { return AfxGetThreadState().pThread; }
+
+size_t AfxGetTempWrapperCount() { return AfxGetThreadState().temporaries.Size(); }
 
 void AfxPostQuitMessage(int nExitCode) { ::PostQuitMessage(nExitCode); }
 
@@ -171,6 +176,7 @@ CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nSta
 }
 
 DWORD AfxWaitPumpingMessages(DWORD nCount, const HANDLE* pHandles, DWORD dwTimeout) {
+  AfxNestedLoopScope nested;
   const ULONGLONG start = ::GetTickCount64();
   for (;;) {
     DWORD remaining = INFINITE;

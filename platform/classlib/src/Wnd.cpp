@@ -36,6 +36,34 @@ void DetachAfterDestroy(CWnd* pWnd, HWND hWnd) {
   ::RemovePropA(hWnd, kSuperProperty);
 }
 
+// A failure nobody will report: a library exception, thrown as a pointer, is deleted with it.
+void DropPaintFailure(HWND hWnd) {
+  auto& pending = AfxGetThreadState().pendingPaintFailures;
+  auto it = pending.find(hWnd);
+  if (it == pending.end()) return;
+  std::exception_ptr failure = it->second;
+  pending.erase(it);
+  try {
+    std::rethrow_exception(failure);
+  } catch (CException* e) {
+    e->Delete();
+  } catch (...) {
+  }
+}
+
+void ReportPaintFailure(HWND hWnd) {
+  auto& pending = AfxGetThreadState().pendingPaintFailures;
+  auto it = pending.find(hWnd);
+  if (it == pending.end()) return;
+  std::exception_ptr failure = it->second;
+  pending.erase(it);
+  try {
+    std::rethrow_exception(failure);
+  } catch (...) {
+    AfxReportCaughtException();
+  }
+}
+
 }  // namespace
 
 LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -81,6 +109,12 @@ HWND AfxSafeHwnd(const CWnd* pWnd) { return pWnd != nullptr ? pWnd->m_hWnd : nul
 const MSG* AfxGetCurrentMessage() { return &AfxGetThreadState().lastSentMsg; }
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == PaintErrorMessage() && message != 0) {
+    ReportPaintFailure(hWnd);
+    return 0;
+  }
+  // A report still waiting dies with its window.
+  if (message == WM_NCDESTROY) DropPaintFailure(hWnd);
   CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
   if (pWnd == nullptr) {
     // The object has gone; the window keeps its own behaviour.
@@ -101,16 +135,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
   state.lastSentMsg.lParam = lParam;
 
   LRESULT result = 0;
-  if (message == PaintErrorMessage() && message != 0) {
-    std::unique_ptr<std::exception_ptr> failure(reinterpret_cast<std::exception_ptr*>(lParam));
-    if (failure) {
-      try {
-        std::rethrow_exception(*failure);
-      } catch (...) {
-        AfxReportCaughtException();
-      }
-    }
-  } else {
+  {
     try {
       result = pWnd->WindowProc(message, wParam, lParam);
     } catch (...) {
@@ -120,9 +145,10 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
         ::ValidateRect(hWnd, nullptr);
         if (!pWnd->m_bPaintErrorReported) {
           pWnd->m_bPaintErrorReported = TRUE;
-          auto* failure = new std::exception_ptr(std::current_exception());
-          if (!::PostMessageA(hWnd, PaintErrorMessage(), 0, reinterpret_cast<LPARAM>(failure)))
-            delete failure;
+          // The failure waits with the thread, not in the message: a window destroyed before the
+          // message arrives must not leave it behind.
+          state.pendingPaintFailures[hWnd] = std::current_exception();
+          if (!::PostMessageA(hWnd, PaintErrorMessage(), 0, 0)) DropPaintFailure(hWnd);
         } else {
           try {
             throw;
@@ -161,6 +187,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
 CWnd::~CWnd() {
   if (m_hWnd == nullptr) return;
   HWND hWnd = m_hWnd;
+  DropPaintFailure(hWnd);
   // The object is going: the window must not call into it any more.
   auto& map = AfxGetThreadState().permanentWindows;
   auto it = map.find(hWnd);
@@ -223,12 +250,14 @@ BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, 
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
                     const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
   return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
-                  rect.right - rect.left, rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
+                  rect.right - rect.left, rect.bottom - rect.top, AfxSafeHwnd(pParentWnd),
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
 }
 
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x,
                     int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
+  // One object, one window: a second window would leave the first attached to nothing.
+  if (m_hWnd != nullptr) return FALSE;
   CREATESTRUCTA cs = {};
   cs.dwExStyle = dwExStyle;
   cs.lpszClass = lpszClassName;
@@ -280,7 +309,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
 }
 
 BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
-  HWND hWndControl = ::GetDlgItem(pParent->GetSafeHwnd(), static_cast<int>(nID));
+  HWND hWndControl = ::GetDlgItem(AfxSafeHwnd(pParent), static_cast<int>(nID));
   return hWndControl != nullptr ? SubclassWindow(hWndControl) : FALSE;
 }
 
@@ -552,19 +581,19 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner) {
 }
 
 void CWnd::InvalidateRgn(CRgn* pRgn, BOOL bErase) {
-  ::InvalidateRgn(m_hWnd, static_cast<HRGN>(pRgn->GetSafeHandle()), bErase);
+  ::InvalidateRgn(m_hWnd, static_cast<HRGN>(AfxSafeGdiHandle(pRgn)), bErase);
 }
 
 BOOL CWnd::RedrawWindow(LPCRECT lpRectUpdate, CRgn* prgnUpdate, UINT flags) {
-  return ::RedrawWindow(m_hWnd, lpRectUpdate, static_cast<HRGN>(prgnUpdate->GetSafeHandle()), flags);
+  return ::RedrawWindow(m_hWnd, lpRectUpdate, static_cast<HRGN>(AfxSafeGdiHandle(prgnUpdate)), flags);
 }
 
 CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
 CDC* CWnd::GetWindowDC() { return CDC::FromHandle(::GetWindowDC(m_hWnd)); }
-int CWnd::ReleaseDC(CDC* pDC) { return ::ReleaseDC(m_hWnd, pDC->GetSafeHdc()); }
+int CWnd::ReleaseDC(CDC* pDC) { return ::ReleaseDC(m_hWnd, AfxSafeHdc(pDC)); }
 
 void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
-  ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(pFont->GetSafeHandle()), bRedraw);
+  ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(AfxSafeGdiHandle(pFont)), bRedraw);
 }
 
 CFont* CWnd::GetFont() const {
@@ -621,7 +650,7 @@ BOOL CWnd::SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw) {
 }
 
 CMenu* CWnd::GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }
-BOOL CWnd::SetMenu(CMenu* pMenu) { return ::SetMenu(m_hWnd, pMenu->GetSafeHmenu()); }
+BOOL CWnd::SetMenu(CMenu* pMenu) { return ::SetMenu(m_hWnd, AfxSafeHmenu(pMenu)); }
 CMenu* CWnd::GetSystemMenu(BOOL bRevert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert)); }
 
 int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) {

@@ -194,6 +194,27 @@ TEST_F(FrameTest, TheStatusBarShowsMenuPrompts) {
   EXPECT_EQ(frame->m_statusBar.GetPaneText(0), "Ready");
 }
 
+TEST_F(FrameTest, OnlyAFrameThatAskedForItShowsTheDocumentInItsTitle) {
+  doc.SetTitle("job");
+  TestApp().OnIdle(0);
+  CString title;
+  frame->GetWindowText(title);
+  EXPECT_EQ(title, "job - Test Frame");
+  EXPECT_EQ(frame->GetStyle() & FWS_ADDTOTITLE, 0u) << "a frame style, not the window's";
+
+  CTestDoc other;
+  other.SetTitle("other job");
+  CCreateContext context;
+  context.m_pNewViewClass = RUNTIME_CLASS(CTestView);
+  context.m_pCurrentDoc = &other;
+  auto* plain = new CTestFrame;
+  ASSERT_TRUE(plain->LoadFrame(IDR_TESTFRAME, WS_OVERLAPPEDWINDOW, nullptr, &context));
+  plain->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+  plain->GetWindowText(title);
+  EXPECT_EQ(title, "Test Frame");
+  plain->DestroyWindow();
+}
+
 TEST_F(FrameTest, ClosingTheMainFrameEndsTheLoop) {
   frame->PostMessage(WM_CLOSE);
   MSG msg = {};

@@ -2,6 +2,7 @@
 // temporary wrappers; self-deleting windows; failures inside handlers reported, not unwound.
 #include <gtest/gtest.h>
 
+#include "WindowTestIds.h"
 #include "WindowTestSupport.h"
 
 #include <stdexcept>
@@ -70,6 +71,91 @@ TEST(WndLifetime, TemporaryWrappersLiveUntilIdle) {
   DestroyWindow(hWnd);
 }
 
+// A window whose popup menus do idle work while they are up, as a menu's own loop may.
+class CIdleInMenuWnd : public CWnd {
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_INITMENUPOPUP) TestApp().CWinApp::OnIdle(1);
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+CDialog* g_modal = nullptr;
+
+TEST(WndLifetime, TemporaryWrappersOutliveModalLoopsAndPopups) {
+  CIdleInMenuWnd owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
+  HWND label = CreateWindowExA(0, "STATIC", "label", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20, owner.m_hWnd,
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(100)), nullptr, nullptr);
+  ASSERT_NE(label, nullptr);
+  CWnd* held = owner.GetDlgItem(100);
+  CDC* heldDC = owner.GetDC();
+  CMenu popup;
+  ASSERT_TRUE(popup.CreatePopupMenu());
+  popup.AppendMenu(MF_STRING, 1, "One");
+  CMenu* heldMenu = CMenu::FromHandle(popup.m_hMenu);
+  ASSERT_NE(held, nullptr);
+  ASSERT_EQ(CWnd::FromHandlePermanent(label), nullptr) << "the wrapper must be a temporary one";
+
+  // True when every held wrapper is still the one the map hands out (no new one was made).
+  auto stillHeld = [&] {
+    size_t count = AfxGetTempWrapperCount();
+    bool same = CWnd::FromHandle(label) == held && CDC::FromHandle(heldDC->m_hDC) == heldDC &&
+                CMenu::FromHandle(popup.m_hMenu) == heldMenu;
+    return same && AfxGetTempWrapperCount() == count;
+  };
+
+  // The application's idle time releases wrappers on every call, as the program's does; a modal
+  // loop runs it.
+  CDialog dialog(IDD_MODELESS, &owner);
+  g_modal = &dialog;
+  int idlePasses = 0;
+  TestApp().recordIdle = true;
+  TestApp().onIdle = [&](LONG) {
+    TestApp().CWinApp::OnIdle(1);
+    if (++idlePasses == 1) dialog.EndDialog(IDOK);
+  };
+  UINT_PTR guard = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) {
+    ADD_FAILURE() << "the modal loop never became idle";
+    g_modal->EndDialog(IDCANCEL);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  KillTimer(nullptr, guard);
+  TestApp().recordIdle = false;
+  TestApp().onIdle = nullptr;
+  TestApp().idleCounts.clear();
+  g_modal = nullptr;
+  EXPECT_GE(idlePasses, 1);
+  EXPECT_TRUE(stillHeld()) << "after the modal loop";
+
+  {
+    CPopupMenuScript script;
+    script.Choose(1);
+    EXPECT_EQ(popup.TrackPopupMenu(TPM_RETURNCMD, 0, 0, &owner), 1);
+  }
+  EXPECT_TRUE(stillHeld()) << "after the popup";
+  CString text;
+  held->GetWindowText(text);
+  EXPECT_EQ(text, "label");
+  owner.ReleaseDC(heldDC);
+
+  // The outermost loop's idle time does release them.
+  TestApp().OnIdle(1);
+  EXPECT_EQ(AfxGetTempWrapperCount(), 0u);
+  owner.DestroyWindow();
+}
+
+TEST(WndLifetime, ASecondCreateOnTheSameObjectIsRefused) {
+  CWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "first", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
+  HWND first = wnd.m_hWnd;
+  EXPECT_FALSE(wnd.CreateEx(0, nullptr, "second", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
+  EXPECT_EQ(wnd.m_hWnd, first);
+  EXPECT_EQ(CWnd::FromHandlePermanent(first), &wnd);
+  EXPECT_EQ(FindWindowA(nullptr, "second"), nullptr);
+  wnd.DestroyWindow();
+}
+
 TEST(WndLifetime, SubclassingKeepsTheOldProcedureForDefault) {
   HWND hWnd = CreateWindowExA(0, "EDIT", "abc", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(hWnd, nullptr);
@@ -136,6 +222,48 @@ TEST(WndLifetime, FailuresInHandlersAreReportedThroughThePrompt) {
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[2].text, "paint failed");
   wnd.DestroyWindow();
+}
+
+struct CountedFailure : std::runtime_error {
+  static int alive;
+  CountedFailure() : std::runtime_error("counted") { ++alive; }
+  CountedFailure(const CountedFailure& other) : std::runtime_error(other) { ++alive; }
+  ~CountedFailure() override { --alive; }
+};
+int CountedFailure::alive = 0;
+
+class CFailingPaintWnd : public CWnd {
+ protected:
+  afx_msg void OnPaint() {
+    CPaintDC dc(this);
+    throw CountedFailure();
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFailingPaintWnd, CWnd)
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+TEST(WndLifetime, APaintFailureWaitingForItsReportDiesWithTheWindow) {
+  CScriptedPrompt prompt;
+  prompt.FailWhenEmpty(true);
+  for (bool deleteObject : {false, true}) {
+    auto* wnd = new CFailingPaintWnd;
+    ASSERT_TRUE(wnd->CreateEx(0, nullptr, "paints", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
+    wnd->ShowWindow(SW_SHOW);
+    wnd->UpdateWindow();
+    EXPECT_EQ(CountedFailure::alive, 1) << "the failure waits for its report";
+    if (deleteObject) {
+      delete wnd;  // the object goes first and takes its window
+    } else {
+      wnd->DestroyWindow();
+      delete wnd;
+    }
+    PumpPending(50);
+    EXPECT_EQ(CountedFailure::alive, 0);
+  }
+  EXPECT_TRUE(prompt.GetShown().empty()) << "nobody is left to tell";
 }
 
 }  // namespace

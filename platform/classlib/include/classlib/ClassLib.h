@@ -29,6 +29,7 @@
 #include "classlib/Controls.h"
 #include "classlib/Menu.h"
 #include "classlib/Dialog.h"
+#include "classlib/ModalLoop.h"
 #include "classlib/DataExchange.h"
 #include "classlib/PropertySheet.h"
 #include "classlib/CommonDialogs.h"

@@ -26,7 +26,7 @@ class CDC : public CObject {
   static CDC* FromHandle(HDC hDC);
   BOOL Attach(HDC hDC);
   HDC Detach();
-  BOOL CreateCompatibleDC(CDC* pDC) { return Attach(::CreateCompatibleDC(pDC->GetSafeHdc())); }
+  BOOL CreateCompatibleDC(CDC* pDC) { return Attach(::CreateCompatibleDC(AfxSafeHdc(pDC))); }
   BOOL CreateDC(LPCTSTR lpszDriverName, LPCTSTR lpszDeviceName, LPCTSTR lpszOutput, const void* lpInitData) {
     return Attach(
         ::CreateDCA(lpszDriverName, lpszDeviceName, lpszOutput, static_cast<const DEVMODEA*>(lpInitData)));
@@ -61,10 +61,10 @@ class CDC : public CObject {
     return CBitmap::FromHandle(static_cast<HBITMAP>(::GetCurrentObject(m_hDC, OBJ_BITMAP)));
   }
   virtual int SelectClipRgn(CRgn* pRgn) {
-    return ::SelectClipRgn(m_hDC, static_cast<HRGN>(pRgn->GetSafeHandle()));
+    return ::SelectClipRgn(m_hDC, static_cast<HRGN>(AfxSafeGdiHandle(pRgn)));
   }
   int SelectClipRgn(CRgn* pRgn, int nMode) {
-    return ::ExtSelectClipRgn(m_hDC, static_cast<HRGN>(pRgn->GetSafeHandle()), nMode);
+    return ::ExtSelectClipRgn(m_hDC, static_cast<HRGN>(AfxSafeGdiHandle(pRgn)), nMode);
   }
   int IntersectClipRect(int x1, int y1, int x2, int y2) { return ::IntersectClipRect(m_hDC, x1, y1, x2, y2); }
   int IntersectClipRect(LPCRECT lpRect) {
@@ -81,11 +81,11 @@ class CDC : public CObject {
 
   // Filling.
   BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop) {
-    return ::BitBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->GetSafeHdc(), xSrc, ySrc, dwRop);
+    return ::BitBlt(m_hDC, x, y, nWidth, nHeight, AfxSafeHdc(pSrcDC), xSrc, ySrc, dwRop);
   }
   BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth,
                   int nSrcHeight, DWORD dwRop) {
-    return ::StretchBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->GetSafeHdc(), xSrc, ySrc, nSrcWidth, nSrcHeight,
+    return ::StretchBlt(m_hDC, x, y, nWidth, nHeight, AfxSafeHdc(pSrcDC), xSrc, ySrc, nSrcWidth, nSrcHeight,
                         dwRop);
   }
   BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop) {
@@ -93,10 +93,10 @@ class CDC : public CObject {
   }
   void InvertRect(LPCRECT lpRect) { ::InvertRect(m_hDC, lpRect); }
   void FillRect(LPCRECT lpRect, CBrush* pBrush) {
-    ::FillRect(m_hDC, lpRect, static_cast<HBRUSH>(pBrush->GetSafeHandle()));
+    ::FillRect(m_hDC, lpRect, static_cast<HBRUSH>(AfxSafeGdiHandle(pBrush)));
   }
   void FrameRect(LPCRECT lpRect, CBrush* pBrush) {
-    ::FrameRect(m_hDC, lpRect, static_cast<HBRUSH>(pBrush->GetSafeHandle()));
+    ::FrameRect(m_hDC, lpRect, static_cast<HBRUSH>(AfxSafeGdiHandle(pBrush)));
   }
   void FillSolidRect(LPCRECT lpRect, COLORREF clr);
   void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr);
@@ -133,7 +133,7 @@ class CDC : public CObject {
   }
   virtual BOOL GrayString(CBrush* pBrush, BOOL(CALLBACK* lpfnOutput)(HDC, LPARAM, int), LPARAM lpData,
                           int nCount, int x, int y, int nWidth, int nHeight) {
-    return ::GrayStringA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), lpfnOutput, lpData, nCount, x,
+    return ::GrayStringA(m_hDC, static_cast<HBRUSH>(AfxSafeGdiHandle(pBrush)), lpfnOutput, lpData, nCount, x,
                          y, nWidth, nHeight);
   }
   virtual int Escape(int nEscape, int nCount, LPCSTR lpszInData, LPVOID lpOutData) {

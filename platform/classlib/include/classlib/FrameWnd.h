@@ -72,6 +72,7 @@ class CFrameWnd : public CWnd {
   CView* m_pViewActive = nullptr;
   DWORD m_dwDockStyle = 0;
   UINT m_nIDLastMessage = 0;
+  BOOL m_bAddToTitle = FALSE;  // created with FWS_ADDTOTITLE
 
   void PostNcDestroy() override;
 

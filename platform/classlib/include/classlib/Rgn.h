@@ -16,8 +16,8 @@ class CRgn : public CGdiObject {
     return Attach(::CreatePolygonRgn(lpPoints, nCount, nMode));
   }
   int CombineRgn(const CRgn* pRgn1, const CRgn* pRgn2, int nCombineMode) {
-    return ::CombineRgn(static_cast<HRGN>(m_hObject), static_cast<HRGN>(pRgn1->GetSafeHandle()),
-                        static_cast<HRGN>(pRgn2->GetSafeHandle()), nCombineMode);
+    return ::CombineRgn(static_cast<HRGN>(m_hObject), static_cast<HRGN>(AfxSafeGdiHandle(pRgn1)),
+                        static_cast<HRGN>(AfxSafeGdiHandle(pRgn2)), nCombineMode);
   }
   void SetRectRgn(LPCRECT lpRect) {
     ::SetRectRgn(static_cast<HRGN>(m_hObject), lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);

@@ -11,8 +11,8 @@ class CSpinButtonCtrl : public CWnd {
     return CWnd::Create(UPDOWN_CLASSA, nullptr, dwStyle, rect, pParentWnd, nID);
   }
   CWnd* SetBuddy(CWnd* pWndBuddy) {
-    return CWnd::FromHandle(reinterpret_cast<HWND>(
-        SendMessage(UDM_SETBUDDY, reinterpret_cast<WPARAM>(pWndBuddy->GetSafeHwnd()))));
+    return CWnd::FromHandle(
+        reinterpret_cast<HWND>(SendMessage(UDM_SETBUDDY, reinterpret_cast<WPARAM>(AfxSafeHwnd(pWndBuddy)))));
   }
   CWnd* GetBuddy() const { return CWnd::FromHandle(reinterpret_cast<HWND>(SendMessage(UDM_GETBUDDY))); }
   void SetRange(short nLower, short nUpper) { SendMessage(UDM_SETRANGE, 0, MAKELPARAM(nUpper, nLower)); }

@@ -75,6 +75,8 @@ CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority = THREAD_P
 // The CWinThread of the calling thread (the application on the main thread); null for threads
 // the layer did not start.
 CWinThread* AfxGetThread();
+// For checks: how many temporary wrappers (windows, DCs, menus, GDI objects) the calling thread holds.
+size_t AfxGetTempWrapperCount();
 // Gets and dispatches one message through the calling thread's CWinThread (or the plain chain
 // when it has none). FALSE on WM_QUIT, which it leaves for the caller to post again.
 BOOL AfxPumpMessage();

@@ -75,18 +75,16 @@ class CWnd : public CCmdTarget {
   CWnd* GetDlgItem(int nID) const;
   void GetDlgItem(int nID, HWND* phWnd) const { *phWnd = ::GetDlgItem(m_hWnd, nID); }
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-  CWnd* SetParent(CWnd* pWndNewParent) {
-    return FromHandle(::SetParent(m_hWnd, pWndNewParent->GetSafeHwnd()));
-  }
+  CWnd* SetParent(CWnd* pWndNewParent) { return FromHandle(::SetParent(m_hWnd, AfxSafeHwnd(pWndNewParent))); }
   CWnd* GetOwner() const;
-  void SetOwner(CWnd* pOwnerWnd) { m_hWndOwner = pOwnerWnd->GetSafeHwnd(); }
+  void SetOwner(CWnd* pOwnerWnd) { m_hWndOwner = AfxSafeHwnd(pOwnerWnd); }
   CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
   CWnd* GetTopLevelParent() const;
   CFrameWnd* GetParentFrame() const;
   CFrameWnd* GetTopLevelFrame() const;
-  BOOL IsChild(const CWnd* pWnd) const { return ::IsChild(m_hWnd, pWnd->GetSafeHwnd()); }
+  BOOL IsChild(const CWnd* pWnd) const { return ::IsChild(m_hWnd, AfxSafeHwnd(pWnd)); }
   CWnd* GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const {
-    return FromHandle(::GetNextDlgTabItem(m_hWnd, pWndCtl->GetSafeHwnd(), bPrevious));
+    return FromHandle(::GetNextDlgTabItem(m_hWnd, AfxSafeHwnd(pWndCtl), bPrevious));
   }
   void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL bDeep = TRUE,
                                 BOOL bOnlyPerm = FALSE);
@@ -104,10 +102,10 @@ class CWnd : public CCmdTarget {
   void ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }
   void ScreenToClient(LPRECT lpRect) const;
   void MapWindowPoints(CWnd* pwndTo, LPPOINT lpPoint, UINT nCount) const {
-    ::MapWindowPoints(m_hWnd, pwndTo->GetSafeHwnd(), lpPoint, nCount);
+    ::MapWindowPoints(m_hWnd, AfxSafeHwnd(pwndTo), lpPoint, nCount);
   }
   void MapWindowPoints(CWnd* pwndTo, LPRECT lpRect) const {
-    ::MapWindowPoints(m_hWnd, pwndTo->GetSafeHwnd(), reinterpret_cast<LPPOINT>(lpRect), 2);
+    ::MapWindowPoints(m_hWnd, AfxSafeHwnd(pwndTo), reinterpret_cast<LPPOINT>(lpRect), 2);
   }
   void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE) {
     ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
