@@ -1,6 +1,7 @@
 #include "ModuleSettings.h"
 
 #include "HandlerFrame.h"
+#include "LUTList.h"
 #include "LibrarySettings.h"
 #include "Options.h"
 #include "SearchPaths.h"
@@ -68,10 +69,14 @@ void LoadAllSettings() {
 }
 
 void SaveAllSettings() {
-  if (!settingsLoaded) return;
-  for (const ModuleStep& step : SaveSteps) {
-    if (!HasFailed(step.name)) RunInHandlerFrame(step.run);
+  if (settingsLoaded) {
+    for (const ModuleStep& step : SaveSteps) {
+      if (!HasFailed(step.name)) RunInHandlerFrame(step.run);
+    }
   }
+  // Last, and also when nothing was saved: every LUT object goes while its component is still loaded,
+  // not from a static destructor after OLE has let the component go.
+  RunInHandlerFrame(&ClearAllLUTLists);
 }
 
 bool AreSettingsLoaded() { return settingsLoaded; }

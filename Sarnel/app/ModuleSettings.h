@@ -10,7 +10,7 @@
 // left out of the save, so its stored values are not overwritten; start-up goes on.
 void LoadAllSettings();
 // Saves every module in order, but only after LoadAllSettings ran: a start that failed before the
-// settings were read never overwrites the user's profile.
+// settings were read never overwrites the user's profile. Either way it then releases every LUT list.
 void SaveAllSettings();
 bool AreSettingsLoaded();
 
