@@ -25,8 +25,8 @@ struct LUTObjectLoad {
 };
 
 // Loads bytes written by SaveLUTObject (the class identifier, then the object's own record) into a new
-// object. Never throws. Only the LUT class is ever instantiated: a different class identifier in the
-// bytes is refused, so stored data cannot make the program load another component.
+// object. Raises nothing but a shortage of memory. Only the LUT class is ever instantiated: a different class
+// identifier in the bytes is refused, so stored data cannot make the program load another component.
 LUTObjectLoad LoadLUTObject(const std::vector<uint8_t>& bytes);
 
 // The object as OleSaveToStream writes it. A failure is raised as _com_error.
