@@ -2,6 +2,7 @@
 
 #include "HandlerFrame.h"
 #include "JobFileOptions.h"
+#include "LUTList.h"
 #include "LibrarySettings.h"
 #include "OptionValues.h"
 #include "Options.h"
@@ -91,10 +92,14 @@ void LoadAllSettings() {
 }
 
 void SaveAllSettings() {
-  if (!settingsLoaded) return;
-  for (const char* name : SaveOrder) {
-    if (!HasFailed(name)) RunInHandlerFrame(Module(name).save);
+  if (settingsLoaded) {
+    for (const char* name : SaveOrder) {
+      if (!HasFailed(name)) RunInHandlerFrame(Module(name).save);
+    }
   }
+  // Last, and also when nothing was saved: every LUT object goes while its component is still loaded,
+  // not from a static destructor after OLE has let the component go.
+  RunInHandlerFrame(&ClearAllLUTLists);
 }
 
 bool AreSettingsLoaded() { return settingsLoaded; }

@@ -21,7 +21,7 @@ struct SettingsModule {
 // overwritten; start-up goes on.
 void LoadAllSettings();
 // Saves every module in order, but only after LoadAllSettings ran: a start that failed before the
-// settings were read never overwrites the user's profile.
+// settings were read never overwrites the user's profile. Either way it then releases every LUT list.
 void SaveAllSettings();
 bool AreSettingsLoaded();
 

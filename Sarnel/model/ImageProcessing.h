@@ -14,6 +14,6 @@ struct ImageProcessing {
   LUTRecord lut;
   SharpenValues sharpen;  // off, 3, 100
 
-  // Whether applying it changes a bitmap. A tone curve counts only once its LUT object is bound.
+  // Whether applying it changes a bitmap.
   bool IsActive() const;
 };

@@ -1,9 +1,8 @@
-// The per-image correction blocks: colour correction, chroma key, sharpening and the tone-curve record.
+// The per-image correction blocks: colour correction, chroma key and sharpening.
 #include "ImageRecordBytes.h"
 
 #include "ChromaKey.h"
 #include "ColorCorrectValues.h"
-#include "LUTRecord.h"
 #include "SharpenValues.h"
 
 #include <gtest/gtest.h>
@@ -228,88 +227,4 @@ TEST(SharpenValuesTest, BlockRoundTripsAndRejectsBadMarkerOrSchema) {
   zvk::ArchiveMemory oddReader = ReaderOver(odd);
   ReadSharpenValues(oddReader, read);
   EXPECT_EQ(read.kernel, 4);
-}
-
-namespace {
-
-// A LUT object's persisted form as the tone-curve component writes it: its class identifier, then a
-// record of its own (opaque here).
-std::vector<uint8_t> PersistedLutObject() {
-  GoldenBytes out;
-  const uint8_t clsid[] = {0x10, 0x5E, 0xB6, 0x12, 0x1C, 0x17, 0xD3, 0x11,
-                           0xBD, 0x0F, 0x00, 0x80, 0xC8, 0xE4, 0xAF, 0xC3};
-  out.raw(clsid, sizeof clsid);
-  for (int i = 0; i < 113; ++i) out.u8(static_cast<uint8_t>(i * 7));
-  return out.bytes;
-}
-
-}  // namespace
-
-TEST(LUTRecordTest, EmptyAndObjectRecordsRoundTripByteForByte) {
-  LUTRecord empty;
-  empty.name = "N";
-  empty.description = "Flat";
-  zvk::ArchiveMemory archive;
-  WriteLUTRecord(archive, empty);
-  std::vector<uint8_t> expectedEmpty = GoldenBytes().u16(0x0100).text("N").text("Flat").u8(42).u32(0).bytes;
-  EXPECT_EQ(ArchiveBytes(archive), expectedEmpty);
-
-  std::vector<uint8_t> object = PersistedLutObject();
-  std::vector<uint8_t> stored = GoldenBytes()
-                                    .u16(0x0100)
-                                    .text("0ABC")
-                                    .text("Warm")
-                                    .u8(42)
-                                    .u32(129)
-                                    .raw(object.data(), object.size())
-                                    .bytes;
-  LUTRecord read;
-  read.SetOutput();
-  zvk::ArchiveMemory reader = ReaderOver(stored);
-  ReadLUTRecord(reader, read);
-  EXPECT_EQ(read.name, "0ABC");
-  EXPECT_EQ(read.description, "Warm");
-  EXPECT_EQ(read.GetPersistedObject(), object);
-  EXPECT_FALSE(read.IsEmpty());
-  EXPECT_FALSE(read.HasObject());
-  EXPECT_EQ(read.GetOutput(), 1);
-
-  zvk::ArchiveMemory rewritten;
-  WriteLUTRecord(rewritten, read);
-  EXPECT_EQ(ArchiveBytes(rewritten), stored);
-
-  // Length 0 reads back empty.
-  zvk::ArchiveMemory emptyReader = ReaderOver(expectedEmpty);
-  ReadLUTRecord(emptyReader, read);
-  EXPECT_TRUE(read.IsEmpty());
-  EXPECT_EQ(read.description, "Flat");
-}
-
-TEST(LUTRecordTest, BadMarkerSchemaAndLengthsFail) {
-  struct Bad {
-    std::vector<uint8_t> bytes;
-    int kind;
-    std::string message;
-  } bad[] = {
-      {GoldenBytes().u16(0x0100).text("N").text("D").u8(41).u32(0).bytes, zvk::ArchiveException::BadSchema,
-       BadSchemaAt("LUT.cpp", 141)},
-      {GoldenBytes().u16(0x0200).text("N").text("D").u8(42).u32(0).bytes, zvk::ArchiveException::BadSchema,
-       BadSchemaAt("ObjectID.h", 74)},
-      {GoldenBytes().u16(0x0100).text("N").text("D").u8(42).u32(0xFFFFFFF0u).u8(1).bytes,
-       zvk::ArchiveException::EndOfFile, ""},
-      {GoldenBytes().u16(0x0100).text("N").text("D").u8(42).u32(3).u8(1).u8(2).bytes,
-       zvk::ArchiveException::EndOfFile, ""},
-      {GoldenBytes().u16(0x0100).text("N").text("D").bytes, zvk::ArchiveException::EndOfFile, ""},
-  };
-  for (const Bad& b : bad) {
-    LUTRecord target;
-    target.name = "keep";
-    zvk::ArchiveMemory reader = ReaderOver(b.bytes);
-    std::string message;
-    EXPECT_EQ(ArchiveErrorKind([&] { ReadLUTRecord(reader, target); }, &message), b.kind);
-    if (!b.message.empty()) {
-      EXPECT_EQ(message, b.message);
-    }
-    EXPECT_EQ(target.name, "keep");
-  }
 }

@@ -1,6 +1,7 @@
 // Module settings: the window state, the search-path lists and the fixed load and save orders.
 #include "ShellTestSupport.h"
 
+#include "LUTList.h"
 #include "LibrarySettings.h"
 #include "ModuleSettings.h"
 #include "Options.h"
@@ -182,6 +183,23 @@ TEST_F(SettingsTest, NothingIsSavedUnlessTheSettingsWereLoaded) {
   EXPECT_EQ(BinarySize("Window State", "MainPlacement"), 44u);
   EXPECT_TRUE(ProfileValueExists("Backgrounds", "KeepPath"));
   EXPECT_TRUE(ProfileValueExists("Paths\\Images", "Count"));
+}
+
+// The LUT lists are released at exit whether or not the settings were saved, so that no LUT object
+// outlives the tone-curve component.
+TEST_F(SettingsTest, LUTListsAreReleasedAtExitAlsoWithoutASave) {
+  LUTList list;
+  LUTRecord record;
+  record.name = "Warm";
+  list.Add(record);
+  SaveAllSettings();
+  EXPECT_FALSE(AreSettingsLoaded());
+  EXPECT_EQ(list.GetCount(), 0);
+
+  list.Add(record);
+  LoadAllSettings();
+  SaveAllSettings();
+  EXPECT_EQ(list.GetCount(), 0);
 }
 
 TEST_F(SettingsTest, SharpenSettingsLiveInASectionPerModule) {
