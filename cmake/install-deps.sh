@@ -29,6 +29,11 @@ need googletest /usr/src/googletest/CMakeLists.txt
 need locales /usr/sbin/locale-gen
 need libz-mingw-w64-dev /usr/x86_64-w64-mingw32/include/zlib.h
 need imagemagick /usr/bin/convert-im6.q16
+# libjpeg-turbo and libpng are built from Debian's source packages (cmake/fetch-debian-sources.sh):
+# dpkg-source unpacks them, nasm assembles libjpeg-turbo's SIMD code; djpeg and cjpeg check our JPEGs.
+need dpkg-dev /usr/bin/dpkg-source
+need nasm nasm
+need libjpeg-turbo-progs djpeg
 need python3 /usr/bin/python3
 need python3-olefile /usr/lib/python3/dist-packages/olefile
 need ccache ccache

@@ -1,6 +1,6 @@
 #!/bin/bash
 # The outside tools' side of the image benchmark: makes the synthetic 24-megapixel JPEGs (once), then times
-# libvips and ImageMagick doing the benchmark's three tasks on them and writes their figures for imagebench.exe,
+# libvips and ImageMagick doing the benchmark's four tasks on them and writes their figures for imagebench.exe,
 # which measures our library on the same files in the same `make bench` run and prints the ratios.
 #   reference.txt lines: <tool> <task> <seconds per image> <peak resident MB>
 set -eu
@@ -49,7 +49,7 @@ max() { [ "$1" -gt "$2" ] && echo "$1" || echo "$2"; }
 : > reference.txt
 n=0
 declare -A secs peak
-for key in vips:draft vips:decode vips:pixels vips:encode vips:persist im:draft im:decode im:pixels im:encode im:persist; do
+for key in vips:draft vips:decode vips:pixels vips:encode vips:persist vips:png im:draft im:decode im:pixels im:encode im:persist im:png; do
   secs[$key]=0; peak[$key]=0
 done
 tmp=$(mktemp -d /dev/shm/imagebench.XXXXXX 2>/dev/null || mktemp -d)
@@ -88,6 +88,9 @@ for f in $images; do
   m2=$(measure $IM "$tmp/p2.png" "$tmp/q2.ppm" | cut -d' ' -f2)
   t1=$(date +%s.%N)
   secs[im:persist]=$(add ${secs[im:persist]} $(python3 -c "print($t1-$t0)")); peak[im:persist]=$(max ${peak[im:persist]} $(max $m1 $m2))
+  # (4) PNG encode of the full decoded picture at each tool's fastest zlib level (1)
+  read -r s m < <(measure vips pngsave "$tmp/a.v" "$tmp/p3.png" --compression 1); secs[vips:png]=$(add ${secs[vips:png]} $s); peak[vips:png]=$(max ${peak[vips:png]} $m)
+  read -r s m < <(measure $IM "$tmp/a.ppm" -quality 10 "$tmp/p4.png"); secs[im:png]=$(add ${secs[im:png]} $s); peak[im:png]=$(max ${peak[im:png]} $m)
   rm -f "$tmp"/*
 done
 for key in "${!secs[@]}"; do

@@ -200,7 +200,7 @@ HRESULT BitmapObject::LoadAtSize(BSTR path, const SIZE* size, long bits) {
     int frame = 0;
     if (size && !ImageFile::IsTargaPath(file) && !ImageFile::IsPcxFile(file)) {
       std::vector<FrameInfo> frames;
-      if (SUCCEEDED(WicCodec::Inspect(file, frames)))
+      if (SUCCEEDED(ImageFile::Inspect(file, frames)))
         for (size_t i = 0; i < frames.size(); ++i)
           if (frames[i].width == size->cx && frames[i].height == size->cy) {
             frame = int(i);

@@ -39,7 +39,7 @@ HRESULT FileReaderObject::Open(BSTR path) {
       hr = ImageFile::Load(file, 0, image, nullptr);
       if (SUCCEEDED(hr)) frames.push_back({image.Width(), image.Height()});
     } else {
-      hr = WicCodec::Inspect(file, frames);
+      hr = ImageFile::Inspect(file, frames);
     }
     std::map<long, std::wstring> tags;
     if (SUCCEEDED(hr)) tags = ExifTagReader::ReadFile(file);

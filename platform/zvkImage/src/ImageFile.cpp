@@ -1,13 +1,16 @@
 #include "ImageFile.h"
 
+#include <cstring>
 #include <cwctype>
 #include <vector>
 
 #include <zvkImage/zvkImage.h>
 
 #include "FileBytes.h"
+#include "JpegCodec.h"
 #include "PcxCodec.h"
 #include "PictWriter.h"
+#include "PngCodec.h"
 #include "SaveOptions.h"
 #include "TargaCodec.h"
 #include "WicCodec.h"
@@ -32,6 +35,30 @@ bool ImageFile::IsPcxFile(const std::wstring& path) {
   return ok && head[0] == 0x0A && head[1] <= 5 && head[2] == 1 && head[3] == 8;
 }
 
+ImageFile::Signature ImageFile::SignatureOf(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Signature::Other;
+  uint8_t head[8] = {};
+  DWORD got = 0;
+  if (!ReadFile(file, head, 8, &got, nullptr)) got = 0;
+  CloseHandle(file);
+  static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  if (got >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) return Signature::Jpeg;
+  if (got == 8 && std::memcmp(head, kPng, 8) == 0) return Signature::Png;
+  return Signature::Other;
+}
+
+HRESULT ImageFile::Inspect(const std::wstring& path, std::vector<FrameInfo>& frames) {
+  frames.clear();
+  const Signature signature = IsTargaPath(path) ? Signature::Other : SignatureOf(path);
+  if (signature == Signature::Other) return WicCodec::Inspect(path, frames);
+  FrameInfo info;
+  const HRESULT hr = signature == Signature::Jpeg ? JpegCodec::Inspect(path, info.width, info.height)
+                                                  : PngCodec::Inspect(path, info.width, info.height);
+  if (SUCCEEDED(hr)) frames.push_back(info);
+  return hr;
+}
+
 HRESULT ImageFile::Load(const std::wstring& path, int frame, PixelImage& image, const ProgressFn& progress) {
   const bool targa = IsTargaPath(path);
   if (targa || IsPcxFile(path)) {
@@ -46,7 +73,14 @@ HRESULT ImageFile::Load(const std::wstring& path, int frame, PixelImage& image, 
     }
     if (!targa) return WINCODEC_ERR_BADIMAGE;
   }
-  return WicCodec::Decode(path, frame, image, progress);
+  switch (SignatureOf(path)) {
+    case Signature::Jpeg:
+      return frame == 0 ? JpegCodec::Decode(path, image, progress) : E_INVALIDARG;
+    case Signature::Png:
+      return frame == 0 ? PngCodec::Decode(path, image, progress) : E_INVALIDARG;
+    default:
+      return WicCodec::Decode(path, frame, image, progress);
+  }
 }
 
 HRESULT ImageFile::Save(const std::wstring& path, long fileType, int bits, long option,
@@ -55,15 +89,20 @@ HRESULT ImageFile::Save(const std::wstring& path, long fileType, int bits, long 
   if (bits != 8 && bits != 24) return E_INVALIDARG;
   if (image.Empty()) return E_INVALIDARG;
   std::vector<uint8_t> bytes;
+  HRESULT hr = S_OK;
   switch (fileType) {
     case ftJPEG:
     case ftPNG:
     case ftTIFF:
-    case ftBMP: {
-      HRESULT hr = WicCodec::Encode(path, fileType, bits, JpegQualityForOption(option), image, progress);
+    case ftBMP:
+      if (fileType == ftJPEG)
+        hr = JpegCodec::Encode(path, bits, JpegQualityForOption(option), image, progress);
+      else if (fileType == ftPNG)
+        hr = PngCodec::Encode(path, bits, image, progress);
+      else
+        hr = WicCodec::Encode(path, fileType, bits, image, progress);
       if (FAILED(hr)) DeleteFileW(path.c_str());
       return hr;
-    }
     case ftTARGA:
       bytes = TargaCodec::Write(image, bits);
       break;
@@ -77,7 +116,7 @@ HRESULT ImageFile::Save(const std::wstring& path, long fileType, int bits, long 
     default:
       return E_INVALIDARG;
   }
-  HRESULT hr = FileBytes::Write(path, bytes);
+  hr = FileBytes::Write(path, bytes);
   if (SUCCEEDED(hr) && progress) progress(1, 1);
   return hr;
 }

@@ -3,7 +3,6 @@
 #include <wincodec.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -25,32 +24,7 @@ constexpr int kProgressBands = 16;
 // Rows [0, h) in `bands` parts: part i covers [h*i/bands, h*(i+1)/bands).
 inline int BandEdge(int h, int i, int bands) { return int(int64_t(h) * i / bands); }
 
-std::atomic<EncoderOptionObserver> g_optionObserver{nullptr};
-
-// Hands one option to the encoder's property bag (an encoder without it keeps its own setting, so a failed
-// write is not an error) and tells the observer, if any, what the bag holds now.
-void WriteEncoderOption(IPropertyBag2& props, const wchar_t* name, VARIANT& value) {
-  PROPBAG2 option{};
-  option.pstrName = const_cast<LPOLESTR>(name);
-  const HRESULT written = props.Write(1, &option, &value);
-  const EncoderOptionObserver observer = g_optionObserver.load();
-  if (!observer) return;
-  VARIANT held;
-  VariantInit(&held);
-  HRESULT readResult = S_OK;
-  if (FAILED(props.Read(1, &option, nullptr, &held, &readResult)) || FAILED(readResult)) {
-    VariantClear(&held);
-    VariantInit(&held);
-  }
-  observer(name, held, written);
-  VariantClear(&held);
-}
-
 }  // namespace
-
-EncoderOptionObserver WicCodec::SetEncoderOptionObserver(EncoderOptionObserver observer) {
-  return g_optionObserver.exchange(observer);
-}
 
 HRESULT WicCodec::Inspect(const std::wstring& path, std::vector<FrameInfo>& frames) {
   frames.clear();
@@ -152,16 +126,10 @@ HRESULT WicCodec::Decode(const std::wstring& path, int frameIndex, PixelImage& i
   return S_OK;
 }
 
-HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, float jpegQuality,
-                         const PixelImage& image, const ProgressFn& progress) {
+HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, const PixelImage& image,
+                         const ProgressFn& progress) {
   GUID container;
   switch (fileType) {
-    case ftJPEG:
-      container = GUID_ContainerFormatJpeg;
-      break;
-    case ftPNG:
-      container = GUID_ContainerFormatPng;
-      break;
     case ftTIFF:
       container = GUID_ContainerFormatTiff;
       break;
@@ -173,13 +141,10 @@ HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, floa
   }
   if (image.Empty()) return E_INVALIDARG;
   const int w = image.Width(), h = image.Height();
-  // Eight bits: grey for JPEG, a palette for the others.
+  // Eight bits: a palette.
   IndexedImage indexed;
-  std::vector<uint8_t> grey;
   const bool eight = bits == 8;
-  const bool greyOut = eight && fileType == ftJPEG;
-  if (eight && greyOut) grey = PaletteQuantizer::Grey(image);
-  if (eight && !greyOut) indexed = PaletteQuantizer::Quantize(image);
+  if (eight) indexed = PaletteQuantizer::Quantize(image);
 
   ComScope com;
   ComRef<IWICImagingFactory> factory;
@@ -195,24 +160,15 @@ HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, floa
   ComRef<IWICBitmapFrameEncode> frame;
   ComRef<IPropertyBag2> props;
   if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(&frame, &props);
-  if (SUCCEEDED(hr) && fileType == ftJPEG && props) {
-    VARIANT quality;
-    VariantInit(&quality);
-    quality.vt = VT_R4;
-    quality.fltVal = jpegQuality;
-    WriteEncoderOption(*props.Get(), L"ImageQuality", quality);
-  }
   if (SUCCEEDED(hr)) hr = frame->Initialize(props.Get());
   if (SUCCEEDED(hr)) hr = frame->SetSize(UINT(w), UINT(h));
   if (SUCCEEDED(hr))
     hr = frame->SetResolution(image.dpiX > 0 ? image.dpiX : 96.0, image.dpiY > 0 ? image.dpiY : 96.0);
-  WICPixelFormatGUID format = !eight
-                                  ? GUID_WICPixelFormat24bppBGR
-                                  : (greyOut ? GUID_WICPixelFormat8bppGray : GUID_WICPixelFormat8bppIndexed);
+  WICPixelFormatGUID format = eight ? GUID_WICPixelFormat8bppIndexed : GUID_WICPixelFormat24bppBGR;
   const WICPixelFormatGUID asked = format;
   if (SUCCEEDED(hr)) hr = frame->SetPixelFormat(&format);
   if (SUCCEEDED(hr) && format != asked) hr = WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;
-  if (SUCCEEDED(hr) && eight && !greyOut) {
+  if (SUCCEEDED(hr) && eight) {
     ComRef<IWICPalette> palette;
     hr = factory->CreatePalette(&palette);
     std::vector<WICColor> colours;
@@ -231,7 +187,7 @@ HRESULT WicCodec::Encode(const std::wstring& path, long fileType, int bits, floa
       hr = frame->WritePixels(UINT(y1 - y0), UINT(image.Stride()), UINT(image.Stride() * (y1 - y0)),
                               const_cast<BYTE*>(image.Row(y0)));
     } else {
-      const uint8_t* plane = greyOut ? grey.data() : indexed.indices.data();
+      const uint8_t* plane = indexed.indices.data();
       const UINT stride = UINT((w + 3) & ~3);
       rows.assign(size_t(stride) * (y1 - y0), 0);
       for (int y = y0; y < y1; ++y)
