@@ -18,6 +18,7 @@ constexpr uint32_t HeaderFatSectors = 109;
 constexpr uint32_t DirectoryEntryBytes = 128;
 constexpr uint32_t MaxNameBytes = 64;
 constexpr uint32_t MiniSectorBytes = 64;
+constexpr uint16_t MiniSectorShift = 6;
 constexpr uint32_t MiniStreamCutoff = 4096;
 constexpr uint16_t LittleEndianMark = 0xFFFE;
 constexpr uint8_t StorageEntry = 1;
@@ -132,7 +133,7 @@ bool Checker::ReadHeader() {
   zvk::ReadArchiveWord(in, byteOrder);
   zvk::ReadArchiveWord(in, sectorShift);
   zvk::ReadArchiveWord(in, miniSectorShift);
-  if (byteOrder != LittleEndianMark || (1u << miniSectorShift) != MiniSectorBytes) Refuse();
+  if (byteOrder != LittleEndianMark || miniSectorShift != MiniSectorShift) Refuse();
   if (majorVersion == 3 && sectorShift == 9)
     layout.version = 3;
   else if (majorVersion == 4 && sectorShift == 12)
@@ -271,7 +272,7 @@ void Checker::ReadMiniFat() {
 
 void Checker::CheckTree() {
   // Every entry reached from the root once at most, so that a name lookup always ends; the chain of
-  // every stream reached is as long as its size says.
+  // every stream reached at least as long as its size needs.
   std::vector<uint8_t> seen(entryCount, 0);
   seen[0] = 1;
   std::vector<uint32_t> pending{ReadEntry(0).child};
