@@ -2,6 +2,7 @@
 #include "TheDocument.h"
 
 #include "BusyIndicator.h"
+#include "CompoundFileCheck.h"
 #include "DefaultAspectRatios.h"
 #include "DefaultDetailSettings.h"
 #include "DocumentEvents.h"
@@ -181,15 +182,15 @@ bool CTheDocument::OpenJob(const char* path, bool readOnlyRequested) {
   HRESULT hr;
   bool openedReadOnly;
   if (readOnlyRequested) {
-    hr = StgOpenStorage(wide.c_str(), nullptr, OpenReadOnlyMode, nullptr, 0, &opened);
+    hr = OpenCheckedCompoundFile(wide.c_str(), OpenReadOnlyMode, &opened);
     openedReadOnly = true;
   } else {
-    hr = StgOpenStorage(wide.c_str(), nullptr, OpenWritableMode, nullptr, 0, &opened);
+    hr = OpenCheckedCompoundFile(wide.c_str(), OpenWritableMode, &opened);
     openedReadOnly = false;
     if (hr == STG_E_ACCESSDENIED) {
       if (opened != nullptr) opened->Release();
       opened = nullptr;
-      hr = StgOpenStorage(wide.c_str(), nullptr, OpenFallbackReadMode, nullptr, 0, &opened);
+      hr = OpenCheckedCompoundFile(wide.c_str(), OpenFallbackReadMode, &opened);
       openedReadOnly = true;
     }
   }
@@ -282,9 +283,9 @@ bool CTheDocument::CloseAndCompact() {
   CBusyIndicator indicator(IDS_COMPACTING_FILE, 1, TRUE, FALSE);
   IStorage* source = nullptr;
   std::wstring wide = ToWideName(path);
-  HRESULT hr = path.IsEmpty() ? STG_E_FILENOTFOUND
-                              : StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE,
-                                               nullptr, 0, &source);
+  HRESULT hr = path.IsEmpty()
+                   ? STG_E_FILENOTFOUND
+                   : OpenCheckedCompoundFile(wide.c_str(), STGM_READ | STGM_SHARE_EXCLUSIVE, &source);
   if (FAILED(hr) || source == nullptr) {
     if (source != nullptr) source->Release();
     throw CMyException(E_CANNOT_OPEN_FILE, "E_CANNOT_OPEN_FILE", DocumentFilePlace, 1531);

@@ -4,6 +4,7 @@
 #include "TheDocument.h"
 
 #include "BusyIndicator.h"
+#include "CompoundFileCheck.h"
 #include "DocumentEvents.h"
 #include "DocumentText.h"
 #include "FreezeGuard.h"
@@ -43,7 +44,7 @@ class SaveTargetScope {
 IStorage* OpenJobStorage(const CString& path, HRESULT& hr) {
   IStorage* opened = nullptr;
   std::wstring wide = ToWideName(path);
-  hr = StgOpenStorage(wide.c_str(), nullptr, OpenWritableMode, nullptr, 0, &opened);
+  hr = OpenCheckedCompoundFile(wide.c_str(), OpenWritableMode, &opened);
   if (FAILED(hr) && opened != nullptr) {
     opened->Release();
     opened = nullptr;

@@ -17,5 +17,7 @@ CString FileErrorText(UINT messageId, HRESULT hr) {
     system = system.Left(system.GetLength() - 1);
   if (system.GetLength() > 0 && system[system.GetLength() - 1] == '\r')
     system = system.Left(system.GetLength() - 1);
+  // The system has no words for some codes (the storage ones among them): the code itself, then.
+  if (system.IsEmpty()) system.Format("Unknown error 0x%0lX", static_cast<unsigned long>(hr));
   return ResourceText(messageId) + " " + ResourceText(IDS_ERROR) + ": " + system;
 }
