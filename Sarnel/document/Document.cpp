@@ -41,6 +41,7 @@ CTheDocument::CTheDocument() {
 CTheDocument::~CTheDocument() { ReleaseStorage(); }
 
 void CTheDocument::ReleaseStorage() {
+  CSingleLock lock(&imageStorageLock, TRUE);
   if (storage != nullptr) {
     storage->Release();
     storage = nullptr;

@@ -58,6 +58,7 @@ bool CTheDocument::NewJob() {
     throw;
   }
 
+  CSingleLock lock(&imageStorageLock, TRUE);
   ReleaseStorage();
   IStorage* created = nullptr;
   HRESULT hr = CreateCompoundFile(temporary, CreateJobMode, JobFileVersion4, &created);
@@ -67,6 +68,7 @@ bool CTheDocument::NewJob() {
   }
   storage = created;
   readOnly = false;
+  lock.Unlock();
 
   try {
     const DetailsSchema& defaults = GetDefaultDetailSettings();
@@ -87,7 +89,7 @@ bool CTheDocument::NewJob() {
 
   draftSize = options.DefaultDraftSize;
   primaryImageFirst = false;
-  // The graphic, mask and background libraries remember the images' graphic names here.
+  // The graphic, mask and background libraries do not yet remember the images' graphic names here.
 
   queueText.Empty();
   headerText.Empty();
@@ -176,6 +178,7 @@ bool CTheDocument::OpenJob(const char* path, bool readOnlyRequested) {
   if (busy) return false;
   if (open && !CloseJob()) return false;
 
+  CSingleLock lock(&imageStorageLock, TRUE);
   ReleaseStorage();
   IStorage* opened = nullptr;
   std::wstring wide = ToWideName(path);
@@ -211,6 +214,7 @@ bool CTheDocument::OpenJob(const char* path, bool readOnlyRequested) {
     ReleaseStorage();
     throw;
   }
+  lock.Unlock();
 
   ++openCounter;
   open = true;
@@ -236,7 +240,7 @@ bool CTheDocument::CloseJob() {
   FreezeGuard guard(*this, true);
   if (GetJobFileOptions().FileOnNew && dirty && !Save()) return false;
 
-  // The chroma-key undo ring is emptied here.
+  // The chroma-key undo ring, not built yet, will be emptied here.
   FileClosingEvent closing;
   FireEvent(closing);
   ClearSections();
@@ -281,6 +285,7 @@ bool CTheDocument::CloseAndCompact() {
 
   CWaitCursor wait;
   CBusyIndicator indicator(IDS_COMPACTING_FILE, 1, TRUE, FALSE);
+  CSingleLock lock(&imageStorageLock, TRUE);
   IStorage* source = nullptr;
   std::wstring wide = ToWideName(path);
   HRESULT hr = path.IsEmpty()
@@ -321,8 +326,8 @@ bool CTheDocument::CloseAndCompact() {
 
 void CTheDocument::ClearSections() {
   ClearImages();
-  // Details, notes, graphics, masks, backgrounds and the colour profile are cleared here, in
-  // this order, by their own slices.
+  // Details, notes, graphics, masks, backgrounds and the colour profile are not cleared yet; their
+  // slices will clear them here, in this order.
   notes.Empty();
   notesChanged = false;
 }

@@ -6,6 +6,7 @@
 #include "ArchiveStream.h"
 #include "StoragePointers.h"
 #include "DocumentText.h"
+#include "JobFileOptions.h"
 #include "MyException.h"
 
 #include "resource.h"
@@ -23,6 +24,7 @@ void ReadExactly(zvk::Archive& archive, void* buffer, unsigned count) {
 }  // namespace
 
 void CTheDocument::LoadJob() {
+  CSingleLock lock(&imageStorageLock, TRUE);
   // Whatever a previous job left in a section must not be carried into this one, and a load that
   // fails must not leave half a job behind.
   ClearSections();
@@ -31,17 +33,35 @@ void CTheDocument::LoadJob() {
     ReadUsage();
     ReadAttributes();
     LoadImages();
-    // Details, notes, graphics, masks and backgrounds are loaded here, in this order; then the
-    // colour-profile record is reset and the libraries remember the images' graphic names.
+    // Details, notes, graphics, masks and backgrounds are not loaded yet; their slices will load them
+    // here, in this order, then reset the colour-profile record and let the libraries remember the
+    // images' graphic names.
   } catch (const zvk::ArchiveException& e) {
     ClearSections();
+    ResetJobFields();
     UINT message =
         e.GetKind() == zvk::ArchiveException::BadSchema ? IDS_FILE_NEWER_VERSION : IDS_FILE_INVALID;
     throw CMyException(E_CANNOT_READ_FILE, ResourceText(message));
   } catch (...) {
     ClearSections();
+    ResetJobFields();
     throw;
   }
+}
+
+void CTheDocument::ResetJobFields() {
+  jobId = GUID();
+  headerText.Empty();
+  openCounter = 0;
+  firstSave.Reset();
+  lastSave.Reset();
+  for (CString& text : attributeTexts) text.Empty();
+  indexed = false;
+  primaryImageFirst = false;
+  storedBitmapSizeLimit = 0;
+  draftSize = GetJobFileOptions().DefaultDraftSize;
+  aspectRatios = AspectRatios();
+  aspectRatios.SetDefaults();
 }
 
 void CTheDocument::ReadHeader() {

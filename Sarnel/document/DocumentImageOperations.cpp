@@ -88,6 +88,16 @@ ColorCorrectValues CTheDocument::GetImageColorCorrection(const char* id) const {
 }
 ChromaKey CTheDocument::GetImageChromaKey(const char* id) const { return images.Get(id).chromaKey; }
 int32_t CTheDocument::GetImageRotation(const char* id) const { return images.Get(id).rotation; }
+
+ImageProcessing CTheDocument::GetImageOutputProcessing(const char* id) const {
+  const ImageRecord& record = images.Get(id);
+  const ImageProcessing processing = record.GetImportProcessing();
+  if (record.IsLinked()) return processing;
+  // A stored bitmap holds everything else already.
+  ImageProcessing output;
+  output.sharpen = processing.sharpen;
+  return output;
+}
 DetailsValues CTheDocument::GetImageValues(const char* id) const { return images.Get(id).values; }
 Details CTheDocument::GetImageDetails(const char* id) const { return images.Get(id).details; }
 
@@ -305,25 +315,29 @@ CString CTheDocument::DuplicateImage(const char* id, bool withDetails) {
 }
 
 void CTheDocument::TurnImage(const char* id, int quarters) {
-  ImageRecord& record = images.Get(id);
+  const ImageRecord& record = images.Get(id);
   const CString imageId = record.id;
+  const bool linked = record.IsLinked();
   IBitmapPtr draft = ReadImageBitmap(imageId, false);
   if (!draft) return;
   const float turns = 0.25f * static_cast<float>(quarters);
-  if (record.IsLinked()) {
-    // The outside file is read again for output: its processing carries the turn.
-    ImageProcessing processing = record.GetImportProcessing();
-    processing.quarterTurns = (processing.quarterTurns + quarters) % 4;
-    record.SetImportProcessing(processing);
-  } else {
-    // The stored full bitmap already holds its processing: it is turned itself, so that no
-    // later rendering turns it a second time.
-    IBitmapPtr full = ReadImageBitmap(imageId, true);
+  // The stored full bitmap already holds its processing: it is turned itself, so that no later
+  // rendering turns it a second time. A linked image's file is read again for output, so its
+  // processing carries the turn.
+  IBitmapPtr full;
+  if (!linked) {
+    full = ReadImageBitmap(imageId, true);
     CheckBitmapCall(full->Rotate(turns), full);
-    WriteFinalBitmap(imageId, full);
   }
   CheckBitmapCall(draft->Rotate(turns), draft);
-  WritePreviewBitmap(imageId, draft);
+  RewriteImageBitmaps(imageId, full, draft);
+  // The record changes only once its bitmaps are in place.
+  if (linked) {
+    ImageRecord& changed = images.Get(imageId);
+    ImageProcessing processing = changed.GetImportProcessing();
+    processing.quarterTurns = (processing.quarterTurns + quarters) % 4;
+    changed.SetImportProcessing(processing);
+  }
   // The bitmap cache takes the new draft here, once the cache exists.
   dirty = true;
   ImageChangedEvent event(imageId, images.Get(imageId).number);

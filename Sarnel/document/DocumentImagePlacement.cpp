@@ -6,6 +6,19 @@
 #include "ImagesImportSettings.h"
 #include "NewImageDefaults.h"
 
+namespace {
+
+// The record keeps the import processing, for a stored image too: its bitmaps hold all of it but the
+// sharpening, which output applies; a linked image's file gets all of it at output.
+void KeepImportProcessing(ImageRecord& record, bool linked, const ImageProcessing* processing) {
+  if (processing != nullptr || linked)
+    record.SetImportProcessing(processing != nullptr ? *processing : ImageProcessing());
+  else
+    record.flags &= ~ImageStatus::HasImportProcessing;
+}
+
+}  // namespace
+
 ImageRecord CTheDocument::MakeNewImageRecord(const CString& id, int32_t number, const char* fileName,
                                              bool linked, const ImageProcessing* processing) {
   ImageRecord record;
@@ -22,10 +35,8 @@ ImageRecord CTheDocument::MakeNewImageRecord(const CString& id, int32_t number, 
   record.cropScale = defaults.cropScale;
   record.colorCorrect = defaults.colorCorrect;
   record.chromaKey = defaults.chromaKey;
-  if (linked) {
-    record.flags |= ImageStatus::Linked;
-    record.SetImportProcessing(processing != nullptr ? *processing : ImageProcessing());
-  }
+  if (linked) record.flags |= ImageStatus::Linked;
+  if (!id.IsEmpty()) KeepImportProcessing(record, linked, processing);
   return record;
 }
 
@@ -58,15 +69,18 @@ void CTheDocument::ReplaceListedImage(const ImageRecord& listed, const CString& 
   else
     copy.flags &= ~ImageStatus::Linked;
   if (markInserted) copy.flags |= ImageStatus::Inserted;
-  // The image keeps its id; its storage is replaced by the new one.
-  DestroyImageStorage(listed.id);
-  if (!id.IsEmpty()) RenameImageStorage(listed.id, id);
+  // The image keeps its id; its storage is replaced by the new one, and the old one is destroyed only
+  // once the new one has its name.
+  ReplaceImageStorage(listed.id, id);
   copy.fileName = fileName != nullptr ? fileName : "";
   const NewImageDefaults& defaults = GetNewImageDefaults();
   copy.cropScale = defaults.cropScale;
   copy.colorCorrect = defaults.colorCorrect;
   copy.chromaKey = defaults.chromaKey;
-  if (linked) copy.SetImportProcessing(processing != nullptr ? *processing : ImageProcessing());
+  if (id.IsEmpty())
+    copy.flags &= ~ImageStatus::HasImportProcessing;
+  else
+    KeepImportProcessing(copy, linked, processing);
   // Replaced through the list, so that its file-name indexes follow the new name.
   images.Replace(static_cast<unsigned>(FindImagePosition(listed.id)), copy);
   // The bitmap cache drops its entry of the image here, once the cache exists.

@@ -7,10 +7,16 @@
 #include "ApplyImportAdjustments.h"
 #include "ArchivePrimitives.h"
 #include "ArchiveStream.h"
+#include "BitmapWriteFault.h"
 #include "CreateRuntimeBitmap.h"
+#include "DocumentText.h"
+#include "ElementSwap.h"
 #include "MyException.h"
 #include "StoragePointers.h"
 
+#include "resource.h"
+
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -72,32 +78,72 @@ IStream* CreateStream(IStorage* parent, const char* name, int line) {
   return stream;
 }
 
-// The stream head, then the bitmap's own persisted form; a rewritten stream is cut after it.
-void WriteBitmapStream(IStream* stream, zvkImage::IBitmap* bitmap, bool rewrite) {
+std::atomic<int> bitmapWritesBeforeFault{0};
+
+// The stream head, then the bitmap's own persisted form, into a new stream.
+void WriteBitmapStream(IStream* stream, zvkImage::IBitmap* bitmap) {
+  if (bitmapWritesBeforeFault.load() > 0 && --bitmapWritesBeforeFault == 0) ThrowStorageError(E_FAIL, 290);
   zvk::ArchiveStream archive(stream);
-  if (rewrite) archive.Seek(0, 0);
   archive.Write(BitmapMagic, sizeof(BitmapMagic));
   zvk::WriteArchiveWord(archive, BitmapStreamVersion);
   CheckBitmapCall(bitmap->SetOptions(1, 2), bitmap);
   CheckBitmapCall(bitmap->SaveToStream(stream, 0), bitmap);
-  if (rewrite) archive.Truncate();
 }
 
-// The draft of a new or replaced image: reduced to the draft size, processed without sharpening
-// (sharpening is for output only).
+// Mirrors and turns that cannot be made would leave a picture stored the wrong way round as if it
+// were right: the image is refused instead.
+void ApplyProcessing(zvkImage::IBitmap* bitmap, const ImageProcessing& processing) {
+  if (!ApplyImportAdjustments(bitmap, processing))
+    throw CMyException(E_FAIL, ResourceText(IDS_IMAGE_NOT_TURNED));
+}
+
+// The import processing that goes into stored bitmaps: everything but the sharpening, which is for
+// output only.
+ImageProcessing Unsharpened(const ImageProcessing& processing) {
+  ImageProcessing result = processing;
+  result.sharpen.on = 0;
+  return result;
+}
+
+// The draft of a new or replaced image: reduced to the draft size and processed.
 IBitmapPtr MakeDraft(zvkImage::IBitmap* bitmap, int32_t draftSize, const ImageProcessing& processing) {
   IBitmapPtr draft = CreateRuntimeBitmap(bitmap, static_cast<uint32_t>(draftSize), true);
-  ImageProcessing unsharpened = processing;
-  unsharpened.sharpen.on = 0;
-  ApplyImportAdjustments(draft, unsharpened);
+  ApplyProcessing(draft, Unsharpened(processing));
   return draft;
 }
 
-// The stored full bitmap, with the whole processing applied once; the caller's bitmap stays as it was.
+// The stored full bitmap, processed once; the caller's bitmap stays as it was.
 IBitmapPtr MakeFinal(zvkImage::IBitmap* bitmap, int32_t sizeLimit, const ImageProcessing& processing) {
-  IBitmapPtr result = CreateRuntimeBitmap(bitmap, static_cast<uint32_t>(sizeLimit), processing.IsActive());
-  if (processing.IsActive()) ApplyImportAdjustments(result, processing);
+  const ImageProcessing stored = Unsharpened(processing);
+  IBitmapPtr result = CreateRuntimeBitmap(bitmap, static_cast<uint32_t>(sizeLimit), stored.IsActive());
+  if (stored.IsActive()) ApplyProcessing(result, stored);
   return result;
+}
+
+const std::wstring FinalName = L"@Bitmap-Final";
+const std::wstring DraftName = L"@Bitmap-Draft";
+
+// Writes the new bitmaps of an image beside its old ones, then swaps them in; a null bitmap leaves its
+// stream as it is, unless dropFinal removes the full one. Any failure leaves the image as it was.
+void SwapInBitmaps(IStorage* image, zvkImage::IBitmap* finalBitmap, zvkImage::IBitmap* draft,
+                   bool dropFinal) {
+  ElementSwap swap(image);
+  for (auto [name, bitmap] : {std::pair{&FinalName, finalBitmap}, std::pair{&DraftName, draft}}) {
+    if (bitmap == nullptr) continue;
+    const std::wstring fresh = ElementSwap::FreshName(*name);
+    swap.AddFresh(fresh);
+    IStream* stream = nullptr;
+    HRESULT hr = image->CreateStream(fresh.c_str(), CreateMode, 0, 0, &stream);
+    if (FAILED(hr) || stream == nullptr) ThrowStorageError(hr, 441);
+    IStreamPtr held(stream, false);
+    WriteBitmapStream(held, bitmap);
+  }
+  if (finalBitmap != nullptr)
+    swap.Replace(FinalName, ElementSwap::FreshName(FinalName));
+  else if (dropFinal)
+    swap.Remove(FinalName);
+  if (draft != nullptr) swap.Replace(DraftName, ElementSwap::FreshName(DraftName));
+  swap.Finish();
 }
 
 }  // namespace
@@ -114,10 +160,10 @@ IBitmapPtr CTheDocument::WriteImageBitmaps(const CString& id, bool linked, const
   IStoragePtr image(CreateStorage(images, ImageStorageName(id), 314), false);
   if (!linked) {
     IStreamPtr stream(CreateStream(image, "@Bitmap-Final", 324), false);
-    WriteBitmapStream(stream, finalBitmap, false);
+    WriteBitmapStream(stream, finalBitmap);
   }
   IStreamPtr stream(CreateStream(image, "@Bitmap-Draft", 349), false);
-  WriteBitmapStream(stream, draft, false);
+  WriteBitmapStream(stream, draft);
   return draft;
 }
 
@@ -131,32 +177,17 @@ IBitmapPtr CTheDocument::ReplaceImageBitmaps(const CString& id, bool linked,
   CSingleLock lock(&imageStorageLock, TRUE);
   IStoragePtr images(OpenImagesStorage(), false);
   IStoragePtr image(OpenStorage(images, ImageStorageName(id), WriteMode, 394), false);
-  if (linked) {
-    // A linked image keeps no full bitmap; a failure to remove an old one costs only room.
-    image->DestroyElement(L"@Bitmap-Final");
-  } else {
-    IStreamPtr stream(OpenStream(image, "@Bitmap-Final", WriteMode, true, 408), false);
-    WriteBitmapStream(stream, finalBitmap, true);
-  }
-  IStreamPtr stream(OpenStream(image, "@Bitmap-Draft", WriteMode, false, 441), false);
-  WriteBitmapStream(stream, draft, true);
+  // A linked image keeps no full bitmap.
+  SwapInBitmaps(image, finalBitmap, draft, linked);
   return draft;
 }
 
-void CTheDocument::WritePreviewBitmap(const CString& id, zvkImage::IBitmap* bitmap) {
+void CTheDocument::RewriteImageBitmaps(const CString& id, zvkImage::IBitmap* finalBitmap,
+                                       zvkImage::IBitmap* draft) {
   CSingleLock lock(&imageStorageLock, TRUE);
   IStoragePtr images(OpenImagesStorage(), false);
   IStoragePtr image(OpenStorage(images, ImageStorageName(id), WriteMode, 262), false);
-  IStreamPtr stream(CreateStream(image, "@Bitmap-Draft", 271), false);
-  WriteBitmapStream(stream, bitmap, false);
-}
-
-void CTheDocument::WriteFinalBitmap(const CString& id, zvkImage::IBitmap* bitmap) {
-  CSingleLock lock(&imageStorageLock, TRUE);
-  IStoragePtr images(OpenImagesStorage(), false);
-  IStoragePtr image(OpenStorage(images, ImageStorageName(id), WriteMode, 262), false);
-  IStreamPtr stream(CreateStream(image, "@Bitmap-Final", 324), false);
-  WriteBitmapStream(stream, bitmap, false);
+  SwapInBitmaps(image, finalBitmap, draft, false);
 }
 
 IBitmapPtr CTheDocument::ReadImageBitmap(const CString& id, bool wantFinal) {
@@ -186,13 +217,18 @@ void CTheDocument::DestroyImageStorage(const CString& id) {
   images->DestroyElement(ToWideName(ImageStorageName(id)).c_str());
 }
 
-void CTheDocument::RenameImageStorage(const CString& oldId, const CString& newId) {
+void CTheDocument::ReplaceImageStorage(const CString& listedId, const CString& newId) {
   CSingleLock lock(&imageStorageLock, TRUE);
   IStoragePtr images(OpenImagesStorage(), false);
-  // An image whose storage did not take its name would have no bitmaps: the failure is reported.
-  HRESULT hr = images->RenameElement(ToWideName(ImageStorageName(newId)).c_str(),
-                                     ToWideName(ImageStorageName(oldId)).c_str());
-  if (FAILED(hr)) ThrowStorageError(hr, 380);
+  // An image whose storage did not take its name would have no bitmaps: the failure is reported and
+  // the old storage stays.
+  ElementSwap swap(images);
+  const std::wstring name = ToWideName(ImageStorageName(listedId));
+  if (newId.IsEmpty())
+    swap.Remove(name);
+  else
+    swap.Replace(name, ToWideName(ImageStorageName(newId)));
+  swap.Finish();
 }
 
 void CTheDocument::CopyImageStorage(const CString& toId, const CString& fromId) {
@@ -211,3 +247,5 @@ void CTheDocument::CopyImageStorage(const CString& toId, const CString& fromId) 
     ThrowStorageError(hr, 1090);
   }
 }
+
+void FailBitmapWriteAfter(int count) { bitmapWritesBeforeFault = count; }

@@ -1,6 +1,8 @@
 // Saving the job. A save never rewrites the job file in place: the whole job is written into a new
-// file beside it, committed and closed, and only then renamed over the old file in one step, so the
-// last saved job survives a failure or a crash at any moment of the save.
+// file beside it, committed and closed, and only then put in place of the old file in one step, so the
+// last saved job survives a failure or a crash at any moment of the save. (Committing the open
+// transacted storage in place was tried: a process killed during that commit here can leave a file
+// that no longer opens.)
 #include "TheDocument.h"
 
 #include "BusyIndicator.h"
@@ -55,18 +57,21 @@ IStorage* OpenJobStorage(const CString& path, HRESULT& hr) {
 }  // namespace
 
 void CTheDocument::WriteJob() {
+  CSingleLock lock(&imageStorageLock, TRUE);
   WriteHeader();
   WriteUsage();
   WriteAttributes();
-  // The graphic, mask and background libraries purge unused entries here, in this order.
+  // The graphic, mask and background libraries do not purge unused entries yet; they will here, in
+  // this order.
   SaveImages();
-  // Details, notes, graphics, masks, backgrounds and the colour profile are written here, in
-  // this order, by their own slices.
+  // Details, notes, graphics, masks, backgrounds and the colour profile are not written yet; their
+  // slices will write them here, in this order.
   HRESULT hr = storage->Commit(STGC_DEFAULT);
   if (FAILED(hr)) throw CMyException(hr, "hr", DocumentFilePlace, 1943);
 }
 
 void CTheDocument::WriteJobBeside(BesideFile& beside, int version) {
+  CSingleLock lock(&imageStorageLock, TRUE);
   IStorage* target = nullptr;
   HRESULT hr = CreateCompoundFile(beside.GetPath(), WriteBesideMode, version, &target);
   if (FAILED(hr) || target == nullptr)
@@ -85,6 +90,7 @@ void CTheDocument::WriteJobBeside(BesideFile& beside, int version) {
 }
 
 void CTheDocument::SaveToOwnPath() {
+  CSingleLock lock(&imageStorageLock, TRUE);
   int version = ReadCompoundFileVersion(jobPath);
   if (version == 0) version = JobFileVersion4;
   BesideFile beside(jobPath);
@@ -95,13 +101,23 @@ void CTheDocument::SaveToOwnPath() {
   HRESULT hr = beside.SwapIn();
   if (FAILED(hr)) {
     // The finished copy holds all the work: go on with it, so nothing is lost, and report.
+    beside.Keep();
     HRESULT openResult = S_OK;
     IStorage* working = OpenJobStorage(beside.GetPath(), openResult);
     if (working == nullptr) {
-      ReopenAfterSwap(jobPath);  // back to the last saved job
-      throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
+      // The copy stays on disk and the message tells where; the job goes back to its last save.
+      CString kept;
+      AfxFormatString1(kept, IDS_UNSAVED_WORK_KEPT, beside.GetPath());
+      HRESULT backResult = S_OK;
+      IStorage* last = OpenJobStorage(!temporaryPath.IsEmpty() ? temporaryPath : jobPath, backResult);
+      if (last != nullptr) {
+        storage = last;
+        readOnly = false;
+      } else {
+        AbandonJob();
+      }
+      throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr) + " " + kept);
     }
-    beside.Keep();
     storage = working;
     readOnly = false;
     if (!temporaryPath.IsEmpty()) DeleteFileA(temporaryPath);
@@ -116,6 +132,7 @@ void CTheDocument::SaveToOwnPath() {
 }
 
 void CTheDocument::ReopenAfterSwap(const CString& path) {
+  CSingleLock lock(&imageStorageLock, TRUE);
   HRESULT hr = S_OK;
   IStorage* reopened = OpenJobStorage(path, hr);
   if (reopened == nullptr) {
@@ -132,7 +149,9 @@ bool CTheDocument::Save() {
   if (!open) return false;
   // A read-only job is saved under another name; it becomes writable once the copy exists.
   if (readOnly) return SaveAs();
-  if (!GetJobFileOptions().FileOnNew && jobPath.IsEmpty()) return SaveAs();
+  // An unnamed job asks for its name, also with "FileOnNew" (a job made before the option was
+  // switched on): an empty path would make a file in whatever the current folder is.
+  if (jobPath.IsEmpty()) return SaveAs();
 
   return SaveInPlace();
 }
@@ -177,6 +196,7 @@ bool CTheDocument::SaveAs() {
     WriteJobBeside(beside, JobFileVersion4);
     HRESULT hr = beside.SwapIn();
     if (FAILED(hr)) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
+    CSingleLock lock(&imageStorageLock, TRUE);
     IStorage* reopened = OpenJobStorage(chosen, hr);
     if (reopened == nullptr) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
     ReleaseStorage();

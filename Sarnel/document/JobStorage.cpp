@@ -1,6 +1,9 @@
 #include "JobStorage.h"
 
+#include "DocumentText.h"
 #include "MyException.h"
+
+#include "resource.h"
 
 std::wstring ToWideName(const char* name) {
   if (name == nullptr || *name == 0) return std::wstring();
@@ -85,7 +88,12 @@ bool MakeUniqueFile(const char* folder, const char* prefix, CString& path) {
 }
 
 BesideFile::BesideFile(const char* target) : target(target) {
-  if (!MakeUniqueFile(FolderOfPath(target), "~pl", path)) THROW_LAST_ERROR();
+  if (!MakeUniqueFile(FolderOfPath(target), "~pl", path)) {
+    const DWORD error = GetLastError();
+    throw CMyException(
+        E_CANNOT_SAVE_AS,
+        FileErrorText(IDS_CANNOT_SAVE_FILE, HRESULT_FROM_WIN32(error != 0 ? error : ERROR_GEN_FAILURE)));
+  }
 }
 
 BesideFile::~BesideFile() {
@@ -100,9 +108,16 @@ HRESULT BesideFile::SwapIn() {
   DWORD flushError = GetLastError();
   CloseHandle(file);
   if (!flushed) return HRESULT_FROM_WIN32(flushError);
-  if (!MoveFileExA(path, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DWORD error = GetLastError();
-    return HRESULT_FROM_WIN32(error != 0 ? error : ERROR_GEN_FAILURE);
+  // ReplaceFile keeps the replaced file's identity (attributes, creation time, security). Whatever
+  // it leaves behind on failure, the finished file still has its own name and the rename below puts
+  // it in place.
+  const bool targetExists = GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES;
+  if (!targetExists ||
+      !ReplaceFileA(target, path, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    if (!MoveFileExA(path, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      DWORD error = GetLastError();
+      return HRESULT_FROM_WIN32(error != 0 ? error : ERROR_GEN_FAILURE);
+    }
   }
   path.Empty();  // it is the target now
   return S_OK;

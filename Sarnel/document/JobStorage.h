@@ -32,15 +32,17 @@ bool MakeUniqueFile(const char* folder, const char* prefix, CString& path);
 // A finished job file waiting beside the file it is to replace.
 class BesideFile {
  public:
-  // Creates an empty file of a unique name in the folder of target.
+  // Creates an empty file of a unique name in the folder of target; a failure throws string 568 with
+  // the system's reason.
   explicit BesideFile(const char* target);
   ~BesideFile();  // deletes the file unless it was swapped in or kept
   BesideFile(const BesideFile&) = delete;
   BesideFile& operator=(const BesideFile&) = delete;
 
   const CString& GetPath() const { return path; }
-  // Makes sure the written bytes have reached the disk, then renames the file onto the target,
-  // replacing it in one step. The failure's HRESULT, or S_OK.
+  // Makes sure the written bytes have reached the disk, then puts the file in place of the target in
+  // one step, keeping the target's attributes and creation time where the system can. The failure's
+  // HRESULT, or S_OK.
   HRESULT SwapIn();
   // Leaves the file on disk (it holds work that must survive).
   void Keep() { kept = true; }

@@ -53,7 +53,7 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
   bool NewJobFromFile(const char* sourcePath);
   // Closes an open job first (and stops when that is refused).
   bool OpenJob(const char* path, bool readOnly);
-  // A read-only job goes to SaveAs; an unnamed one too (unless "FileOnNew" is on).
+  // A read-only job goes to SaveAs; an unnamed one too.
   bool Save();
   bool SaveAs();
   // Refused while the import worker runs (its storage must stay alive).
@@ -132,15 +132,19 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
   // The returned draft belongs to the caller.
   IBitmapPtr WriteImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
                                zvkImage::IBitmap* bitmap);
+  // New bitmaps of an existing image, swapped in as RewriteImageBitmaps does.
   IBitmapPtr ReplaceImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
                                  zvkImage::IBitmap* bitmap);
-  void WritePreviewBitmap(const CString& id, zvkImage::IBitmap* bitmap);
-  // Replaces "@Bitmap-Final" with the given bitmap, stored as given.
-  void WriteFinalBitmap(const CString& id, zvkImage::IBitmap* bitmap);
+  // Replaces "@Bitmap-Final" and "@Bitmap-Draft" with the given bitmaps, stored as given (a null one
+  // stays as it is). The new streams are written under temporary names and swapped in only when both
+  // are complete: a failure leaves the image as it was.
+  void RewriteImageBitmaps(const CString& id, zvkImage::IBitmap* finalBitmap, zvkImage::IBitmap* draft);
   IBitmapPtr ReadImageBitmap(const CString& id, bool wantFinal);
   void DestroyImageStorage(const CString& id);
-  // The storage of newId takes the name of oldId's.
-  void RenameImageStorage(const CString& oldId, const CString& newId);
+  // The storage of newId takes the name of listedId's (an empty newId leaves none); the old storage
+  // goes aside first and is destroyed only when that succeeded, otherwise it is put back and the
+  // failure thrown.
+  void ReplaceImageStorage(const CString& listedId, const CString& newId);
   void CopyImageStorage(const CString& toId, const CString& fromId);
 
   // ---- Import of one image: its bitmaps are written by a worker while this thread pumps
@@ -184,6 +188,9 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
   ColorCorrectValues GetImageColorCorrection(const char* id) const;
   ChromaKey GetImageChromaKey(const char* id) const;
   int32_t GetImageRotation(const char* id) const;
+  // What rendering for output applies to the image's bitmap: a linked image's file gets its whole
+  // import processing, a stored bitmap (processed when it was stored) only the sharpening.
+  ImageProcessing GetImageOutputProcessing(const char* id) const;
   DetailsValues GetImageValues(const char* id) const;
   Details GetImageDetails(const char* id) const;
   // The image's key in the mask or background library; empty when none.
@@ -269,6 +276,8 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
   void ClearSections();
   void ReadHeader();
   void WriteHeader();
+  // The header, usage and attribute fields back to those of no job, after a load that failed.
+  void ResetJobFields();
   void ReadUsage();
   void WriteUsage();
   void ReadAttributes();
@@ -277,7 +286,8 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
   void WriteJobBeside(BesideFile& beside, int version);
   // Saves under the job's own path with the saving events and the busy indicator.
   bool SaveInPlace();
-  // Saves the job onto its own path: written beside, then swapped in and reopened.
+  // Saves the job onto its own path: written beside, then swapped in and reopened (a failed swap goes
+  // on with the copy, or keeps it on disk and names it).
   void SaveToOwnPath();
   // Opens the job's file again for writing after it was replaced; on failure the job is closed.
   void ReopenAfterSwap(const CString& path);
@@ -297,7 +307,8 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
   // The record of a new image at a number, with the new-image corrections.
   ImageRecord MakeNewImageRecord(const CString& id, int32_t number, const char* fileName, bool linked,
                                  const ImageProcessing* processing);
-  // An existing image takes the bitmaps of a new id (or becomes an empty slot for an empty id).
+  // An existing image takes the bitmaps of a new id (or becomes an empty slot for an empty id). The
+  // old storage goes aside until the new one has its name; a failure puts it back and throws.
   void ReplaceListedImage(const ImageRecord& listed, const CString& id, const char* fileName, bool linked,
                           const ImageProcessing* processing, bool markInserted);
 

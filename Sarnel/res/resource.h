@@ -31,6 +31,8 @@
 #define IDS_SAVING_FILE 900
 #define IDS_ERROR 1346
 #define IDS_UNTITLED 1391
+#define IDS_UNSAVED_WORK_KEPT 5801
+#define IDS_IMAGE_NOT_TURNED 5802
 
 // The busy dialog.
 #define IDD_BUSY 692

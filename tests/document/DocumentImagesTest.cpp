@@ -2,6 +2,7 @@
 // images, and the image operations with their events.
 #include "DocumentTestSupport.h"
 
+#include "BitmapWriteFault.h"
 #include "CreateRuntimeBitmap.h"
 #include "DetailField.h"
 #include "ImageEvents.h"
@@ -12,8 +13,11 @@
 
 #include "classlib/ScriptedPrompt.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -135,10 +139,12 @@ TEST_F(DocumentImagesTest, ImportedImagesSurviveSaveAndReopenWithTheirBitmaps) {
   EXPECT_FALSE(document.IsBusy());
   const CString stored = document.GetImages().GetAt(0).id;
   const CString linked = document.GetImages().GetAt(1).id;
-  // The stored image keeps no processing (it is in its bitmaps); the linked one keeps it for its file.
-  EXPECT_EQ(ImageStatus::Inserted, document.GetImages().GetAt(0).flags);
+  // Both records keep the processing: the stored image has it in its bitmaps already, the linked one
+  // needs it for its file.
+  EXPECT_EQ(ImageStatus::Inserted | ImageStatus::HasImportProcessing, document.GetImages().GetAt(0).flags);
   EXPECT_EQ(ImageStatus::Inserted | ImageStatus::Linked | ImageStatus::HasImportProcessing,
             document.GetImages().GetAt(1).flags);
+  EXPECT_EQ(1, document.GetImages().GetAt(0).GetImportProcessing().quarterTurns);
   EXPECT_EQ(1, document.GetImages().GetAt(1).GetImportProcessing().quarterTurns);
 
   const std::string path = folder.File("two.plj");
@@ -148,6 +154,7 @@ TEST_F(DocumentImagesTest, ImportedImagesSurviveSaveAndReopenWithTheirBitmaps) {
   ASSERT_TRUE(document.CloseJob());
   ASSERT_TRUE(document.OpenJob(path.c_str(), true));
   ASSERT_EQ(2, document.GetImageCount());
+  EXPECT_EQ(1, document.GetImages().Get(stored).GetImportProcessing().quarterTurns);
   EXPECT_EQ(Names({"red.jpg", "C:\\shots\\blue.jpg"}), FileNames(document));
   EXPECT_EQ(CString("blue"), document.GetImageFileNamePart(linked, false));
   EXPECT_EQ(CString("blue.jpg"), document.GetImageFileNamePart(linked, true));
@@ -534,4 +541,150 @@ TEST_F(DocumentImagesTest, ABitmapStreamWithAWrongHeadIsRefusedBeforeReading) {
     }
     document.ReplaceImageBitmap(id, MakeBitmap(4, 4, RGB(3, 3, 3)));  // a fresh head for the next case
   }
+}
+
+namespace {
+
+// Two colours side by side: sharpening changes the pixels along the edge.
+IBitmapPtr MakeEdgeBitmap(long width, long height) {
+  IBitmapPtr bitmap = MakeBitmap(width, height, RGB(40, 40, 40));
+  HDC dc = nullptr;
+  EXPECT_EQ(S_OK, bitmap->GetDC(&dc));
+  RECT right = {width / 2, 0, width, height};
+  HBRUSH brush = CreateSolidBrush(RGB(220, 220, 220));
+  FillRect(dc, &right, brush);
+  DeleteObject(brush);
+  EXPECT_EQ(S_OK, bitmap->ReleaseDC(dc));
+  return bitmap;
+}
+
+// The elements of an image's storage.
+std::vector<std::string> ImageElements(CTheDocument& document, const CString& id) {
+  std::vector<std::string> names;
+  IStoragePtr images, image;
+  if (FAILED(document.GetStorage()->OpenStorage(L"@Images-Individual", nullptr,
+                                                STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, &images)))
+    return names;
+  if (FAILED(images->OpenStorage(ToWideName("-" + id).c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE,
+                                 nullptr, 0, &image)))
+    return names;
+  IEnumSTATSTG* elements = nullptr;
+  image->EnumElements(0, nullptr, 0, &elements);
+  STATSTG stat;
+  while (elements != nullptr && elements->Next(1, &stat, nullptr) == S_OK) {
+    char name[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, stat.pwcsName, -1, name, sizeof(name), nullptr, nullptr);
+    names.push_back(name);
+    CoTaskMemFree(stat.pwcsName);
+  }
+  if (elements != nullptr) elements->Release();
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct FaultOff {
+  ~FaultOff() { FailBitmapWriteAfter(0); }
+};
+
+}  // namespace
+
+TEST_F(DocumentImagesTest, OutputSharpensAStoredBitmapOnlyOnceAndALinkedFileGetsAllItsProcessing) {
+  ImageProcessing processing;
+  processing.quarterTurns = 2;
+  processing.sharpen.on = 1;
+  processing.sharpen.kernel = 3;
+  processing.sharpen.strength = 100;
+  IBitmapPtr original = MakeEdgeBitmap(8, 6);
+  document.ImportImage(0, original, "edge.jpg", false, &processing);
+  document.ImportImage(0, MakeEdgeBitmap(8, 6), "C:\\edge.jpg", true, &processing);
+  const CString stored = document.GetImageIdByNumber(1);
+  const CString linked = document.GetImageIdByNumber(2);
+
+  // The stored full bitmap is turned but not sharpened: the pixels along the edge are the original's.
+  IBitmapPtr full = document.ReadImageBitmap(stored, true);
+  for (long x = 0; x < 8; ++x) EXPECT_EQ(PixelOf(original, 7 - x, 2), PixelOf(full, x, 3)) << x;
+
+  const ImageProcessing storedOutput = document.GetImageOutputProcessing(stored);
+  EXPECT_EQ(0, storedOutput.quarterTurns);
+  EXPECT_EQ(1, storedOutput.sharpen.on);
+  EXPECT_EQ(3, storedOutput.sharpen.kernel);
+  const ImageProcessing linkedOutput = document.GetImageOutputProcessing(linked);
+  EXPECT_EQ(2, linkedOutput.quarterTurns);
+  EXPECT_EQ(1, linkedOutput.sharpen.on);
+  // The record keeps what the import asked for.
+  EXPECT_EQ(2, document.GetImages().Get(stored).GetImportProcessing().quarterTurns);
+}
+
+TEST_F(DocumentImagesTest, AReplacedImageKeepsItsOldBitmapsUntilTheNewOnesHaveItsName) {
+  ImportMany(2);
+  const CString first = document.GetImageIdByNumber(1);
+  EventRecorder events(document);
+  // The new storage is missing: the replace fails and the old image stays whole.
+  EXPECT_THROW(document.ReplaceImageAt(0, "NOSUCHSTORAGE", "new.jpg", false, nullptr), CMyException);
+  EXPECT_EQ(Names({"old1", "old2"}), FileNames(document));
+  EXPECT_EQ(RGB(200, 10, 10), PixelOf(document.ReadImageBitmap(first, true), 0, 0));
+  EXPECT_EQ(2u, ImageStorages(document).size());
+  EXPECT_TRUE(events.names.empty());
+
+  // A replace that works leaves only the image storages behind, the old bitmaps gone.
+  GetImagesImportSettings().Mode = ImagesImportSettings::Replace;
+  GetImagesImportSettings().Position = 0;
+  Import("new.jpg", RGB(0, 0, 250));
+  EXPECT_EQ(RGB(0, 0, 250), PixelOf(document.ReadImageBitmap(first, true), 0, 0));
+  const std::vector<std::string> storages = ImageStorages(document);
+  EXPECT_EQ(2u, storages.size());
+  for (const std::string& name : storages) EXPECT_EQ('-', name[0]) << name;
+}
+
+TEST_F(DocumentImagesTest, ATurnOrReplaceThatFailsHalfWayLeavesTheImageAsItWas) {
+  FaultOff off;
+  Import("stored");
+  Import("C:\\linked.jpg", RGB(200, 10, 10), 0, true);
+  const CString stored = document.GetImageIdByNumber(1);
+  const CString linked = document.GetImageIdByNumber(2);
+  const std::vector<std::string> storedElements = {"@Bitmap-Draft", "@Bitmap-Final"};
+  document.SetDirty(false);
+  EventRecorder events(document);
+
+  // The full bitmap is written, the draft fails: neither changes, nor the record.
+  FailBitmapWriteAfter(2);
+  EXPECT_THROW(document.RotateImageRight90(stored), CMyException);
+  EXPECT_EQ(8, SizeOf(document.ReadImageBitmap(stored, true)).cx);
+  EXPECT_EQ(8, SizeOf(document.ReadImageBitmap(stored, false)).cx);
+  EXPECT_EQ(storedElements, ImageElements(document, stored));
+
+  // A linked image's turn is in its record: that changes only with the draft.
+  FailBitmapWriteAfter(1);
+  EXPECT_THROW(document.RotateImageRight90(linked), CMyException);
+  EXPECT_EQ(0, document.GetImages().Get(linked).GetImportProcessing().quarterTurns);
+  EXPECT_EQ(8, SizeOf(document.ReadImageBitmap(linked, false)).cx);
+
+  // A bitmap from outside whose draft cannot be written.
+  FailBitmapWriteAfter(2);
+  EXPECT_THROW(document.ReplaceImageBitmap(stored, MakeBitmap(4, 4, RGB(1, 2, 3))), CMyException);
+  EXPECT_EQ(RGB(200, 10, 10), PixelOf(document.ReadImageBitmap(stored, true), 0, 0));
+  EXPECT_EQ(storedElements, ImageElements(document, stored));
+  EXPECT_FALSE(document.IsDirty());
+  EXPECT_TRUE(events.names.empty());
+
+  // Without the fault both work, and leave nothing else behind.
+  FailBitmapWriteAfter(0);
+  document.RotateImageRight90(stored);
+  EXPECT_EQ(6, SizeOf(document.ReadImageBitmap(stored, true)).cx);
+  EXPECT_EQ(storedElements, ImageElements(document, stored));
+  EXPECT_TRUE(document.IsDirty());
+}
+
+TEST_F(DocumentImagesTest, AnImportThatCannotBeTurnedFailsWithAMessage) {
+  CScriptedPrompt prompts;
+  prompts.FailWhenEmpty(true);
+  ImageProcessing turn;
+  turn.quarterTurns = 1;
+  // A bitmap without pixels cannot be turned.
+  IBitmapPtr empty = CreateImageBitmap("test", 2);
+  document.ImportImage(0, empty, "empty.jpg", false, &turn);
+  ASSERT_EQ(1u, prompts.GetShown().size());
+  EXPECT_NE(-1, prompts.GetShown()[0].text.Find(Text(IDS_IMAGE_NOT_TURNED))) << prompts.GetShown()[0].text;
+  EXPECT_EQ(0, document.GetImageCount());
+  EXPECT_TRUE(ImageStorages(document).empty());
 }
