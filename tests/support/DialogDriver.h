@@ -72,6 +72,7 @@ class DialogDriver {
   DialogDriver(const DialogDriver&) = delete;
   DialogDriver& operator=(const DialogDriver&) = delete;
 
+  // Whether the script ran and its dialog closed (read it once the dialog's loop has ended).
   bool Succeeded() const { return succeeded; }
 
  private:
@@ -79,7 +80,8 @@ class DialogDriver {
     HWND hDlg = nullptr;
     WaitFor(
         [&] { return (hDlg = FindThreadDialog(testThread, anyTitle ? nullptr : title.c_str())) != nullptr; });
-    if (hDlg != nullptr && script(hDlg)) {
+    // A script that meant to close its dialog but left it open must not leave the test waiting.
+    if (hDlg != nullptr && script(hDlg) && WaitFor([hDlg] { return !::IsWindowVisible(hDlg); })) {
       succeeded = true;
       return;
     }
