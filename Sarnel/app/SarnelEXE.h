@@ -29,6 +29,10 @@ class CSarnelEXE : public CWinApp, public EventSource {
   BOOL PreTranslateMessage(MSG* pMsg) override;
   CDocument* OpenDocumentFile(LPCTSTR lpszFileName) override;
 
+  // The barcode wedge's two entries from the pre-translation: true when the message is swallowed.
+  bool OnBarcodeChar(UINT ch, LPARAM keyData);
+  bool OnBarcodeEnter(UINT virtualKey);
+
   // Fires ExitingEvent; true unless a sink vetoed.
   bool CanExit();
   // Fires IdleTimeEvent; true when a sink asked for more time.

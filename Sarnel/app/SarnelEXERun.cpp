@@ -2,6 +2,7 @@
 // pre-translation, the open-by-path entry and the exit.
 #include "SarnelEXE.h"
 
+#include "BarcodeWedge.h"
 #include "ExitingEvent.h"
 #include "IdleTimeEvent.h"
 #include "MainFrame_base.h"
@@ -28,8 +29,14 @@ BOOL CSarnelEXE::OnIdle(LONG lCount) {
 
 BOOL CSarnelEXE::PreTranslateMessage(MSG* pMsg) {
   if (CSplashWnd::PreTranslateAppMessage(pMsg)) return TRUE;
+  if (pMsg->message == WM_KEYDOWN && OnBarcodeEnter(static_cast<UINT>(pMsg->wParam))) return TRUE;
+  if (pMsg->message == WM_CHAR && OnBarcodeChar(static_cast<UINT>(pMsg->wParam), pMsg->lParam)) return TRUE;
   return CWinApp::PreTranslateMessage(pMsg);
 }
+
+bool CSarnelEXE::OnBarcodeChar(UINT ch, LPARAM keyData) { return GetBarcodeWedge().OnChar(ch, keyData); }
+
+bool CSarnelEXE::OnBarcodeEnter(UINT virtualKey) { return GetBarcodeWedge().OnEnter(virtualKey); }
 
 bool CSarnelEXE::CanExit() {
   ExitingEvent event;

@@ -9,6 +9,7 @@ BEGIN_MESSAGE_MAP(CCellSizeCtl, CWnd)
   ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONUP()
   ON_WM_KEYDOWN()
+  ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 namespace {
@@ -209,4 +210,19 @@ void CCellSizeCtl::OnPaint() {
   CRect last(0, y, client.right, client.bottom);
   ::FillRect(dc, &last, face);
   ::EndPaint(m_hWnd, &paint);
+}
+
+// A frame that changed size (a new style, a theme) would cut the squares off: fit the window to
+// them again.
+void CCellSizeCtl::OnSize(UINT type, int cx, int cy) {
+  CWnd::OnSize(type, cx, cy);
+  CRect window, client;
+  GetWindowRect(&window);
+  GetClientRect(&client);
+  const int width = window.Width() - client.Width();
+  const int height = window.Height() - client.Height();
+  if (width == frameWidth && height == frameHeight) return;
+  frameWidth = width;
+  frameHeight = height;
+  Resize();
 }

@@ -26,6 +26,7 @@ class CCellSizeCtl : public CWnd {
   afx_msg void OnLButtonDown(UINT flags, CPoint point);
   afx_msg void OnLButtonUp(UINT flags, CPoint point);
   afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  afx_msg void OnSize(UINT type, int cx, int cy);
   DECLARE_MESSAGE_MAP()
 
  private:

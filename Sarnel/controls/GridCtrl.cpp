@@ -32,6 +32,8 @@ BEGIN_MESSAGE_MAP(CGridCtrl, CWnd)
   ON_WM_DESTROY()
   ON_MESSAGE(WM_SETFONT, &CGridCtrl::OnSetFontMessage)
   ON_MESSAGE(WM_GETFONT, &CGridCtrl::OnGetFontMessage)
+  ON_COMMAND(ID_EDIT_SELECT_ALL, &CGridCtrl::OnEditSelectAll)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_SELECT_ALL, &CGridCtrl::OnUpdateEditSelectAll)
 END_MESSAGE_MAP()
 
 BOOL CGridCtrl::RegisterWindowClass(HINSTANCE instance) {
@@ -74,6 +76,7 @@ CGridCtrl::~CGridCtrl() {
   for (int r = 0; r < m_rows; ++r)
     for (GridCell* cell : m_cells[static_cast<size_t>(r)]) delete cell;
   if (m_gridFont != nullptr) ::DeleteObject(m_gridFont);
+  if (m_printFont != nullptr) ::DeleteObject(m_printFont);
   if (m_initialisedOle) ::OleUninitialize();
 }
 

@@ -204,11 +204,24 @@ class CGridCtrl : public CWnd {
   virtual BOOL OnEditCut();
   virtual void OnEditPaste();
   virtual void OnEditSelectAll();
+  // Select All is offered exactly while selection is enabled.
+  afx_msg void OnUpdateEditSelectAll(CCmdUI* cmdUI);
   BOOL SortByColumn(int col, BOOL ascending);
   BOOL SortRows(int col, BOOL ascending, int low = 0, int high = -1);
   int CompareRows(int rowA, int rowB, int col);
   int GetSortColumn() const { return m_sortColumn; }
   BOOL GetSortAscending() const { return m_sortAscending; }
+
+  // ---- drag image and printing
+  // A one-image list (masked with the background colour) showing the focus cell as drawn, of the
+  // cell's size (given back in size); the caller owns it. Null when the focus cell has no
+  // rectangle (not valid, or scrolled out) or no image can be made.
+  CImageList* CreateDragImage(SIZE* size);
+  // Called by the owner's print loop with the printer DC: the grid's rows over as many pages as
+  // they take (a row is never split), each page with a header, the column headings and a footer.
+  virtual void OnBeginPrinting(CDC* dc, CPrintInfo* info);
+  virtual void OnPrint(CDC* dc, CPrintInfo* info);
+  virtual void OnEndPrinting(CDC* dc, CPrintInfo* info);
 
   // ---- drawing hooks
   virtual BOOL OnDraw(CDC* dc);
@@ -224,6 +237,10 @@ class CGridCtrl : public CWnd {
   virtual BOOL NotifyFilter(GridNotify* record, LRESULT* result);
   virtual void OnFixedColumnClick(CellID cell);
   virtual void OnFixedRowClick(CellID cell);
+  // The parts of a printed page, each in info->m_rectDraw.
+  virtual void PrintHeader(CDC* dc, CPrintInfo* info);
+  virtual void PrintColumnHeadings(CDC* dc, CPrintInfo* info);
+  virtual void PrintFooter(CDC* dc, CPrintInfo* info);
   LRESULT SendGridNotify(int code, int row = -1, int col = -1, int prevRow = -1, int prevCol = -1);
   // Applies one key press to the focus cell as the keyboard does.
   void HandleKey(UINT key, BOOL shift, BOOL ctrl);
@@ -282,6 +299,8 @@ class CGridCtrl : public CWnd {
   BOOL KeyMove(UINT& key, BOOL shift, BOOL ctrl, int& r, int& c);
   void FinishMove(CellID start, int r, int c, BOOL shift, BOOL tab);
   int CompareCells(int rowA, int rowB, int col);
+  // The first row of every printed page.
+  std::vector<int> PrintPageStarts() const;
 
   BOOL m_inSize = FALSE;
   COLORREF m_textColour = 0, m_disabledTextColour = 0, m_bkColour = 0, m_disabledBkColour = 0;
@@ -337,6 +356,13 @@ class CGridCtrl : public CWnd {
   std::set<CellID> m_prevSelectedCells;
   std::set<int> m_selectedRows;
   std::set<int> m_prevSelectedRows;
+
+  // Print metrics, set when printing begins.
+  HFONT m_printFont = nullptr;
+  int m_printCharWidth = 0, m_printCharHeight = 0;
+  int m_printRowsHeight = 0;
+  int m_logicalPageWidth = 0, m_logicalPageHeight = 0;
+  int m_printerPageWidth = 0, m_printerPageHeight = 0;
 
   BOOL m_initialisedOle = FALSE;
   BOOL m_sortAscending = TRUE;

@@ -204,6 +204,8 @@ void CGridCtrl::ResetSelectedRange() {
 
 void CGridCtrl::OnEditSelectAll() { SelectAllCells(); }
 
+void CGridCtrl::OnUpdateEditSelectAll(CCmdUI* cmdUI) { cmdUI->Enable(m_selectionEnabled); }
+
 // ---- mouse
 
 int CGridCtrl::ColumnDividerAt(CPoint p) const {

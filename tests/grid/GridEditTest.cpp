@@ -177,48 +177,6 @@ TEST(GridEdit, EditingTheNewRowLineAddsALine) {
   EXPECT_STREQ(g.GetItemText(rows - 1, 1), "z");
 }
 
-TEST(GridEdit, PickListCellsOpenTheirListOnClickOrSpace) {
-  Fixture f;
-  CGridCtrl& g = *f.grid;
-  GridCellRow list;
-  list.Add(COleVariant(1L), "one");
-  list.Add(COleVariant(2L), "two");
-  g.SetColumnPickList(1, list);
-  COleVariant two(2L);
-  SetType(g, 1, 1, gctPickList, &two);
-  g.BeginEdit(1, 1, 'o');  // other characters open nothing
-  EXPECT_EQ(Editor(g), nullptr);
-  g.SetFocusCell(1, 1);
-  g.BeginEdit(1, 1, 32);
-  ASSERT_NE(Editor(g), nullptr);  // the hidden window stands for the editor
-  HWND popup = ::GetFocus();
-  ASSERT_NE(popup, g.m_hWnd);
-  EXPECT_EQ(::SendMessageA(popup, LB_GETCURSEL, 0, 0), 1);  // starts on the cell's value
-  ::SendMessageA(popup, LB_SETCURSEL, 0, 0);
-  ::SendMessageA(popup, WM_CHAR, VK_RETURN, 0);
-  f.Pump();
-  EXPECT_EQ(g.GetItemValue(1, 1).lVal, 1);
-  EXPECT_STREQ(g.GetItemText(1, 1), "one");
-  EXPECT_EQ(Editor(g), nullptr);
-  EXPECT_FALSE(::IsWindow(popup));
-
-  // Ctrl+click on a text cell of a column with a pick list offers its texts
-  BYTE keys[256];
-  ::GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  ::SetKeyboardState(keys);
-  g.BeginEdit(2, 1, 1);
-  keys[VK_CONTROL] = 0;
-  ::SetKeyboardState(keys);
-  popup = ::GetFocus();
-  ASSERT_NE(Editor(g), nullptr);
-  ::SendMessageA(popup, LB_SETCURSEL, 1, 0);
-  ::SendMessageA(popup, WM_CHAR, VK_ESCAPE, 0);  // Escape goes back to the start (none)
-  f.Pump();
-  EXPECT_STREQ(g.GetItemText(2, 1), "");
-  EXPECT_EQ(f.parent.Count(GN_ENDEDIT), 2);
-}
-
 TEST(GridEdit, DestroyingTheGridWithAnOpenEditorStoresItsText) {
   Fixture f;
   CGridCtrl& g = *f.grid;

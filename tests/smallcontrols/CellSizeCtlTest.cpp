@@ -78,3 +78,44 @@ TEST(CellSizeCtl, AQuitEndsThePopupAndIsPassedOnWithItsExitCode) {
 }
 
 }  // namespace
+
+namespace {
+
+int g_tick = 0;
+CSize g_clientAfterFrameChange;
+
+// Gives the popup a thicker frame, then measures its client area once it has refitted.
+void CALLBACK ChangeFrame(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND popup = ::FindWindowA("GridPopupCtl", nullptr);
+  if (popup == nullptr) return;
+  if (g_tick++ == 0) {
+    ::SetWindowLongA(popup, GWL_STYLE, ::GetWindowLongA(popup, GWL_STYLE) | WS_THICKFRAME);
+    ::SetWindowPos(popup, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
+  RECT client;
+  ::GetClientRect(popup, &client);
+  g_clientAfterFrameChange = CSize(client.right, client.bottom);
+  ::KillTimer(nullptr, id);
+  ::DestroyWindow(popup);
+}
+
+TEST(CellSizeCtl, AChangedFrameIsRefittedSoTheClientHoldsTheSquaresExactly) {
+  CRecordingParent parent;
+  CCellSizeCtl popup;
+  g_tick = 0;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, ChangeFrame);
+  ASSERT_TRUE(popup.TrackPopup(CPoint(200, 200), &parent));
+  ::KillTimer(nullptr, timer);
+  HDC info = ::CreateICA("DISPLAY", nullptr, nullptr, nullptr);
+  const int cell = ::MulDiv(450, ::GetDeviceCaps(info, LOGPIXELSX), 1440);
+  const int gap = ::MulDiv(16, ::GetDeviceCaps(info, LOGPIXELSX), 1440);
+  const int cellY = ::MulDiv(450, ::GetDeviceCaps(info, LOGPIXELSY), 1440);
+  const int gapY = ::MulDiv(16, ::GetDeviceCaps(info, LOGPIXELSY), 1440);
+  ::DeleteDC(info);
+  EXPECT_EQ(g_clientAfterFrameChange.cx, gap + (cell + gap) * 2);
+  EXPECT_EQ(g_clientAfterFrameChange.cy, gapY + (cellY + gapY) * 2);
+}
+
+}  // namespace
