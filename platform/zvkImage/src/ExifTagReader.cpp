@@ -71,6 +71,25 @@ class Tiff {
   uint32_t Get32(const uint8_t* p) const {
     return little_ ? Get16(p) | Get16(p + 2) << 16 : Get16(p) << 16 | Get16(p + 2);
   }
+  // Bytes per value of a TIFF field type (texts and undefined bytes count one).
+  static uint64_t TypeSize(uint32_t type) {
+    switch (type) {
+      case 3:
+      case 8:
+        return 2;
+      case 4:
+      case 9:
+      case 11:
+      case 13:
+        return 4;
+      case 5:
+      case 10:
+      case 12:
+        return 8;
+      default:
+        return 1;
+    }
+  }
   // A u32 at an offset of the TIFF structure; false when it is not there.
   bool U32(uint64_t at, uint32_t& value) const {
     uint8_t b[4];
@@ -91,7 +110,7 @@ class Tiff {
       if (Get16(e) != tag) continue;
       type = Get16(e + 2);
       const uint32_t count = Get32(e + 4);
-      const uint64_t unit = (type == 3 || type == 8) ? 2 : ((type == 4 || type == 9) ? 4 : 1);
+      const uint64_t unit = TypeSize(type);
       const uint64_t length = unit * count;
       if (length > ExifTagReader::kMaxValueBytes) return false;
       value.resize(size_t(length));
@@ -166,6 +185,15 @@ void ReadJpeg(const uint8_t* d, size_t n, std::map<long, std::wstring>& tags) {
   }
 }
 
+// A resolution tag (RATIONAL) of the first directory, in its own units; 0 when absent or unusable.
+double Rational(const Tiff& tiff, uint32_t dir, uint32_t tag) {
+  uint32_t type = 0;
+  std::vector<uint8_t> value;
+  if (!tiff.Find(dir, tag, type, value) || type != 5 || value.size() != 8) return 0;
+  const uint32_t den = tiff.Get32(value.data() + 4);
+  return den ? double(tiff.Get32(value.data())) / den : 0.0;
+}
+
 bool IsJpeg(const uint8_t* d, size_t n) { return n >= 4 && d[0] == 0xFF && d[1] == 0xD8; }
 
 }  // namespace
@@ -177,6 +205,25 @@ std::map<long, std::wstring> ExifTagReader::Read(const std::vector<uint8_t>& fil
   else
     ReadTiff(MemorySource(file.data(), file.size()), 0, tags);
   return tags;
+}
+
+bool ExifTagReader::ReadResolution(const uint8_t* exif, size_t size, double& dpiX, double& dpiY) {
+  if (size < 14 || std::memcmp(exif, "Exif\0\0", 6) != 0) return false;
+  const MemorySource source(exif + 6, size - 6);
+  const Tiff tiff(source);
+  uint32_t ifd0 = 0;
+  if (!tiff.Valid() || !tiff.U32(4, ifd0)) return false;
+  uint32_t unit = 2;  // inches unless the file says otherwise
+  uint32_t type = 0;
+  std::vector<uint8_t> value;
+  if (tiff.Find(ifd0, 296, type, value) && type == 3 && value.size() == 2) unit = tiff.Get16(value.data());
+  if (unit != 2 && unit != 3) return false;
+  const double scale = unit == 3 ? 2.54 : 1.0;
+  const double x = Rational(tiff, ifd0, 282) * scale, y = Rational(tiff, ifd0, 283) * scale;
+  if (!(x > 0) || !(y > 0) || x > 1e6 || y > 1e6) return false;
+  dpiX = x;
+  dpiY = y;
+  return true;
 }
 
 std::map<long, std::wstring> ExifTagReader::ReadFile(const std::wstring& path) {

@@ -19,6 +19,9 @@ class ExifTagReader {
   static std::map<long, std::wstring> ReadFile(const std::wstring& path);
   // The same from bytes in memory (the whole TIFF file, or the head of a JPEG file).
   static std::map<long, std::wstring> Read(const std::vector<uint8_t>& file);
+  // The resolution in dpi from a JPEG's EXIF segment ("Exif\0\0" and its TIFF structure), converted from
+  // centimetres where the file counts in them; false when the segment gives none that makes sense.
+  static bool ReadResolution(const uint8_t* exif, size_t size, double& dpiX, double& dpiY);
   static constexpr size_t kMaxJpegHead = 8u << 20;
   // Longer tag values are not texts the program reads: they are skipped.
   static constexpr uint64_t kMaxValueBytes = 1u << 20;

@@ -13,7 +13,7 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-#include "ExifResolution.h"
+#include "ExifTagReader.h"
 #include "PaletteQuantizer.h"
 #include "StdioFile.h"
 
@@ -219,7 +219,9 @@ void ReadResolution(const jpeg_decompress_struct& info, PixelImage& image) {
     return;
   }
   for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next)
-    if (m->marker == JPEG_APP0 + 1 && ExifResolution(m->data, m->data_length, image.dpiX, image.dpiY)) return;
+    if (m->marker == JPEG_APP0 + 1 &&
+        ExifTagReader::ReadResolution(m->data, m->data_length, image.dpiX, image.dpiY))
+      return;
 }
 
 }  // namespace
