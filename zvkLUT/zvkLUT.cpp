@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <olectl.h>
 
+#include "InstallServer.h"
 #include "Lut.h"
 #include "comserver/ComServer.h"
 
@@ -28,3 +29,9 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
 STDAPI DllRegisterServer() { return comserver::Module().RegisterServer(TRUE); }
 
 STDAPI DllUnregisterServer() { return comserver::Module().UnregisterServer(TRUE); }
+
+// For a setup program: copies this library into the shared folder and registers it there when the
+// registered copy is older. A non-zero argument lets it show its message boxes.
+STDAPI DllInstallServer(BOOL showBoxes) {
+  return InstallSharedServer(comserver::Module().GetModuleInstance(), showBoxes);
+}

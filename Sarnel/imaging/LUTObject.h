@@ -11,6 +11,7 @@
 #include "zvkLUT_h.h"
 
 using ILutPtr = _com_ptr_t<_com_IIID<ILut, &__uuidof(ILut)>>;
+using ILutCtlPtr = _com_ptr_t<_com_IIID<ILutCtl, &__uuidof(ILutCtl)>>;
 
 // A new LUT object in its default state: created for IUnknown with the in-process and local-server
 // contexts, run, then asked for ILut. A failure other than E_NOINTERFACE is raised as _com_error

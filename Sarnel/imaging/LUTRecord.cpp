@@ -66,6 +66,29 @@ void LUTRecord::ApplyToBitmap(IBitmapPtr bitmap) const {
   if (FAILED(hr)) _com_issue_errorex(hr, tables, __uuidof(zvkImage::ITables));
 }
 
+void LUTRecord::LoadIntoControl(ILutCtlPtr control) {
+  if (!control) _com_issue_error(E_POINTER);
+  ILutPtr shown;
+  if (IsEmpty()) {
+    // A new curve of an output list is an output curve from the start.
+    shown = CreateLUTObject();
+    HRESULT hr = shown->put_DeviceType(output ? dtOutput : dtInput);
+    if (FAILED(hr)) _com_issue_errorex(hr, shown, IID_ILut);
+  } else {
+    shown = GetObject();
+  }
+  control->put_Value(shown);
+}
+
+void LUTRecord::StoreFromControl(ILutCtlPtr control) {
+  if (!control) _com_issue_error(E_POINTER);
+  ILut* raw = nullptr;
+  HRESULT hr = control->get_Value(&raw);
+  if (FAILED(hr)) _com_issue_errorex(hr, control, IID_ILutCtl);
+  object = ILutPtr(raw, false);
+  unloaded.reset();
+}
+
 void LUTRecord::SetPersistedObject(const std::vector<uint8_t>& bytes) {
   object = ILutPtr();
   unloaded.reset();

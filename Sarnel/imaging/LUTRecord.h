@@ -52,6 +52,15 @@ class LUTRecord {
   // raised as _com_error with the interface that failed.
   void ApplyToBitmap(IBitmapPtr bitmap) const;
 
+  // Shows the curve in the LUT editing control: the record's object, or for an empty record a new default
+  // object of the record's device type (not kept by the record, so the record stays empty until
+  // StoreFromControl). The control's own answer to the put is not checked. Raises _com_error when a new
+  // object cannot be made.
+  void LoadIntoControl(ILutCtlPtr control);
+  // Takes the control's current object as the record's own: both hold the same object from now on. The
+  // record's flag is not applied to it. Raises _com_error when the control cannot give it.
+  void StoreFromControl(ILutCtlPtr control);
+
   // Gives the record an object's persisted bytes (class identifier, then the object's record), loaded on
   // first use. A record read whose object could not be loaded holds its bytes this way, and writes them
   // back unchanged.

@@ -74,7 +74,7 @@ TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
   EXPECT_EQ(Lowered(DefaultOf(std::string(kClassKey) + "\\InprocServer32")), Lowered(ServerPath()));
   EXPECT_EQ(DefaultOf(std::string(kClassKey) + "\\InprocServer32", "ThreadingModel"), "Both");
   EXPECT_EQ(DefaultOf(std::string(kClassKey) + "\\TypeLib"), "{12B65E00-171C-11D3-BD0F-0080C8E4AFC3}");
-  EXPECT_EQ(Lowered(DefaultOf(std::string(kTypeLibKey) + "\\1.0\\0\\win64")), Lowered(ServerPath()));
+  EXPECT_EQ(Lowered(DefaultOf(std::string(kTypeLibKey) + "\\1.0\\409\\win64")), Lowered(ServerPath()));
   EXPECT_EQ(DefaultOf(std::string(kTypeLibKey) + "\\1.0"), "Corvanith LUT Control 1.0");
   EXPECT_TRUE(CreateLut());
 

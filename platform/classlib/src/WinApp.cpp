@@ -227,9 +227,25 @@ void AfxInitCommonControls() {
   });
 }
 
+namespace {
+// Set when AfxOleInit initialised OLE for the application's thread; undone after ExitInstance.
+bool g_oleInitialised = false;
+}  // namespace
+
 BOOL AfxOleInit() {
   HRESULT hr = ::OleInitialize(nullptr);
+  if (SUCCEEDED(hr) && !g_oleInitialised) {
+    g_oleInitialised = true;
+  } else if (SUCCEEDED(hr)) {
+    ::OleUninitialize();  // initialised twice: keep one count for the end
+  }
   return SUCCEEDED(hr) ? TRUE : FALSE;
+}
+
+void AfxOleTerm() {
+  if (!g_oleInitialised) return;
+  g_oleInitialised = false;
+  ::OleUninitialize();
 }
 
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow) {
@@ -253,5 +269,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow) {
   } catch (...) {
     AfxReportCaughtException();
   }
+  // Only now: ExitInstance has released the COM objects the application still held (LUT objects in
+  // static lists), so no Release reaches a server that OLE already unloaded.
+  AfxOleTerm();
   return result;
 }

@@ -1,6 +1,7 @@
 // CCmdTarget: an object that receives commands through its message map.
 #pragma once
 
+#include "classlib/InterfaceMap.h"
 #include "classlib/MessageMap.h"
 #include "classlib/RuntimeClass.h"
 
@@ -32,7 +33,22 @@ class CCmdTarget : public CObject {
   // Calls a thread message's handler (ON_THREAD_MESSAGE); FALSE when there is none.
   BOOL DispatchThreadMessage(MSG* pMsg);
 
+  // COM identity of a target with an interface map. The count starts at one (the creator's
+  // reference); the last release calls OnFinalRelease, which deletes the object.
+  void EnableAutomation() {}
+  IUnknown* GetControllingUnknown();
+  DWORD ExternalAddRef();
+  DWORD ExternalRelease();
+  DWORD ExternalQueryInterface(const void* iid, void** ppvObj);
+  // The interface part for an identifier, without a reference (null when the map has none).
+  IUnknown* GetInterface(const void* iid);
+  virtual void OnFinalRelease();
+
  protected:
   static const AFX_MSGMAP* GetThisMessageMap();
   virtual const AFX_MSGMAP* GetMessageMap() const;
+  static const AFX_INTERFACEMAP* GetThisInterfaceMap();
+  virtual const AFX_INTERFACEMAP* GetInterfaceMap() const;
+
+  LONG m_dwRef = 1;
 };

@@ -78,4 +78,6 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, i
 void AfxInitCommonControls();
 // OLE start-up for the calling thread; undone when the application exits.
 BOOL AfxOleInit();
+// Ends what AfxOleInit began; AfxWinMain calls it after ExitInstance.
+void AfxOleTerm();
 inline void AfxEnableControlContainer() {}
