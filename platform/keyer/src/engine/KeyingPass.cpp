@@ -287,10 +287,8 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
   }
 }
 
-void KeyingPass::RunAreaRows(int firstRow, int rowCount, Span* span) const {
+void KeyingPass::RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rewritten) const {
   const int width = planes_.width;
-  if (span)
-    for (int i = 0; i < std::max(rowCount, 0); ++i) span[i] = Span{};
   if (width <= 0 || rowCount <= 0 || !coverage_) return;
   const int end = std::min(planes_.height, firstRow + rowCount);
   std::vector<uint16_t> protect(width), garbage(width);
@@ -298,19 +296,30 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, Span* span) const {
   std::vector<int8_t> levels(mapLevels_.empty() ? 0 : width);
   for (int y = std::max(0, firstRow); y < end; ++y) {
     if (!coverage_->Row(y, protect, garbage)) continue;
-    int first = 0, last = width;
-    while (first < width && (protect[first] | garbage[first]) == 0) ++first;
-    while (last > first && (protect[last - 1] | garbage[last - 1]) == 0) --last;
-    if (first == last) continue;
-    const uint8_t* src = planes_.source + y * planes_.sourceStride + 3 * first;
+    const uint8_t* srcRow = planes_.source + y * planes_.sourceStride;
     uint8_t* colour = planes_.colour + y * planes_.colourStride;
     uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
-    uint8_t* orig = original.data() + 3 * first;
-    std::memcpy(orig, src, static_cast<size_t>(last - first) * 3);  // the source may be overwritten
-    const bool lit = RowLevels(y, levels.data());
-    KeyRow(orig, colour + 3 * first, alpha + first, last - first, lit ? levels.data() + first : nullptr);
-    BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, first, last);
-    if (span) span[y - firstRow] = Span{first, last};
+    bool lit = false, levelled = false;
+    // Only the runs the areas cover: between them the planes already hold this keying.
+    for (int first = 0; first < width;) {
+      if ((protect[first] | garbage[first]) == 0) {
+        ++first;
+        continue;
+      }
+      int last = first + 1;
+      while (last < width && (protect[last] | garbage[last]) != 0) ++last;
+      if (!levelled) {
+        lit = RowLevels(y, levels.data());
+        levelled = true;
+      }
+      uint8_t* orig = original.data() + 3 * first;
+      std::memcpy(orig, srcRow + 3 * first,
+                  static_cast<size_t>(last - first) * 3);  // the source may be overwritten
+      KeyRow(orig, colour + 3 * first, alpha + first, last - first, lit ? levels.data() + first : nullptr);
+      BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, first, last);
+      if (rewritten) rewritten(y, Span{first, last});
+      first = last;
+    }
   }
 }
 
