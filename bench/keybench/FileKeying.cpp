@@ -51,6 +51,7 @@ int FileKeying::Run(const FileKeyingArgs& args) {
   if (!args.foreground.empty()) trueForeground = ReadTruth(args.foreground, 3, w, h);
 
   const OurKeying ours = OurKeyer::Key(composite, calls);
+  if (!args.colour.empty()) PngWriter::Write(args.colour, ours.output.foreground);
   PngWriter::Write(args.matte, ours.output.matte);
   const ScoreTable table;
   for (const std::string& note : ours.script.notes) table.Note(note);

@@ -3,7 +3,8 @@
 //
 //   keybench [--scenes FOLDER]                        the built-in scenes; their files go to FOLDER
 //                                                     (keybench-scenes beside the program by default)
-//   keybench composite script matte [alpha [foreground]]   keys files (see FileKeying.h)
+//   keybench [--colour FILE] composite script matte [alpha [foreground]]
+//                                                     keys files (see FileKeying.h)
 #include "BuiltInRun.h"
 #include "FileKeying.h"
 
@@ -20,7 +21,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: keybench [--scenes FOLDER]\n"
-               "       keybench composite script matte [alpha [foreground]]\n");
+               "       keybench [--colour FILE] composite script matte [alpha [foreground]]\n");
   return 2;
 }
 
@@ -37,9 +38,18 @@ std::string DefaultSceneFolder() {
 int Dispatch(const std::vector<std::string>& args) {
   if (args.empty()) return keybench::BuiltInRun::Run(DefaultSceneFolder());
   if (args[0] == "--scenes") return args.size() == 2 ? keybench::BuiltInRun::Run(args[1]) : Usage();
-  if (args.size() < 3 || args.size() > 5) return Usage();
-  keybench::FileKeyingArgs files{args[0], args[1], args[2], args.size() > 3 ? args[3] : "",
-                                 args.size() > 4 ? args[4] : ""};
+  std::string colour;
+  size_t at = 0;
+  if (args[0] == "--colour") {
+    if (args.size() < 2) return Usage();
+    colour = args[1];
+    at = 2;
+  }
+  const size_t count = args.size() - at;
+  if (count < 3 || count > 5) return Usage();
+  keybench::FileKeyingArgs files{args[at], args[at + 1], args[at + 2], count > 3 ? args[at + 3] : "",
+                                 count > 4 ? args[at + 4] : ""};
+  files.colour = colour;
   return keybench::FileKeying::Run(files);
 }
 

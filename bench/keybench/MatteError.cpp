@@ -104,6 +104,33 @@ double MatteError::Mse(const FloatImage& alpha, const FloatImage& truth, const P
   return count ? sum / count : 0.0;
 }
 
+namespace {
+
+// Of the pixels whose truth passes select, the share whose alpha passes wrong; 0 when none is selected.
+template <typename Select, typename Wrong>
+double ShareOf(const FloatImage& alpha, const FloatImage& truth, Select select, Wrong wrong) {
+  CheckSameSize(alpha, truth, {});
+  size_t selected = 0, bad = 0;
+  for (size_t i = 0; i < truth.PixelCount(); ++i) {
+    if (!select(truth.Samples()[i])) continue;
+    ++selected;
+    bad += wrong(alpha.Samples()[i]);
+  }
+  return selected ? double(bad) / double(selected) : 0.0;
+}
+
+}  // namespace
+
+double MatteError::HoleRate(const FloatImage& alpha, const FloatImage& truth) {
+  return ShareOf(
+      alpha, truth, [](float t) { return t >= 0.999f; }, [](float a) { return a < 0.9f; });
+}
+
+double MatteError::LeakRate(const FloatImage& alpha, const FloatImage& truth) {
+  return ShareOf(
+      alpha, truth, [](float t) { return t <= 0.001f; }, [](float a) { return a > 0.1f; });
+}
+
 FloatImage MatteError::GradientMagnitude(const FloatImage& alpha, double sigma) {
   // Filter half-size where the Gaussian falls under 1 % of its peak density.
   const double epsilon = 1e-2;

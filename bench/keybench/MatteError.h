@@ -35,6 +35,11 @@ class MatteError {
                                     const FloatImage& trueAlpha, const FloatImage& trueForeground,
                                     const PixelMask& mask = {}, float minTrueAlpha = 0.05f);
 
+  // Share of the opaque subject (true alpha at least 0.999) keyed below 0.9: holes an operator sees.
+  static double HoleRate(const FloatImage& alpha, const FloatImage& truth);
+  // Share of the bare screen (true alpha at most 0.001) keyed above 0.1: screen left in the picture.
+  static double LeakRate(const FloatImage& alpha, const FloatImage& truth);
+
   // The gradient magnitude that Gradient compares (exposed for tests).
   static FloatImage GradientMagnitude(const FloatImage& alpha, double sigma = 1.4);
 };

@@ -25,6 +25,8 @@ MatteScores MatteScorer::Score(const FloatImage& alpha, const FloatImage& foregr
   s.connectivity = MatteError::Connectivity(alpha, trueAlpha_, band_);
   s.imageSad = MatteError::Sad(alpha, trueAlpha_);
   s.imageMse = MatteError::Mse(alpha, trueAlpha_);
+  s.holeRate = MatteError::HoleRate(alpha, trueAlpha_);
+  s.leakRate = MatteError::LeakRate(alpha, trueAlpha_);
   if (!trueForeground_.Empty() && !foreground.Empty())
     s.foregroundError =
         MatteError::PremultipliedColour(alpha, foreground, trueAlpha_, trueForeground_, band_);

@@ -13,6 +13,8 @@ struct MatteScores {
   double imageSad = 0.0;
   double imageMse = 0.0;
   double foregroundError = 0.0;
+  double holeRate = 0.0;  // share of the opaque subject keyed below 0.9
+  double leakRate = 0.0;  // share of the bare screen keyed above 0.1
   size_t bandPixels = 0;
 };
 

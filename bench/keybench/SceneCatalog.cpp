@@ -42,6 +42,48 @@ std::vector<SceneSpec> SceneCatalog::BuiltIn(int width, int height) {
   lamp.lampStand = true;
   specs.push_back(lamp);
 
+  // What hurts keyers in studios, each on a seed of its own.
+  const auto fault = [&](const char* name, std::uint64_t seed) {
+    SceneSpec spec = reference;
+    spec.name = name;
+    spec.seed = seed;
+    return spec;
+  };
+  SceneSpec shadow = fault("shadow", 0x5EC0DE3001ull);
+  shadow.castShadow = true;
+  specs.push_back(shadow);
+
+  SceneSpec creased = fault("creased", 0x5EC0DE3002ull);
+  creased.creases = true;
+  specs.push_back(creased);
+
+  SceneSpec underexposed = fault("underexp", 0x5EC0DE3003ull);
+  underexposed.exposure = 0.35f;
+  underexposed.noiseGain = 3.0f;
+  specs.push_back(underexposed);
+
+  SceneSpec hotSpot = fault("hotspot", 0x5EC0DE3004ull);
+  hotSpot.hotSpot = true;
+  hotSpot.paleHair = true;
+  specs.push_back(hotSpot);
+
+  SceneSpec yellowGreen = fault("yellowgrn", 0x5EC0DE3005ull);
+  yellowGreen.shirt = std::array<float, 3>{0.36f, 0.50f, 0.06f};
+  specs.push_back(yellowGreen);
+
+  SceneSpec teal = fault("teal", 0x5EC0DE3006ull);
+  teal.screen = ScreenColour::Blue;
+  teal.shirt = std::array<float, 3>{0.03f, 0.26f, 0.32f};
+  specs.push_back(teal);
+
+  SceneSpec veil = fault("veil", 0x5EC0DE3007ull);
+  veil.veilOverScreen = true;
+  specs.push_back(veil);
+
+  SceneSpec plant = fault("plant", 0x5EC0DE3008ull);
+  plant.plant = true;
+  specs.push_back(plant);
+
   SceneSpec large = reference;
   large.name = "24mp";
   large.width = 6000;

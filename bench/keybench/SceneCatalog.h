@@ -18,7 +18,9 @@ enum class ScriptKind {
 
 class SceneCatalog {
  public:
-  // Green reference, blue screen, dim uneven screen, the reference through JPEG, the lamp stand,
+  // Green reference, blue screen, dim uneven screen, the reference through JPEG, the lamp stand; the
+  // studio's faults (a cast shadow, a creased backing, an underexposed noisy screen, a hot spot behind
+  // pale hair, a yellow-green and a teal subject on their own screens, a veil over bare screen, a plant);
   // and the 24-megapixel composite for speed; at the given reference size (the goals hold at 1024 x 768).
   static std::vector<SceneSpec> BuiltIn(int width = 1024, int height = 768);
 

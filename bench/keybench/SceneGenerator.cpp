@@ -30,6 +30,13 @@ constexpr Rgb kWall{0.05f, 0.05f, 0.055f};
 constexpr Rgb kLampBody{0.12f, 0.12f, 0.13f};
 constexpr Rgb kLampDiffuser{0.85f, 0.83f, 0.75f};
 constexpr Rgb kPole{0.025f, 0.025f, 0.025f};
+constexpr Rgb kPaleHair{0.78f, 0.70f, 0.52f};  // blond, lit from behind
+constexpr Rgb kPlant{0.07f, 0.12f, 0.035f};    // dark olive stems and leaves
+
+constexpr std::uint64_t kStudioSeed = 0x57D10ull;  // mixed into the seed for the studio's faults
+constexpr float kShadowDepth = 0.5f;               // the shadow takes half the screen's light
+constexpr float kCreaseAmount = 0.35f;             // a crease's light and dark sides, of the light
+constexpr float kHotSpotGain = 0.9f;               // the hot spot's peak, of the light
 
 constexpr int kHairStrands = 260;
 constexpr float kVeilAlpha = 0.45f;
@@ -46,14 +53,15 @@ struct Geometry {
   double veilCx, veilCy, veilRx, veilRy, veilCos, veilSin;
   double badgeLeft, badgeRight, badgeTop, badgeBottom;
   double stripLeft;  // where the screen ends in the lamp-stand scene
+  Rgb shirt = kShirt;
 
-  Geometry(int width, int height) {
+  Geometry(int width, int height, bool veilOverScreen = false) {
     s = height / 768.0;
     cx = width / 2.0;
     headCy = 250 * s, headRx = 85 * s, headRy = 110 * s;
     neckHalf = 40 * s, neckTop = 320 * s, neckBottom = 440 * s;
     torsoCy = 840 * s, torsoRx = 330 * s, torsoRy = 420 * s;
-    veilCx = cx - 110 * s, veilCy = 420 * s, veilRx = 40 * s, veilRy = 185 * s;
+    veilCx = cx - (veilOverScreen ? 330 : 110) * s, veilCy = 420 * s, veilRx = 40 * s, veilRy = 185 * s;
     const double tilt = 9.5 * kPi / 180.0;
     veilCos = std::cos(tilt), veilSin = std::sin(tilt);
     badgeLeft = cx + 90 * s, badgeRight = cx + 150 * s, badgeTop = 520 * s, badgeBottom = 560 * s;
@@ -88,7 +96,7 @@ struct Geometry {
       return v < -0.35 + 0.5 * u * u ? kHair : kSkin;
     }
     if (x >= badgeLeft && x < badgeRight && y >= badgeTop && y < badgeBottom) return kBadge;
-    return kShirt;
+    return shirt;
   }
 };
 
@@ -110,6 +118,61 @@ FloatImage BlurredShape(int w, int h, double sigma, const std::function<bool(dou
   return soft;
 }
 
+// Draws one strand, a polyline of the given width and coverage, "over" alpha; each pixel takes the
+// largest coverage of any of its segments (no double counting at joints).
+void DrawStrand(FloatImage& alpha, const std::vector<double>& px, const std::vector<double>& py, double width,
+                float coverage, std::vector<float>& local) {
+  const int w = alpha.Width(), h = alpha.Height();
+  const double reach = width / 2 + 1.0;
+  const int x0 = std::max(0, static_cast<int>(std::floor(*std::min_element(px.begin(), px.end()) - reach)));
+  const int x1 =
+      std::min(w - 1, static_cast<int>(std::ceil(*std::max_element(px.begin(), px.end()) + reach)));
+  const int y0 = std::max(0, static_cast<int>(std::floor(*std::min_element(py.begin(), py.end()) - reach)));
+  const int y1 =
+      std::min(h - 1, static_cast<int>(std::ceil(*std::max_element(py.begin(), py.end()) + reach)));
+  if (x1 < x0 || y1 < y0) return;
+  const int lw = x1 - x0 + 1;
+  local.assign(static_cast<size_t>(lw) * (y1 - y0 + 1), 0.0f);
+  for (size_t i = 0; i + 1 < px.size(); ++i) {
+    const double ax = px[i], ay = py[i], bx = px[i + 1], by = py[i + 1];
+    const double dx = bx - ax, dy = by - ay, len2 = std::max(1e-12, dx * dx + dy * dy);
+    const int sx0 = std::max(x0, static_cast<int>(std::floor(std::min(ax, bx) - reach)));
+    const int sx1 = std::min(x1, static_cast<int>(std::ceil(std::max(ax, bx) + reach)));
+    const int sy0 = std::max(y0, static_cast<int>(std::floor(std::min(ay, by) - reach)));
+    const int sy1 = std::min(y1, static_cast<int>(std::ceil(std::max(ay, by) + reach)));
+    for (int y = sy0; y <= sy1; ++y) {
+      float* row = local.data() + static_cast<size_t>(y - y0) * lw - x0;
+      for (int x = sx0; x <= sx1; ++x) {
+        const double qx = x + 0.5 - ax, qy = y + 0.5 - ay;
+        const double t = std::clamp((qx * dx + qy * dy) / len2, 0.0, 1.0);
+        const double ex = qx - t * dx, ey = qy - t * dy;
+        const double dist = std::sqrt(ex * ex + ey * ey);
+        const float c = coverage * static_cast<float>(std::clamp(width / 2 + 0.5 - dist, 0.0, 1.0));
+        row[x] = std::max(row[x], c);
+      }
+    }
+  }
+  for (int y = y0; y <= y1; ++y) {
+    float* out = alpha.Row(y);
+    const float* in = local.data() + static_cast<size_t>(y - y0) * lw;
+    for (int x = x0; x <= x1; ++x) out[x] = 1.0f - (1.0f - out[x]) * (1.0f - in[x - x0]);
+  }
+}
+
+// A bending path from (x, y), starting at angle phi, of the given length in steps of about 1.5 pixels.
+void BendingPath(double x, double y, double phi, double length, double curvature, double s,
+                 std::vector<double>& px, std::vector<double>& py) {
+  const int steps = std::max(2, static_cast<int>(std::ceil(length / (1.5 * s))));
+  const double step = length / steps;
+  px.assign(1, x);
+  py.assign(1, y);
+  for (int i = 0; i < steps; ++i) {
+    phi += curvature * step;
+    px.push_back(px.back() + step * std::cos(phi));
+    py.push_back(py.back() + step * std::sin(phi));
+  }
+}
+
 // About 260 thin strands rooted along the upper half of the head, each of partial coverage.
 FloatImage HairStrands(const Geometry& g, int w, int h, SeededRandom& random) {
   FloatImage alpha(w, h, 1);
@@ -118,60 +181,83 @@ FloatImage HairStrands(const Geometry& g, int w, int h, SeededRandom& random) {
   for (int k = 0; k < kHairStrands; ++k) {
     const double theta = random.Uniform(-170.0, -10.0) * kPi / 180.0;
     const double nx = std::cos(theta) / g.headRx, ny = std::sin(theta) / g.headRy;
-    double phi = std::atan2(ny, nx) + 0.35 * random.Normal();
+    const double phi = std::atan2(ny, nx) + 0.35 * random.Normal();
     const double length = random.Uniform(18.0, 70.0) * g.s;
     const double curvature = random.Uniform(-0.025, 0.025) / g.s;
     const double width = random.Uniform(0.6, 1.3) * g.s;
     const float coverage = static_cast<float>(random.Uniform(0.25, 0.8));
+    BendingPath(g.cx + 0.96 * g.headRx * std::cos(theta), g.headCy + 0.96 * g.headRy * std::sin(theta), phi,
+                length, curvature, g.s, px, py);
+    DrawStrand(alpha, px, py, width, coverage, local);
+  }
+  SnapEnds(alpha);
+  return alpha;
+}
 
-    const int steps = std::max(2, static_cast<int>(std::ceil(length / (1.5 * g.s))));
-    const double step = length / steps;
-    px.assign(1, g.cx + 0.96 * g.headRx * std::cos(theta));
-    py.assign(1, g.headCy + 0.96 * g.headRy * std::sin(theta));
-    for (int i = 0; i < steps; ++i) {
-      phi += curvature * step;
-      px.push_back(px.back() + step * std::cos(phi));
-      py.push_back(py.back() + step * std::sin(phi));
-    }
-    const double reach = width / 2 + 1.0;
-    const int x0 = std::max(0, static_cast<int>(std::floor(*std::min_element(px.begin(), px.end()) - reach)));
-    const int x1 =
-        std::min(w - 1, static_cast<int>(std::ceil(*std::max_element(px.begin(), px.end()) + reach)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(*std::min_element(py.begin(), py.end()) - reach)));
-    const int y1 =
-        std::min(h - 1, static_cast<int>(std::ceil(*std::max_element(py.begin(), py.end()) + reach)));
-    if (x1 < x0 || y1 < y0) continue;
-    const int lw = x1 - x0 + 1;
-    local.assign(static_cast<size_t>(lw) * (y1 - y0 + 1), 0.0f);
-    // The strand covers each pixel by the largest coverage of any of its segments (no double counting at
-    // joints).
-    for (int i = 0; i < steps; ++i) {
-      const double ax = px[i], ay = py[i], bx = px[i + 1], by = py[i + 1];
-      const double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
-      const int sx0 = std::max(x0, static_cast<int>(std::floor(std::min(ax, bx) - reach)));
-      const int sx1 = std::min(x1, static_cast<int>(std::ceil(std::max(ax, bx) + reach)));
-      const int sy0 = std::max(y0, static_cast<int>(std::floor(std::min(ay, by) - reach)));
-      const int sy1 = std::min(y1, static_cast<int>(std::ceil(std::max(ay, by) + reach)));
-      for (int y = sy0; y <= sy1; ++y) {
-        float* row = local.data() + static_cast<size_t>(y - y0) * lw - x0;
-        for (int x = sx0; x <= sx1; ++x) {
-          const double qx = x + 0.5 - ax, qy = y + 0.5 - ay;
-          const double t = std::clamp((qx * dx + qy * dy) / len2, 0.0, 1.0);
-          const double ex = qx - t * dx, ey = qy - t * dy;
-          const double dist = std::sqrt(ex * ex + ey * ey);
-          const float c = coverage * static_cast<float>(std::clamp(width / 2 + 0.5 - dist, 0.0, 1.0));
-          row[x] = std::max(row[x], c);
-        }
-      }
-    }
-    for (int y = y0; y <= y1; ++y) {
-      float* out = alpha.Row(y);
-      const float* in = local.data() + static_cast<size_t>(y - y0) * lw;
-      for (int x = x0; x <= x1; ++x) out[x] = 1.0f - (1.0f - out[x]) * (1.0f - in[x - x0]);
+// A plant beside the subject, rooted below the frame: stems of one to two pixels that branch, and small
+// leaves, all opaque.
+FloatImage Plant(const Geometry& g, int w, int h, SeededRandom& random) {
+  FloatImage alpha(w, h, 1);
+  std::vector<float> local;
+  std::vector<double> px, py, lx, ly;
+  const double rootX = g.cx + 400 * g.s;
+  for (int k = 0; k < 16; ++k) {
+    const double phi = -kPi / 2 + random.Uniform(-0.45, 0.45);
+    const double length = random.Uniform(150.0, 380.0) * g.s;
+    BendingPath(rootX + random.Uniform(-20.0, 20.0) * g.s, h + 2.0, phi, length,
+                random.Uniform(-0.004, 0.004) / g.s, g.s, px, py);
+    DrawStrand(alpha, px, py, random.Uniform(1.0, 2.0) * g.s, 1.0f, local);
+    // Leaves every so often along the stem, on alternating sides.
+    for (size_t i = 12; i < px.size(); i += 18) {
+      const double side = (i / 18) % 2 ? 1.0 : -1.0;
+      const double angle = std::atan2(py[i] - py[i - 1], px[i] - px[i - 1]) + side * random.Uniform(0.6, 1.1);
+      BendingPath(px[i], py[i], angle, random.Uniform(8.0, 16.0) * g.s, 0.0, g.s, lx, ly);
+      DrawStrand(alpha, lx, ly, random.Uniform(3.0, 5.0) * g.s, 1.0f, local);
     }
   }
   SnapEnds(alpha);
   return alpha;
+}
+
+// Multiplies the screen's light by the studio's faults the spec asks for (1 where there are none).
+FloatImage ScreenShade(const SceneSpec& spec, const Geometry& g, int w, int h) {
+  FloatImage shade(w, h, 1);
+  std::fill(shade.Samples().begin(), shade.Samples().end(), 1.0f);
+  SeededRandom random(spec.seed ^ kStudioSeed);
+  if (spec.castShadow) {
+    // The key light from the upper left throws the subject's soft shadow down and to the right.
+    const double dx = 110 * g.s, dy = 40 * g.s;
+    const FloatImage shadow =
+        BlurredShape(w, h, 18 * g.s, [&](double x, double y) { return g.InSilhouette(x - dx, y - dy); });
+    for (size_t i = 0; i < shade.PixelCount(); ++i)
+      shade.Samples()[i] *= 1.0f - kShadowDepth * shadow.Samples()[i];
+  }
+  if (spec.creases) {
+    // Straight creases across the backing, each a light side against a dark one a few pixels wide.
+    for (int k = 0; k < 9; ++k) {
+      const double angle = random.Uniform(0.0, kPi), cx = random.Uniform(0.0, w), cy = random.Uniform(0.0, h);
+      const double nx = -std::sin(angle), ny = std::cos(angle), width = random.Uniform(4.0, 14.0) * g.s;
+      const double amount = kCreaseAmount * random.Uniform(0.5, 1.0);
+      for (int y = 0; y < h; ++y) {
+        float* row = shade.Row(y);
+        for (int x = 0; x < w; ++x) {
+          const double d = ((x + 0.5 - cx) * nx + (y + 0.5 - cy) * ny) / width;
+          if (std::fabs(d) < 4.0) row[x] *= static_cast<float>(1.0 + amount * 1.65 * d * std::exp(-d * d));
+        }
+      }
+    }
+  }
+  if (spec.hotSpot) {
+    const double sx = g.cx - 50 * g.s, sy = g.headCy - 140 * g.s, r = 110 * g.s;
+    for (int y = 0; y < h; ++y) {
+      float* row = shade.Row(y);
+      for (int x = 0; x < w; ++x) {
+        const double ddx = x + 0.5 - sx, ddy = y + 0.5 - sy;
+        row[x] *= static_cast<float>(1.0 + kHotSpotGain * std::exp(-(ddx * ddx + ddy * ddy) / (2 * r * r)));
+      }
+    }
+  }
+  return shade;
 }
 
 // A smooth field of zero mean and largest magnitude 1: a tilt, three broad hot or cold spots and a vignette.
@@ -282,7 +368,8 @@ Scene SceneGenerator::Generate(const SceneSpec& spec, const CodecRoundTrip& roun
   if (spec.jpegRoundTrip && !roundTrip)
     throw std::invalid_argument("scene \"" + spec.name + "\" needs an image codec");
   const int w = spec.width, h = spec.height;
-  const Geometry g(w, h);
+  Geometry g(w, h, spec.veilOverScreen);
+  if (spec.shirt) g.shirt = {(*spec.shirt)[0], (*spec.shirt)[1], (*spec.shirt)[2]};
   SeededRandom random(spec.seed);
 
   // Layers: body and head, the veil over them, the hair strands over everything.
@@ -293,6 +380,13 @@ Scene SceneGenerator::Generate(const SceneSpec& spec, const CodecRoundTrip& roun
   const FloatImage hair = HairStrands(g, w, h, random);
   const FloatImage light = LightField(w, h, random);
   const FloatImage texture = TextureField(w, h, random);
+  const FloatImage shade = ScreenShade(spec, g, w, h);
+  FloatImage plant;
+  if (spec.plant) {
+    SeededRandom plantRandom(spec.seed ^ kStudioSeed ^ 0x9A47ull);
+    plant = Plant(g, w, h, plantRandom);
+  }
+  const Rgb hairTone = spec.paleHair ? kPaleHair : kHair;
 
   // Spill fades with the distance from the hard silhouette's edge; whatever lies outside it gets it whole.
   PixelMask outside(static_cast<size_t>(w) * h);
@@ -323,15 +417,22 @@ Scene SceneGenerator::Generate(const SceneSpec& spec, const CodecRoundTrip& roun
       float alpha = ab;
       float p[3] = {ab * bodyColour.r * tex, ab * bodyColour.g * tex, ab * bodyColour.b * tex};
       const float veilColour[3] = {kVeil.r * tex, kVeil.g * tex, kVeil.b * tex};
-      const float hairColour[3] = {kHair.r * tex, kHair.g * tex, kHair.b * tex};
+      const float hairColour[3] = {hairTone.r * tex, hairTone.g * tex, hairTone.b * tex};
       for (int c = 0; c < 3; ++c) p[c] = av * veilColour[c] + (1 - av) * p[c];
       alpha = av + (1 - av) * alpha;
       for (int c = 0; c < 3; ++c) p[c] = ah * hairColour[c] + (1 - ah) * p[c];
       alpha = ah + (1 - ah) * alpha;
+      if (spec.plant) {
+        const float ap = plant.Samples()[i];
+        const float plantColour[3] = {kPlant.r * tex, kPlant.g * tex, kPlant.b * tex};
+        for (int c = 0; c < 3; ++c) p[c] = ap * plantColour[c] + (1 - ap) * p[c];
+        alpha = ap + (1 - ap) * alpha;
+      }
       if (alpha < 1e-6f) alpha = 0.0f;
       if (alpha > 1.0f - 1e-6f) alpha = 1.0f;
 
-      const float lit = spec.screenBrightness * (1.0f + spec.screenUnevenness * light.Samples()[i]);
+      const float lit =
+          spec.screenBrightness * (1.0f + spec.screenUnevenness * light.Samples()[i]) * shade.Samples()[i];
       const float screenColour[3] = {screen.r * lit, screen.g * lit, screen.b * lit};
       float onScreen = 1.0f;
       float back[3] = {screenColour[0], screenColour[1], screenColour[2]};
@@ -351,10 +452,13 @@ Scene SceneGenerator::Generate(const SceneSpec& spec, const CodecRoundTrip& roun
       for (int c = 0; c < 3; ++c) {
         const float truth = alpha > 0.0f ? std::min(1.0f, p[c] / alpha) : 0.0f;
         const float spilled = std::min(1.0f, truth + spill * screenColour[c]);
-        const float mixed = alpha * spilled + (1 - alpha) * back[c];
-        const float sigma = static_cast<float>(std::sqrt(1.5e-4 * std::max(0.0f, mixed) + 4e-6));
+        const float mixed = spec.exposure * (alpha * spilled + (1 - alpha) * back[c]);
+        const float sigma =
+            spec.noiseGain * static_cast<float>(std::sqrt(1.5e-4 * std::max(0.0f, mixed) + 4e-6));
         out[x * 3 + c] = SrgbTransfer::EncodeByte(mixed + sigma * static_cast<float>(random.Normal()));
-        fgOut[x * 3 + c] = alpha > 0.0f ? std::clamp(SrgbTransfer::ToEncoded(truth), 0.0f, 1.0f) : 0.0f;
+        // The camera sees the subject at the exposure; that is the colour a keyer can give back.
+        fgOut[x * 3 + c] =
+            alpha > 0.0f ? std::clamp(SrgbTransfer::ToEncoded(spec.exposure * truth), 0.0f, 1.0f) : 0.0f;
       }
       scene.screenPixels[i] = alpha == 0.0f && onScreen >= 1.0f;
     }

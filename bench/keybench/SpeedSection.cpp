@@ -60,7 +60,7 @@ std::string Figure(const char* format, double value) {
 
 }  // namespace
 
-void SpeedSection::Run(const Scene& scene) const {
+SpeedFigures SpeedSection::Run(const Scene& scene) const {
   const double megapixels = static_cast<double>(scene.composite.PixelCount()) / 1e6;
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const ZvkBitmap composite = ZvkBitmap::FromImage(scene.composite);
@@ -105,6 +105,7 @@ void SpeedSection::Run(const Scene& scene) const {
       (oneMps > 0 ? Figure("%8.1f", oneMps) + " MP/s" : std::string("(the process cannot be pinned)")));
   table_.Note("  plain copy of the bitmap:                  " + Figure("%8.1f", copyMps) + " MP/s");
   table_.Note("  naive keyer's pass, one core:              " + Figure("%8.1f", naiveMps) + " MP/s");
+  return SpeedFigures{allMps, oneMps, cores};
 }
 
 }  // namespace keybench

@@ -8,11 +8,17 @@
 
 namespace keybench {
 
+struct SpeedFigures {
+  double allCoresMps = 0.0;
+  double oneCoreMps = 0.0;  // 0 when the process cannot be pinned to one core
+  int cores = 1;
+};
+
 class SpeedSection {
  public:
   explicit SpeedSection(const ScoreTable& table) : table_(table) {}
 
-  void Run(const Scene& scene) const;
+  SpeedFigures Run(const Scene& scene) const;
 
  private:
   const ScoreTable& table_;

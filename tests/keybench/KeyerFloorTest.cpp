@@ -6,53 +6,17 @@
 #include "OurKeyer.h"
 #include "SceneCatalog.h"
 #include "SceneGenerator.h"
-
-#include <keyer/KeyerCreation.h>
+#include "StateFolder.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
-#include <windows.h>
-
-#include <string>
 
 using namespace keybench;
-
-namespace {
-
-// States of this test go to a folder of its own, removed afterwards.
-class StateFolder {
- public:
-  StateFolder() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + "keybench-floor-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(path_.c_str(), nullptr);
-    SetKeyerStateFolder(path_.c_str());
-  }
-  ~StateFolder() {
-    SetKeyerStateFolder(nullptr);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-          DeleteFileA((path_ + "\\" + found.cFileName).c_str());
-      } while (FindNextFileA(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryA(path_.c_str());
-  }
-
- private:
-  std::string path_;
-};
-
-}  // namespace
 
 TEST(KeyerFloor, ScriptBOnTheReferenceSceneBeatsTheNaiveKeyerOnEveryMeasure) {
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
   {
-    const StateFolder folder;
+    const StateFolder folder("keybench-floor-");
     SceneSpec spec = SceneCatalog::BuiltIn(512, 384).front();
     ASSERT_EQ(spec.name, "green");
     const Scene scene = SceneGenerator::Generate(spec);

@@ -97,3 +97,14 @@ TEST(MatteError, PremultipliedColourErrorCountsOnlyPixelsOfTrueAlphaAboveTheFloo
   EXPECT_DOUBLE_EQ(MatteError::PremultipliedColour(alpha, fg, trueAlpha, trueFg), 0.0625);
   EXPECT_DOUBLE_EQ(MatteError::PremultipliedColour(trueAlpha, trueFg, trueAlpha, trueFg), 0.0);
 }
+
+TEST(MatteError, HoleAndLeakRatesCountOnlyOpaqueSubjectAndBareScreen) {
+  // Two opaque, two screen and two soft pixels; the soft ones never count.
+  const FloatImage truth = Plane(3, 2, {1.0f, 1.0f, 0.0f, 0.0f, 0.5f, 0.5f});
+  const FloatImage alpha = Plane(3, 2, {0.89f, 0.9f, 0.1f, 0.11f, 0.0f, 1.0f});
+  EXPECT_DOUBLE_EQ(MatteError::HoleRate(alpha, truth), 0.5);
+  EXPECT_DOUBLE_EQ(MatteError::LeakRate(alpha, truth), 0.5);
+  const FloatImage soft = Plane(1, 1, {0.5f});
+  EXPECT_DOUBLE_EQ(MatteError::HoleRate(soft, soft), 0.0) << "no opaque pixel: no holes";
+  EXPECT_THROW(MatteError::LeakRate(alpha, soft), std::invalid_argument);
+}

@@ -75,3 +75,50 @@ TEST(SceneGenerator, LampStandSceneHasAGarbageAreaOverTheStripAndEveryScriptUses
     EXPECT_EQ(SceneCatalog::Script(scene, kind).back().op, KeyerOp::GarbageArea);
   EXPECT_EQ(SceneCatalog::Script(scene, ScriptKind::C).size(), 5u);
 }
+
+// Each studio fault keeps the operator's sample places true (screen patch and corner bare screen, shirt
+// and skin opaque) and shows itself where it should: the fault is in the screen's light or the subject,
+// never in the truth of what is screen.
+TEST(SceneGenerator, StudioFaultScenesKeepTrueLandmarksAndShowTheirFault) {
+  const Scene green = SceneGenerator::Generate(Small("green"));
+  const auto meanGreen = [](const Scene& scene, const PixelMask& where) {
+    double sum = 0.0;
+    size_t count = 0;
+    for (size_t i = 0; i < where.size(); ++i)
+      if (where[i]) {
+        sum += scene.composite.Samples()[i * 3 + 1];
+        ++count;
+      }
+    return count ? sum / count : 0.0;
+  };
+  for (const char* name :
+       {"shadow", "creased", "underexp", "hotspot", "yellowgrn", "teal", "veil", "plant"}) {
+    SCOPED_TRACE(name);
+    const Scene scene = SceneGenerator::Generate(Small(name));
+    const SceneLandmarks& m = scene.landmarks;
+    EXPECT_TRUE(AllOf(scene.trueAlpha, m.screenPatch, 0.0f));
+    EXPECT_TRUE(AllOf(scene.trueAlpha, m.darkCorner, 0.0f));
+    EXPECT_TRUE(AllOf(scene.trueAlpha, m.shirt, 1.0f));
+    EXPECT_TRUE(AllOf(scene.trueAlpha, m.skin, 1.0f));
+    EXPECT_GT(std::count(scene.screenPixels.begin(), scene.screenPixels.end(), 1), 50000);
+  }
+  // The shadow of the head darkens the bare screen to its lower right, against the same scene unshaded.
+  const Scene shadow = SceneGenerator::Generate(Small("shadow"));
+  SceneSpec unshadedSpec = Small("shadow");
+  unshadedSpec.castShadow = false;
+  const Scene unshaded = SceneGenerator::Generate(unshadedSpec);
+  PixelMask shaded(shadow.screenPixels.size(), 0);
+  for (int y = 140; y < 185; ++y)
+    for (int x = 318; x < 342; ++x) {
+      const size_t i = static_cast<size_t>(y) * 512 + x;
+      shaded[i] = shadow.screenPixels[i];
+    }
+  EXPECT_LT(meanGreen(shadow, shaded), 0.85 * meanGreen(unshaded, shaded));
+  // The plant adds opaque structure beside the subject that the reference does not have.
+  const Scene plant = SceneGenerator::Generate(Small("plant"));
+  size_t opaque = 0;
+  for (int y = 0; y < 384; ++y)
+    for (int x = 440; x < 512; ++x)
+      opaque += plant.trueAlpha.At(x, y) == 1.0f && green.trueAlpha.At(x, y) == 0.0f;
+  EXPECT_GT(opaque, 300u);
+}

@@ -122,6 +122,38 @@ TEST(KeyingPass, InPlaceAndSplitAcrossThreadsGiveTheSameResult) {
   EXPECT_EQ(split.alpha, whole.alpha);
 }
 
+// Putting areas on an already keyed picture touches only the runs they cover: the gap between two areas
+// in one row is neither keyed again nor reported, so a caller's per-run work (such as weighing in an alpha
+// the picture had) reaches each pixel the areas rewrote exactly once and no other.
+TEST(KeyingPass, AreaRowsKeyOnlyTheRunsTheAreasCover) {
+  const Scene s = MakeComposite(false, 160, 120);
+  auto state = GreenState(s);
+  keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 1 100 100 300 400", " 0 800 100 1000 400");
+  const Output whole = Apply(state.get(), s, &areas);
+  Output o = Apply(state.get(), s, nullptr);
+  const size_t gap = 30 * 160 + 80, inProtect = 30 * 160 + 32, inGarbage = 30 * 160 + 150;
+  const Output plain = o;
+  o.alpha[gap] = 77;  // a mark the pass must leave alone
+  keyer::KeyingPlanes planes{s.bgr.data(),   s.width * 3, o.bgr.data(), s.width * 3,
+                             o.alpha.data(), s.width,     s.width,      s.height};
+  keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
+  std::vector<int> written(s.truth.size(), 0);
+  pass.RunAreaRows(0, s.height, [&](int y, keyer::KeyingPass::Span run) {
+    for (int x = run.first; x < run.end; ++x) ++written[size_t(y) * s.width + x];
+  });
+  EXPECT_EQ(o.alpha[gap], 77);
+  EXPECT_EQ(written[gap], 0);
+  EXPECT_EQ(written[inProtect], 1);
+  EXPECT_EQ(written[inGarbage], 1);
+  EXPECT_EQ(*std::max_element(written.begin(), written.end()), 1);
+  o.alpha[gap] = plain.alpha[gap];
+  EXPECT_EQ(o.bgr, whole.bgr);
+  EXPECT_EQ(o.alpha, whole.alpha);
+  // Every pixel the areas change lies in a reported run.
+  for (size_t i = 0; i < written.size(); ++i)
+    if (whole.alpha[i] != plain.alpha[i]) ASSERT_EQ(written[i], 1) << i;
+}
+
 // The table is built on the worker pool; when its threads cannot be started, the calling thread builds it
 // alone, to the same nodes.
 TEST(KeyingPass, TheTableIsTheSameWhenThreadsCannotStart) {

@@ -100,15 +100,15 @@ void KeyAreasInPlace(PixelImage& keyed, const PixelImage& source, const keyer::K
                                    h};
   const keyer::KeyingPass pass(state, &areas, placement, planes);
   ParallelPixelRows(h, w, [&](int first, int end) {
-    std::vector<keyer::KeyingPass::Span> spans(size_t(end - first));
-    pass.RunAreaRows(first, end - first, spans.data());
-    if (!source.HasAlpha()) return;
-    for (int y = first; y < end; ++y) {
-      const keyer::KeyingPass::Span& span = spans[size_t(y - first)];
+    if (!source.HasAlpha()) {
+      pass.RunAreaRows(first, end - first);
+      return;
+    }
+    pass.RunAreaRows(first, end - first, [&](int y, keyer::KeyingPass::Span run) {
       uint8_t* a = keyed.AlphaRow(y);
       const uint8_t* prior = source.AlphaRow(y);
-      for (int x = span.first; x < span.end; ++x) a[x] = uint8_t((unsigned(a[x]) * prior[x] + 127) / 255);
-    }
+      for (int x = run.first; x < run.end; ++x) a[x] = uint8_t((unsigned(a[x]) * prior[x] + 127) / 255);
+    });
   });
 }
 

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "keyer/KeyerAreas.h"
@@ -46,12 +47,13 @@ class KeyingPass {
   // Only the pixels the areas reach, keyed afresh from the source with the areas on top; every other
   // pixel is left as it is. The colour and alpha planes must already hold this state's keying of the
   // source without areas (a pass without areas over the same planes): the result then equals RunRows.
-  // Returns, through span, the columns [first, end) rewritten in each row (end 0 for none); span may be
-  // null, else it holds rowCount entries.
+  // Calls rewritten (if given) once for each run of columns [first, end) of row y it wrote, from the
+  // calling thread; pixels between a row's runs are not touched.
   struct Span {
     int first = 0, end = 0;
   };
-  void RunAreaRows(int firstRow, int rowCount, Span* span = nullptr) const;
+  using RewrittenRun = std::function<void(int y, Span columns)>;
+  void RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rewritten = {}) const;
 
  private:
   // levels: per pixel, the brightness level (see ScreenLight) it is keyed at; null for none.

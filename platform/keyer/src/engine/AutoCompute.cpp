@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "SampleTargets.h"
+#include "ScreenLight.h"
 #include "SurfaceMover.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerTuning.h"
@@ -17,23 +18,32 @@ namespace {
 
 constexpr double kMargin = 0.002;
 
-std::vector<uint32_t> ReadSpread(PixelRowReader& pixels) {
+// The evenly spread pixels AutoCompute reads: each colour (COLORREF) and where it lies.
+struct Spread {
+  std::vector<uint32_t> colours;
+  std::vector<uint64_t> places;  // x | y << 32
+};
+
+Spread ReadSpread(PixelRowReader& pixels) {
   const int w = pixels.Width(), h = pixels.Height();
   if (w <= 0 || h <= 0) return {};
   double total = static_cast<double>(w) * h;
   int step = std::max(1, static_cast<int>(std::ceil(std::sqrt(total / KeyerTuning::kAutoComputePixels))));
   std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
-  std::vector<uint32_t> colours;
-  colours.reserve(static_cast<size_t>((w + step - 1) / step) * ((h + step - 1) / step));
+  Spread spread;
+  const size_t count = static_cast<size_t>((w + step - 1) / step) * ((h + step - 1) / step);
+  spread.colours.reserve(count);
+  spread.places.reserve(count);
   for (int y = 0; y < h; y += step) {
     if (!pixels.ReadRows(y, 1, row.data(), row.size()))
       throw std::runtime_error("the picture's pixels cannot be read");
     for (int x = 0; x < w; x += step) {
       const uint8_t* p = &row[static_cast<size_t>(x) * 3];
-      colours.push_back(p[2] | (p[1] << 8) | (static_cast<uint32_t>(p[0]) << 16));
+      spread.colours.push_back(p[2] | (p[1] << 8) | (static_cast<uint32_t>(p[0]) << 16));
+      spread.places.push_back(static_cast<uint64_t>(x) | static_cast<uint64_t>(y) << 32);
     }
   }
-  return colours;
+  return spread;
 }
 
 double Excess(const float* lin, uint32_t c, int d) {
@@ -43,11 +53,41 @@ double Excess(const float* lin, uint32_t c, int d) {
 
 double Channel(const float* lin, uint32_t c, int d) { return lin[(c >> (8 * d)) & 0xFF]; }
 
+// Brings each screen colour to the screen colour's brightness by the map of the screen's light around it,
+// built from these same pixels as the keying pass builds its own: the inner surface then holds the
+// screen's colours as the pass will look them up, and an unevenly lit screen no longer widens it towards
+// darker colours (edges, hair, the subject's shadows).
+void LiftToScreenBrightness(std::vector<uint32_t>& colours, const std::vector<uint64_t>& places,
+                            const Vec3& screen, int width, int height) {
+  const int columns = std::min(KeyerTuning::kLightMapColumns, width);
+  const int rows = std::min(KeyerTuning::kLightMapRows, height);
+  const int d = ScreenLight::ScreenChannel(screen);
+  int32_t codeLevel[256];
+  ScreenLight::FixedLevelsOfCodes(screen, codeLevel);
+  std::vector<std::vector<int32_t>> found(size_t(columns) * rows);
+  for (size_t i = 0; i < colours.size(); ++i) {
+    const int x = static_cast<int>(places[i] & 0xFFFFFFFF), y = static_cast<int>(places[i] >> 32);
+    const size_t cell = size_t(int64_t(y) * rows / height) * columns + size_t(int64_t(x) * columns / width);
+    found[cell].push_back(codeLevel[(colours[i] >> (8 * d)) & 0xFF]);
+  }
+  const std::vector<int32_t> grid = ScreenLight::LevelGrid(found, columns, rows);
+  if (grid.empty()) return;
+  for (size_t i = 0; i < colours.size(); ++i) {
+    const int x = static_cast<int>(places[i] & 0xFFFFFFFF), y = static_cast<int>(places[i] >> 32);
+    const uint8_t* remap = ScreenLight::Remap(
+        ScreenLight::Level(ScreenLight::FixedLevelAt(grid, columns, rows, width, height, x, y)));
+    const uint32_t c = colours[i];
+    colours[i] =
+        remap[c & 0xFF] | uint32_t(remap[(c >> 8) & 0xFF]) << 8 | uint32_t(remap[(c >> 16) & 0xFF]) << 16;
+  }
+}
+
 }  // namespace
 
 bool AutoCompute::Compute(KeyerModel& model, PixelRowReader& pixels, double backgroundFactor,
                           double foregroundFactor) {
-  const std::vector<uint32_t> colours = ReadSpread(pixels);
+  const Spread spread = ReadSpread(pixels);
+  const std::vector<uint32_t>& colours = spread.colours;
   if (colours.empty()) return false;
   const float* lin = ColourSpace::LinearOfCode();
 
@@ -69,9 +109,14 @@ bool AutoCompute::Compute(KeyerModel& model, PixelRowReader& pixels, double back
   std::nth_element(ratios.begin(), ratios.begin() + at, ratios.end());
   const double threshold = KeyerTuning::kScreenLikeShare * ratios[at];
   std::vector<uint32_t> screenLike;
-  for (uint32_t c : colours) {
+  std::vector<uint64_t> screenPlaces;
+  for (size_t i = 0; i < colours.size(); ++i) {
+    const uint32_t c = colours[i];
     double e = Excess(lin, c, d);
-    if (e > 0 && e / std::max(Channel(lin, c, d), 1e-6) >= threshold) screenLike.push_back(c);
+    if (e > 0 && e / std::max(Channel(lin, c, d), 1e-6) >= threshold) {
+      screenLike.push_back(c);
+      screenPlaces.push_back(spread.places[i]);
+    }
   }
   if (screenLike.empty()) return false;
 
@@ -86,6 +131,7 @@ bool AutoCompute::Compute(KeyerModel& model, PixelRowReader& pixels, double back
     screen[ch] = lin[code];
   }
   KeyerModel fresh = ModelOperations::AroundScreen(screen, model);
+  LiftToScreenBrightness(screenLike, screenPlaces, fresh.screen, pixels.Width(), pixels.Height());
 
   // The most frequent screen colours, cell by cell, until they hold nearly all screen pixels: the
   // rare colours left out are mostly edges and strands of hair over the screen.

@@ -98,65 +98,8 @@ void KeyingPass::MapScreenLight() {
       found[size_t(cellRow) * columns + static_cast<size_t>(int64_t(x) * columns / w)].push_back(fixed);
     }
   }
-  // Each cell's median; cells without screen take the mean of their filled neighbours, ring by ring.
-  std::vector<int32_t> level(found.size(), 0);
-  std::vector<char> filled(found.size(), 0);
-  bool any = false;
-  for (size_t i = 0; i < found.size(); ++i) {
-    std::vector<int32_t>& v = found[i];
-    if (v.empty()) continue;
-    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-    level[i] = v[v.size() / 2];
-    filled[i] = 1;
-    any = true;
-  }
-  if (!any) return;  // no screen seen: every pixel keyed as it is
-  for (bool missing = true; missing;) {
-    missing = false;
-    std::vector<char> next = filled;
-    for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < columns; ++c) {
-        const size_t i = size_t(r) * columns + c;
-        if (filled[i]) continue;
-        int64_t sum = 0;
-        int count = 0;
-        const int nr[4] = {r - 1, r + 1, r, r}, nc[4] = {c, c, c - 1, c + 1};
-        for (int k = 0; k < 4; ++k) {
-          if (nr[k] < 0 || nr[k] >= rows || nc[k] < 0 || nc[k] >= columns) continue;
-          const size_t j = size_t(nr[k]) * columns + nc[k];
-          if (!filled[j]) continue;
-          sum += level[j];
-          ++count;
-        }
-        if (count) {
-          level[i] = static_cast<int32_t>(std::lround(double(sum) / count));
-          next[i] = 1;
-        } else {
-          missing = true;
-        }
-      }
-    }
-    filled.swap(next);
-  }
-  // One 3 x 3 smoothing: the light changes slowly, a cell's median does not.
-  mapLevels_.assign(level.size(), 0);
-  bool lit = false;
-  for (int r = 0; r < rows; ++r) {
-    for (int c = 0; c < columns; ++c) {
-      int64_t sum = 0;
-      for (int dr = -1; dr <= 1; ++dr)
-        for (int dc = -1; dc <= 1; ++dc)
-          sum +=
-              level[size_t(std::clamp(r + dr, 0, rows - 1)) * columns + std::clamp(c + dc, 0, columns - 1)];
-      const int32_t v = static_cast<int32_t>(std::lround(double(sum) / 9.0));
-      mapLevels_[size_t(r) * columns + c] = v;
-      lit = lit || v != 0;
-    }
-  }
-  if (!lit) {
-    mapLevels_.clear();
-    return;
-  }
+  mapLevels_ = ScreenLight::LevelGrid(found, columns, rows);
+  if (mapLevels_.empty()) return;  // no screen seen, or lit evenly: every pixel keyed as it is
   mapColumns_ = columns;
   mapRows_ = rows;
   columnCell_.resize(w);
@@ -287,10 +230,8 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
   }
 }
 
-void KeyingPass::RunAreaRows(int firstRow, int rowCount, Span* span) const {
+void KeyingPass::RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rewritten) const {
   const int width = planes_.width;
-  if (span)
-    for (int i = 0; i < std::max(rowCount, 0); ++i) span[i] = Span{};
   if (width <= 0 || rowCount <= 0 || !coverage_) return;
   const int end = std::min(planes_.height, firstRow + rowCount);
   std::vector<uint16_t> protect(width), garbage(width);
@@ -298,19 +239,30 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, Span* span) const {
   std::vector<int8_t> levels(mapLevels_.empty() ? 0 : width);
   for (int y = std::max(0, firstRow); y < end; ++y) {
     if (!coverage_->Row(y, protect, garbage)) continue;
-    int first = 0, last = width;
-    while (first < width && (protect[first] | garbage[first]) == 0) ++first;
-    while (last > first && (protect[last - 1] | garbage[last - 1]) == 0) --last;
-    if (first == last) continue;
-    const uint8_t* src = planes_.source + y * planes_.sourceStride + 3 * first;
+    const uint8_t* srcRow = planes_.source + y * planes_.sourceStride;
     uint8_t* colour = planes_.colour + y * planes_.colourStride;
     uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
-    uint8_t* orig = original.data() + 3 * first;
-    std::memcpy(orig, src, static_cast<size_t>(last - first) * 3);  // the source may be overwritten
-    const bool lit = RowLevels(y, levels.data());
-    KeyRow(orig, colour + 3 * first, alpha + first, last - first, lit ? levels.data() + first : nullptr);
-    BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, first, last);
-    if (span) span[y - firstRow] = Span{first, last};
+    bool lit = false, levelled = false;
+    // Only the runs the areas cover: between them the planes already hold this keying.
+    for (int first = 0; first < width;) {
+      if ((protect[first] | garbage[first]) == 0) {
+        ++first;
+        continue;
+      }
+      int last = first + 1;
+      while (last < width && (protect[last] | garbage[last]) != 0) ++last;
+      if (!levelled) {
+        lit = RowLevels(y, levels.data());
+        levelled = true;
+      }
+      uint8_t* orig = original.data() + 3 * first;
+      std::memcpy(orig, srcRow + 3 * first,
+                  static_cast<size_t>(last - first) * 3);  // the source may be overwritten
+      KeyRow(orig, colour + 3 * first, alpha + first, last - first, lit ? levels.data() + first : nullptr);
+      BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, first, last);
+      if (rewritten) rewritten(y, Span{first, last});
+      first = last;
+    }
   }
 }
 

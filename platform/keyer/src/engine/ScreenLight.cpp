@@ -51,4 +51,78 @@ uint32_t ScreenLight::AtScreenBrightness(uint32_t colorRef, const Vec3& screen) 
          (uint32_t(remap[(colorRef >> 16) & 0xFF]) << 16);
 }
 
+std::vector<int32_t> ScreenLight::LevelGrid(std::vector<std::vector<int32_t>>& found, int columns, int rows) {
+  std::vector<int32_t> level(found.size(), 0);
+  std::vector<char> filled(found.size(), 0);
+  bool any = false;
+  for (size_t i = 0; i < found.size(); ++i) {
+    std::vector<int32_t>& v = found[i];
+    if (v.empty()) continue;
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    level[i] = v[v.size() / 2];
+    filled[i] = 1;
+    any = true;
+  }
+  if (!any) return {};
+  for (bool missing = true; missing;) {
+    missing = false;
+    std::vector<char> next = filled;
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < columns; ++c) {
+        const size_t i = size_t(r) * columns + c;
+        if (filled[i]) continue;
+        int64_t sum = 0;
+        int count = 0;
+        const int nr[4] = {r - 1, r + 1, r, r}, nc[4] = {c, c, c - 1, c + 1};
+        for (int k = 0; k < 4; ++k) {
+          if (nr[k] < 0 || nr[k] >= rows || nc[k] < 0 || nc[k] >= columns) continue;
+          const size_t j = size_t(nr[k]) * columns + nc[k];
+          if (!filled[j]) continue;
+          sum += level[j];
+          ++count;
+        }
+        if (count) {
+          level[i] = static_cast<int32_t>(std::lround(double(sum) / count));
+          next[i] = 1;
+        } else {
+          missing = true;
+        }
+      }
+    }
+    filled.swap(next);
+  }
+  std::vector<int32_t> grid(level.size(), 0);
+  bool lit = false;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < columns; ++c) {
+      int64_t sum = 0;
+      for (int dr = -1; dr <= 1; ++dr)
+        for (int dc = -1; dc <= 1; ++dc)
+          sum +=
+              level[size_t(std::clamp(r + dr, 0, rows - 1)) * columns + std::clamp(c + dc, 0, columns - 1)];
+      const int32_t v = static_cast<int32_t>(std::lround(double(sum) / 9.0));
+      grid[size_t(r) * columns + c] = v;
+      lit = lit || v != 0;
+    }
+  }
+  if (!lit) grid.clear();
+  return grid;
+}
+
+int32_t ScreenLight::FixedLevelAt(const std::vector<int32_t>& grid, int columns, int rows, int width,
+                                  int height, int x, int y) {
+  if (grid.empty()) return 0;
+  const double ax = std::clamp((x + 0.5) * columns / width - 0.5, 0.0, double(columns - 1));
+  const double ay = std::clamp((y + 0.5) * rows / height - 0.5, 0.0, double(rows - 1));
+  const int cx = std::min(static_cast<int>(ax), std::max(columns - 2, 0));
+  const int cy = std::min(static_cast<int>(ay), std::max(rows - 2, 0));
+  const double wx = columns > 1 ? ax - cx : 0.0, wy = rows > 1 ? ay - cy : 0.0;
+  const auto at = [&](int c, int r) {
+    return double(grid[size_t(std::min(r, rows - 1)) * columns + std::min(c, columns - 1)]);
+  };
+  const double top = at(cx, cy) * (1 - wx) + at(cx + 1, cy) * wx;
+  const double bottom = at(cx, cy + 1) * (1 - wx) + at(cx + 1, cy + 1) * wx;
+  return static_cast<int32_t>(std::lround(top * (1 - wy) + bottom * wy));
+}
+
 }  // namespace keyer

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "keyer/Vec3.h"
 
@@ -32,6 +33,17 @@ class ScreenLight {
   // of a pixel the map finds to be screen where the screen is as bright as the pixel.
   static uint32_t AtScreenBrightness(uint32_t colorRef, const Vec3& screen);
   static int ScreenChannel(const Vec3& screen);
+
+  // The map of the screen's brightness on a grid of columns x rows cells, from the fixed levels of the
+  // screen pixels found in each cell (reordered in place): each cell's median, cells without screen
+  // filled from their neighbours ring by ring, then one 3 x 3 smoothing, since the light changes slowly
+  // and a cell's median does not. Empty when no cell holds screen or the whole map is neutral. Applying
+  // a state and AutoCompute build their maps through this one function.
+  static std::vector<int32_t> LevelGrid(std::vector<std::vector<int32_t>>& found, int columns, int rows);
+  // The fixed level of the map at pixel (x, y) of a width x height picture: bilinear between the centres
+  // of the cells, held flat beyond the outer ones, as the keying pass interpolates it.
+  static int32_t FixedLevelAt(const std::vector<int32_t>& grid, int columns, int rows, int width, int height,
+                              int x, int y);
 };
 
 }  // namespace keyer
