@@ -41,7 +41,6 @@ const MscmsEntries* Mscms() {
       loadError = GetLastError();
       return;
     }
-    Find(module, entries.GetColorDirectoryA, "GetColorDirectoryA");
     Find(module, entries.EnumColorProfilesA, "EnumColorProfilesA");
     Find(module, entries.CreateProfileFromLogColorSpaceA, "CreateProfileFromLogColorSpaceA");
     Find(module, entries.GetStandardColorSpaceProfileA, "GetStandardColorSpaceProfileA");
@@ -57,25 +56,6 @@ const MscmsEntries* Mscms() {
     return nullptr;
   }
   return &entries;
-}
-
-bool GetColorDirectory(std::string& directory) {
-  directory.clear();
-  const MscmsEntries* m = Mscms();
-  if (!m || !m->GetColorDirectoryA) return FailMscms(ERROR_PROC_NOT_FOUND);
-  DWORD size = MAX_PATH;
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    std::string buffer(size, '\0');
-    DWORD asked = size;
-    if (m->GetColorDirectoryA(nullptr, buffer.data(), &asked)) {
-      buffer.resize(strnlen(buffer.c_str(), buffer.size()));
-      directory = buffer;
-      return true;
-    }
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || asked <= size || asked > 65536) return false;
-    size = asked;
-  }
-  return false;
 }
 
 bool EnumRgbColorProfiles(std::vector<std::string>& names) {
@@ -180,10 +160,15 @@ ColourTransform ColourTransform::Create(const ColourProfile& source, const Colou
 }
 
 void ColourTransform::TranslateBgrRows(void* bits, int width, int height, int stride) const {
-  SetLastError(0);
-  if (!Mscms()->TranslateBitmapBits(h_, bits, BM_RGBTRIPLETS, width, height, stride, bits, BM_RGBTRIPLETS,
-                                    stride, nullptr, 0))
-    throw CMyException(LastErrorOrFail(), "TranslateBitmapBits");
+  // Padded rows go one at a time: not every implementation honours the stride.
+  const bool packed = stride == width * 3;
+  auto* row = static_cast<uint8_t*>(bits);
+  for (int y = 0; y < (packed ? 1 : height); ++y, row += stride) {
+    SetLastError(0);
+    if (!Mscms()->TranslateBitmapBits(h_, row, BM_RGBTRIPLETS, width, packed ? height : 1, stride, row,
+                                      BM_RGBTRIPLETS, stride, nullptr, 0))
+      throw CMyException(LastErrorOrFail(), "TranslateBitmapBits");
+  }
 }
 
 }  // namespace zvk

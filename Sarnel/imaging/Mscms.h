@@ -16,7 +16,6 @@ namespace zvk {
 constexpr DWORD kIcmNotEnabled = 2018;
 
 struct MscmsEntries {
-  decltype(&::GetColorDirectoryA) GetColorDirectoryA = nullptr;
   decltype(&::EnumColorProfilesA) EnumColorProfilesA = nullptr;
   decltype(&::CreateProfileFromLogColorSpaceA) CreateProfileFromLogColorSpaceA = nullptr;
   decltype(&::GetStandardColorSpaceProfileA) GetStandardColorSpaceProfileA = nullptr;
@@ -34,8 +33,7 @@ const MscmsEntries* Mscms();
 // Sets last error 2018 when err means something was missing (2, 3, 126, 127, 1157); answers false.
 bool FailMscms(DWORD err);
 
-// The colour directory; false and empty text on failure.
-bool GetColorDirectory(std::string& directory);
+// The colour directory itself: GetColorDirectory (ColorDirectory.h).
 
 // The file names of the system's RGB profiles.
 bool EnumRgbColorProfiles(std::vector<std::string>& names);

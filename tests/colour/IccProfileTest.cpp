@@ -172,7 +172,9 @@ TEST(IccTagWalker, ReadsDebianProfiles) {
     const int code = WalkIccTags(reader, handler);
     EXPECT_TRUE(code == kIccOk || code == kIccStopped) << c.file << " " << code;
     EXPECT_EQ(handler.Info().present[IccProfileInfo::kDescription], c.descriptionPresent) << c.file;
-    if (c.description) EXPECT_EQ(handler.Info().text[IccProfileInfo::kDescription], c.description) << c.file;
+    if (c.description) {
+      EXPECT_EQ(handler.Info().text[IccProfileInfo::kDescription], c.description) << c.file;
+    }
   }
   // Filtered to RGB display profiles, the CMYK profile is rejected and sRGB accepted.
   for (auto [file, code] : {std::pair{"ghostscript/default_cmyk.icc", kIccStopped}, {"sRGB.icc", kIccOk}}) {
@@ -180,7 +182,9 @@ TEST(IccTagWalker, ReadsDebianProfiles) {
     IccInfoHandler handler({IccSig("mntr")}, {IccSig("RGB ")});
     const int got = WalkIccTags(reader, handler);
     EXPECT_EQ(handler.Rejected(), code == kIccStopped) << file;
-    if (code == kIccStopped) EXPECT_EQ(got, kIccStopped) << file;
+    if (code == kIccStopped) {
+      EXPECT_EQ(got, kIccStopped) << file;
+    }
   }
 }
 
