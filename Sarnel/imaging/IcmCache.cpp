@@ -218,11 +218,13 @@ HRESULT IcmCache::Conversion(Holder& holder, int intent, const std::string& targ
     if (!targetProfile) return FromError(GetLastError());
     IcmConversion conversion;
     conversion.transform = ColourTransform::Create(entry->profile, targetProfile, intent);
-    conversion.table = std::make_unique<ColourTable>(conversion.transform);
-    found = entry->conversions.emplace(key, std::make_pair(std::move(conversion), 0)).first;
+    // The table refers to the transform where the cache keeps it.
+    auto made = std::make_unique<IcmConversion>(std::move(conversion));
+    made->table = std::make_unique<ColourTable>(made->transform);
+    found = entry->conversions.emplace(key, std::make_pair(std::move(made), 0)).first;
   }
   if (holder.uses.insert(key).second) ++found->second.second;
-  *out = &found->second.first;
+  *out = found->second.first.get();
   return S_OK;
 }
 

@@ -91,8 +91,9 @@ class IcmCache {
     ColourSpaceDescription description{};
     std::string file;  // the temporary copy of an embedded profile
     HANDLE held = INVALID_HANDLE_VALUE;
-    ColourProfile profile;                                                             // opened on first use
-    std::map<std::pair<std::string, int>, std::pair<IcmConversion, int>> conversions;  // with use counts
+    ColourProfile profile;  // opened on first use
+    std::map<std::pair<std::string, int>, std::pair<std::unique_ptr<IcmConversion>, int>>
+        conversions;  // with use counts
     int holders = 0;
   };
   struct Holder {  // a document space, or the default source
