@@ -165,7 +165,7 @@ TEST_F(SettingsTest, AFailingLoaderIsReportedKeepsItsDefaultsAndIsNotSaved) {
   modules.calls.clear();
   SaveAllSettings();
   EXPECT_EQ(std::find(modules.calls.begin(), modules.calls.end(), "save Masks"), modules.calls.end());
-  EXPECT_EQ(modules.calls.size(), 5u);
+  EXPECT_EQ(modules.calls.size(), 6u);
   EXPECT_STREQ(App().GetProfileString("Masks", "Path", ""), "C:\\Stored") << "the stored value survives";
 }
 
