@@ -37,6 +37,11 @@ need libjpeg-turbo-progs djpeg
 need python3 /usr/bin/python3
 need python3-olefile /usr/lib/python3/dist-packages/olefile
 need ccache ccache
+# Real colour profiles for the colour-management tests, and lcms2's tools as the reference converter.
+need icc-profiles-free /usr/share/color/icc/sRGB.icc
+need colord-data /usr/share/color/icc/colord/AdobeRGB1998.icc
+need libgs-common /usr/share/color/icc/ghostscript/default_cmyk.icc
+need liblcms2-utils transicc
 
 if [ -n "$missing" ]; then
   echo "Installing:$missing"

@@ -1,5 +1,6 @@
 #include "ModuleSettings.h"
 
+#include "ColorManagementSettings.h"
 #include "HandlerFrame.h"
 #include "JobFileOptions.h"
 #include "LUTList.h"
@@ -40,6 +41,14 @@ std::vector<SettingsModule>& Modules() {
            values();
          });
        }},
+      {"Color Management",
+       [] {
+         if (CWinApp* app = AfxGetApp()) zvk::ColorManagementSettings::Current().Load(app->GetProfile());
+       },
+       [] {
+         if (CWinApp* app = AfxGetApp()) zvk::ColorManagementSettings::Current().Save(app->GetProfile());
+       },
+       [] { return KeepCopy(zvk::ColorManagementSettings::Current()); }},
       {"Graphics", &LoadGraphicsSettings, &SaveGraphicsSettings,
        [] { return KeepLibrary(&GetGraphicsSettings); }},
       {"Masks", &LoadMasksSettings, &SaveMasksSettings, [] { return KeepLibrary(&GetMasksSettings); }},
@@ -52,9 +61,10 @@ std::vector<SettingsModule>& Modules() {
 }
 
 // The window state is read again after the options and the colour-management settings.
-const char* const LoadOrder[] = {"Window State", "Settings",    "Window State", "Graphics",
-                                 "Masks",        "Backgrounds", "Paths"};
-const char* const SaveOrder[] = {"Settings", "Window State", "Graphics", "Masks", "Backgrounds", "Paths"};
+const char* const LoadOrder[] = {"Window State", "Settings", "Color Management", "Window State",
+                                 "Graphics",     "Masks",    "Backgrounds",      "Paths"};
+const char* const SaveOrder[] = {"Settings", "Color Management", "Window State", "Graphics",
+                                 "Masks",    "Backgrounds",      "Paths"};
 
 SettingsModule& Module(const char* name) {
   for (SettingsModule& module : Modules())

@@ -1,0 +1,122 @@
+#include "ColourTable.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+namespace zvk {
+
+namespace {
+
+// Grid points on the 8-bit scale: 0, 4, ..., 252, 255, so that every point is an exact input value.
+int GridValue(int i) { return i == ColourTable::kGrid - 1 ? 255 : i * 4; }
+
+// Near black the target's curve bends too sharply for the table as well.
+constexpr uint16_t kDarkEdge = 32 * 257;
+
+}  // namespace
+
+ColourTable::ColourTable(const ColourTransform& transform) : transform_(transform) {
+  constexpr int n = kGrid;
+  for (int v = 0; v < 256; ++v) {
+    const int c = std::min(v / 4, n - 2);
+    cell_[v] = static_cast<uint8_t>(c);
+    const int lo = GridValue(c), hi = GridValue(c + 1);
+    weight_[v] = static_cast<uint16_t>(std::min(65535, ((v - lo) * 65536 + (hi - lo) / 2) / (hi - lo)));
+  }
+  // One packed row per (red, green), blue along the row; blue, green, red in memory.
+  const int stride = n * 3;
+  std::vector<uint8_t> pixels(static_cast<size_t>(stride) * n * n);
+  for (int r = 0; r < n; ++r)
+    for (int g = 0; g < n; ++g) {
+      uint8_t* row = pixels.data() + static_cast<size_t>(r * n + g) * stride;
+      for (int b = 0; b < n; ++b)
+        row[b * 3] = uint8_t(GridValue(b)), row[b * 3 + 1] = uint8_t(GridValue(g)),
+                row[b * 3 + 2] = uint8_t(GridValue(r));
+    }
+  transform.TranslateBgrRows(pixels.data(), n, n * n, stride);
+  table_.resize(static_cast<size_t>(n) * n * n * 3);
+  for (int r = 0; r < n; ++r)
+    for (int g = 0; g < n; ++g) {
+      const uint8_t* row = pixels.data() + static_cast<size_t>(r * n + g) * stride;
+      for (int b = 0; b < n; ++b) {
+        uint16_t* e = &table_[((static_cast<size_t>(r) * n + g) * n + b) * 3];
+        e[0] = uint16_t(row[b * 3 + 2] * 257), e[1] = uint16_t(row[b * 3 + 1] * 257),
+        e[2] = uint16_t(row[b * 3] * 257);
+      }
+    }
+  const int cells = n - 1;
+  clipped_.assign(static_cast<size_t>(cells) * cells * cells, 0);
+  for (int r = 0; r < cells; ++r)
+    for (int g = 0; g < cells; ++g)
+      for (int b = 0; b < cells; ++b) {
+        bool edge = false;
+        for (int corner = 0; corner < 8 && !edge; ++corner) {
+          const uint16_t* e =
+              &table_[((size_t(r + (corner >> 2)) * n + g + ((corner >> 1) & 1)) * n + b + (corner & 1)) * 3];
+          for (int c = 0; c < 3; ++c) edge = edge || e[c] <= kDarkEdge || e[c] == 65535;
+        }
+        clipped_[(size_t(r) * cells + g) * cells + b] = edge;
+      }
+}
+
+void ColourTable::ApplyRow(uint8_t* row, int width) const {
+  constexpr int n = kGrid, cells = kGrid - 1;
+  constexpr size_t sr = size_t(n) * n * 3, sg = size_t(n) * 3, sb = 3;
+  std::vector<int> exact;
+  uint8_t* const first = row;
+  for (int x = 0; x < width; ++x, row += 3) {
+    const int b = row[0], g = row[1], r = row[2];
+    if (clipped_[(size_t(cell_[r]) * cells + cell_[g]) * cells + cell_[b]]) {
+      exact.push_back(x);
+      continue;
+    }
+    const uint16_t* base = &table_[cell_[r] * sr + cell_[g] * sg + cell_[b] * sb];
+    const int64_t fr = weight_[r], fg = weight_[g], fb = weight_[b];
+    // The tetrahedron of the unit cube that holds the point, walked from the cell's corner to the far one.
+    size_t s1, s2;
+    int64_t w0, w1, w2, w3;  // weights of corner, first step, second step, far corner (sum 65536)
+    if (fr >= fg && fg >= fb)
+      s1 = sr, s2 = sr + sg, w1 = fr - fg, w2 = fg - fb, w3 = fb, w0 = 65536 - fr;
+    else if (fr >= fb && fb >= fg)
+      s1 = sr, s2 = sr + sb, w1 = fr - fb, w2 = fb - fg, w3 = fg, w0 = 65536 - fr;
+    else if (fb >= fr && fr >= fg)
+      s1 = sb, s2 = sb + sr, w1 = fb - fr, w2 = fr - fg, w3 = fg, w0 = 65536 - fb;
+    else if (fg >= fr && fr >= fb)
+      s1 = sg, s2 = sg + sr, w1 = fg - fr, w2 = fr - fb, w3 = fb, w0 = 65536 - fg;
+    else if (fg >= fb && fb >= fr)
+      s1 = sg, s2 = sg + sb, w1 = fg - fb, w2 = fb - fr, w3 = fr, w0 = 65536 - fg;
+    else
+      s1 = sb, s2 = sb + sg, w1 = fb - fg, w2 = fg - fr, w3 = fr, w0 = 65536 - fb;
+    const uint16_t* p1 = base + s1;
+    const uint16_t* p2 = base + s2;
+    const uint16_t* p3 = base + sr + sg + sb;
+    for (int c = 0; c < 3; ++c) {
+      const int64_t v = base[c] * w0 + p1[c] * w1 + p2[c] * w2 + p3[c] * w3;  // 0..65535 * 65536
+      // To 8 bits with rounding: v / 65536 / 257.
+      row[2 - c] = static_cast<uint8_t>((v + 257 * 32768) / (257 * 65536));
+    }
+  }
+  if (exact.empty()) return;
+  std::vector<uint8_t> batch(exact.size() * 3);
+  for (size_t i = 0; i < exact.size(); ++i) std::memcpy(&batch[i * 3], first + exact[i] * 3, 3);
+  transform_.TranslateBgrRows(batch.data(), static_cast<int>(exact.size()), 1,
+                              static_cast<int>(batch.size()));
+  for (size_t i = 0; i < exact.size(); ++i) std::memcpy(first + exact[i] * 3, &batch[i * 3], 3);
+}
+
+void ColourTable::ApplyBgrRows(uint8_t* bits, int width, int height, int stride) const {
+  if (width <= 0 || height <= 0) return;
+  const int cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
+  const int parts = std::max(1, std::min(cores, static_cast<int>(int64_t(width) * height / 65536)));
+  auto run = [&](int part) {
+    const int begin = int(int64_t(height) * part / parts), end = int(int64_t(height) * (part + 1) / parts);
+    for (int y = begin; y < end; ++y) ApplyRow(bits + static_cast<ptrdiff_t>(y) * stride, width);
+  };
+  std::vector<std::thread> threads;
+  for (int p = 1; p < parts; ++p) threads.emplace_back(run, p);
+  run(0);
+  for (std::thread& t : threads) t.join();
+}
+
+}  // namespace zvk
