@@ -219,7 +219,7 @@ FloatImage Plant(const Geometry& g, int w, int h, SeededRandom& random) {
   return alpha;
 }
 
-// Multiplies the screen's light by the studio's faults the spec asks for (1 where there are none).
+// Multiplies the screen's light by the studio's faults the scene asks for (1 where there are none).
 FloatImage ScreenShade(const SceneSpec& spec, const Geometry& g, int w, int h) {
   FloatImage shade(w, h, 1);
   std::fill(shade.Samples().begin(), shade.Samples().end(), 1.0f);
