@@ -193,6 +193,58 @@ TEST(ImagePixelOperations, SharpenLeavesFlatAreasAndRaisesEdges) {
   EXPECT_EQ(E_INVALIDARG, Query<ITransform>(any.p)->Sharpen(4, 100));
 }
 
+namespace {
+
+// Every pixel of rows [top, top + rows) of a bitmap w pixels wide (at most 65536 of them).
+std::vector<COLORREF> ReadRows(IBitmap* bitmap, int w, int top, int rows) {
+  RECT r{0, top, w, top + rows};
+  VARIANT v;
+  EXPECT_EQ(S_OK, Query<IBitmapEx>(bitmap)->Sample(&r, &v));
+  LONG* data = nullptr;
+  SafeArrayAccessData(v.parray, reinterpret_cast<void**>(&data));
+  std::vector<COLORREF> out(data, data + size_t(w) * rows);
+  SafeArrayUnaccessData(v.parray);
+  VariantClear(&v);
+  return out;
+}
+
+}  // namespace
+
+// A picture large enough to be sharpened in place in many parts: every pixel, also those next to the rows
+// where the parts meet, is what the unsharp mask of the untouched picture gives.
+TEST(ImagePixelOperations, SharpenInPartsEqualsTheMaskOfTheWholePicture) {
+  const int w = 1100, h = 960, band = 59;
+  for (const int kernel : {3, 7}) {
+    for (const int strength : {100, 20000}) {
+      auto bitmap = MakeBitmap(w, h, Unique);
+      ASSERT_EQ(S_OK, Query<ITransform>(bitmap.p)->Sharpen(short(kernel), short(strength)));
+      const int r = kernel / 2, area = kernel * kernel;
+      const int64_t amount = std::lround(strength * 2.56);
+      for (int top = 0; top < h; top += band) {
+        const int rows = std::min(band, h - top);
+        const std::vector<COLORREF> got = ReadRows(bitmap.p, w, top, rows);
+        for (int y = top; y < top + rows; ++y)
+          for (int x = 0; x < w; ++x) {
+            int expected[3];
+            for (int c = 0; c < 3; ++c) {
+              const auto channel = [&](int px, int py) {
+                const COLORREF v = Unique(std::clamp(px, 0, w - 1), std::clamp(py, 0, h - 1));
+                return c == 0 ? GetRValue(v) : c == 1 ? GetGValue(v) : GetBValue(v);
+              };
+              int sum = 0;
+              for (int dy = -r; dy <= r; ++dy)
+                for (int dx = -r; dx <= r; ++dx) sum += channel(x + dx, y + dy);
+              const int p = channel(x, y), mean256 = (sum * 256 + area / 2) / area;
+              expected[c] = std::clamp(p + int(amount * (p * 256 - mean256) / 65536), 0, 255);
+            }
+            ASSERT_EQ(RGB(expected[0], expected[1], expected[2]), got[size_t(y - top) * w + x])
+                << "kernel " << kernel << ", strength " << strength << " at " << x << ", " << y;
+          }
+      }
+    }
+  }
+}
+
 TEST(ImagePixelOperations, ResamplePreservesFlatColourAndTheMeanOfAPattern) {
   struct Case {
     int w, h;

@@ -8,7 +8,9 @@
 #include "KeyerTestSupport.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyingPass.h"
+#include "keyer/LutGeometry.h"
 #include "keyer/ModelOperations.h"
+#include "workers/WorkerPool.h"
 
 using namespace keyertest;
 
@@ -118,6 +120,21 @@ TEST(KeyingPass, InPlaceAndSplitAcrossThreadsGiveTheSameResult) {
   for (auto& t : threads) t.join();
   EXPECT_EQ(split.bgr, whole.bgr);
   EXPECT_EQ(split.alpha, whole.alpha);
+}
+
+// The table is built on the worker pool; when its threads cannot be started, the calling thread builds it
+// alone, to the same nodes.
+TEST(KeyingPass, TheTableIsTheSameWhenThreadsCannotStart) {
+  const Scene s = MakeComposite(false, 96, 72);
+  auto state = GreenState(s);
+  const std::vector<uint64_t> threaded(state->Table(), state->Table() + keyer::LutGeometry::kNodes);
+  for (int allowed : {0, 1}) {
+    workers::WorkerPool::LimitThreadStarts(allowed);
+    auto alone = keyer::KeyerState::FromModel(state->Model());
+    workers::WorkerPool::LimitThreadStarts(-1);
+    ASSERT_EQ(threaded, std::vector<uint64_t>(alone->Table(), alone->Table() + keyer::LutGeometry::kNodes))
+        << allowed;
+  }
 }
 
 TEST(KeyingPass, OneColourFromTheNodesAroundItEqualsTheWholeTable) {

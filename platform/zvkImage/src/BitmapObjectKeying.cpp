@@ -62,7 +62,7 @@ PixelImage KeyPixels(const PixelImage& source, const keyer::KeyerState* state, c
   out.Allocate(w, h, false);
   out.dpiX = source.dpiX;
   out.dpiY = source.dpiY;
-  out.AddAlpha(255);
+  out.AddAlphaPlane();  // the pass writes every alpha byte
   const keyer::KeyingPlanes planes{source.Bits(),
                                    ptrdiff_t(source.Stride()),
                                    out.Bits(),
@@ -72,7 +72,7 @@ PixelImage KeyPixels(const PixelImage& source, const keyer::KeyerState* state, c
                                    w,
                                    h};
   const keyer::KeyingPass pass(state, areas, placement, planes);
-  ParallelRows(h, 64, [&](int first, int end) {
+  ParallelPixelRows(h, w, [&](int first, int end) {
     pass.RunRows(first, end - first);
     if (!source.HasAlpha()) return;
     for (int y = first; y < end; ++y) {
@@ -99,7 +99,7 @@ void KeyAreasInPlace(PixelImage& keyed, const PixelImage& source, const keyer::K
                                    w,
                                    h};
   const keyer::KeyingPass pass(state, &areas, placement, planes);
-  ParallelRows(h, 64, [&](int first, int end) {
+  ParallelPixelRows(h, w, [&](int first, int end) {
     std::vector<keyer::KeyingPass::Span> spans(size_t(end - first));
     pass.RunAreaRows(first, end - first, spans.data());
     if (!source.HasAlpha()) return;

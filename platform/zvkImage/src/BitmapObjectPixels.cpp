@@ -226,15 +226,24 @@ HRESULT BitmapObject::Extract(long left, long top, long right, long bottom, COLO
       out.Allocate(w, h, false);
       out.dpiX = image_.dpiX;
       out.dpiY = image_.dpiY;
+      if (image_.HasAlpha()) out.AddAlphaPlane();
+      // The part of the destination rectangle that lies on the new bitmap; only the rest takes the fill.
+      const long x0 = std::min(long(w), std::max(0L, left)), y0 = std::min(long(h), std::max(0L, top));
+      const long x1 = std::max(x0, std::min(long(w), right)), y1 = std::max(y0, std::min(long(h), bottom));
       const uint8_t fb = GetBValue(fill), fg = GetGValue(fill), fr = GetRValue(fill);
+      const auto fillSpan = [&](int y, long from, long to) {
+        uint8_t* d = out.Row(y) + size_t(from) * 3;
+        for (long x = from; x < to; ++x, d += 3) d[0] = fb, d[1] = fg, d[2] = fr;
+        if (out.HasAlpha()) std::memset(out.AlphaRow(y) + from, 255, size_t(to - from));
+      };
       for (int y = 0; y < h; ++y) {
-        uint8_t* d = out.Row(y);
-        for (int x = 0; x < w; ++x, d += 3) d[0] = fb, d[1] = fg, d[2] = fr;
+        if (y < y0 || y >= y1) {
+          fillSpan(y, 0, w);
+        } else {
+          fillSpan(y, 0, x0);
+          fillSpan(y, x1, w);
+        }
       }
-      if (image_.HasAlpha()) out.AddAlpha(255);
-      // The part of the destination rectangle that lies on the new bitmap.
-      const long x0 = std::max(0L, left), y0 = std::max(0L, top);
-      const long x1 = std::min(long(w), right), y1 = std::min(long(h), bottom);
       if (x1 > x0 && y1 > y0) {
         const double sx = double(w) / double(right - left), sy = double(h) / double(bottom - top);
         PixelImage part = Resampler::Region(image_, int(x1 - x0), int(y1 - y0), sx, double(x0 - left) * sx,
@@ -281,8 +290,7 @@ HRESULT BitmapObject::Sharpen(short kernel, short strength) {
   if (strength < 0) return E_INVALIDARG;
   return Guarded([&] {
     if (image_.Empty()) return S_OK;
-    PixelImage sharp = PixelOps::Sharpen(image_, kernel, strength);
-    image_ = std::move(sharp);
+    PixelOps::Sharpen(image_, kernel, strength);
     ForgetKeying();
     return S_OK;
   });

@@ -133,7 +133,7 @@ IndexedImage PaletteQuantizer::Quantize(const PixelImage& image) {
     out.palette.push_back(RGBQUAD{mean(2), mean(1), mean(0), 0});
   }
   out.indices.resize(size_t(w) * size_t(h));
-  ParallelRows(h, 64, [&](int y0, int y1) {
+  ParallelPixelRows(h, w, [&](int y0, int y1) {
     for (int y = y0; y < y1; ++y) {
       const uint8_t* p = image.Row(y);
       uint8_t* d = &out.indices[size_t(y) * w];
@@ -146,7 +146,7 @@ IndexedImage PaletteQuantizer::Quantize(const PixelImage& image) {
 std::vector<uint8_t> PaletteQuantizer::Grey(const PixelImage& image) {
   const int w = image.Width(), h = image.Height();
   std::vector<uint8_t> grey(size_t(w) * size_t(h));
-  ParallelRows(h, 64, [&](int y0, int y1) {
+  ParallelPixelRows(h, w, [&](int y0, int y1) {
     for (int y = y0; y < y1; ++y) {
       const uint8_t* p = image.Row(y);
       uint8_t* d = &grey[size_t(y) * w];

@@ -34,6 +34,11 @@ void PixelImage::AddAlpha(uint8_t value) {
   if (n) std::memset(alpha_.get(), value, n);
 }
 
+void PixelImage::AddAlphaPlane() {
+  const size_t n = size_t(width_) * size_t(height_);
+  alpha_ = PlaneRecycler::Take(n ? n : 1);
+}
+
 PixelImage PixelImage::Clone() const {
   PixelImage copy;
   copy.Allocate(width_, height_, false);

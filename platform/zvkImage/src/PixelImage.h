@@ -27,6 +27,7 @@ class PixelImage {
   static size_t StrideOf(int width) { return (size_t(width) * 3 + 3) & ~size_t(3); }
 
   void AddAlpha(uint8_t value);  // an alpha plane of one value
+  void AddAlphaPlane();          // an alpha plane of undefined contents, for a caller that writes it whole
   void DropAlpha() { alpha_.reset(); }
   bool HasAlpha() const { return alpha_ != nullptr; }
 

@@ -1,6 +1,7 @@
 #include "PixelOps.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -11,7 +12,7 @@ namespace zvkImage {
 
 void PixelOps::MirrorHorizontal(PixelImage& image) {
   const int w = image.Width();
-  ParallelRows(image.Height(), 64, [&](int y0, int y1) {
+  ParallelPixelRows(image.Height(), w, [&](int y0, int y1) {
     for (int y = y0; y < y1; ++y) {
       uint8_t* r = image.Row(y);
       for (int a = 0, b = w - 1; a < b; ++a, --b) {
@@ -38,7 +39,7 @@ void PixelOps::MirrorVertical(PixelImage& image) {
 
 void PixelOps::ApplyTables(PixelImage& image, const ChannelTables& t) {
   const int w = image.Width();
-  ParallelRows(image.Height(), 64, [&](int y0, int y1) {
+  ParallelPixelRows(image.Height(), w, [&](int y0, int y1) {
     for (int y = y0; y < y1; ++y) {
       uint8_t* p = image.Row(y);
       for (int x = 0; x < w; ++x, p += 3) {
@@ -54,7 +55,7 @@ void PixelOps::AdjustSaturation(PixelImage& image, float factor) {
   const int k = int(std::lround((1.0 + double(factor)) * 256.0));
   if (k == 256) return;
   const int w = image.Width();
-  ParallelRows(image.Height(), 64, [&](int y0, int y1) {
+  ParallelPixelRows(image.Height(), w, [&](int y0, int y1) {
     for (int y = y0; y < y1; ++y) {
       uint8_t* p = image.Row(y);
       for (int x = 0; x < w; ++x, p += 3) {
@@ -68,52 +69,102 @@ void PixelOps::AdjustSaturation(PixelImage& image, float factor) {
   });
 }
 
-PixelImage PixelOps::Sharpen(const PixelImage& image, int kernel, int strength) {
-  const int w = image.Width(), h = image.Height(), r = kernel / 2;
-  PixelImage out = image.Clone();
-  if (image.Empty() || strength == 0) return out;
-  const int area = kernel * kernel;
-  // amount in 1/256: p + amount * (p - mean) / 256
-  const int amount = int(std::lround(strength * 2.56));
-  const int rowBytes = w * 3;
-  ParallelRows(h, 32, [&](int y0, int y1) {
-    // Column sums over the kernel's rows of horizontal box sums.
-    std::vector<int> hsum(size_t(rowBytes) * size_t(kernel));
-    std::vector<int> vsum(size_t(rowBytes), 0);
-    auto horizontal = [&](int y, int* dst) {
-      const uint8_t* s = image.Row(std::clamp(y, 0, h - 1));
-      for (int c = 0; c < 3; ++c) {
-        int acc = 0;
-        for (int k = -r; k <= r; ++k) acc += s[3 * std::clamp(k, 0, w - 1) + c];
-        for (int x = 0; x < w; ++x) {
-          dst[3 * x + c] = acc;
-          acc += s[3 * std::min(x + r + 1, w - 1) + c] - s[3 * std::max(x - r, 0) + c];
-        }
-      }
-    };
-    for (int k = 0; k < kernel; ++k) {
-      int* slot = &hsum[size_t(k) * rowBytes];
-      horizontal(y0 - r + k, slot);
+namespace {
+
+// The unsharp mask over rows [begin, end) of one part, in place. Rows the part reads but does not own
+// (up to r above and below it) come from `outside`, copied before any part began, since a neighbouring part
+// may have sharpened them already; a row of the part is read (for its box sums) before it is written.
+template <int kernel, bool wide>
+void SharpenRows(PixelImage& image, int begin, int end, int amount, const uint8_t* outside, int* hsum,
+                 int* vsum, uint8_t* padded) {
+  constexpr int r = kernel / 2, area = kernel * kernel;
+  const int w = image.Width(), h = image.Height(), rowBytes = w * 3;
+  const auto source = [&](int y) -> const uint8_t* {
+    y = std::clamp(y, 0, h - 1);
+    if (y >= begin && y < end) return image.Row(y);
+    const int slot = y < begin ? y - (begin - r) : r + (y - end);  // r rows above, then r below
+    return outside + size_t(slot) * size_t(rowBytes);
+  };
+  // Box sums along a row: the row with its edge pixels repeated r times, then kernel taps per byte.
+  const auto horizontal = [&](int y, int* dst) {
+    const uint8_t* s = source(y);
+    for (int k = 0; k < r; ++k) {
+      std::memcpy(padded + 3 * k, s, 3);
+      std::memcpy(padded + 3 * (r + w + k), s + 3 * (w - 1), 3);
+    }
+    std::memcpy(padded + 3 * r, s, size_t(rowBytes));
+    for (int i = 0; i < rowBytes; ++i) {
+      int acc = 0;
+      for (int k = 0; k < kernel; ++k) acc += padded[i + 3 * k];
+      dst[i] = acc;
+    }
+  };
+  std::fill(vsum, vsum + rowBytes, 0);
+  for (int k = 0; k < kernel; ++k) {
+    int* slot = hsum + size_t(k) * rowBytes;
+    horizontal(begin - r + k, slot);
+    for (int i = 0; i < rowBytes; ++i) vsum[i] += slot[i];
+  }
+  for (int y = begin; y < end; ++y) {
+    uint8_t* d = image.Row(y);
+    for (int i = 0; i < rowBytes; ++i) {
+      const int p = d[i];
+      const int mean256 = (vsum[i] * 256 + area / 2) / area;  // mean in 1/256
+      const int v = wide ? p + int((int64_t(amount) * (p * 256 - mean256)) / 65536)
+                         : p + (amount * (p * 256 - mean256)) / 65536;
+      d[i] = uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
+    }
+    if (y + 1 < end) {  // slide the window down one row
+      int* slot = hsum + size_t((y - begin) % kernel) * rowBytes;
+      for (int i = 0; i < rowBytes; ++i) vsum[i] -= slot[i];
+      horizontal(y + r + 1, slot);
       for (int i = 0; i < rowBytes; ++i) vsum[i] += slot[i];
     }
-    for (int y = y0; y < y1; ++y) {
-      const uint8_t* s = image.Row(y);
-      uint8_t* d = out.Row(y);
-      for (int i = 0; i < rowBytes; ++i) {
-        const int p = s[i];
-        const int mean256 = (vsum[i] * 256 + area / 2) / area;  // mean in 1/256
-        int v = p + int((int64_t(amount) * (p * 256 - mean256)) / 65536);
-        d[i] = uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
-      }
-      if (y + 1 < y1) {  // slide the window down one row
-        int* slot = &hsum[size_t((y - y0) % kernel) * rowBytes];
-        for (int i = 0; i < rowBytes; ++i) vsum[i] -= slot[i];
-        horizontal(y + r + 1, slot);
-        for (int i = 0; i < rowBytes; ++i) vsum[i] += slot[i];
-      }
+  }
+}
+
+template <int kernel>
+void SharpenInPlace(PixelImage& image, int amount) {
+  constexpr int r = kernel / 2;
+  const int w = image.Width(), h = image.Height(), rowBytes = w * 3;
+  const int parts = std::min(h, PixelRowParts(h, int64_t(w) * kernel));
+  const auto first = [&](int p) { return int(int64_t(h) * p / parts); };
+  // Everything is allocated before the first pixel changes, so a failure leaves the picture as it was.
+  std::vector<uint8_t> outside(size_t(parts) * 2 * r * size_t(rowBytes));
+  for (int p = 0; p < parts; ++p)
+    for (int k = 0; k < 2 * r; ++k) {
+      const int y = std::clamp(k < r ? first(p) - r + k : first(p + 1) + (k - r), 0, h - 1);
+      std::memcpy(&outside[(size_t(p) * 2 * r + k) * rowBytes], image.Row(y), size_t(rowBytes));
     }
+  std::vector<int> hsum(size_t(parts) * kernel * rowBytes), vsum(size_t(parts) * rowBytes);
+  std::vector<uint8_t> padded(size_t(parts) * (size_t(rowBytes) + 6 * r));
+  // amount * (p * 256 - mean) stays within 32 bits for any strength up to 12850.
+  const bool wide = int64_t(amount) * 65280 > INT32_MAX;
+  ParallelParts(h, parts, [&](int begin, int end) {
+    const int p = int((int64_t(begin) * parts + parts - 1) / h);  // the part that starts at begin
+    const uint8_t* out = &outside[size_t(p) * 2 * r * rowBytes];
+    int* hs = &hsum[size_t(p) * kernel * rowBytes];
+    int* vs = &vsum[size_t(p) * rowBytes];
+    uint8_t* pad = &padded[size_t(p) * (size_t(rowBytes) + 6 * r)];
+    if (wide)
+      SharpenRows<kernel, true>(image, begin, end, amount, out, hs, vs, pad);
+    else
+      SharpenRows<kernel, false>(image, begin, end, amount, out, hs, vs, pad);
   });
-  return out;
+}
+
+}  // namespace
+
+void PixelOps::Sharpen(PixelImage& image, int kernel, int strength) {
+  if (image.Empty() || strength == 0) return;
+  // amount in 1/256: p + amount * (p - mean) / 256
+  const int amount = int(std::lround(strength * 2.56));
+  if (kernel == 3)
+    SharpenInPlace<3>(image, amount);
+  else if (kernel == 5)
+    SharpenInPlace<5>(image, amount);
+  else
+    SharpenInPlace<7>(image, amount);
 }
 
 // params: key hue, hue range, third hue angle (fractions of a turn; a negative key hue keys nothing),
@@ -145,7 +196,7 @@ void PixelOps::HueKey(PixelImage& image, const float params[5]) {
     satWeight[i] = uint8_t(std::lround(std::clamp((s - threshold) / smooth, 0.0, 1.0) * 255.0));
   }
   const int w = image.Width();
-  ParallelRows(image.Height(), 64, [&](int y0, int y1) {
+  ParallelPixelRows(image.Height(), w, [&](int y0, int y1) {
     for (int y = y0; y < y1; ++y) {
       const uint8_t* p = image.Row(y);
       uint8_t* a = image.AlphaRow(y);

@@ -1,26 +1,19 @@
 #include "Resampler.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "ParallelRows.h"
+#include "ResampleAxis.h"
 
 namespace zvkImage {
 namespace {
 
-constexpr int kWeightBits = 14;
 constexpr int kOne = 1 << kWeightBits;
-
-// For each output index: the first source index and its integer weights (summing to kOne).
-struct AxisWeights {
-  std::vector<int> first;
-  std::vector<int> count;
-  std::vector<int> offset;  // into weights
-  std::vector<int16_t> weights;
-  int maxTaps = 0;
-};
 
 double Cubic(double x) {  // Catmull-Rom
   x = std::fabs(x);
@@ -34,7 +27,62 @@ double Linear(double x) {
   return x < 1.0 ? 1.0 - x : 0.0;
 }
 
-AxisWeights BuildAxis(int outCount, int srcCount, double scale, double offset, ResampleQuality quality) {
+inline uint8_t Clamp8(int v) {
+  v = (v + (1 << (kWeightBits - 1))) >> kWeightBits;
+  return uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+// taps source pixels per output, from start[X] on, with taps weights per output.
+template <int taps, int channels>
+void UnrolledRow(const uint8_t* src, uint8_t* dst, const int* start, const int16_t* w, int outCount) {
+  for (int X = 0; X < outCount; ++X, w += taps, dst += channels) {
+    const uint8_t* s = src + size_t(start[X]) * channels;
+    int acc[channels] = {};
+    for (int k = 0; k < taps; ++k)
+      for (int c = 0; c < channels; ++c) acc[c] += w[k] * s[k * channels + c];
+    for (int c = 0; c < channels; ++c) dst[c] = Clamp8(acc[c]);
+  }
+}
+
+using RowFunction = void (*)(const uint8_t*, uint8_t*, const int*, const int16_t*, int);
+
+template <int channels, size_t... taps>
+constexpr std::array<RowFunction, sizeof...(taps)> UnrolledRows(std::index_sequence<taps...>) {
+  return {&UnrolledRow<int(taps) + 1, channels>...};
+}
+
+constexpr auto kRows1 = UnrolledRows<1>(std::make_index_sequence<HorizontalPass::kMaxUnrolledTaps>());
+constexpr auto kRows3 = UnrolledRows<3>(std::make_index_sequence<HorizontalPass::kMaxUnrolledTaps>());
+
+template <int channels>
+void GeneralRowOf(const AxisWeights& ax, const uint8_t* src, uint8_t* dst) {
+  const int outCount = int(ax.first.size());
+  for (int X = 0; X < outCount; ++X) {
+    const uint8_t* s = src + size_t(ax.first[X]) * channels;
+    const int16_t* w = ax.weights.data() + ax.offset[X];
+    int acc[channels] = {};
+    for (int k = 0, n = ax.count[X]; k < n; ++k, s += channels)
+      for (int c = 0; c < channels; ++c) acc[c] += w[k] * s[c];
+    for (int c = 0; c < channels; ++c) dst[c] = Clamp8(acc[c]);
+    dst += channels;
+  }
+}
+
+// Vertical pass of one output row: bytes columns from the rows listed.
+void VerticalRow(const uint8_t* const* rows, const int16_t* w, int taps, uint8_t* dst, int bytes, int* acc) {
+  std::fill(acc, acc + bytes, 0);
+  for (int k = 0; k < taps; ++k) {
+    const uint8_t* r = rows[k];
+    const int wk = w[k];
+    for (int i = 0; i < bytes; ++i) acc[i] += wk * r[i];
+  }
+  for (int i = 0; i < bytes; ++i) dst[i] = Clamp8(acc[i]);
+}
+
+}  // namespace
+
+AxisWeights AxisWeights::Build(int outCount, int srcCount, double scale, double offset,
+                               ResampleQuality quality) {
   AxisWeights axis;
   axis.first.resize(outCount);
   axis.count.resize(outCount);
@@ -88,37 +136,35 @@ AxisWeights BuildAxis(int outCount, int srcCount, double scale, double offset, R
   return axis;
 }
 
-inline uint8_t Clamp8(int v) {
-  v = (v + (1 << (kWeightBits - 1))) >> kWeightBits;
-  return uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
-
-// Horizontal pass of one row with `channels` interleaved channels.
-template <int channels>
-void HorizontalRow(const uint8_t* src, uint8_t* dst, const AxisWeights& ax, int outWidth) {
-  for (int X = 0; X < outWidth; ++X) {
-    const uint8_t* s = src + size_t(ax.first[X]) * channels;
-    const int16_t* w = ax.weights.data() + ax.offset[X];
-    int acc[channels] = {};
-    for (int k = 0, n = ax.count[X]; k < n; ++k, s += channels)
-      for (int c = 0; c < channels; ++c) acc[c] += w[k] * s[c];
-    for (int c = 0; c < channels; ++c) dst[c] = Clamp8(acc[c]);
-    dst += channels;
+HorizontalPass::HorizontalPass(const AxisWeights& axis, int srcCount) : axis_(axis) {
+  const int taps = axis.maxTaps;
+  if (taps < 1 || taps > kMaxUnrolledTaps || taps > srcCount) return;
+  taps_ = taps;
+  const size_t outCount = axis.first.size();
+  start_.resize(outCount);
+  weights_.assign(outCount * size_t(taps), 0);
+  for (size_t X = 0; X < outCount; ++X) {
+    // Near the right edge the window starts earlier, with zero weights before the output's own taps.
+    const int start = std::min(axis.first[X], srcCount - taps);
+    start_[X] = start;
+    const int16_t* w = axis.weights.data() + axis.offset[X];
+    std::copy(w, w + axis.count[X],
+              weights_.begin() + ptrdiff_t(X * size_t(taps) + size_t(axis.first[X] - start)));
   }
 }
 
-// Vertical pass of one output row: bytes columns from the rows listed.
-void VerticalRow(const uint8_t* const* rows, const int16_t* w, int taps, uint8_t* dst, int bytes, int* acc) {
-  std::fill(acc, acc + bytes, 0);
-  for (int k = 0; k < taps; ++k) {
-    const uint8_t* r = rows[k];
-    const int wk = w[k];
-    for (int i = 0; i < bytes; ++i) acc[i] += wk * r[i];
-  }
-  for (int i = 0; i < bytes; ++i) dst[i] = Clamp8(acc[i]);
+void HorizontalPass::Row(int channels, const uint8_t* src, uint8_t* dst) const {
+  if (taps_ == 0) return GeneralRow(channels, axis_, src, dst);
+  const RowFunction row = (channels == 3 ? kRows3 : kRows1)[size_t(taps_ - 1)];
+  row(src, dst, start_.data(), weights_.data(), int(start_.size()));
 }
 
-}  // namespace
+void HorizontalPass::GeneralRow(int channels, const AxisWeights& axis, const uint8_t* src, uint8_t* dst) {
+  if (channels == 3)
+    GeneralRowOf<3>(axis, src, dst);
+  else
+    GeneralRowOf<1>(axis, src, dst);
+}
 
 PixelImage Resampler::Region(const PixelImage& source, int outWidth, int outHeight, double scaleX,
                              double offsetX, double scaleY, double offsetY, ResampleQuality quality) {
@@ -127,30 +173,45 @@ PixelImage Resampler::Region(const PixelImage& source, int outWidth, int outHeig
   out.dpiX = source.dpiX;
   out.dpiY = source.dpiY;
   const bool alpha = source.HasAlpha();
-  if (alpha) out.AddAlpha(255);
-  if (out.Empty() || source.Empty()) return out;
-  const AxisWeights ax = BuildAxis(outWidth, source.Width(), scaleX, offsetX, quality);
-  const AxisWeights ay = BuildAxis(outHeight, source.Height(), scaleY, offsetY, quality);
+  if (out.Empty() || source.Empty()) {
+    if (!out.Empty()) out.Allocate(outWidth, outHeight, true);
+    if (alpha) out.AddAlpha(255);
+    return out;
+  }
+  if (alpha) out.AddAlphaPlane();  // the vertical pass writes every byte
+  const AxisWeights ax = AxisWeights::Build(outWidth, source.Width(), scaleX, offsetX, quality);
+  const AxisWeights ay = AxisWeights::Build(outHeight, source.Height(), scaleY, offsetY, quality);
+  const HorizontalPass horizontal(ax, source.Width());
   // Source rows that the output needs.
   const int y0 = ay.first.front();
   int y1 = 0;
   for (int Y = 0; Y < outHeight; ++Y) y1 = std::max(y1, ay.first[Y] + ay.count[Y]);
   y1 = std::max(y1, y0 + 1);
   const size_t midStride = size_t(outWidth) * 3;
-  std::vector<uint8_t> mid(midStride * size_t(y1 - y0));
-  std::vector<uint8_t> midAlpha(alpha ? size_t(outWidth) * size_t(y1 - y0) : 0);
+  // Intermediate rows, each written whole by the horizontal pass before the vertical one reads it.
+  const PlaneRecycler::Plane midPlane = PlaneRecycler::Take(midStride * size_t(y1 - y0));
+  const PlaneRecycler::Plane midAlphaPlane =
+      alpha ? PlaneRecycler::Take(size_t(outWidth) * size_t(y1 - y0)) : PlaneRecycler::Plane();
+  uint8_t* const mid = midPlane.get();
+  uint8_t* const midAlpha = midAlphaPlane.get();
   const bool identityX = outWidth == source.Width() && scaleX == 1.0 && offsetX == 0.0;
-  ParallelRows(y1 - y0, 16, [&](int r0, int r1) {
+  // The horizontal pass reads each source row across its width; the vertical one makes output pixels.
+  ParallelPixelRows(y1 - y0, identityX ? outWidth : std::max(source.Width(), outWidth), [&](int r0, int r1) {
     for (int r = r0; r < r1; ++r) {
       const int y = y0 + r;
       if (identityX)
         std::memcpy(&mid[size_t(r) * midStride], source.Row(y), midStride);
       else
-        HorizontalRow<3>(source.Row(y), &mid[size_t(r) * midStride], ax, outWidth);
-      if (alpha) HorizontalRow<1>(source.AlphaRow(y), &midAlpha[size_t(r) * outWidth], ax, outWidth);
+        horizontal.Row(3, source.Row(y), &mid[size_t(r) * midStride]);
+      if (alpha) {
+        if (identityX)
+          std::memcpy(&midAlpha[size_t(r) * outWidth], source.AlphaRow(y), size_t(outWidth));
+        else
+          horizontal.Row(1, source.AlphaRow(y), &midAlpha[size_t(r) * outWidth]);
+      }
     }
   });
-  ParallelRows(outHeight, 16, [&](int Y0, int Y1) {
+  ParallelPixelRows(outHeight, int64_t(outWidth) * std::max(1, ay.maxTaps / 2), [&](int Y0, int Y1) {
     std::vector<const uint8_t*> rows(size_t(ay.maxTaps));
     std::vector<int> acc(midStride);
     for (int Y = Y0; Y < Y1; ++Y) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "ColourEvaluator.h"
@@ -11,6 +10,7 @@
 #include "keyer/KeyingPass.h"
 #include "keyer/LutGeometry.h"
 #include "keyer/StateFormat.h"
+#include "workers/WorkerPool.h"
 
 namespace keyer {
 
@@ -84,13 +84,9 @@ KeyerState::KeyerState(const KeyerModel& model) : model_(model) {
   table_.resize(LutGeometry::kNodes);
   Encode();
   NodeLinear();
+  // One part per red plane of the table: the pool's threads take them as they come free.
   const int n = LutGeometry::kAxisNodes;
-  int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-  std::vector<std::thread> workers;
-  for (int t = 1; t < threads; ++t)
-    workers.emplace_back([this, t, threads, n] { Fill(t * n / threads, (t + 1) * n / threads, 0, n, 0, n); });
-  Fill(0, n / threads, 0, n, 0, n);
-  for (std::thread& w : workers) w.join();
+  workers::WorkerPool::Shared().Run(n, [this, n](int r) { Fill(r, r + 1, 0, n, 0, n); });
 }
 
 KeyerState::KeyerState(const KeyerModel& model, uint32_t colorRef) : model_(model) {
