@@ -66,3 +66,45 @@ BOOL CCmdTarget::DispatchThreadMessage(MSG* pMsg) {
   e->pfn(this, call);
   return TRUE;
 }
+
+const AFX_INTERFACEMAP* CCmdTarget::GetThisInterfaceMap() {
+  static const AFX_INTERFACEMAP_ENTRY entries[] = {{nullptr, 0}};
+  static const AFX_INTERFACEMAP map = {nullptr, entries};
+  return &map;
+}
+
+const AFX_INTERFACEMAP* CCmdTarget::GetInterfaceMap() const { return GetThisInterfaceMap(); }
+
+LPUNKNOWN CCmdTarget::GetInterface(const void* iid) {
+  const IID& wanted = *static_cast<const IID*>(iid);
+  const bool anyFirst = IsEqualIID(wanted, IID_IUnknown);
+  for (const AFX_INTERFACEMAP* map = GetInterfaceMap(); map != nullptr;
+       map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
+    for (const AFX_INTERFACEMAP_ENTRY* e = map->pEntry; e->piid != nullptr; ++e) {
+      if (anyFirst || IsEqualIID(*static_cast<const IID*>(e->piid), wanted))
+        return reinterpret_cast<LPUNKNOWN>(reinterpret_cast<BYTE*>(this) + e->nOffset);
+    }
+  }
+  return nullptr;
+}
+
+LPUNKNOWN CCmdTarget::GetControllingUnknown() { return GetInterface(&IID_IUnknown); }
+
+DWORD CCmdTarget::ExternalAddRef() { return static_cast<DWORD>(InterlockedIncrement(&m_dwRef)); }
+
+DWORD CCmdTarget::ExternalRelease() {
+  const LONG left = InterlockedDecrement(&m_dwRef);
+  if (left == 0) OnFinalRelease();
+  return static_cast<DWORD>(left);
+}
+
+HRESULT CCmdTarget::ExternalQueryInterface(const void* iid, LPVOID* ppvObj) {
+  if (ppvObj == nullptr) return E_POINTER;
+  LPUNKNOWN found = iid != nullptr ? GetInterface(iid) : nullptr;
+  *ppvObj = found;
+  if (found == nullptr) return E_NOINTERFACE;
+  ExternalAddRef();
+  return S_OK;
+}
+
+void CCmdTarget::OnFinalRelease() { delete this; }

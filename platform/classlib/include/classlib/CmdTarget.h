@@ -1,6 +1,7 @@
 // CCmdTarget: an object that receives commands through its message map.
 #pragma once
 
+#include "classlib/InterfaceMap.h"
 #include "classlib/MessageMap.h"
 #include "classlib/RuntimeClass.h"
 
@@ -32,7 +33,28 @@ class CCmdTarget : public CObject {
   // Calls a thread message's handler (ON_THREAD_MESSAGE); FALSE when there is none.
   BOOL DispatchThreadMessage(MSG* pMsg);
 
+  // COM objects: the interfaces of the class's interface map share one reference count. It starts at 1
+  // for the creator; the release that brings it to 0 calls OnFinalRelease.
+  void EnableAutomation() { m_bAutomation = true; }
+  bool IsAutomationEnabled() const { return m_bAutomation; }
+  // The object's IUnknown: the first interface of its map (no reference added); null without a map.
+  LPUNKNOWN GetControllingUnknown();
+  // The interface of the map for iid (IID_IUnknown: the first), without a reference; null when none.
+  LPUNKNOWN GetInterface(const void* iid);
+  DWORD ExternalAddRef();
+  DWORD ExternalRelease();
+  HRESULT ExternalQueryInterface(const void* iid, LPVOID* ppvObj);
+  // Called when the last reference went; deletes the object.
+  virtual void OnFinalRelease();
+
  protected:
   static const AFX_MSGMAP* GetThisMessageMap();
   virtual const AFX_MSGMAP* GetMessageMap() const;
+  static const AFX_INTERFACEMAP* GetThisInterfaceMap();
+  virtual const AFX_INTERFACEMAP* GetInterfaceMap() const;
+
+  volatile LONG m_dwRef = 1;
+
+ private:
+  bool m_bAutomation = false;
 };
