@@ -104,7 +104,7 @@ void CTheDocument::SetImageCropScale(const char* id, const CropScale& crop) {
 void CTheDocument::SetImageColorCorrection(const char* id, const ColorCorrectValues& values) {
   ImageRecord& record = images.Get(id);
   record.colorCorrect = values;
-  // The bitmap cache takes the new values here, once the cache exists.
+  imageCache.SetColorCorrect(static_cast<LPCTSTR>(record.id), values);
   ImageColorCorrectChangeEvent event(record.id);
   FireEvent(event);
   dirty = true;
@@ -115,6 +115,7 @@ void CTheDocument::SetImageChromaKey(const char* id, const ChromaKey& key) {
   if (ChromaKeysEqual(record.chromaKey, key)) return;
   // The chroma-key undo ring records (id, old, new) here, once it exists.
   record.chromaKey = key;
+  imageCache.SetChromaKey(static_cast<LPCTSTR>(record.id), key);
   ImageChromaKeyChangeEvent event(record.id);
   FireEvent(event);
   dirty = true;
@@ -124,6 +125,7 @@ void CTheDocument::RotateImage(const char* id, int delta) {
   ImageRecord& record = images.Get(id);
   // The remainder takes the sign of the sum, as C++ division does.
   record.rotation = static_cast<int32_t>((static_cast<int64_t>(record.rotation) + delta) % 360);
+  imageCache.SetRotation(static_cast<LPCTSTR>(record.id), record.rotation);
   ImageRotationChangeEvent event(record.id);
   FireEvent(event);
   dirty = true;
@@ -218,7 +220,7 @@ void CTheDocument::RemoveImage(const char* id) {
   masksLinks.RemoveChild(record.id);
   images.Remove(record.id);
   DestroyImageStorage(record.id);
-  // The bitmap cache drops the image here, once the cache exists.
+  imageCache.Remove(static_cast<LPCTSTR>(record.id));
   ImageRemovedEvent removed(record.id, record.number);
   FireEvent(removed);
   dirty = true;
@@ -324,7 +326,8 @@ void CTheDocument::TurnImage(const char* id, int quarters) {
   }
   CheckBitmapCall(draft->Rotate(turns), draft);
   WritePreviewBitmap(imageId, draft);
-  // The bitmap cache takes the new draft here, once the cache exists.
+  imageCache.Put(static_cast<LPCTSTR>(imageId), draft, record.colorCorrect, record.chromaKey,
+                 record.rotation);
   dirty = true;
   ImageChangedEvent event(imageId, images.Get(imageId).number);
   FireEvent(event);
@@ -338,8 +341,12 @@ void CTheDocument::ReplaceImageBitmap(const char* id, zvkImage::IBitmap* bitmap)
   // A stored image's new bitmap is stored as given: its processing is already in the picture.
   if (linked) processing = record.GetImportProcessing();
   IBitmapPtr draft = ReplaceImageBitmaps(imageId, linked, processing, bitmap);
-  // The bitmap cache takes the new draft here, once the cache exists.
   const ImageRecord& replacedRecord = images.Get(imageId);
+  if (draft)
+    imageCache.Put(static_cast<LPCTSTR>(imageId), draft, replacedRecord.colorCorrect,
+                   replacedRecord.chromaKey, replacedRecord.rotation);
+  else
+    imageCache.Remove(static_cast<LPCTSTR>(imageId));
   ImageReplacedEvent event(imageId, replacedRecord.number);
   FireEvent(event);
   dirty = true;

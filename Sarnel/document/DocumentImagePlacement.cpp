@@ -60,6 +60,7 @@ void CTheDocument::ReplaceListedImage(const ImageRecord& listed, const CString& 
   if (markInserted) copy.flags |= ImageStatus::Inserted;
   // The image keeps its id; its storage is replaced by the new one.
   DestroyImageStorage(listed.id);
+  imageCache.Remove(static_cast<LPCTSTR>(listed.id));
   if (!id.IsEmpty()) RenameImageStorage(listed.id, id);
   copy.fileName = fileName != nullptr ? fileName : "";
   const NewImageDefaults& defaults = GetNewImageDefaults();
