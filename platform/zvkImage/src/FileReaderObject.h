@@ -35,9 +35,14 @@ class FileReaderObject final : public IFileReader, public IFileTags {
   HRESULT STDMETHODCALLTYPE GetTag(long tag, VARIANT* value) override;
 
   ZVK_RESERVED_IMPL(4)
-  ZVK_RESERVED_IMPL(9) ZVK_RESERVED_IMPL(10) ZVK_RESERVED_IMPL(11) ZVK_RESERVED_IMPL(12) ZVK_RESERVED_IMPL(13)
+  ZVK_RESERVED_IMPL(9)
+  ZVK_RESERVED_IMPL(10)
+  ZVK_RESERVED_IMPL(11)
+  ZVK_RESERVED_IMPL(12)
+  ZVK_RESERVED_IMPL(13)
 
-      private : ~FileReaderObject() = default;
+ private:
+  ~FileReaderObject() = default;
 
   std::atomic<ULONG> refs_{1};
   std::mutex lock_;

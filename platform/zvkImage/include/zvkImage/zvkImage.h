@@ -36,19 +36,25 @@ struct IBitmap : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetWidth(long* width) = 0;    // 4
   virtual HRESULT STDMETHODCALLTYPE GetHeight(long* height) = 0;  // 5
   ZVK_RESERVED(6)
-  ZVK_RESERVED(7) ZVK_RESERVED(8) ZVK_RESERVED(9)
-      // Set-up of a new object: 0 gives an empty bitmap with default options.
-      virtual HRESULT STDMETHODCALLTYPE Initialize(long flags) = 0;  // 10
+  ZVK_RESERVED(7)
+  ZVK_RESERVED(8)
+  ZVK_RESERVED(9)
+  // Set-up of a new object: 0 gives an empty bitmap with default options.
+  virtual HRESULT STDMETHODCALLTYPE Initialize(long flags) = 0;  // 10
   ZVK_RESERVED(11)
-  ZVK_RESERVED(12) ZVK_RESERVED(13)
-      // New pixels, black, no alpha, no mask; bits must be 24.
-      virtual HRESULT STDMETHODCALLTYPE Allocate(long width, long height, long bits, long flags) = 0;  // 14
+  ZVK_RESERVED(12)
+  ZVK_RESERVED(13)
+  // New pixels, black, no alpha, no mask; bits must be 24.
+  virtual HRESULT STDMETHODCALLTYPE Allocate(long width, long height, long bits, long flags) = 0;  // 14
   // Takes over an HBITMAP or an HGLOBAL holding a packed DIB; on S_OK the handle belongs to the bitmap.
   virtual HRESULT STDMETHODCALLTYPE AttachHandle(HANDLE handle) = 0;  // 15
   ZVK_RESERVED(16)
-  ZVK_RESERVED(17) ZVK_RESERVED(18) ZVK_RESERVED(19) ZVK_RESERVED(20)
-      // Pixels, alpha, mask and resolution of another bitmap.
-      virtual HRESULT STDMETHODCALLTYPE CopyFrom(IBitmap* source) = 0;  // 21
+  ZVK_RESERVED(17)
+  ZVK_RESERVED(18)
+  ZVK_RESERVED(19)
+  ZVK_RESERVED(20)
+  // Pixels, alpha, mask and resolution of another bitmap.
+  virtual HRESULT STDMETHODCALLTYPE CopyFrom(IBitmap* source) = 0;  // 21
   ZVK_RESERVED(22)
   // Decodes a file (any format the library reads); bits 0 or 24.
   virtual HRESULT STDMETHODCALLTYPE Load(BSTR path, long bits) = 0;  // 23
@@ -56,9 +62,9 @@ struct IBitmap : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE LoadAtSize(BSTR path, const SIZE* size, long bits) = 0;  // 24
   ZVK_RESERVED(25)
   ZVK_RESERVED(26)
-      // Encodes a file of a FileType at 8 or 24 bits (0 gives 24); option: the JPEG quality level
-      // (SaveOptions.h).
-      virtual HRESULT STDMETHODCALLTYPE Save(BSTR path, long fileType, long bits, long option) = 0;  // 27
+  // Encodes a file of a FileType at 8 or 24 bits (0 gives 24); option: the JPEG quality level
+  // (SaveOptions.h).
+  virtual HRESULT STDMETHODCALLTYPE Save(BSTR path, long fileType, long bits, long option) = 0;  // 27
   // Draws the whole bitmap, scaled into target, from srcOrigin on; composites alpha and mask over the DC.
   virtual HRESULT STDMETHODCALLTYPE Draw(HDC dc, const RECT* target, const POINT* srcOrigin,
                                          DWORD rop) = 0;  // 28
@@ -78,13 +84,18 @@ struct IBitmap : public IUnknown {
   // it); quarter turns are exact, others grow the canvas (white, alpha 0).
   virtual HRESULT STDMETHODCALLTYPE Rotate(float turns) = 0;  // 36
   ZVK_RESERVED(37)
-  ZVK_RESERVED(38) ZVK_RESERVED(39) ZVK_RESERVED(40) ZVK_RESERVED(41)
-      // A device context drawing onto the pixels; ReleaseDC puts what was drawn back into the bitmap. While
-      // it is out, calls that would give the bitmap new pixels (allocate, attach, copy, load, resample, cut,
-      // turn) answer E_ACCESSDENIED.
-      virtual HRESULT STDMETHODCALLTYPE GetDC(HDC* dc) = 0;                              // 42
-  virtual HRESULT STDMETHODCALLTYPE ReleaseDC(HDC dc) = 0;                               // 43
-  ZVK_RESERVED(44) ZVK_RESERVED(45) virtual HRESULT STDMETHODCALLTYPE RemoveMask() = 0;  // 46
+  ZVK_RESERVED(38)
+  ZVK_RESERVED(39)
+  ZVK_RESERVED(40)
+  ZVK_RESERVED(41)
+  // A device context drawing onto the pixels; ReleaseDC puts what was drawn back into the bitmap. While
+  // it is out, calls that would give the bitmap new pixels (allocate, attach, copy, load, resample, cut,
+  // turn) answer E_ACCESSDENIED.
+  virtual HRESULT STDMETHODCALLTYPE GetDC(HDC* dc) = 0;     // 42
+  virtual HRESULT STDMETHODCALLTYPE ReleaseDC(HDC dc) = 0;  // 43
+  ZVK_RESERVED(44)
+  ZVK_RESERVED(45)
+  virtual HRESULT STDMETHODCALLTYPE RemoveMask() = 0;  // 46
   // Five floats: key hue, hue range, third hue angle (fractions of a turn), edge threshold, edge smoothing.
   // A key hue of -1/360 (no known key colour) keys nothing; any other hue, negative too, wraps round.
   virtual HRESULT STDMETHODCALLTYPE HueKey(const float* params) = 0;  // 47
@@ -108,29 +119,82 @@ struct IBitmapEx : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetWidth(long* width) = 0;    // 4
   virtual HRESULT STDMETHODCALLTYPE GetHeight(long* height) = 0;  // 5
   ZVK_RESERVED(6)
-  ZVK_RESERVED(7) ZVK_RESERVED(8) ZVK_RESERVED(9) ZVK_RESERVED(10) ZVK_RESERVED(11) ZVK_RESERVED(12)
-      ZVK_RESERVED(13) ZVK_RESERVED(14) ZVK_RESERVED(15) ZVK_RESERVED(16) ZVK_RESERVED(17) ZVK_RESERVED(18)
-          ZVK_RESERVED(19) ZVK_RESERVED(20) ZVK_RESERVED(21) ZVK_RESERVED(22) ZVK_RESERVED(23)
-              ZVK_RESERVED(24) ZVK_RESERVED(25) ZVK_RESERVED(26) ZVK_RESERVED(27) ZVK_RESERVED(28)
-                  ZVK_RESERVED(29) ZVK_RESERVED(30) ZVK_RESERVED(31) ZVK_RESERVED(32) ZVK_RESERVED(33)
-                      ZVK_RESERVED(34) ZVK_RESERVED(35) ZVK_RESERVED(36) ZVK_RESERVED(37) ZVK_RESERVED(38)
-                          ZVK_RESERVED(39) ZVK_RESERVED(40) ZVK_RESERVED(41) ZVK_RESERVED(42) ZVK_RESERVED(43)
-                              ZVK_RESERVED(44) ZVK_RESERVED(45) ZVK_RESERVED(46) ZVK_RESERVED(47)
-                                  ZVK_RESERVED(48) ZVK_RESERVED(49) ZVK_RESERVED(50) ZVK_RESERVED(51)
-                                      ZVK_RESERVED(52) ZVK_RESERVED(53) ZVK_RESERVED(54) ZVK_RESERVED(55)
-                                          ZVK_RESERVED(56) ZVK_RESERVED(57) ZVK_RESERVED(58) ZVK_RESERVED(59)
-                                              ZVK_RESERVED(60) ZVK_RESERVED(61) ZVK_RESERVED(62)
-                                                  ZVK_RESERVED(63) ZVK_RESERVED(64) ZVK_RESERVED(65)
-                                                      ZVK_RESERVED(66) ZVK_RESERVED(67) ZVK_RESERVED(68)
-                                                          ZVK_RESERVED(69) ZVK_RESERVED(70) ZVK_RESERVED(71)
-                                                              ZVK_RESERVED(72) ZVK_RESERVED(73)
-                                                                  ZVK_RESERVED(74) ZVK_RESERVED(75)
-                                                                      ZVK_RESERVED(76) ZVK_RESERVED(77)
-                                                                          ZVK_RESERVED(78)
-      // Colours of a rectangle (left, top inclusive; right, bottom exclusive), clamped to the bitmap:
-      // one pixel gives VT_I4 (a COLORREF), more a two-dimensional SAFEARRAY of VT_I4 [x][y], subsampled to
-      // at most 65536 colours.
-      virtual HRESULT STDMETHODCALLTYPE Sample(const RECT* rect, VARIANT* sample) = 0;  // 79
+  ZVK_RESERVED(7)
+  ZVK_RESERVED(8)
+  ZVK_RESERVED(9)
+  ZVK_RESERVED(10)
+  ZVK_RESERVED(11)
+  ZVK_RESERVED(12)
+  ZVK_RESERVED(13)
+  ZVK_RESERVED(14)
+  ZVK_RESERVED(15)
+  ZVK_RESERVED(16)
+  ZVK_RESERVED(17)
+  ZVK_RESERVED(18)
+  ZVK_RESERVED(19)
+  ZVK_RESERVED(20)
+  ZVK_RESERVED(21)
+  ZVK_RESERVED(22)
+  ZVK_RESERVED(23)
+  ZVK_RESERVED(24)
+  ZVK_RESERVED(25)
+  ZVK_RESERVED(26)
+  ZVK_RESERVED(27)
+  ZVK_RESERVED(28)
+  ZVK_RESERVED(29)
+  ZVK_RESERVED(30)
+  ZVK_RESERVED(31)
+  ZVK_RESERVED(32)
+  ZVK_RESERVED(33)
+  ZVK_RESERVED(34)
+  ZVK_RESERVED(35)
+  ZVK_RESERVED(36)
+  ZVK_RESERVED(37)
+  ZVK_RESERVED(38)
+  ZVK_RESERVED(39)
+  ZVK_RESERVED(40)
+  ZVK_RESERVED(41)
+  ZVK_RESERVED(42)
+  ZVK_RESERVED(43)
+  ZVK_RESERVED(44)
+  ZVK_RESERVED(45)
+  ZVK_RESERVED(46)
+  ZVK_RESERVED(47)
+  ZVK_RESERVED(48)
+  ZVK_RESERVED(49)
+  ZVK_RESERVED(50)
+  ZVK_RESERVED(51)
+  ZVK_RESERVED(52)
+  ZVK_RESERVED(53)
+  ZVK_RESERVED(54)
+  ZVK_RESERVED(55)
+  ZVK_RESERVED(56)
+  ZVK_RESERVED(57)
+  ZVK_RESERVED(58)
+  ZVK_RESERVED(59)
+  ZVK_RESERVED(60)
+  ZVK_RESERVED(61)
+  ZVK_RESERVED(62)
+  ZVK_RESERVED(63)
+  ZVK_RESERVED(64)
+  ZVK_RESERVED(65)
+  ZVK_RESERVED(66)
+  ZVK_RESERVED(67)
+  ZVK_RESERVED(68)
+  ZVK_RESERVED(69)
+  ZVK_RESERVED(70)
+  ZVK_RESERVED(71)
+  ZVK_RESERVED(72)
+  ZVK_RESERVED(73)
+  ZVK_RESERVED(74)
+  ZVK_RESERVED(75)
+  ZVK_RESERVED(76)
+  ZVK_RESERVED(77)
+  ZVK_RESERVED(78)
+  // Colours of a rectangle (left, top inclusive; right, bottom exclusive), clamped to the bitmap:
+  // one pixel gives VT_I4 (a COLORREF), more a two-dimensional SAFEARRAY of VT_I4 [x][y], subsampled to
+  // at most 65536 colours.
+  virtual HRESULT STDMETHODCALLTYPE Sample(const RECT* rect, VARIANT* sample) = 0;  // 79
   // A new grey bitmap of the alpha (white opaque; all white without an alpha plane).
   virtual HRESULT STDMETHODCALLTYPE Matte(IBitmap** matte) = 0;  // 80
 };
@@ -149,25 +213,70 @@ struct ITablesMode : public IUnknown {
 
 struct ITransform : public IUnknown {
   ZVK_RESERVED(3)
-  ZVK_RESERVED(4) ZVK_RESERVED(5) ZVK_RESERVED(6) ZVK_RESERVED(7) ZVK_RESERVED(8) ZVK_RESERVED(9)
-      ZVK_RESERVED(10) ZVK_RESERVED(11) ZVK_RESERVED(12) ZVK_RESERVED(13) ZVK_RESERVED(14) ZVK_RESERVED(15)
-          ZVK_RESERVED(16) ZVK_RESERVED(17) ZVK_RESERVED(18) ZVK_RESERVED(19) ZVK_RESERVED(20)
-              ZVK_RESERVED(21) ZVK_RESERVED(22) ZVK_RESERVED(23) ZVK_RESERVED(24) ZVK_RESERVED(25)
-                  ZVK_RESERVED(26) ZVK_RESERVED(27) ZVK_RESERVED(28) ZVK_RESERVED(29) ZVK_RESERVED(30)
-                      ZVK_RESERVED(31) ZVK_RESERVED(32) ZVK_RESERVED(33) ZVK_RESERVED(34) ZVK_RESERVED(35)
-                          ZVK_RESERVED(36) ZVK_RESERVED(37) ZVK_RESERVED(38) ZVK_RESERVED(39) ZVK_RESERVED(40)
-                              ZVK_RESERVED(41) ZVK_RESERVED(42) ZVK_RESERVED(43) ZVK_RESERVED(44)
-                                  ZVK_RESERVED(45) ZVK_RESERVED(46) ZVK_RESERVED(47) ZVK_RESERVED(48)
-                                      ZVK_RESERVED(49) ZVK_RESERVED(50) ZVK_RESERVED(51) ZVK_RESERVED(52)
-                                          ZVK_RESERVED(53) ZVK_RESERVED(54) ZVK_RESERVED(55) ZVK_RESERVED(56)
-                                              ZVK_RESERVED(57) ZVK_RESERVED(58) ZVK_RESERVED(59)
-                                                  ZVK_RESERVED(60) ZVK_RESERVED(61)
-      // A new bitmap of this one's size: the whole picture scaled into the destination rectangle, everything
-      // outside the picture filled with the colour (a COLORREF).
-      virtual HRESULT STDMETHODCALLTYPE Extract(long left, long top, long right, long bottom, COLORREF fill,
-                                                IBitmap** result) = 0;  // 62
-  virtual HRESULT STDMETHODCALLTYPE MirrorVertical() = 0;               // 63 top to bottom
-  virtual HRESULT STDMETHODCALLTYPE MirrorHorizontal() = 0;             // 64 left to right
+  ZVK_RESERVED(4)
+  ZVK_RESERVED(5)
+  ZVK_RESERVED(6)
+  ZVK_RESERVED(7)
+  ZVK_RESERVED(8)
+  ZVK_RESERVED(9)
+  ZVK_RESERVED(10)
+  ZVK_RESERVED(11)
+  ZVK_RESERVED(12)
+  ZVK_RESERVED(13)
+  ZVK_RESERVED(14)
+  ZVK_RESERVED(15)
+  ZVK_RESERVED(16)
+  ZVK_RESERVED(17)
+  ZVK_RESERVED(18)
+  ZVK_RESERVED(19)
+  ZVK_RESERVED(20)
+  ZVK_RESERVED(21)
+  ZVK_RESERVED(22)
+  ZVK_RESERVED(23)
+  ZVK_RESERVED(24)
+  ZVK_RESERVED(25)
+  ZVK_RESERVED(26)
+  ZVK_RESERVED(27)
+  ZVK_RESERVED(28)
+  ZVK_RESERVED(29)
+  ZVK_RESERVED(30)
+  ZVK_RESERVED(31)
+  ZVK_RESERVED(32)
+  ZVK_RESERVED(33)
+  ZVK_RESERVED(34)
+  ZVK_RESERVED(35)
+  ZVK_RESERVED(36)
+  ZVK_RESERVED(37)
+  ZVK_RESERVED(38)
+  ZVK_RESERVED(39)
+  ZVK_RESERVED(40)
+  ZVK_RESERVED(41)
+  ZVK_RESERVED(42)
+  ZVK_RESERVED(43)
+  ZVK_RESERVED(44)
+  ZVK_RESERVED(45)
+  ZVK_RESERVED(46)
+  ZVK_RESERVED(47)
+  ZVK_RESERVED(48)
+  ZVK_RESERVED(49)
+  ZVK_RESERVED(50)
+  ZVK_RESERVED(51)
+  ZVK_RESERVED(52)
+  ZVK_RESERVED(53)
+  ZVK_RESERVED(54)
+  ZVK_RESERVED(55)
+  ZVK_RESERVED(56)
+  ZVK_RESERVED(57)
+  ZVK_RESERVED(58)
+  ZVK_RESERVED(59)
+  ZVK_RESERVED(60)
+  ZVK_RESERVED(61)
+  // A new bitmap of this one's size: the whole picture scaled into the destination rectangle, everything
+  // outside the picture filled with the colour (a COLORREF).
+  virtual HRESULT STDMETHODCALLTYPE Extract(long left, long top, long right, long bottom, COLORREF fill,
+                                            IBitmap** result) = 0;  // 62
+  virtual HRESULT STDMETHODCALLTYPE MirrorVertical() = 0;           // 63 top to bottom
+  virtual HRESULT STDMETHODCALLTYPE MirrorHorizontal() = 0;         // 64 left to right
   ZVK_RESERVED(65)
   // Unsharp masking: kernel 3, 5 or 7; strength in percent.
   virtual HRESULT STDMETHODCALLTYPE Sharpen(short kernel, short strength) = 0;  // 66
@@ -175,25 +284,77 @@ struct ITransform : public IUnknown {
 
 struct IAdjust : public IUnknown {
   ZVK_RESERVED(3)
-  ZVK_RESERVED(4) ZVK_RESERVED(5) ZVK_RESERVED(6) ZVK_RESERVED(7) ZVK_RESERVED(8) ZVK_RESERVED(9)
-      ZVK_RESERVED(10) ZVK_RESERVED(11) ZVK_RESERVED(12) ZVK_RESERVED(13) ZVK_RESERVED(14) ZVK_RESERVED(15)
-          ZVK_RESERVED(16) ZVK_RESERVED(17) ZVK_RESERVED(18) ZVK_RESERVED(19) ZVK_RESERVED(20)
-              ZVK_RESERVED(21) ZVK_RESERVED(22) ZVK_RESERVED(23) ZVK_RESERVED(24) ZVK_RESERVED(25)
-                  ZVK_RESERVED(26) ZVK_RESERVED(27) ZVK_RESERVED(28) ZVK_RESERVED(29) ZVK_RESERVED(30)
-                      ZVK_RESERVED(31) ZVK_RESERVED(32) ZVK_RESERVED(33) ZVK_RESERVED(34) ZVK_RESERVED(35)
-                          ZVK_RESERVED(36) ZVK_RESERVED(37) ZVK_RESERVED(38) ZVK_RESERVED(39) ZVK_RESERVED(40)
-                              ZVK_RESERVED(41) ZVK_RESERVED(42) ZVK_RESERVED(43) ZVK_RESERVED(44)
-                                  ZVK_RESERVED(45) ZVK_RESERVED(46) ZVK_RESERVED(47) ZVK_RESERVED(48)
-                                      ZVK_RESERVED(49) ZVK_RESERVED(50) ZVK_RESERVED(51) ZVK_RESERVED(52)
-                                          ZVK_RESERVED(53) ZVK_RESERVED(54) ZVK_RESERVED(55) ZVK_RESERVED(56)
-                                              ZVK_RESERVED(57) ZVK_RESERVED(58) ZVK_RESERVED(59)
-                                                  ZVK_RESERVED(60) ZVK_RESERVED(61) ZVK_RESERVED(62)
-                                                      ZVK_RESERVED(63) ZVK_RESERVED(64) ZVK_RESERVED(65)
-                                                          ZVK_RESERVED(66) ZVK_RESERVED(67) ZVK_RESERVED(68)
-                                                              ZVK_RESERVED(69) ZVK_RESERVED(70)
-                                                                  ZVK_RESERVED(71) ZVK_RESERVED(72)
-      // Scales each pixel's distance from its grey by 1 + factor (-1 greys the picture).
-      virtual HRESULT STDMETHODCALLTYPE Saturation(float factor) = 0;  // 73
+  ZVK_RESERVED(4)
+  ZVK_RESERVED(5)
+  ZVK_RESERVED(6)
+  ZVK_RESERVED(7)
+  ZVK_RESERVED(8)
+  ZVK_RESERVED(9)
+  ZVK_RESERVED(10)
+  ZVK_RESERVED(11)
+  ZVK_RESERVED(12)
+  ZVK_RESERVED(13)
+  ZVK_RESERVED(14)
+  ZVK_RESERVED(15)
+  ZVK_RESERVED(16)
+  ZVK_RESERVED(17)
+  ZVK_RESERVED(18)
+  ZVK_RESERVED(19)
+  ZVK_RESERVED(20)
+  ZVK_RESERVED(21)
+  ZVK_RESERVED(22)
+  ZVK_RESERVED(23)
+  ZVK_RESERVED(24)
+  ZVK_RESERVED(25)
+  ZVK_RESERVED(26)
+  ZVK_RESERVED(27)
+  ZVK_RESERVED(28)
+  ZVK_RESERVED(29)
+  ZVK_RESERVED(30)
+  ZVK_RESERVED(31)
+  ZVK_RESERVED(32)
+  ZVK_RESERVED(33)
+  ZVK_RESERVED(34)
+  ZVK_RESERVED(35)
+  ZVK_RESERVED(36)
+  ZVK_RESERVED(37)
+  ZVK_RESERVED(38)
+  ZVK_RESERVED(39)
+  ZVK_RESERVED(40)
+  ZVK_RESERVED(41)
+  ZVK_RESERVED(42)
+  ZVK_RESERVED(43)
+  ZVK_RESERVED(44)
+  ZVK_RESERVED(45)
+  ZVK_RESERVED(46)
+  ZVK_RESERVED(47)
+  ZVK_RESERVED(48)
+  ZVK_RESERVED(49)
+  ZVK_RESERVED(50)
+  ZVK_RESERVED(51)
+  ZVK_RESERVED(52)
+  ZVK_RESERVED(53)
+  ZVK_RESERVED(54)
+  ZVK_RESERVED(55)
+  ZVK_RESERVED(56)
+  ZVK_RESERVED(57)
+  ZVK_RESERVED(58)
+  ZVK_RESERVED(59)
+  ZVK_RESERVED(60)
+  ZVK_RESERVED(61)
+  ZVK_RESERVED(62)
+  ZVK_RESERVED(63)
+  ZVK_RESERVED(64)
+  ZVK_RESERVED(65)
+  ZVK_RESERVED(66)
+  ZVK_RESERVED(67)
+  ZVK_RESERVED(68)
+  ZVK_RESERVED(69)
+  ZVK_RESERVED(70)
+  ZVK_RESERVED(71)
+  ZVK_RESERVED(72)
+  // Scales each pixel's distance from its grey by 1 + factor (-1 greys the picture).
+  virtual HRESULT STDMETHODCALLTYPE Saturation(float factor) = 0;  // 73
 };
 
 // Applies a keyer state file to the bitmap (alpha plane and spill-corrected colour).
@@ -230,8 +391,11 @@ struct IFileReader : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetHeight(long* height) = 0;  // 7
   virtual HRESULT STDMETHODCALLTYPE GetSize(long* bytes) = 0;     // 8: file size, capped
   ZVK_RESERVED(9)
-  ZVK_RESERVED(10) ZVK_RESERVED(11) ZVK_RESERVED(12) ZVK_RESERVED(13) virtual HRESULT STDMETHODCALLTYPE
-      GetImageCount(long* count) = 0;                                                         // 14
+  ZVK_RESERVED(10)
+  ZVK_RESERVED(11)
+  ZVK_RESERVED(12)
+  ZVK_RESERVED(13)
+  virtual HRESULT STDMETHODCALLTYPE GetImageCount(long* count) = 0;                           // 14
   virtual HRESULT STDMETHODCALLTYPE GetImageSize(long index, long* width, long* height) = 0;  // 15
 };
 
