@@ -16,6 +16,9 @@ using namespace doctest;
 namespace {
 
 constexpr const char* ChildVariable = "PELLORIN_CRASH_CHILD";
+// Set by the child once its job is open: the kill's random delay counts from there, so a slow
+// process start on a busy machine does not eat the time meant for saving.
+constexpr const char* ChildReadyEvent = "PellorinCrashChildReady";
 
 int ImagesForGeneration(int generation) { return generation % 7 + 1; }
 
@@ -212,6 +215,10 @@ TEST(CrashChild, SaveUntilKilled) {
 
   CTheDocument document;
   ASSERT_TRUE(document.OpenJob(paths[0].c_str(), false));
+  if (HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, ChildReadyEvent)) {
+    SetEvent(ready);
+    CloseHandle(ready);
+  }
   std::vector<uint32_t> stamps = ReadManifest(document.GetStorage());
   // Generations of different trials differ, so a picture left over from an earlier trial shows.
   int generation = static_cast<int>(seed % 1000) * 100000;
@@ -255,6 +262,8 @@ TEST(CrashDuringSaveTest, KilledSavesLeaveIntactJobs) {
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   int progressed = 0;
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, ChildReadyEvent);
+  ASSERT_NE(nullptr, ready);
   // A longer run for a closer look: PELLORIN_CRASH_TRIALS.
   char trialSetting[16] = {};
   const int trials = GetEnvironmentVariableA("PELLORIN_CRASH_TRIALS", trialSetting, sizeof(trialSetting)) > 0
@@ -263,6 +272,7 @@ TEST(CrashDuringSaveTest, KilledSavesLeaveIntactJobs) {
   for (int trial = 0; trial < trials; ++trial) {
     std::string setting = folder.Path() + "|" + std::to_string(1000 + trial);
     SetEnvironmentVariableA(ChildVariable, setting.c_str());
+    ResetEvent(ready);
     std::string command = std::string("\"") + self + "\" --gtest_filter=CrashChild.* --gtest_brief=1";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -271,7 +281,9 @@ TEST(CrashDuringSaveTest, KilledSavesLeaveIntactJobs) {
                                   &startup, &process);
     SetEnvironmentVariableA(ChildVariable, nullptr);
     ASSERT_TRUE(started);
-    const DWORD delay = std::uniform_int_distribution<DWORD>(400, 4000)(random);
+    const DWORD delay = std::uniform_int_distribution<DWORD>(100, 3000)(random);
+    HANDLE startupEnds[2] = {ready, process.hProcess};
+    WaitForMultipleObjects(2, startupEnds, FALSE, 60000);
     const DWORD waited = WaitForSingleObject(process.hProcess, delay);
     if (waited == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 9);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 20000));
@@ -288,6 +300,7 @@ TEST(CrashDuringSaveTest, KilledSavesLeaveIntactJobs) {
     for (const std::string& file : folder.Files())
       if (file != "a.plj" && file != "b.plj") DeleteFileA(folder.File(file.c_str()).c_str());
   }
+  CloseHandle(ready);
   std::printf("crash trials: %d, jobs found past their first generation: %d\n", trials, progressed);
   // The children really saved (not all of them died before their first save).
   EXPECT_GT(progressed, trials / 2);
