@@ -291,9 +291,11 @@ void CColorManagementBitmapsPpg::OnDrawItem(int id, LPDRAWITEMSTRUCT item) {
     const ColorSpaceEntry* entry = EntryAt(selected_);
     CString path = entry ? entry->path.c_str() : "";
     if (!path.IsEmpty()) MakePathAbsolute(path);
-    FillRect(dc, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    // The page's own background for statics, whatever the theme makes of it.
+    HBRUSH background = reinterpret_cast<HBRUSH>(SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(item->hwndItem)));
+    FillRect(dc, &item->rcItem, background ? background : GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
     RECT r = item->rcItem;
     DrawTextA(dc, path, -1, &r, DT_LEFT | DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_NOPREFIX);
