@@ -153,8 +153,16 @@ HRESULT IcmBase::DrawFromSource(int source, zvkImage::IBitmap* bitmap, const REC
     SetICMMode(dc_, ICM_OFF);
     return bitmap->Draw(dc_, &destination, &origin, rop);
   }
+  // Nothing to convert (an sRGB job on the sRGB display, a job without a colour space): the plain draw.
+  const IcmConversion* conversion = nullptr;
+  HRESULT hr = Conversion(source, &conversion);
+  if (FAILED(hr)) return hr;
+  if (!conversion) {
+    SetICMMode(dc_, ICM_OFF);
+    return bitmap->Draw(dc_, &destination, &origin, rop);
+  }
   source_ = source;
-  const HRESULT hr = bitmap->DrawManaged(dc_, &destination, &origin, rop, this);
+  hr = bitmap->DrawManaged(dc_, &destination, &origin, rop, this);
   source_ = -1;
   conversion_ = nullptr;
   return hr;
