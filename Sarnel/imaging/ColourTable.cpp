@@ -125,10 +125,10 @@ void ColourTable::ApplyRow(uint8_t* row, int width) const {
 
 void ColourTable::ApplyBgrRows(uint8_t* bits, int width, int height, int stride) const {
   if (width <= 0 || height <= 0) return;
-  // Parts of at least 64 K pixels, a few per core, on the process's worker pool.
+  // Parts of at least 16 K pixels, a few per core, on the process's worker pool.
   const int cores = workers::WorkerPool::Cores();
   const int parts =
-      std::max(1, std::min({cores * 3, height, static_cast<int>(int64_t(width) * height / 65536)}));
+      std::max(1, std::min({cores * 3, height, static_cast<int>(int64_t(width) * height / 16384)}));
   auto run = [&](int part) {
     const int begin = int(int64_t(height) * part / parts), end = int(int64_t(height) * (part + 1) / parts);
     for (int y = begin; y < end; ++y) ApplyRow(bits + static_cast<ptrdiff_t>(y) * stride, width);
