@@ -1,5 +1,8 @@
 #include "MainFrame_Image.h"
 
+#include "ColorManagementDlg.h"
+#include "ColorManagementSettings.h"
+
 #include "BusyIndicator.h"
 #include "ChildFrame.h"
 #include "HandlerFrame.h"
@@ -26,6 +29,7 @@ BEGIN_MESSAGE_MAP(CMainFrame_Image, CMainFrame_x<CFrameWnd>)
   ON_COMMAND(ID_HELP_QUICK_START, &CMainFrame_Image::OnQuickStart)
   ON_UPDATE_COMMAND_UI(ID_APP_EXIT, &CMainFrame_Image::OnUpdateAppExit)
   ON_COMMAND(ID_MAIN_SCREEN, &CMainFrame_Image::OnMainScreen)
+  ON_COMMAND(ID_COLOR_MANAGEMENT, &CMainFrame_Image::OnColorManagement)
   ON_UPDATE_COMMAND_UI(ID_MAIN_SCREEN, &CMainFrame_Image::OnUpdateMainScreen)
 END_MESSAGE_MAP()
 
@@ -149,8 +153,7 @@ void CMainFrame_Image::SwitchScreen(int screen) {
   }
   HMENU menu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(menuId));
   if (menu != nullptr) {
-    // Until colour management is built, its command stays (greyed, without a handler).
-    PruneMenu(::GetSubMenu(menu, 0), true);
+    PruneMenu(::GetSubMenu(menu, 0), zvk::IsIcmAvailable());
     AppendMenuFromResource(menu, IDR_CHROMA_KEY_MENU);
     AppendMenuFromResource(menu, IDR_HELP_MENU);
     ::SetMenu(m_hWnd, menu);
@@ -256,6 +259,8 @@ void CMainFrame_Image::OnDestroy() {
   }
   CFrameWnd::OnDestroy();
 }
+
+void CMainFrame_Image::OnColorManagement() { zvk::ShowColorManagementDialog(this); }
 
 void CMainFrame_Image::OnAppAbout() {
   CSplashWnd::ShowSplashScreen(false, this);

@@ -56,6 +56,7 @@ class CMainFrame_Image : public CMainFrame_x<CFrameWnd> {
   afx_msg void OnQuickStart();
   afx_msg void OnUpdateAppExit(CCmdUI* pCmdUI);
   afx_msg void OnMainScreen();
+  afx_msg void OnColorManagement();
   afx_msg void OnUpdateMainScreen(CCmdUI* pCmdUI);
   DECLARE_MESSAGE_MAP()
 

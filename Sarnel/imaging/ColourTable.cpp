@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
+
+#include "workers/WorkerPool.h"
 
 namespace zvk {
 
@@ -58,17 +59,40 @@ ColourTable::ColourTable(const ColourTransform& transform) : transform_(transfor
         }
         clipped_[(size_t(r) * cells + g) * cells + b] = edge;
       }
+  exact_ = std::make_unique<std::atomic<uint8_t*>[]>(clipped_.size());
+  for (size_t i = 0; i < clipped_.size(); ++i) exact_[i].store(nullptr, std::memory_order_relaxed);
+}
+
+ColourTable::~ColourTable() {
+  for (size_t i = 0; i < clipped_.size(); ++i) delete[] exact_[i].load(std::memory_order_relaxed);
+}
+
+const uint8_t* ColourTable::ExactCell(size_t index, int r, int g, int b) const {
+  if (uint8_t* cell = exact_[index].load(std::memory_order_acquire)) return cell;
+  std::unique_ptr<uint8_t[]> made(new uint8_t[64 * 3]);
+  for (int i = 0; i < 64; ++i) {
+    made[i * 3] = uint8_t(b * 4 + (i & 3));
+    made[i * 3 + 1] = uint8_t(g * 4 + ((i >> 2) & 3));
+    made[i * 3 + 2] = uint8_t(r * 4 + (i >> 4));
+  }
+  transform_.TranslateBgrRows(made.get(), 64, 1, 64 * 3);
+  // Two threads may convert the same cell at once: the first one's result stays.
+  uint8_t* expected = nullptr;
+  if (exact_[index].compare_exchange_strong(expected, made.get(), std::memory_order_acq_rel))
+    return made.release();
+  return expected;
 }
 
 void ColourTable::ApplyRow(uint8_t* row, int width) const {
   constexpr int n = kGrid, cells = kGrid - 1;
   constexpr size_t sr = size_t(n) * n * 3, sg = size_t(n) * 3, sb = 3;
-  std::vector<int> exact;
-  uint8_t* const first = row;
   for (int x = 0; x < width; ++x, row += 3) {
     const int b = row[0], g = row[1], r = row[2];
-    if (clipped_[(size_t(cell_[r]) * cells + cell_[g]) * cells + cell_[b]]) {
-      exact.push_back(x);
+    const size_t cell = (size_t(cell_[r]) * cells + cell_[g]) * cells + cell_[b];
+    if (clipped_[cell]) {
+      const uint8_t* exact =
+          ExactCell(cell, cell_[r], cell_[g], cell_[b]) + ((r & 3) * 16 + (g & 3) * 4 + (b & 3)) * 3;
+      row[0] = exact[0], row[1] = exact[1], row[2] = exact[2];
       continue;
     }
     const uint16_t* base = &table_[cell_[r] * sr + cell_[g] * sg + cell_[b] * sb];
@@ -97,26 +121,22 @@ void ColourTable::ApplyRow(uint8_t* row, int width) const {
       row[2 - c] = static_cast<uint8_t>((v + 257 * 32768) / (257 * 65536));
     }
   }
-  if (exact.empty()) return;
-  std::vector<uint8_t> batch(exact.size() * 3);
-  for (size_t i = 0; i < exact.size(); ++i) std::memcpy(&batch[i * 3], first + exact[i] * 3, 3);
-  transform_.TranslateBgrRows(batch.data(), static_cast<int>(exact.size()), 1,
-                              static_cast<int>(batch.size()));
-  for (size_t i = 0; i < exact.size(); ++i) std::memcpy(first + exact[i] * 3, &batch[i * 3], 3);
 }
 
 void ColourTable::ApplyBgrRows(uint8_t* bits, int width, int height, int stride) const {
   if (width <= 0 || height <= 0) return;
-  const int cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
-  const int parts = std::max(1, std::min(cores, static_cast<int>(int64_t(width) * height / 65536)));
+  // Parts of at least 16 K pixels, a few per core, on the process's worker pool.
+  const int cores = workers::WorkerPool::Cores();
+  const int parts =
+      std::max(1, std::min({cores * 3, height, static_cast<int>(int64_t(width) * height / 16384)}));
   auto run = [&](int part) {
     const int begin = int(int64_t(height) * part / parts), end = int(int64_t(height) * (part + 1) / parts);
     for (int y = begin; y < end; ++y) ApplyRow(bits + static_cast<ptrdiff_t>(y) * stride, width);
   };
-  std::vector<std::thread> threads;
-  for (int p = 1; p < parts; ++p) threads.emplace_back(run, p);
-  run(0);
-  for (std::thread& t : threads) t.join();
+  if (parts == 1)
+    run(0);
+  else
+    workers::WorkerPool::Shared().Run(parts, run);
 }
 
 }  // namespace zvk

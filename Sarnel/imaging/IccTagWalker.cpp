@@ -126,7 +126,7 @@ int DecodeIccDescription(const uint8_t* tag, uint32_t size, std::string& text) {
 int IccInfoHandler::Header(const uint8_t (&header)[128]) {
   if (!filtered_) return 0;
   const IccSignature deviceClass = ReadBigEndian32(header + 12), space = ReadBigEndian32(header + 16);
-  if (std::find(classes_.begin(), classes_.end(), deviceClass) == classes_.end() ||
+  if ((!classes_.empty() && std::find(classes_.begin(), classes_.end(), deviceClass) == classes_.end()) ||
       std::find(spaces_.begin(), spaces_.end(), space) == spaces_.end()) {
     rejected_ = true;
     return kIccStopped;

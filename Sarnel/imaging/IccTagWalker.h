@@ -44,7 +44,8 @@ struct IccProfileInfo {
 class IccInfoHandler : public IccTagHandler {
  public:
   IccInfoHandler() = default;
-  // Only profiles of one of the device classes and one of the data colour spaces are accepted.
+  // Only profiles of one of the device classes (any class when none is listed) and one of the data colour
+  // spaces are accepted.
   IccInfoHandler(std::vector<IccSignature> classes, std::vector<IccSignature> spaces)
       : classes_(std::move(classes)), spaces_(std::move(spaces)), filtered_(true) {}
   int Header(const uint8_t (&header)[128]) override;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "IcmManager.h"
 #include "MyException.h"
 
 namespace zvk {
@@ -23,6 +24,10 @@ class ForwardingSink : public ColorProfileStreamOut {
 
 void SetIcmJob(IcmJob* job) { g_job = job; }
 IcmJob* CurrentIcmJob() { return g_job; }
+
+IcmDocument::IcmDocument(IcmJob* job, int spaceId) : job_(job), spaceId_(spaceId) {
+  IcmManager::Instance().SubscribeToDocument();
+}
 
 int IcmDocument::ProfileKind() {
   if (!asked_) {
@@ -46,45 +51,121 @@ HRESULT IcmDocument::StreamProfile(ColorProfileStreamOut& sink) {
   }
 }
 
+// Metafiles and printers are no raster displays: they are treated as no device context at all.
 IcmBase::IcmBase(HDC dc, IcmCache& cache)
     : dc_(dc && GetDeviceCaps(dc, TECHNOLOGY) == DT_RASDISPLAY ? dc : nullptr),
       cache_(cache),
       enabled_(ColorManagementSettings::Current().enabled),
       intent_(ColorManagementSettings::Current().intent) {
+  if (dc_) {
+    savedMode_ = SetICMMode(dc_, ICM_QUERY);
+    if (enabled_) {
+      savedSpace_ = GetColorSpace(dc_);
+      std::vector<char> path(MAX_PATH);
+      DWORD size = static_cast<DWORD>(path.size());
+      if (!GetICMProfileA(dc_, &size, path.data()) && GetLastError() == ERROR_INSUFFICIENT_BUFFER &&
+          size > path.size() && size < 32768) {
+        path.assign(size, 0);
+        if (!GetICMProfileA(dc_, &size, path.data())) path.assign(1, 0);
+      }
+      path.back() = 0;
+      savedProfile_ = path.data();
+    }
+  }
   cache_.AddRef();
 }
 
-IcmBase::~IcmBase() { cache_.Release(); }
+IcmBase::~IcmBase() {
+  cache_.Release();
+  if (!dc_) return;
+  if (enabled_) {
+    if (!savedProfile_.empty()) SetICMProfileA(dc_, savedProfile_.data());
+    if (savedSpace_) SetColorSpace(dc_, savedSpace_);
+  }
+  if (savedMode_ > 0) SetICMMode(dc_, savedMode_);
+}
 
 HRESULT IcmsRGB::GetTargetProfile(std::string& path) {
   path = IcmCache::SrgbTargetPath();
   return path.empty() ? IcmCache::kNoDisplayProfile : S_OK;
 }
 
-HRESULT IcmBase::ConvertRows(int source, uint8_t* bits, int width, int height, int stride) {
+HRESULT IcmBase::Conversion(int source, const IcmConversion** out) {
+  *out = nullptr;
+  if (source != kSourceSrgb && source != kSourceJob && source != kSourceJobOther) return E_INVALIDARG;
   if (!enabled_) return S_FALSE;
   if (target_.empty()) {
     const HRESULT hr = GetTargetProfile(target_);
     if (FAILED(hr)) return hr;
   }
-  const IcmConversion* conversion = nullptr;
   HRESULT hr = S_OK;
   if (source == kSourceSrgb) {
-    hr = cache_.GetSourceConversion(intent_, target_, &conversion);
-  } else if (source == kSourceJob || source == kSourceJobOther) {
-    IcmDocument document(CurrentIcmJob(), source == kSourceJob ? -2 : -1);
-    hr = cache_.GetDocumentConversion(document, intent_, target_, &conversion);
+    hr = cache_.GetSourceConversion(intent_, target_, out);
   } else {
-    return E_INVALIDARG;
+    IcmDocument document(CurrentIcmJob(), source == kSourceJob ? -2 : -1);
+    hr = cache_.GetDocumentConversion(document, intent_, target_, out);
   }
   // A job without a colour space draws unmanaged on every target.
-  if (FAILED(hr) || !conversion) return FAILED(hr) ? hr : S_FALSE;
+  if (FAILED(hr)) return hr;
+  return *out ? S_OK : S_FALSE;
+}
+
+HRESULT IcmBase::ConvertRows(int source, uint8_t* bits, int width, int height, int stride) {
+  const IcmConversion* conversion = nullptr;
+  const HRESULT hr = Conversion(source, &conversion);
+  if (hr != S_OK) return hr;
   try {
     conversion->table->ApplyBgrRows(bits, width, height, stride);
   } catch (const CMyException& e) {
     return e.code;
   }
   return S_OK;
+}
+
+HRESULT IcmBase::SetupDC(HDC dc, IUnknown*) {
+  conversion_ = nullptr;
+  if (!dc_ || dc != dc_) return E_FAIL;
+  const HRESULT hr = Conversion(source_, &conversion_);
+  if (FAILED(hr)) return hr;
+  // The pixels arrive converted: the device context must not convert them again.
+  SetLastError(0);
+  if (!SetICMMode(dc_, ICM_OFF)) return LastErrorOrFail();
+  return S_OK;
+}
+
+HRESULT IcmBase::ConvertRows(BYTE* bits, long width, long height, long stride) {
+  if (!conversion_) return S_FALSE;
+  if (!bits || width <= 0 || height <= 0 || stride < width * 3) return E_INVALIDARG;
+  try {
+    conversion_->table->ApplyBgrRows(bits, width, height, stride);
+  } catch (const CMyException& e) {
+    return e.code;
+  }
+  return S_OK;
+}
+
+HRESULT IcmBase::DrawFromSource(int source, zvkImage::IBitmap* bitmap, const RECT& destination,
+                                const POINT& origin, DWORD rop) {
+  if (!dc_) return E_FAIL;
+  if (!bitmap) return E_POINTER;
+  if (source != kSourceSrgb && source != kSourceJob && source != kSourceJobOther) return E_INVALIDARG;
+  if (!enabled_) {
+    SetICMMode(dc_, ICM_OFF);
+    return bitmap->Draw(dc_, &destination, &origin, rop);
+  }
+  // Nothing to convert (an sRGB job on the sRGB display, a job without a colour space): the plain draw.
+  const IcmConversion* conversion = nullptr;
+  HRESULT hr = Conversion(source, &conversion);
+  if (FAILED(hr)) return hr;
+  if (!conversion) {
+    SetICMMode(dc_, ICM_OFF);
+    return bitmap->Draw(dc_, &destination, &origin, rop);
+  }
+  source_ = source;
+  hr = bitmap->DrawManaged(dc_, &destination, &origin, rop, this);
+  source_ = -1;
+  conversion_ = nullptr;
+  return hr;
 }
 
 HRESULT IcmBase::DrawBits(int source, const uint8_t* bits, int width, int height, int stride,

@@ -1,7 +1,8 @@
 // Colour-managed drawing: a drawing object placed around one paint (IcmDisplay, onto the screen) or one
 // render (IcmsRGB, into an sRGB bitmap) converts the pixels of each draw from their source's colour space to
 // the target's profile before they are painted with plain GDI. It borrows its conversions from the profile
-// cache and is registered there as a user for its lifetime.
+// cache and is registered there as a user for its lifetime. It puts the device context's colour state back
+// as it found it when it goes.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include "ColorManagementSettings.h"
 #include "IcmCache.h"
 #include "IcmJob.h"
+#include "zvkImage/zvkImage.h"
 
 namespace zvk {
 
@@ -22,7 +24,7 @@ IcmJob* CurrentIcmJob();
 // The job's colour space as the cache sees it; its kind is asked of the job once.
 class IcmDocument : public IcmCache::ADocumentSpace {
  public:
-  IcmDocument(IcmJob* job, int spaceId) : job_(job), spaceId_(spaceId) {}
+  IcmDocument(IcmJob* job, int spaceId);
   HRESULT StreamProfile(ColorProfileStreamOut& sink) override;
   int DocumentNumber() override { return 0; }
   int SpaceId() override { return spaceId_; }
@@ -35,7 +37,7 @@ class IcmDocument : public IcmCache::ADocumentSpace {
   bool asked_ = false;
 };
 
-class IcmBase {
+class IcmBase : public zvkImage::IRenderIcmCallback {
  public:
   enum Source { kSourceSrgb = 0, kSourceJob = 1, kSourceJobOther = 2 };
   virtual ~IcmBase();
@@ -44,6 +46,18 @@ class IcmBase {
 
   virtual bool IsSRGBTarget() const = 0;
   virtual HRESULT GetTargetProfile(std::string& path) = 0;
+  virtual HRESULT GetWorkingProfile(std::string& path) { return cache_.GetWorkingProfile(path); }
+
+  // The image library's callback during DrawFromSource: the device context is prepared for the source of
+  // the draw in progress, then each block of scaled pixels is converted.
+  HRESULT STDMETHODCALLTYPE SetupDC(HDC dc, IUnknown* object) override;
+  HRESULT STDMETHODCALLTYPE ConvertRows(BYTE* bits, long width, long height, long stride) override;
+
+  // Draws a bitmap (its Draw's arguments) from a source: 0 sRGB, 1 the job's colour space, 2 the job's
+  // other space; any other source E_INVALIDARG, no device context E_FAIL. The pixels are converted once,
+  // at the size they are painted, before the bitmap's alpha and mask meet what the DC already holds.
+  HRESULT DrawFromSource(int source, zvkImage::IBitmap* bitmap, const RECT& destination, const POINT& origin,
+                         DWORD rop);
 
   // Converts rows of 24-bit pixels (blue, green, red) from the source to the target in place. S_FALSE when
   // nothing needed converting (management off, no job space, or the same profile on both sides).
@@ -54,11 +68,20 @@ class IcmBase {
 
  protected:
   IcmBase(HDC dc, IcmCache& cache);
+  // The conversion of a source to the target; null when nothing needs converting.
+  HRESULT Conversion(int source, const IcmConversion** out);
   HDC dc_;
   IcmCache& cache_;
   bool enabled_;  // the settings at construction
   int intent_;
   std::string target_;
+  // The draw in progress (DrawFromSource): its source and, once the DC is set up, its conversion.
+  int source_ = -1;
+  const IcmConversion* conversion_ = nullptr;
+  // The device context's colour state before this object touched it.
+  int savedMode_ = 0;
+  HCOLORSPACE savedSpace_ = nullptr;
+  std::string savedProfile_;
 };
 
 class IcmDisplay : public IcmBase {

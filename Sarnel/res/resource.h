@@ -77,3 +77,32 @@
 #define IDS_FILE_PROPERTIES 1395
 #define IDS_FIELD_UNDEFINED 1365
 #define IDS_FIELD_TYPE_TEXT 1040  // 1040 to 1046: the seven field types' descriptions, by type
+
+// The colour-management sheet: its two pages and their controls, and its texts.
+#define IDD_COLOR_MANAGEMENT_BASICS 311
+#define IDD_COLOR_MANAGEMENT_BITMAPS 312
+#define IDC_CM_ENABLE 3300
+#define IDC_CM_FAITHFUL 3301
+#define IDC_CM_SOFT_PROOF 3302
+#define IDC_CM_INTENT 3303
+#define IDC_CM_STATUS_TEXT 3305
+#define IDC_CM_STATUS_ICON 3306
+#define IDC_CM_SPACE 3307
+#define IDC_CM_DESCRIPTION 3308
+#define IDC_CM_PATH 3309
+#define IDC_CM_SET_DEFAULT 3311
+#define IDS_CM_WRITE_FAILED 1600
+#define IDS_CM_CAPTION 1602
+#define IDS_CM_LOAD 1612
+#define IDS_CM_NOT_RGB_SOURCE 1613
+#define IDS_CM_NOT_ICC 1614
+#define IDS_CM_CANNOT_READ 1615
+#define IDS_CM_NONE 1616
+#define IDS_CM_PRINTER_SPACE 1617
+#define IDS_CM_BUILT_IN 1618
+#define IDS_CM_LOAD_ERROR 1619
+#define IDS_CM_NOT_SET 1620
+#define IDS_CM_MAKE_DEFAULT 1621
+#define IDS_CM_IN_JOB 1622
+#define IDS_CM_IS_DEFAULT 1623
+#define IDS_CM_DEFAULT_SET 1808

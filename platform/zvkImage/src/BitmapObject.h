@@ -79,6 +79,8 @@ class BitmapObject final : public IBitmap,
   HRESULT STDMETHODCALLTYPE Save(BSTR path, long fileType, long bits, long option) override;
   HRESULT STDMETHODCALLTYPE Draw(HDC dc, const RECT* target, const POINT* srcOrigin, DWORD rop) override;
   HRESULT STDMETHODCALLTYPE DrawRect(HDC dc, const RECT* target, const RECT* source, DWORD rop) override;
+  HRESULT STDMETHODCALLTYPE DrawManaged(HDC dc, const RECT* target, const POINT* srcOrigin, DWORD rop,
+                                        IRenderIcmCallback* callback) override;
   HRESULT STDMETHODCALLTYPE ResampleFast(long width, long height, long bits) override;
   HRESULT STDMETHODCALLTYPE Resample(long width, long height, long bits) override;
   HRESULT STDMETHODCALLTYPE CopyRect(IBitmap* source, long left, long top, long right, long bottom) override;

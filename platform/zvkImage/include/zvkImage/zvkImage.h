@@ -18,6 +18,16 @@ namespace zvkImage {
 struct IBitmapProcess;
 struct IBitmapProcessRaster;
 
+// Implemented by the program: colour management of a draw (IBitmap::DrawManaged, IIcmDraw::DrawManaged).
+// Not a COM interface: no reference counting, it lives on the caller's stack for the draw.
+struct IRenderIcmCallback {
+  // Prepares the device context for drawing the object; a failure ends the draw with nothing painted.
+  virtual HRESULT STDMETHODCALLTYPE SetupDC(HDC dc, IUnknown* object) = 0;  // 0
+  // Converts a block of 24-bit rows (blue, green, red) in place, after the pixels were scaled to the
+  // destination and before alpha and mask are composited over what the device context holds.
+  virtual HRESULT STDMETHODCALLTYPE ConvertRows(BYTE* bits, long width, long height, long stride) = 0;  // 1
+};
+
 // File type codes of IBitmap::Save (slot 27).
 enum FileType : long {
   ftPCX = 1,
@@ -73,7 +83,11 @@ struct IBitmap : public IUnknown {
                                              DWORD rop) = 0;  // 29
   // Resampling to a new size: 30 the fast one (for drafts), 32 the good one.
   virtual HRESULT STDMETHODCALLTYPE ResampleFast(long width, long height, long bits) = 0;  // 30
-  ZVK_RESERVED(31)
+  // The managed form of Draw (slot 28), in a slot of its own: the callback prepares the device context,
+  // then converts the pixels once they are scaled to the target and clipped to what the device context
+  // shows; alpha and mask are composited after that.
+  virtual HRESULT STDMETHODCALLTYPE DrawManaged(HDC dc, const RECT* target, const POINT* srcOrigin, DWORD rop,
+                                                IRenderIcmCallback* callback) = 0;     // 31
   virtual HRESULT STDMETHODCALLTYPE Resample(long width, long height, long bits) = 0;  // 32
   ZVK_RESERVED(33)
   // This bitmap becomes the rectangle [left, right) x [top, bottom) of source (clipped to it).
@@ -197,6 +211,28 @@ struct IBitmapEx : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Sample(const RECT* rect, VARIANT* sample) = 0;  // 79
   // A new grey bitmap of the alpha (white opaque; all white without an alpha plane).
   virtual HRESULT STDMETHODCALLTYPE Matte(IBitmap** matte) = 0;  // 80
+};
+
+// The managed draw of a picture object: the picture frame's draw (its slot 11: device context and four
+// placement values) with a colour-management callback, used as IBitmap::DrawManaged.
+struct IIcmDraw : public IUnknown {
+  ZVK_RESERVED(3)
+  ZVK_RESERVED(4)
+  ZVK_RESERVED(5)
+  ZVK_RESERVED(6)
+  ZVK_RESERVED(7)
+  ZVK_RESERVED(8)
+  ZVK_RESERVED(9)
+  ZVK_RESERVED(10)
+  ZVK_RESERVED(11)
+  ZVK_RESERVED(12)
+  ZVK_RESERVED(13)
+  ZVK_RESERVED(14)
+  ZVK_RESERVED(15)
+  ZVK_RESERVED(16)
+  ZVK_RESERVED(17)
+  virtual HRESULT STDMETHODCALLTYPE DrawManaged(HDC dc, long left, long top, long right, long bottom,
+                                                IRenderIcmCallback* callback) = 0;  // 18
 };
 
 // Tables: a VARIANT holding a SAFEARRAY of 8- to 32-bit integers, [N] (one table for every channel) or
@@ -444,6 +480,8 @@ void SetCreationFailure(HRESULT failure);
 __CRT_UUID_DECL(zvkImage::IBitmap, 0xA572BAD3, 0xE936, 0x11D0, 0xB5, 0xD8, 0xA0, 0x33, 0x2E, 0x90, 0x21, 0x4F)
 __CRT_UUID_DECL(zvkImage::IBitmapEx, 0x6643C860, 0x5C77, 0x49EF, 0xA0, 0xBA, 0x63, 0xB5, 0x0C, 0xE3, 0x38,
                 0x52)
+__CRT_UUID_DECL(zvkImage::IIcmDraw, 0xB76EA64E, 0x9725, 0x4FBB, 0xBD, 0xD9, 0x09, 0x5B, 0x4C, 0x0E, 0x9B,
+                0xD6)
 __CRT_UUID_DECL(zvkImage::ITables, 0x916CFD00, 0x2A0A, 0x11D3, 0xBD, 0x11, 0x00, 0x60, 0x8C, 0x84, 0xC0, 0x60)
 __CRT_UUID_DECL(zvkImage::ITablesMode, 0x916CFD04, 0x2A0A, 0x11D3, 0xBD, 0x11, 0x00, 0x60, 0x8C, 0x84, 0xC0,
                 0x60)
