@@ -7,6 +7,7 @@
 #include "DocumentEvents.h"
 #include "ImageEvents.h"
 #include "JobShellServices.h"
+#include "Options.h"
 
 #include "classlib/ScriptedPrompt.h"
 
@@ -238,4 +239,16 @@ TEST_F(JobCommandsTest, TheFirstScreensFileMenuOffersPropertiesAndNotesWithAJobO
       EXPECT_EQ(open, probe.enabled) << id;
     }
   }
+}
+
+TEST_F(JobCommandsTest, AnImageEditorIsKnownWhenTheOptionNamesOne) {
+  const CString previous = GetOptions().EditImageEXE;
+  GetOptions().EditImageEXE = "C:\\Tools\\edit.exe";
+  EXPECT_TRUE(document.HasImageEditor());
+  GetOptions().EditImageEXE.Empty();
+  EXPECT_FALSE(document.HasImageEditor());
+  SetShellServices(nullptr);
+  GetOptions().EditImageEXE = "C:\\Tools\\edit.exe";
+  EXPECT_FALSE(document.HasImageEditor()) << "without the shell nothing is known";
+  GetOptions().EditImageEXE = previous;
 }
