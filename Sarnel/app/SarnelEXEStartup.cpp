@@ -6,7 +6,9 @@
 #include "AppEventBus.h"
 #include "CmdLineParamEvent.h"
 #include "HandlerFrame.h"
+#include "IcmDraw.h"
 #include "JobFileOptions.h"
+#include "JobShellServices.h"
 #include "MainFrame_Image.h"
 #include "ModuleSettings.h"
 #include "SplashWnd.h"
@@ -25,6 +27,7 @@ CSarnelEXE::CSarnelEXE() { SetAppEventSource(this); }
 
 CSarnelEXE::~CSarnelEXE() {
   if (GetAppEventSource() == this) SetAppEventSource(nullptr);
+  if (zvk::CurrentIcmJob() == document) zvk::SetIcmJob(nullptr);
   delete document;
   document = nullptr;
 }
@@ -83,13 +86,17 @@ BOOL CSarnelEXE::InitInstance() {
 }
 
 bool CSarnelEXE::CreateDocumentAndFrame() {
+  zvk::SetIcmJob(nullptr);
   delete document;
   document = nullptr;
+  InstallJobShellServices();
   try {
     document = new CTheDocument;
   } catch (...) {
     return false;
   }
+  // Colour-managed drawing takes the job's colour space from the document.
+  zvk::SetIcmJob(document);
 
   // The controls' window classes, in their fixed order, before any dialog or view can use them.
   ControlClasses::RegisterAll();

@@ -18,6 +18,8 @@ BEGIN_MESSAGE_MAP(CTheDocument, CDocument)
   ON_COMMAND(ID_FILE_SAVE_AS, &CTheDocument::OnFileSaveAs)
   ON_COMMAND(ID_FILE_CLOSE, &CTheDocument::OnFileClose)
   ON_COMMAND(32821, &CTheDocument::OnFileCloseCompact)
+  ON_COMMAND(32825, &CTheDocument::OnProperties)
+  ON_COMMAND(32832, &CTheDocument::OnNotes)
   ON_UPDATE_COMMAND_UI(ID_FILE_SAVE, &CTheDocument::OnUpdateNeedsJob)
   ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_AS, &CTheDocument::OnUpdateNeedsJob)
   ON_UPDATE_COMMAND_UI(ID_FILE_CLOSE, &CTheDocument::OnUpdateNeedsJob)
@@ -38,7 +40,10 @@ CTheDocument::CTheDocument() {
   draftSize = GetJobFileOptions().DefaultDraftSize;
 }
 
-CTheDocument::~CTheDocument() { ReleaseStorage(); }
+CTheDocument::~CTheDocument() {
+  ResetColorProfile(-2);
+  ReleaseStorage();
+}
 
 void CTheDocument::ReleaseStorage() {
   CSingleLock lock(&imageStorageLock, TRUE);
@@ -82,13 +87,4 @@ void CTheDocument::SetMainWindowTitle() {
   CString name = GetDisplayName();
   if (!name.IsEmpty()) title += CString(" - ") + name;
   main->SetWindowText(title);
-}
-
-bool CTheDocument::GetField(const char*, const char*, bool, VARIANT*) {
-  // The job-level template fields are answered by the details slice of the document.
-  return false;
-}
-
-void CTheDocument::AfterOpen(bool) {
-  // The job's colour-space check belongs to the colour-profile slice of the document.
 }

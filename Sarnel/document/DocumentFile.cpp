@@ -326,8 +326,9 @@ bool CTheDocument::CloseAndCompact() {
 
 void CTheDocument::ClearSections() {
   ClearImages();
-  // Details, notes, graphics, masks, backgrounds and the colour profile are not cleared yet; their
-  // slices will clear them here, in this order.
-  notes.Empty();
-  notesChanged = false;
+  ClearDetails();
+  ClearNotes();
+  // The graphic, mask and background libraries are not cleared yet; their slices will clear them
+  // here, in this order.
+  ClearColorProfiles();
 }

@@ -33,9 +33,12 @@ void CTheDocument::LoadJob() {
     ReadUsage();
     ReadAttributes();
     LoadImages();
-    // Details, notes, graphics, masks and backgrounds are not loaded yet; their slices will load them
-    // here, in this order, then reset the colour-profile record and let the libraries remember the
-    // images' graphic names.
+    LoadDetails();
+    LoadNotes();
+    // The graphic, mask and background libraries are not loaded yet; their slices will load them
+    // here, in this order, and let the libraries remember the images' graphic names after the reset.
+    // The colour profile is read on first use.
+    LoadColorProfile();
   } catch (const zvk::ArchiveException& e) {
     ClearSections();
     ResetJobFields();

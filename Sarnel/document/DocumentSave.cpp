@@ -64,8 +64,11 @@ void CTheDocument::WriteJob() {
   // The graphic, mask and background libraries do not purge unused entries yet; they will here, in
   // this order.
   SaveImages();
-  // Details, notes, graphics, masks, backgrounds and the colour profile are not written yet; their
-  // slices will write them here, in this order.
+  SaveDetails();
+  SaveNotes();
+  // The graphic, mask and background libraries are not written yet; their slices will write them
+  // here, in this order.
+  SaveColorProfiles();
   HRESULT hr = storage->Commit(STGC_DEFAULT);
   if (FAILED(hr)) throw CMyException(hr, "hr", DocumentFilePlace, 1943);
 }
@@ -165,6 +168,7 @@ bool CTheDocument::SaveInPlace() {
     CBusyIndicator indicator(IDS_SAVING_FILE, 1, TRUE, FALSE);
     SaveToOwnPath();
   }
+  CommitSavedSections();
   dirty = false;
   FileSavedEvent saved;
   FireEvent(saved);
@@ -208,8 +212,16 @@ bool CTheDocument::SaveAs() {
     }
     jobPath = chosen;
   }
+  CommitSavedSections();
   dirty = false;
   FileSavedAsEvent saved;
   FireEvent(saved);
   return true;
+}
+
+// Cleared only here, when the saved file is in place: a save that failed at any step (a section, the
+// commit, the swap) leaves them marked, so the next save writes them again.
+void CTheDocument::CommitSavedSections() {
+  notesChanged = false;
+  if (icmState == 2) icmState = 1;
 }

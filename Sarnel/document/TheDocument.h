@@ -5,6 +5,7 @@
 #include "CInfoSource.h"
 #include "EventSource.h"
 #include "HandlerFrame.h"
+#include "IcmJob.h"
 #include "JobStorage.h"
 #include "JobUsageRecord.h"
 
@@ -13,6 +14,7 @@
 #include "ComObjectCache.h"
 #include "Details.h"
 #include "DetailsFields.h"
+#include "DetailsSchema.h"
 #include "DetailsTags.h"
 #include "DetailsValues.h"
 #include "FoldersList.h"
@@ -38,7 +40,7 @@ class Event;
 // Where the job file's own failures are placed in their messages.
 constexpr const char* DocumentFilePlace = "DocumentFile";
 
-class CTheDocument : public CDocument, public EventSource, public CInfoSource {
+class CTheDocument : public CDocument, public EventSource, public CInfoSource, public zvk::IcmJob {
   DECLARE_DYNCREATE(CTheDocument)
 
  public:
@@ -263,8 +265,76 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
   // "Pellorin", and " - " with the display name when there is one; only while the main window exists.
   void SetMainWindowTitle();
 
-  // The job-level fields of text templates.
+  // ---- The details section: layout, job values, folders, items and link tables.
+  void LoadDetails();
+  void SaveDetails();
+  void ClearDetails();
+  // A copy sharing the field sets' bodies.
+  DetailsSchema GetDetailSettings() const;
+  DetailsValues GetFileValues() const { return jobValues; }
+  const Details& GetFileDetails() const { return jobDetails; }
+  bool HasFolder(const CString& id) const { return folders.Contains(id); }
+  // Both throw E_INVALIDARG for an id that is no folder.
+  CString GetFolderName(const CString& id) const;
+  DetailsValues GetFolderValues(const CString& id) const;
+  // The parent folder; empty at the top.
+  CString GetFolderLink(const CString& id) const { return links.GetParent(id); }
+  // The image's folder; empty when it has none.
+  CString GetImageFolder(const char* id) const;
+  // True when the id is paired with a folder as its image.
+  bool HasFolderImage(const char* id) const;
+  // One detail value of the image (empty when it has none); E_INVALIDARG for an unknown image.
+  COleVariant GetImageValue(const char* id, const char* fieldId) const;
+
+  // ---- Notes and properties.
+  CString GetNotes() const { return notes; }
+  void SetNotes(const CString& text);
+  void LoadNotes();
+  void SaveNotes();
+  void ClearNotes();
+  afx_msg void OnNotes();
+  afx_msg void OnProperties();
+
+  // ---- The job's colour space (one record for the whole job; every id addresses it).
+  using ColorProfileStreamOut = zvk::ColorProfileStreamOut;
+  // Reads a profile file block by block.
+  class STREAM_IN {
+   public:
+    // A file of 4 GB or more is refused: its size would not fit.
+    explicit STREAM_IN(HANDLE file);
+    // Up to count bytes; count becomes what was delivered (0 at the end). False on a read error.
+    bool Read(void* buffer, uint32_t& count);
+
+   private:
+    HANDLE file;
+    uint32_t size = 0;
+    uint32_t position = 0;
+  };
+  int32_t GetColorProfileState(int id) override;
+  bool ReadColorProfile(ColorProfileStreamOut& out, int id) override;
+  bool SetColorSpace(int32_t space) { return SetColorSpace(space, true, 0); }
+  bool SetColorSpace(int32_t space, bool markDirty, int id) override;
+  bool SetColorProfileFile(const char* path) override { return SetColorProfileFile(path, true, 0); }
+  bool SetColorProfileFile(const char* path, bool markDirty, int id);
+  bool SetDefaultColorSpace(bool markDirty, int id);
+  void CheckColorSpace(bool quiet, int id);
+  void ResetColorProfile(int id);
+  void LoadColorProfile() { ResetColorProfile(-2); }
+  void ClearColorProfiles() { ResetColorProfile(-2); }
+  void SaveColorProfiles() { SaveColorProfile(-2); }
+  void SaveColorProfile(int id);
+
+  // ---- Template fields and captions.
+  // The job-level fields of text templates: date, time and the job's file names.
   bool GetField(const char* qualifier, const char* name, bool quoted, VARIANT* out) override;
+  bool GetDateTimeField(const char* name, VARIANT* out);
+  bool GetFileNameField(const char* name, VARIANT* out);
+  // One reference looked up in a field set with its values.
+  bool ResolveFieldValue(const Details& block, const char* name, bool quoted, VARIANT* out);
+  // The image tag template filled for the image, or every value of the image when there is none.
+  CString GetImageCaption(const char* id);
+  CString GetEmptyImageCaption();
+  bool HasImageEditor() const;
 
  private:
   // Runs a File command's body in the handler frame; the title is set unless the body returned
@@ -274,6 +344,19 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
 
   // Clear steps of every section, in the fixed order.
   void ClearSections();
+  // After a save has fully succeeded: the notes and the colour profile count as saved.
+  void CommitSavedSections();
+  template <class Table>
+  void LoadLinks(IStorage* parent, const char* name, Table& table);
+  template <class Table>
+  void SaveLinks(IStorage* parent, const char* name, const Table& table);
+  // The eight link streams of "@Folders", in their fixed order.
+  void ForEachLinkTable(IStorage* folders, bool save);
+  // Drops image-folder pairs whose folder or image is gone.
+  void CleanImageFolderLinks();
+  bool LoadLegacyColorProfile(int id);
+  // The record takes the value (and the temporary file of an embedded profile) as changed.
+  void StoreColorProfile(int32_t space, const CString& path, HANDLE file);
   void ReadHeader();
   void WriteHeader();
   // The header, usage and attribute fields back to those of no job, after a load that failed.
@@ -363,6 +446,12 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
 
   CString notes;
   bool notesChanged = false;
+
+  // The colour-profile record: state 0 not loaded, 1 as in the job file, 2 changed.
+  int32_t icmState = 0;
+  int32_t icmSpace = 0;
+  CString icmFilePath;
+  HANDLE icmFile = INVALID_HANDLE_VALUE;
 
   CString attributeTexts[4];
   bool indexed = false;

@@ -2,6 +2,8 @@
 // either works or ends in an exception with a message, and the document is left closed and empty.
 #include "DocumentTestSupport.h"
 
+#include "ArchiveMemory.h"
+#include "ArchivePrimitives.h"
 #include "MyException.h"
 
 #include <gtest/gtest.h>
@@ -29,9 +31,40 @@ TEST(DamagedJobTest, TruncatedAndFlippedCopiesOpenOrFailCleanly) {
     }
     document.SetAttributeText(0, "attribute text");
     document.SetAttributeText(3, "fourth");
+    // Details with an image tag template, notes and an embedded profile go along.
+    document.GetImageTags().SetTagText("@no @Name");
+    document.SetNotes("Notes of the damaged job, long enough to be cut somewhere inside.");
+    const std::string profile = folder.File("profile.icc");
+    std::vector<unsigned char> profileBytes(3000);
+    for (size_t i = 0; i < profileBytes.size(); ++i) profileBytes[i] = static_cast<unsigned char>(i * 31);
+    WriteWholeFile(profile, profileBytes);
+    ASSERT_TRUE(document.SetColorProfileFile(profile.c_str()));
     DialogAnswers answers;
     answers.Answer(valid);
     ASSERT_TRUE(document.SaveAs());
+  }
+  {
+    // Folders, their values and the image-folder links.
+    FoldersList folders;
+    FolderRecord top;
+    top.id = CObjectID::CreateNew();
+    top.name = "Top folder";
+    folders.Add(top);
+    FolderRecord sub;
+    sub.id = CObjectID::CreateNew();
+    sub.name = "Sub folder";
+    folders.Add(sub);
+    zvk::ArchiveMemory list;
+    zvk::WriteArchiveWord(list, 0x0100);
+    FoldersList::Write(list, folders);
+    ObjectLinksOneMany parents;
+    parents.SetParent(sub.id, top.id);
+    zvk::ArchiveMemory links;
+    zvk::WriteArchiveWord(links, 0x0100);
+    ObjectLinksOneMany::Write(links, parents);
+    AddToCompoundFile(valid,
+                      {{"@Details\\@Folders\\@List", {list.GetData(), list.GetData() + list.GetSize()}},
+                       {"@Details\\@Folders\\@Links", {links.GetData(), links.GetData() + links.GetSize()}}});
   }
   const std::vector<unsigned char> original = ReadWholeFile(valid);
   ASSERT_GT(original.size(), 1024u);
@@ -54,7 +87,21 @@ TEST(DamagedJobTest, TruncatedAndFlippedCopiesOpenOrFailCleanly) {
     WriteWholeFile(damaged, bytes);
     CTheDocument document;
     try {
-      if (document.OpenJob(damaged.c_str(), true)) ++opened;
+      if (document.OpenJob(damaged.c_str(), true)) {
+        ++opened;
+        // The colour profile is read on first use: a damaged one gives a clear error too.
+        struct Sink : zvk::ColorProfileStreamOut {
+          bool Write(const void*, size_t) override { return true; }
+        } sink;
+        try {
+          document.GetColorProfileState(-2);
+          document.ReadColorProfile(sink, -2);
+          const SharedStringList ids = document.GetImageIds();
+          document.GetImageCaption(ids.GetCount() > 0 ? ids.GetAt(0) : CString());
+        } catch (const CMyException& e) {
+          EXPECT_GT(std::strlen(e.what()), 0u) << "trial " << trial;
+        }
+      }
       document.CloseJob();
     } catch (const std::exception& e) {
       ++refused;

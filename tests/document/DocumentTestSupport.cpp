@@ -181,6 +181,53 @@ void WriteCompoundFile(const std::string& path, const std::vector<Element>& elem
   root->Release();
 }
 
+void AddToCompoundFile(const std::string& path, const std::vector<Element>& elements) {
+  IStorage* root = nullptr;
+  if (FAILED(StgOpenStorage(Wide(path).c_str(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0,
+                            &root)))
+    return;
+  for (const Element& element : elements) WriteStream(root, element.name, element.bytes);
+  root->Commit(STGC_DEFAULT);
+  root->Release();
+}
+
+namespace {
+
+void CollectStreams(IStorage* storage, const std::string& prefix,
+                    std::map<std::string, std::vector<unsigned char>>& streams) {
+  IEnumSTATSTG* entries = nullptr;
+  if (FAILED(storage->EnumElements(0, nullptr, 0, &entries))) return;
+  STATSTG stat = {};
+  while (entries->Next(1, &stat, nullptr) == S_OK) {
+    const std::string name = CString(stat.pwcsName).str();
+    CoTaskMemFree(stat.pwcsName);
+    if (stat.type == STGTY_STORAGE) {
+      IStorage* child = nullptr;
+      if (SUCCEEDED(storage->OpenStorage(Wide(name).c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE,
+                                         nullptr, 0, &child))) {
+        CollectStreams(child, prefix + name + "\\", streams);
+        child->Release();
+      }
+    } else if (stat.type == STGTY_STREAM) {
+      ReadStreamFrom(storage, name, streams[prefix + name]);
+    }
+  }
+  entries->Release();
+}
+
+}  // namespace
+
+std::map<std::string, std::vector<unsigned char>> ReadAllStreams(const std::string& path) {
+  std::map<std::string, std::vector<unsigned char>> streams;
+  IStorage* root = nullptr;
+  if (FAILED(
+          StgOpenStorage(Wide(path).c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, &root)))
+    return streams;
+  CollectStreams(root, "", streams);
+  root->Release();
+  return streams;
+}
+
 bool ReadCompoundStream(const std::string& path, const std::string& name, std::vector<unsigned char>& bytes) {
   IStorage* root = nullptr;
   if (FAILED(
@@ -203,6 +250,13 @@ void WriteWholeFile(const std::string& path, const std::vector<unsigned char>& b
 
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string OleCheckPath(const char* suffix) {
+  char target[MAX_PATH] = {};
+  const DWORD n = GetEnvironmentVariableA("PELLORIN_OLE_JOB", target, sizeof(target));
+  if (n == 0 || n >= sizeof(target)) return std::string();
+  return std::string(target) + suffix;
 }
 
 CString Text(UINT id) {

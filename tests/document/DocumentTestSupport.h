@@ -10,6 +10,7 @@
 
 #include <objbase.h>
 
+#include <map>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -79,11 +80,19 @@ struct Element {
   std::vector<unsigned char> bytes;
 };
 void WriteCompoundFile(const std::string& path, const std::vector<Element>& elements);
+// Adds (or replaces) streams in an existing compound file.
+void AddToCompoundFile(const std::string& path, const std::vector<Element>& elements);
+// Every stream of a compound file by its "storage\\stream" name, with its bytes.
+std::map<std::string, std::vector<unsigned char>> ReadAllStreams(const std::string& path);
 // Reads a stream of a compound file ("storage\\stream" names allowed); false when missing.
 bool ReadCompoundStream(const std::string& path, const std::string& name, std::vector<unsigned char>& bytes);
 std::vector<unsigned char> ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
 bool FileExists(const std::string& path);
+
+// The job file named by PELLORIN_OLE_JOB with the suffix appended, for the independent reader's
+// check; empty when the variable is not set.
+std::string OleCheckPath(const char* suffix);
 
 // The texts the document gives for its failures.
 CString Text(UINT id);

@@ -1,4 +1,5 @@
 """Reads a job file written by the program with an independent reader of compound files."""
+import os
 import struct
 import sys
 
@@ -47,6 +48,41 @@ def main(path):
     finally:
         ole.close()
     print("job file read by olefile: ok")
+    if os.path.exists(path + ".details.plj"):
+        check_details(path + ".details.plj")
+    if os.path.exists(path + ".icm.plj"):
+        check_profile(path + ".icm.plj", path + ".icm.plj.icc")
+
+
+def schema(ole, name):
+    return struct.unpack_from("<H", ole.openstream(name).read(), 0)[0]
+
+
+def check_details(path):
+    ole = olefile.OleFileIO(path)
+    try:
+        assert schema(ole, "@Details/@Attributes") == 0x0200, "image tags make version 2"
+        assert schema(ole, "@Details/@File") == 0x0100
+        assert schema(ole, "@Details/@Subjects/@List") == 0x0100
+        for name in ("@List", "@Links", "@Links#ImagesFolder", "@Links#FolderImage", "@Links#Subjects",
+                     "@Links#SubjectsHome", "@Links#SubjectsRelationships", "@Links#Groups", "@Links#Composites"):
+            assert schema(ole, "@Details/@Folders/" + name) == 0x0100, name
+    finally:
+        ole.close()
+    print("details section read by olefile: ok")
+
+
+def check_profile(path, profile_path):
+    ole = olefile.OleFileIO(path)
+    try:
+        stream = ole.openstream("@Images-Individual/@ICM").read()
+        assert struct.unpack_from("<i", stream, 0)[0] == -2, "an embedded profile"
+        with open(profile_path, "rb") as f:
+            assert stream[4:] == f.read(), "the profile byte for byte"
+        assert not ole.exists("@ICM"), "nothing at the older root place"
+    finally:
+        ole.close()
+    print("embedded profile read by olefile: ok")
 
 
 if __name__ == "__main__":
