@@ -8,11 +8,11 @@
 #include "MainFrame_base.h"
 #include "ModuleSettings.h"
 #include "SplashWnd.h"
-#include "IcmDraw.h"
+#include "IcmJobConnection.h"
 #include "TheDocument.h"
 
 int CSarnelEXE::ExitInstance() {
-  if (zvk::CurrentIcmJob() == document) zvk::SetIcmJob(nullptr);
+  DisconnectIcmJob(document);
   delete document;
   document = nullptr;
   SaveAllSettings();

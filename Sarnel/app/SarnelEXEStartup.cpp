@@ -6,7 +6,7 @@
 #include "AppEventBus.h"
 #include "CmdLineParamEvent.h"
 #include "HandlerFrame.h"
-#include "IcmDraw.h"
+#include "IcmJobConnection.h"
 #include "JobFileOptions.h"
 #include "JobShellServices.h"
 #include "MainFrame_Image.h"
@@ -27,7 +27,7 @@ CSarnelEXE::CSarnelEXE() { SetAppEventSource(this); }
 
 CSarnelEXE::~CSarnelEXE() {
   if (GetAppEventSource() == this) SetAppEventSource(nullptr);
-  if (zvk::CurrentIcmJob() == document) zvk::SetIcmJob(nullptr);
+  DisconnectIcmJob(document);
   delete document;
   document = nullptr;
 }
@@ -86,7 +86,7 @@ BOOL CSarnelEXE::InitInstance() {
 }
 
 bool CSarnelEXE::CreateDocumentAndFrame() {
-  zvk::SetIcmJob(nullptr);
+  DisconnectIcmJob(document);
   delete document;
   document = nullptr;
   InstallJobShellServices();
@@ -96,7 +96,7 @@ bool CSarnelEXE::CreateDocumentAndFrame() {
     return false;
   }
   // Colour-managed drawing takes the job's colour space from the document.
-  zvk::SetIcmJob(document);
+  ConnectIcmJob(document);
 
   // The controls' window classes, in their fixed order, before any dialog or view can use them.
   ControlClasses::RegisterAll();
