@@ -77,3 +77,14 @@
 #define IDS_FILE_PROPERTIES 1395
 #define IDS_FIELD_UNDEFINED 1365
 #define IDS_FIELD_TYPE_TEXT 1040  // 1040 to 1046: the seven field types' descriptions, by type
+
+// The LUT editor.
+#define IDI_LUT_DOWN 102
+#define IDI_LUT_UP 103
+#define IDD_LUTS 176
+#define IDC_LUTS_GRID 2503
+#define IDC_LUTS_CONTROL 2504
+#define IDC_LUTS_NEW 2505
+#define IDC_LUTS_REMOVE 2506
+#define IDC_LUTS_UP 2507
+#define IDC_LUTS_DOWN 2509
