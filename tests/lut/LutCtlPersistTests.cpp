@@ -26,7 +26,86 @@ HRESULT LoadBytes(IUnknown* control, const std::vector<unsigned char>& bytes) {
   return persist->Load(StreamOf(bytes));
 }
 
+// A container's site that offers its ambient font and nothing else.
+class AmbientSite : public IOleClientSite, public IDispatch {
+ public:
+  explicit AmbientSite(IFontDisp* font) : m_font(font) {}
+  STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite))
+      *ppv = static_cast<IOleClientSite*>(this);
+    else if (IsEqualIID(riid, IID_IDispatch))
+      *ppv = static_cast<IDispatch*>(this);
+    else
+      return (*ppv = nullptr), E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHOD_(ULONG, AddRef)() override { return 2; }
+  STDMETHOD_(ULONG, Release)() override { return 1; }
+  STDMETHOD(SaveObject)() override { return E_NOTIMPL; }
+  STDMETHOD(GetMoniker)(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHOD(GetContainer)(IOleContainer**) override { return E_NOINTERFACE; }
+  STDMETHOD(ShowObject)() override { return S_OK; }
+  STDMETHOD(OnShowWindow)(BOOL) override { return S_OK; }
+  STDMETHOD(RequestNewObjectLayout)() override { return E_NOTIMPL; }
+  STDMETHOD(GetTypeInfoCount)(UINT*) override { return E_NOTIMPL; }
+  STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHOD(Invoke)(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
+    if (id != DISPID_AMBIENT_FONT || !result) return DISP_E_MEMBERNOTFOUND;
+    result->vt = VT_DISPATCH;
+    result->pdispVal = m_font;
+    m_font->AddRef();
+    return S_OK;
+  }
+
+ private:
+  IFontDisp* m_font;
+};
+
+CComPtr<IFontDisp> MakeFont(const wchar_t* name, LONGLONG size) {
+  FONTDESC description = {sizeof(FONTDESC),
+                          const_cast<LPOLESTR>(name),
+                          {{static_cast<ULONG>(size), 0}},
+                          FW_NORMAL,
+                          ANSI_CHARSET,
+                          FALSE,
+                          FALSE,
+                          FALSE};
+  CComPtr<IFontDisp> font;
+  EXPECT_EQ(OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(&font)), S_OK);
+  return font;
+}
+
 }  // namespace
+
+TEST(LutCtlPersist, AFontFollowsOnlyWhenItDiffersFromTheAmbientOne) {
+  CComPtr<IFontDisp> ambient = MakeFont(L"Tahoma", 90000);
+  AmbientSite site(ambient);
+  struct Case {
+    const char* what;
+    CComPtr<IFontDisp> own;
+    bool follows;
+  } const cases[] = {
+      {"no own font", nullptr, false},
+      {"the ambient font's twin", MakeFont(L"Tahoma", 90000), false},
+      {"another size", MakeFont(L"Tahoma", 120000), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CComPtr<ILutCtl> control = NewControl();
+    CComQIPtr<IOleObject> object(control);
+    ASSERT_EQ(object->SetClientSite(&site), S_OK);
+    if (c.own) {
+      ASSERT_EQ(control->put_Font(c.own), S_OK);
+    }
+    std::vector<unsigned char> saved = SaveBytes(control);
+    ASSERT_GE(saved.size(), 29u);
+    EXPECT_EQ(saved[27], c.follows ? 1 : 0);
+    EXPECT_EQ(saved.size() > 29u, c.follows);
+    ASSERT_EQ(object->SetClientSite(nullptr), S_OK);
+  }
+}
 
 TEST(LutCtlPersist, VersionTwoRecordBothWays) {
   CComPtr<ILutCtl> control = NewControl();
