@@ -4,9 +4,11 @@
 
 #include "InstallServer.h"
 #include "Lut.h"
+#include "LutCtl.h"
 #include "comserver/ComServer.h"
 
 BEGIN_OBJECT_MAP(ObjectMap)
+  OBJECT_ENTRY(CLSID_LutCtl, CLutCtl)
   OBJECT_ENTRY(CLSID_LUT, CLut)
 END_OBJECT_MAP()
 
@@ -15,6 +17,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     comserver::Module().Init(ObjectMap, instance, &LIBID_zvkLUT);
     DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
+    UnregisterClassW(L"LutGraph", instance);
     comserver::Module().Term(reserved != nullptr);
   }
   return TRUE;

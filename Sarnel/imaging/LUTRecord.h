@@ -67,6 +67,11 @@ class LUTRecord {
   void SetPersistedObject(const std::vector<uint8_t>& bytes);
   // The persisted bytes still waiting to be loaded; null when there are none.
   const std::vector<uint8_t>* GetUnloadedObject() const { return unloaded.get(); }
+  // Binds `lut` as the record's object (null makes the record empty); any waiting bytes are dropped.
+  void SetObject(ILutPtr lut) {
+    object = lut;
+    unloaded.reset();
+  }
   // The bound object, without making or loading one; null when there is none.
   ILut* PeekObject() const { return object; }
 

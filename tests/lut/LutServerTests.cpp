@@ -16,6 +16,7 @@ namespace {
 
 const char kClassKey[] = "CLSID\\{12B65E10-171C-11D3-BD0F-0080C8E4AFC3}";
 const char kTypeLibKey[] = "TypeLib\\{12B65E00-171C-11D3-BD0F-0080C8E4AFC3}";
+const char kControlKey[] = "CLSID\\{12B65E20-171C-11D3-BD0F-0080C8E4AFC3}";
 
 DWORD RunRegsvr32(const std::string& arguments) {
   std::string command = "regsvr32.exe " + arguments + " \"" + ServerPath() + "\"";
@@ -58,6 +59,8 @@ TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
   EXPECT_FALSE(KeyExists(kClassKey));
   EXPECT_FALSE(KeyExists("Corvanith.LUT"));
   EXPECT_FALSE(KeyExists(kTypeLibKey));
+  EXPECT_FALSE(KeyExists(kControlKey));
+  EXPECT_FALSE(KeyExists("Corvanith.LUTCtl"));
   CLSID clsid;
   EXPECT_NE(CLSIDFromProgID(L"Corvanith.LUT", &clsid), S_OK);
   IUnknown* object = nullptr;
@@ -78,6 +81,30 @@ TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
   EXPECT_EQ(DefaultOf(std::string(kTypeLibKey) + "\\1.0"), "Corvanith LUT Control 1.0");
   EXPECT_TRUE(CreateLut());
 
+  // The editing control's script.
+  const std::string control = kControlKey;
+  struct {
+    std::string key;
+    const char* value;
+    std::string expected;
+  } const controlValues[] = {
+      {"Corvanith.LUTCtl", nullptr, "Corvanith LUT Control"},
+      {"Corvanith.LUTCtl\\CLSID", nullptr, "{12B65E20-171C-11D3-BD0F-0080C8E4AFC3}"},
+      {control, nullptr, "Corvanith LUT Control"},
+      {control + "\\ProgID", nullptr, "Corvanith.LUTCtl"},
+      {control + "\\InprocServer32", "ThreadingModel", "Apartment"},
+      {control + "\\ToolboxBitmap32", nullptr, ServerPath() + ", 101"},
+      {control + "\\MiscStatus", nullptr, "0"},
+      {control + "\\MiscStatus\\1", nullptr, "131473"},
+      {control + "\\TypeLib", nullptr, "{12B65E00-171C-11D3-BD0F-0080C8E4AFC3}"},
+      {control + "\\Version", nullptr, "1.0"},
+  };
+  for (const auto& expected : controlValues)
+    EXPECT_EQ(Lowered(DefaultOf(expected.key, expected.value)), Lowered(expected.expected)) << expected.key;
+  for (const char* flag : {"\\Programmable", "\\Control", "\\Insertable"})
+    EXPECT_TRUE(KeyExists(control + flag)) << flag;
+  EXPECT_EQ(Lowered(DefaultOf(control + "\\InprocServer32")), Lowered(ServerPath()));
+
   // Unregistration takes the class key whole, even with something else below it.
   CRegKey extra;
   ASSERT_EQ(extra.Create(HKEY_CLASSES_ROOT, (std::string(kClassKey) + "\\Extra\\Deeper").c_str()),
@@ -87,6 +114,8 @@ TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
   EXPECT_FALSE(KeyExists(kClassKey));
   EXPECT_FALSE(KeyExists("Corvanith.LUT"));
   EXPECT_FALSE(KeyExists(kTypeLibKey));
+  EXPECT_FALSE(KeyExists(kControlKey));
+  EXPECT_FALSE(KeyExists("Corvanith.LUTCtl"));
   ASSERT_EQ(RunRegsvr32("/s"), 0u);  // the rest of the run needs it
 }
 

@@ -80,4 +80,6 @@ void AfxInitCommonControls();
 BOOL AfxOleInit();
 // Ends what AfxOleInit began; AfxWinMain calls it after ExitInstance.
 void AfxOleTerm();
-inline void AfxEnableControlContainer() {}
+// Lets windows host ActiveX controls (CWnd::CreateControl): registers the platform's control host
+// window class once per process.
+void AfxEnableControlContainer();

@@ -232,8 +232,23 @@ class CWnd : public CCmdTarget {
   void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlags = reposDefault,
                       LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
 
-  // The hosted ActiveX control's IUnknown; null for an ordinary window.
-  IUnknown* GetControlUnknown() { return m_pControlUnknown; }
+  // Control containment (AfxEnableControlContainer first; the program calls it at start-up).
+  //
+  // | member | behaviour |
+  // |---|---|
+  // | `CreateControl` | creates the ActiveX control `clsid` as the child `nID` of `pParentWnd` at `rect`: a
+  // host window of the platform's control host ("AtlAxWin") holds the control, loaded from `pPersist`
+  // (IPersistStreamInit) or initialised new, sited and active in place; this object is attached to the
+  // host. Returns the creation's HRESULT (REGDB_E_CLASSNOTREG for a class nobody registered); on failure
+  // no window remains. |
+  // | `GetControlUnknown` | the hosted control's IUnknown, without a reference of the caller's (the host
+  // holds it while its window lives); also on a temporary object from `GetDlgItem`. Null for an
+  // ordinary window. |
+  //
+  // Keys reach the control through the dialog's own IsDialogMessage: its window is a control parent.
+  HRESULT CreateControl(REFCLSID clsid, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                        CWnd* pParentWnd, UINT nID, IStream* pPersist = nullptr);
+  IUnknown* GetControlUnknown();
   void SetControlUnknown(IUnknown* pUnknown) { m_pControlUnknown = pUnknown; }
 
  protected:
