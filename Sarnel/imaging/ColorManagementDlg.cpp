@@ -371,7 +371,7 @@ bool CColorManagementDlg::ApplyAll(int pageIndex) {
         Report(m_hWnd, IDS_CM_WRITE_FAILED, MB_ICONHAND);
     } else if (settings.enabled && bitmaps.chosenId == 0) {
       if (job && WriteJobSpace(*job, settings.bitmapSpace, settings.iccFile))
-        Report(m_hWnd, IDS_CM_DEFAULT_SET, MB_ICONINFORMATION);
+        Report(m_hWnd, IDS_DEFAULT_COLOR_SPACE_SET, MB_ICONINFORMATION);
       else
         Report(m_hWnd, IDS_CM_WRITE_FAILED, MB_ICONHAND);
     }

@@ -110,7 +110,6 @@
 #define IDS_CM_MAKE_DEFAULT 1621
 #define IDS_CM_IN_JOB 1622
 #define IDS_CM_IS_DEFAULT 1623
-#define IDS_CM_DEFAULT_SET 1808
 
 // The LUT editor.
 #define IDI_LUT_DOWN 102

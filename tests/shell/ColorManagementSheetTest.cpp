@@ -332,7 +332,7 @@ TEST_F(ColorManagementSheetTest, AcceptingWithNoSpaceChosenWritesTheDefaultOnceA
   EXPECT_TRUE(run.scripted);
   EXPECT_EQ(job.writes, std::vector<std::string>{"space 3"});
   ASSERT_EQ(prompts.GetShown().size(), 1u) << "the sheet applies once";
-  EXPECT_EQ(prompts.GetShown()[0].stringId, static_cast<UINT>(IDS_CM_DEFAULT_SET));
+  EXPECT_EQ(prompts.GetShown()[0].stringId, static_cast<UINT>(IDS_DEFAULT_COLOR_SPACE_SET));
   EXPECT_EQ(cache.ConversionCount(), 0u);
   cache.InvalidateAll();
 }
