@@ -2,8 +2,11 @@
 #include "ImageBitmapCache.h"
 
 #include "ImageTestSupport.h"
+#include "zvkImage/CreationFailure.h"
 
 #include <gtest/gtest.h>
+
+#include <comdef.h>
 
 #include <string>
 
@@ -180,6 +183,58 @@ TEST(ImageBitmapCache, AnUnreadableKeyerStateShowsTheUnkeyedPicture) {
   ASSERT_TRUE(corrected);
   EXPECT_EQ(P(corrected), P(cache.GetCorrected("a", false)));
   EXPECT_EQ(P(corrected), P(cache.GetDisplayCopy("a", false)));
+}
+
+// A derivation that stops half-way leaves nothing behind: a failing library call (the areas of a key that
+// hold more records than the library takes) gives null for every derived kind, not the turned copy made
+// before it, and one that raises (the keyed bitmap cannot be made) leaves the next request a whole
+// derivation, with the same pixels as a cache that never failed.
+TEST(ImageBitmapCache, AFailureHalfWayReleasesEveryDerivedBitmap) {
+  ColorCorrectValues values;
+  values.red = 30;
+  values.saturation = 20;
+  {
+    ImageBitmapCache cache(32);
+    ChromaKey tooManyAreas;
+    tooManyAreas.on = 1;
+    tooManyAreas.mode = ChromaKey::ModeKeyerState;
+    tooManyAreas.protectAreas.assign(5000, ChromaKeyArea{0, 0, 0, 500, 500});
+    IBitmapPtr original = Picture();
+    cache.Put("a", original, values, tooManyAreas, 450);
+    cache.Put("b", Picture(), values, ChromaKey(), 450);
+    EXPECT_FALSE(cache.GetCorrected("a", false));
+    EXPECT_FALSE(cache.GetCorrected("a", true));
+    EXPECT_FALSE(cache.GetDisplayCopy("a", true));
+    EXPECT_EQ(P(original), P(cache.GetOriginal("a")));
+    EXPECT_TRUE(cache.GetCorrected("b", false));  // one bad picture stops no other
+    tooManyAreas.protectAreas.resize(2);
+    cache.SetChromaKey("a", tooManyAreas);
+    EXPECT_TRUE(cache.GetCorrected("a", false));
+  }
+  const ChromaKey key = HueKey(ChromaKey::KeyColourGreen, 300);
+  ImageBitmapCache cache(32), neverFailed(32);
+  cache.Put("a", Picture(), values, key, 450);
+  neverFailed.Put("a", Picture(), values, key, 450);
+  zvkImage::SetCreationFailureAfter(1, E_OUTOFMEMORY);  // the corrected bitmap is made, the keyed one not
+  EXPECT_THROW(cache.GetCorrected("a", true), _com_error);
+  zvkImage::SetCreationFailure(S_OK);
+  for (bool unkeyed : {true, false}) {
+    IBitmapPtr again = cache.GetCorrected("a", unkeyed), expected = neverFailed.GetCorrected("a", unkeyed);
+    ASSERT_TRUE(again && expected);
+    EXPECT_EQ(Read(expected).values, Read(again).values);
+    EXPECT_EQ(ReadAlpha(expected), ReadAlpha(again));
+  }
+}
+
+// The smallest picture passes every step: turn, key, tables and saturation.
+TEST(ImageBitmapCache, AOnePixelPictureIsDerived) {
+  ImageBitmapCache cache(32);
+  ColorCorrectValues values;
+  values.intensity = 20;
+  values.saturation = -10;
+  cache.Put("a", Picture(1, 1), values, HueKey(ChromaKey::KeyColourGreen, 300), 123);
+  EXPECT_TRUE(cache.GetCorrected("a", true));
+  EXPECT_TRUE(cache.GetDisplayCopy("a", false));
 }
 
 }  // namespace
