@@ -2,9 +2,11 @@
 // and the search for a linked image's moved file.
 #include "DocumentTestSupport.h"
 
+#include "AdjustBitmap.h"
 #include "ImagePathSearch.h"
 #include "ImagesImportSettings.h"
 #include "MyException.h"
+#include "StoragePointers.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,40 @@ IBitmapPtr Flat(long width, long height, COLORREF colour) {
   return bitmap;
 }
 
+// Colours that differ along both axes and from pixel to pixel, so that turns, mirrors, curves and
+// sharpening each show.
+IBitmapPtr Textured(long width, long height) {
+  IBitmapPtr bitmap = Flat(width, height, RGB(0, 0, 0));
+  HDC dc = nullptr;
+  EXPECT_EQ(S_OK, bitmap->GetDC(&dc));
+  for (long y = 0; y < height; ++y)
+    for (long x = 0; x < width; ++x)
+      SetPixel(dc, x, y, RGB(20 * x + 10, 30 * y + 5, (x * y * 37 + (x + y) % 2 * 90) % 256));
+  EXPECT_EQ(S_OK, bitmap->ReleaseDC(dc));
+  return bitmap;
+}
+
+// Every pixel of a small bitmap, row by row.
+std::vector<COLORREF> Colours(zvkImage::IBitmap* bitmap) {
+  std::vector<COLORREF> out;
+  _com_ptr_t<_com_IIID<zvkImage::IBitmapEx, &__uuidof(zvkImage::IBitmapEx)>> ex;
+  if (bitmap == nullptr ||
+      FAILED(bitmap->QueryInterface(__uuidof(zvkImage::IBitmapEx), reinterpret_cast<void**>(&ex))))
+    return out;
+  long width = 0, height = 0;
+  ex->GetWidth(&width);
+  ex->GetHeight(&height);
+  for (long y = 0; y < height; ++y)
+    for (long x = 0; x < width; ++x) {
+      RECT one = {x, y, x + 1, y + 1};
+      VARIANT v;
+      VariantInit(&v);
+      EXPECT_EQ(S_OK, ex->Sample(&one, &v));
+      out.push_back(static_cast<COLORREF>(v.lVal));
+    }
+  return out;
+}
+
 SIZE SizeOf(zvkImage::IBitmap* bitmap) {
   long width = 0, height = 0;
   bitmap->GetWidth(&width);
@@ -46,6 +82,47 @@ HRESULT CodeOf(const std::function<void()>& call) {
   }
   return S_OK;
 }
+
+// The code of any error the call raises: the program's own or the platform's COM error.
+HRESULT AnyCodeOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const CMyException& e) {
+    return e.code;
+  } catch (const _com_error& e) {
+    return e.Error();
+  }
+  return S_OK;
+}
+
+// COM started on the thread and zvkLUT.ocx registered in the test's prefix for the scope, as the program's
+// start and set-up do, so that tone curves can be made and read back.
+class LutServerRegistered {
+ public:
+  LutServerRegistered() {
+    EXPECT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string file(path);
+    file.resize(file.find_last_of('\\') + 1);
+    server = LoadLibraryA((file + "zvkLUT.ocx").c_str());
+    EXPECT_EQ(S_OK, Call("DllRegisterServer"));
+  }
+  ~LutServerRegistered() {
+    EXPECT_EQ(S_OK, Call("DllUnregisterServer"));
+    if (server != nullptr) FreeLibrary(server);
+    CoUninitialize();
+  }
+
+ private:
+  HRESULT Call(const char* name) {
+    auto entry = server != nullptr
+                     ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(server, name))
+                     : nullptr;
+    return entry != nullptr ? entry() : E_FAIL;
+  }
+  HMODULE server = nullptr;
+};
 
 void Touch(const std::string& path, const char* text = "x") { std::ofstream(path) << text; }
 
@@ -63,10 +140,11 @@ class DocumentImageBitmapsTest : public ::testing::Test {
     ResetOptions("");
   }
   // The id of the image the import added.
-  CString Import(const char* name, bool linked = false) {
+  CString Import(const char* name, bool linked = false, IBitmapPtr bitmap = IBitmapPtr(),
+                 const ImageProcessing* processing = nullptr) {
     std::set<std::string> before;
     for (int i = 0; i < document.GetImageCount(); ++i) before.insert(Key(document.GetImages().GetAt(i).id));
-    document.ImportImage(0, Flat(8, 6, RGB(200, 10, 10)), name, linked, nullptr);
+    document.ImportImage(0, bitmap ? bitmap : Flat(8, 6, RGB(200, 10, 10)), name, linked, processing);
     for (int i = 0; i < document.GetImageCount(); ++i)
       if (!before.count(Key(document.GetImages().GetAt(i).id))) return document.GetImages().GetAt(i).id;
     ADD_FAILURE() << "nothing imported";
@@ -85,7 +163,15 @@ TEST_F(DocumentImageBitmapsTest, KindsComeFromTheCacheAndTheDraftIsReadOnce) {
   IBitmapPtr original = document.GetImageBitmap(id, 0);
   ASSERT_TRUE(original);
   for (int kind = 1; kind <= 4; ++kind) EXPECT_EQ(P(original), P(document.GetImageBitmap(id, kind))) << kind;
-  EXPECT_EQ(E_UNEXPECTED, CodeOf([&] { document.GetImageBitmap(id, 5); }));
+  try {
+    document.GetImageBitmap(id, 5);
+    ADD_FAILURE() << "kind 5 answered";
+  } catch (const CMyException& e) {
+    EXPECT_EQ(E_UNEXPECTED, e.code);
+    const std::string text = e.what();
+    EXPECT_NE(std::string::npos, text.find("DocumentImages")) << text;
+    EXPECT_NE(std::string::npos, text.find("1264")) << text;
+  }
   EXPECT_EQ(E_UNEXPECTED, CodeOf([&] { document.FindCachedBitmap(id, -1); }));
 
   // Once cached, the job is not read again.
@@ -238,4 +324,94 @@ TEST_F(DocumentImageBitmapsTest, RenderingAppliesRotationKeyAndCorrectionToStore
       EXPECT_FALSE(document.RenderImage(document.GetImages().GetAt(i).id));
     }
   }
+}
+
+// An image imported with a quarter turn, a mirror, a tone curve and sharpening: its draft carries all but the
+// sharpening and its render all four, each exactly once, whether the job stores the picture or links its
+// file.
+TEST_F(DocumentImageBitmapsTest, ImportProcessingReachesDraftAndRenderOnce) {
+  LutServerRegistered lutServer;
+  ImageProcessing processing;
+  processing.quarterTurns = 1;
+  processing.flipB = 1;
+  ILut* curve = processing.lut.GetObject();
+  ASSERT_TRUE(curve);
+  ASSERT_EQ(S_OK, curve->put_GammaStyle(gsOver));
+  ASSERT_EQ(S_OK, curve->put_Value(chAll, _bstr_t(L"Gamma"), _variant_t(2.2f)));
+  processing.sharpen.on = 1;
+  processing.sharpen.kernel = 3;
+  processing.sharpen.strength = 100;
+
+  IBitmapPtr source = Textured(12, 8);
+  const std::string file = folder.File("linked.bmp");
+  ASSERT_EQ(S_OK, source->Save(_bstr_t(file.c_str()), zvkImage::ftBMP, 24, 0));
+  auto processedOnce = [&](bool sharpened) {
+    IBitmapPtr copy = CreateImageBitmap("test", 2);
+    EXPECT_EQ(S_OK, copy->CopyFrom(source));
+    SharpenValues sharpen = processing.sharpen;
+    sharpen.on = sharpened;
+    EXPECT_TRUE(AdjustBitmap(copy, 1, false, true, processing.lut, sharpen));
+    return Colours(copy);
+  };
+  const std::vector<COLORREF> draftExpected = processedOnce(false);
+  const std::vector<COLORREF> renderExpected = processedOnce(true);
+  ASSERT_NE(draftExpected, renderExpected);
+  ASSERT_NE(draftExpected, Colours(source));
+
+  const CString stored = Import("stored", false, source, &processing);
+  const CString linked = Import(file.c_str(), true, source, &processing);
+  for (const CString& id : {stored, linked}) {
+    SCOPED_TRACE(id == stored ? "stored" : "linked");
+    IBitmapPtr draft = document.GetImageBitmap(id, 0);
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(8, SizeOf(draft).cx);
+    EXPECT_EQ(draftExpected, Colours(draft));
+    IBitmapPtr rendered = document.RenderImage(id);
+    ASSERT_TRUE(rendered);
+    EXPECT_EQ(renderExpected, Colours(rendered));
+    // Rendering again starts from the job or the file again, not from the last render.
+    EXPECT_EQ(renderExpected, Colours(document.RenderImage(id)));
+  }
+}
+
+// A key the library refuses (more areas than it takes) gives no render and no keyed draft, while the stored
+// draft stays available to the tools and the other images go on.
+TEST_F(DocumentImageBitmapsTest, AKeyThatFailsGivesNullAndStopsNoOtherImage) {
+  const CString bad = Import("bad");
+  const CString good = Import("good");
+  ChromaKey key;
+  key.on = 1;
+  key.mode = ChromaKey::ModeKeyerState;
+  key.protectAreas.assign(5000, ChromaKeyArea{0, 0, 0, 500, 500});
+  document.SetImageChromaKey(bad, key);
+  document.RotateImage(bad, 50);
+  EXPECT_FALSE(document.RenderImage(bad));
+  EXPECT_FALSE(document.GetImageBitmap(bad, 4));
+  EXPECT_FALSE(document.GetImageBitmap(bad, 1));
+  EXPECT_TRUE(document.GetImageBitmap(bad, 0));
+  EXPECT_TRUE(document.RenderImage(good));
+  EXPECT_TRUE(document.GetImageBitmap(good, 4));
+}
+
+// A draft stream that is missing or damaged is reported as an error of reading the job, and is not cached;
+// the other images are served as before.
+TEST_F(DocumentImageBitmapsTest, AMissingOrDamagedDraftRaisesAndStopsNoOtherImage) {
+  const CString missing = Import("missing");
+  const CString damaged = Import("damaged");
+  const CString good = Import("good");
+  document.DestroyImageStorage(missing);
+  {
+    IStoragePtr section(document.OpenImagesStorage(), false);
+    IStoragePtr image(document.OpenChildStorage(section, "-" + damaged, false), false);
+    IStreamPtr stream(document.OpenChildStream(image, "@Bitmap-Draft", false), false);
+    ULARGE_INTEGER cut = {};
+    cut.QuadPart = 24;  // the head and a little of the picture
+    ASSERT_EQ(S_OK, stream->SetSize(cut));
+  }
+  for (const CString& id : {missing, damaged}) {
+    SCOPED_TRACE(static_cast<LPCTSTR>(id));
+    EXPECT_TRUE(FAILED(AnyCodeOf([&] { document.GetImageBitmap(id, 2); })));
+    EXPECT_FALSE(document.GetImageBitmapCache().Contains(Key(id)));
+  }
+  EXPECT_TRUE(document.GetImageBitmap(good, 2));
 }
