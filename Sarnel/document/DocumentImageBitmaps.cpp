@@ -14,40 +14,47 @@ using ITablesModePtr = _com_ptr_t<_com_IIID<zvkImage::ITablesMode, &__uuidof(zvk
 
 bool IsEmptySlot(const ImageRecord& record) { return record.HasFlag(ImageStatus::EmptySlot); }
 
-}  // namespace
-
-IBitmapPtr CTheDocument::FindCachedBitmap(const char* id, int kind) {
-  const ImageRecord& record = images.Get(id);
-  if (IsEmptySlot(record)) return IBitmapPtr();
-  const std::string key = static_cast<LPCTSTR>(record.id);
+// The cache operation of each kind.
+IBitmapPtr CachedKind(ImageBitmapCache& cache, const std::string& key, int kind) {
   switch (kind) {
     case 0:
-      return imageCache.GetOriginal(key);
+      return cache.GetOriginal(key);
     case 1:
-      return imageCache.GetCorrected(key, true);
+      return cache.GetCorrected(key, true);
     case 2:
-      return imageCache.GetCorrected(key, false);
+      return cache.GetCorrected(key, false);
     case 3:
-      return imageCache.GetDisplayCopy(key, true);
+      return cache.GetDisplayCopy(key, true);
     case 4:
-      return imageCache.GetDisplayCopy(key, false);
+      return cache.GetDisplayCopy(key, false);
     default:
       throw CMyException(E_UNEXPECTED, "E_UNEXPECTED", ImagesPlace, 1264);
   }
 }
 
-IBitmapPtr CTheDocument::GetImageBitmap(const char* id, int kind) {
+}  // namespace
+
+IBitmapPtr CTheDocument::FindCachedBitmap(const char* id, int kind) {
   const ImageRecord& record = images.Get(id);
   if (IsEmptySlot(record)) return IBitmapPtr();
-  const std::string key = static_cast<LPCTSTR>(record.id);
-  if (imageCache.Contains(key)) return FindCachedBitmap(id, kind);
+  return CachedKind(imageCache, static_cast<LPCTSTR>(record.id), kind);
+}
+
+IBitmapPtr CTheDocument::GetImageBitmap(const char* id, int kind) {
+  // A cached picture is never an empty slot (an image that becomes one leaves the cache), so a request the
+  // cache answers needs no look at the image list, whose lock costs several kernel calls: views ask for
+  // every visible cell on every paint.
+  if (id != nullptr && imageCache.Contains(id)) return CachedKind(imageCache, id, kind);
+  const ImageRecord& record = images.Get(id);
+  if (IsEmptySlot(record)) return IBitmapPtr();
   if (kind < 0 || kind > 4) throw CMyException(E_UNEXPECTED, "E_UNEXPECTED", ImagesPlace, 1264);
   const CString imageId = record.id;
   IBitmapPtr draft = ReadImageBitmap(imageId, false);
   if (!draft) return IBitmapPtr();
   const ImageRecord& current = images.Get(imageId);
+  const std::string key = static_cast<LPCTSTR>(imageId);
   imageCache.Put(key, draft, current.colorCorrect, current.chromaKey, current.rotation);
-  return FindCachedBitmap(imageId, kind);
+  return CachedKind(imageCache, key, kind);
 }
 
 CString CTheDocument::ResolveImagePath(const char* name) {
