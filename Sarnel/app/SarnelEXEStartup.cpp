@@ -11,6 +11,7 @@
 #include "JobShellServices.h"
 #include "MainFrame_Image.h"
 #include "ModuleSettings.h"
+#include "SearchPaths.h"
 #include "SplashWnd.h"
 #include "StaticBitmapControls.h"
 #include "TheDocument.h"
@@ -97,6 +98,7 @@ bool CSarnelEXE::CreateDocumentAndFrame() {
   }
   // Colour-managed drawing takes the job's colour space from the document.
   ConnectIcmJob(document);
+  document->SetImageSearchFolders(&ImageSearchFolders());
 
   // The controls' window classes, in their fixed order, before any dialog or view can use them.
   ControlClasses::RegisterAll();

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <new>
 
+#include <zvkImage/CreationFailure.h>
 #include <zvkImage/zvkImage.h>
 
 #include "BitmapObject.h"
@@ -13,6 +14,7 @@ namespace zvkImage {
 namespace {
 
 std::atomic<HRESULT> creationFailure{S_OK};
+std::atomic<long> creationsBeforeFailure{0};
 ClassFactory bitmapFactory(CLSID_Bitmap);
 ClassFactory readerFactory(CLSID_FileReader);
 
@@ -35,7 +37,7 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
   *object = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
   const HRESULT failure = creationFailure.load();
-  if (failure != S_OK) return failure;
+  if (failure != S_OK && creationsBeforeFailure.fetch_sub(1) <= 0) return failure;
   IUnknown* made = nullptr;
   if (clsid_ == CLSID_Bitmap)
     made = static_cast<IBitmap*>(NewBitmapObject());
@@ -68,6 +70,11 @@ HRESULT CreateObject(REFCLSID clsid, DWORD, IUnknown** object) {
   return hr;
 }
 
-void SetCreationFailure(HRESULT failure) { creationFailure.store(failure); }
+void SetCreationFailure(HRESULT failure) { SetCreationFailureAfter(0, failure); }
+
+void SetCreationFailureAfter(long creations, HRESULT failure) {
+  creationsBeforeFailure.store(creations);
+  creationFailure.store(failure);
+}
 
 }  // namespace zvkImage
