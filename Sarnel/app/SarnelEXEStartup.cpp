@@ -9,6 +9,7 @@
 #include "JobFileOptions.h"
 #include "MainFrame_Image.h"
 #include "ModuleSettings.h"
+#include "SearchPaths.h"
 #include "SplashWnd.h"
 #include "StaticBitmapControls.h"
 #include "TheDocument.h"
@@ -90,6 +91,7 @@ bool CSarnelEXE::CreateDocumentAndFrame() {
   } catch (...) {
     return false;
   }
+  document->SetImageSearchFolders(&ImageSearchFolders());
 
   // The controls' window classes, in their fixed order, before any dialog or view can use them.
   ControlClasses::RegisterAll();

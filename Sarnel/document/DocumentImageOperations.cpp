@@ -114,7 +114,7 @@ void CTheDocument::SetImageCropScale(const char* id, const CropScale& crop) {
 void CTheDocument::SetImageColorCorrection(const char* id, const ColorCorrectValues& values) {
   ImageRecord& record = images.Get(id);
   record.colorCorrect = values;
-  // The bitmap cache takes the new values here, once the cache exists.
+  imageCache.SetColorCorrect(static_cast<LPCTSTR>(record.id), values);
   ImageColorCorrectChangeEvent event(record.id);
   FireEvent(event);
   dirty = true;
@@ -125,6 +125,7 @@ void CTheDocument::SetImageChromaKey(const char* id, const ChromaKey& key) {
   if (ChromaKeysEqual(record.chromaKey, key)) return;
   // The chroma-key undo ring records (id, old, new) here, once it exists.
   record.chromaKey = key;
+  imageCache.SetChromaKey(static_cast<LPCTSTR>(record.id), key);
   ImageChromaKeyChangeEvent event(record.id);
   FireEvent(event);
   dirty = true;
@@ -134,6 +135,7 @@ void CTheDocument::RotateImage(const char* id, int delta) {
   ImageRecord& record = images.Get(id);
   // The remainder takes the sign of the sum, as C++ division does.
   record.rotation = static_cast<int32_t>((static_cast<int64_t>(record.rotation) + delta) % 360);
+  imageCache.SetRotation(static_cast<LPCTSTR>(record.id), record.rotation);
   ImageRotationChangeEvent event(record.id);
   FireEvent(event);
   dirty = true;
@@ -228,7 +230,7 @@ void CTheDocument::RemoveImage(const char* id) {
   masksLinks.RemoveChild(record.id);
   images.Remove(record.id);
   DestroyImageStorage(record.id);
-  // The bitmap cache drops the image here, once the cache exists.
+  imageCache.Remove(static_cast<LPCTSTR>(record.id));
   ImageRemovedEvent removed(record.id, record.number);
   FireEvent(removed);
   dirty = true;
@@ -332,13 +334,15 @@ void CTheDocument::TurnImage(const char* id, int quarters) {
   CheckBitmapCall(draft->Rotate(turns), draft);
   RewriteImageBitmaps(imageId, full, draft);
   // The record changes only once its bitmaps are in place.
+  ImageRecord& changed = images.Get(imageId);
   if (linked) {
-    ImageRecord& changed = images.Get(imageId);
     ImageProcessing processing = changed.GetImportProcessing();
     processing.quarterTurns = (processing.quarterTurns + quarters) % 4;
     changed.SetImportProcessing(processing);
   }
-  // The bitmap cache takes the new draft here, once the cache exists.
+  const std::string key = static_cast<LPCTSTR>(imageId);
+  if (imageCache.Contains(key))
+    imageCache.Put(key, draft, changed.colorCorrect, changed.chromaKey, changed.rotation);
   dirty = true;
   ImageChangedEvent event(imageId, images.Get(imageId).number);
   FireEvent(event);
@@ -352,8 +356,13 @@ void CTheDocument::ReplaceImageBitmap(const char* id, zvkImage::IBitmap* bitmap)
   // A stored image's new bitmap is stored as given: its processing is already in the picture.
   if (linked) processing = record.GetImportProcessing();
   IBitmapPtr draft = ReplaceImageBitmaps(imageId, linked, processing, bitmap);
-  // The bitmap cache takes the new draft here, once the cache exists.
   const ImageRecord& replacedRecord = images.Get(imageId);
+  const std::string key = static_cast<LPCTSTR>(imageId);
+  if (!draft)
+    imageCache.Remove(key);
+  else if (imageCache.Contains(key))
+    imageCache.Put(key, draft, replacedRecord.colorCorrect, replacedRecord.chromaKey,
+                   replacedRecord.rotation);
   ImageReplacedEvent event(imageId, replacedRecord.number);
   FireEvent(event);
   dirty = true;

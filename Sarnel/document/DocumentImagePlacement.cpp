@@ -72,6 +72,7 @@ void CTheDocument::ReplaceListedImage(const ImageRecord& listed, const CString& 
   // The image keeps its id; its storage is replaced by the new one, and the old one is destroyed only
   // once the new one has its name.
   ReplaceImageStorage(listed.id, id);
+  imageCache.Remove(static_cast<LPCTSTR>(listed.id));
   copy.fileName = fileName != nullptr ? fileName : "";
   const NewImageDefaults& defaults = GetNewImageDefaults();
   copy.cropScale = defaults.cropScale;

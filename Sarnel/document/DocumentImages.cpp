@@ -42,6 +42,6 @@ void CTheDocument::SaveImages() {
 }
 
 void CTheDocument::ClearImages() {
-  // The image bitmap cache is emptied here too, once it exists.
+  imageCache.Clear();
   images.Clear();
 }

@@ -11,6 +11,7 @@
 #include "AspectRatios.h"
 #include "Backgrounds.h"
 #include "ComObjectCache.h"
+#include "ImageBitmapCache.h"
 #include "Details.h"
 #include "DetailsFields.h"
 #include "DetailsTags.h"
@@ -140,6 +141,26 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
   // are complete: a failure leaves the image as it was.
   void RewriteImageBitmaps(const CString& id, zvkImage::IBitmap* finalBitmap, zvkImage::IBitmap* draft);
   IBitmapPtr ReadImageBitmap(const CString& id, bool wantFinal);
+
+  // ---- Image bitmaps for views and output.
+  // Kinds: 0 the draft as stored, 1 corrected, 2 corrected or keyed, 3 and 4 the display pair of 1
+  // and 2. Null for an empty slot or a failed derivation; a kind outside 0..4 raises E_UNEXPECTED.
+  // The draft is read from the job on a cache miss only.
+  IBitmapPtr GetImageBitmap(const char* id, int kind);
+  IBitmapPtr FindCachedBitmap(const char* id, int kind);
+  // The full image with every correction: its import processing (only the sharpening for a stored
+  // bitmap, which holds the rest), the fine rotation, the chroma key and the colour correction. Null
+  // for an empty slot, a missing bitmap or a failing turn or key.
+  IBitmapPtr RenderImage(const char* id);
+  // A linked image's outside file with its whole import processing.
+  IBitmapPtr LoadLinkedImageBitmap(const char* id);
+  CString GetLinkedImagePath(const char* id);
+  // Where a linked image's file is now: the stored path, else its name in the image search paths, next
+  // to the job and in the job's "#images" folder; empty when none exists.
+  CString ResolveImagePath(const char* name);
+  ImageBitmapCache& GetImageBitmapCache() { return imageCache; }
+  // The ordered image search folders (the application's "Paths" settings); none until set.
+  void SetImageSearchFolders(const SharedStringList* folders) { imageSearchFolders = folders; }
   void DestroyImageStorage(const CString& id);
   // The storage of newId takes the name of listedId's (an empty newId leaves none); the old storage
   // goes aside first and is destroyed only when that succeeded, otherwise it is put back and the
@@ -356,6 +377,8 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource {
   ObjectLinksOneMany graphicsLinks;
   Masks masks;
   ObjectLinksOneMany masksLinks;
+  ImageBitmapCache imageCache{32};
+  const SharedStringList* imageSearchFolders = nullptr;
   ComObjectCache maskDraftCache{16};
   ComObjectCache maskFullCache{16};
   Backgrounds backgrounds;

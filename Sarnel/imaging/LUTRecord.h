@@ -4,19 +4,15 @@
 #pragma once
 
 #include "Archive.h"
+#include "ImageBitmap.h"
 #include "LUTObject.h"
 
 #include "classlib/ClassLib.h"
 #include "zvkImage/zvkImage.h"
 
-#include <comdef.h>
-
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-// The same type as the document's bitmap pointer.
-using IBitmapPtr = _com_ptr_t<_com_IIID<zvkImage::IBitmap, &__uuidof(zvkImage::IBitmap)>>;
 
 // Where the record's archive failures are said to come from.
 constexpr const char* LUTRecordSourceFile = "LUT.cpp";

@@ -3,6 +3,8 @@
 
 #include "Archive.h"
 
+#include <oaidl.h>
+
 #include <cstdint>
 
 constexpr const char* ColorCorrectValuesSourceFile = "General.cpp";
@@ -25,6 +27,13 @@ struct ColorCorrectValues {
            contrast == other.contrast && saturation == other.saturation;
   }
   bool operator!=(const ColorCorrectValues& other) const { return !(*this == other); }
+
+  // The four 256-entry tables the image library applies, into a cleared VARIANT: VT_ARRAY | VT_UI1 of
+  // [256][4] with lower bounds 0, table k being the run (0..255, k): master, red, green, blue. Raising one
+  // balance raises its channel and lowers the other two at half the rate; contrast moves the master
+  // table's clip points. Throws std::bad_alloc when the array cannot be made; leaves the VARIANT empty
+  // when it cannot be filled.
+  void BuildTables(VARIANT* tables) const;
 
   // The factor handed to the image library's saturation call.
   float GetSaturationFactor() const;

@@ -1,4 +1,4 @@
-// Counted references to bitmaps of the image library, and the one way the job's image code makes a
+// Counted references to bitmaps of the image library, and the one way the program makes a
 // new bitmap object.
 #pragma once
 
@@ -7,6 +7,10 @@
 #include <comdef.h>
 
 using IBitmapPtr = _com_ptr_t<_com_IIID<zvkImage::IBitmap, &__uuidof(zvkImage::IBitmap)>>;
+
+// A new, empty bitmap object of the image library; null when the object made lacks the bitmap
+// interface. Any other failure raises the COM error.
+IBitmapPtr TryCreateImageBitmap();
 
 // A new, empty bitmap object of the image library. A failure other than "no such interface" raises
 // the COM error; no object throws CMyException E_CANNOT_CREATE_BITMAP with the given place.

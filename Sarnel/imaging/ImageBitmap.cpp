@@ -2,7 +2,7 @@
 
 #include "MyException.h"
 
-IBitmapPtr CreateImageBitmap(const char* place, int line) {
+IBitmapPtr TryCreateImageBitmap() {
   IUnknown* unknown = nullptr;
   HRESULT hr = zvkImage::CreateObject(
       zvkImage::CLSID_Bitmap, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, &unknown);
@@ -14,6 +14,11 @@ IBitmapPtr CreateImageBitmap(const char* place, int line) {
     if (SUCCEEDED(hr) && raw != nullptr) bitmap.Attach(raw);
   }
   if (FAILED(hr) && hr != E_NOINTERFACE) _com_issue_error(hr);
+  return bitmap;
+}
+
+IBitmapPtr CreateImageBitmap(const char* place, int line) {
+  IBitmapPtr bitmap = TryCreateImageBitmap();
   if (!bitmap) throw CMyException(E_CANNOT_CREATE_BITMAP, "E_CANNOT_CREATE_BITMAP", place, line);
   return bitmap;
 }
