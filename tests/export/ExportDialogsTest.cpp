@@ -15,6 +15,7 @@
 #include "ImagesExportDlg.h"
 #include "ImagesExportSetupDlg.h"
 #include "MyException.h"
+#include "TheDocument.h"
 #include "resource.h"
 
 #include "classlib/ScriptedPrompt.h"
@@ -529,6 +530,26 @@ TEST_F(ExportDialogsTest, SizesOutOfRangeStopARunBeforeItStarts) {
   dialog.DoModal();
   EXPECT_EQ(0, job->renders);
   EXPECT_TRUE(Written().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExportDialogsTest, TheDocumentsExportCommandRunsTheDialogOnItsJob) {
+  CTheDocument document;
+  std::string text;
+  DialogDriver driver("Export images", [&](HWND hDlg) {
+    testsupport::ClickButton(hDlg, IDC_EXPORT_START);
+    EXPECT_TRUE(WaitFor([&] { return !ItemText(hDlg, IDC_EXPORT_RESULT).empty(); }));
+    text = ItemText(hDlg, IDC_EXPORT_RESULT);
+    EXPECT_TRUE(WaitFor([&] { return Enabled(hDlg, IDC_EXPORT_START); }));
+    testsupport::ClickButton(hDlg, IDCANCEL);
+    return true;
+  });
+  EXPECT_TRUE(document.OnCmdMsg(ID_EXPORT_IMAGES, CN_COMMAND, nullptr, nullptr));
+  EXPECT_TRUE(driver.Succeeded());
+  EXPECT_EQ("Finished, 0 exported", text);
 }
 
 }  // namespace
