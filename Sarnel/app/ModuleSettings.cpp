@@ -2,6 +2,7 @@
 
 #include "ColorManagementSettings.h"
 #include "HandlerFrame.h"
+#include "ImageExportSettings.h"
 #include "JobFileOptions.h"
 #include "LUTList.h"
 #include "LibrarySettings.h"
@@ -49,6 +50,9 @@ std::vector<SettingsModule>& Modules() {
          if (CWinApp* app = AfxGetApp()) zvk::ColorManagementSettings::Current().Save(app->GetProfile());
        },
        [] { return KeepCopy(zvk::ColorManagementSettings::Current()); }},
+      {"Image Export", [] { ImageExportSettings::Instance().Load(); },
+       [] { ImageExportSettings::Instance().Save(); },
+       [] { return KeepCopy(ImageExportSettings::Instance()); }},
       {"Graphics", &LoadGraphicsSettings, &SaveGraphicsSettings,
        [] { return KeepLibrary(&GetGraphicsSettings); }},
       {"Masks", &LoadMasksSettings, &SaveMasksSettings, [] { return KeepLibrary(&GetMasksSettings); }},
@@ -61,9 +65,10 @@ std::vector<SettingsModule>& Modules() {
 }
 
 // The window state is read again after the options and the colour-management settings.
-const char* const LoadOrder[] = {"Window State", "Settings", "Color Management", "Window State",
-                                 "Graphics",     "Masks",    "Backgrounds",      "Paths"};
-const char* const SaveOrder[] = {"Settings", "Color Management", "Window State", "Graphics",
+const char* const LoadOrder[] = {"Window State", "Settings",     "Color Management",
+                                 "Window State", "Image Export", "Graphics",
+                                 "Masks",        "Backgrounds",  "Paths"};
+const char* const SaveOrder[] = {"Settings", "Color Management", "Window State", "Image Export", "Graphics",
                                  "Masks",    "Backgrounds",      "Paths"};
 
 SettingsModule& Module(const char* name) {

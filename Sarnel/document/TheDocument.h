@@ -280,6 +280,8 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   afx_msg void OnFileSaveAs();
   afx_msg void OnFileClose();
   afx_msg void OnFileCloseCompact();
+  // Runs the export dialog on the job (defined with the export).
+  afx_msg void OnExportImages();
   afx_msg void OnUpdateNeedsJob(CCmdUI* cmdUI);
   // The open-by-path steps of the application's open-document operation; the document, or null.
   CTheDocument* OpenDocumentFile(const char* path);

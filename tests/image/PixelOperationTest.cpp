@@ -156,23 +156,36 @@ TEST(ImagePixelOperations, SaturationScalesTheDistanceFromGrey) {
   EXPECT_EQ(grey, Read(beyondGrey.p).At(0, 0));
 }
 
-TEST(ImagePixelOperations, ExtractScalesIntoTheRectangleAndFillsTheRest) {
-  // A 40 x 20 picture placed at half size in its middle: a white frame around a scaled copy.
-  auto bitmap = MakeBitmap(40, 20, [](int x, int) { return x < 20 ? RGB(255, 0, 0) : RGB(0, 0, 255); });
+TEST(ImagePixelOperations, ExtractCutsTheRectangleAtTheSourceScale) {
+  // Left half red, right half blue, a green column at x 0.
+  auto bitmap = MakeBitmap(40, 20, [](int x, int) {
+    return x == 0 ? RGB(0, 255, 0) : x < 20 ? RGB(255, 0, 0) : RGB(0, 0, 255);
+  });
   Ref<IBitmap> result;
-  ASSERT_EQ(S_OK, Query<ITransform>(bitmap.p)->Extract(10, 5, 30, 15, RGB(255, 255, 255), result.Out()));
-  const Pixels p = Read(result.p);
+  // Inside the picture: exactly its pixels, at their size.
+  ASSERT_EQ(S_OK, Query<ITransform>(bitmap.p)->Extract(15, 5, 25, 15, RGB(255, 255, 255), result.Out()));
+  Pixels p = Read(result.p);
+  ASSERT_EQ(10, p.width);
+  ASSERT_EQ(10, p.height);
+  EXPECT_EQ(RGB(255, 0, 0), p.At(4, 3));
+  EXPECT_EQ(RGB(0, 0, 255), p.At(5, 3));
+  // Reaching left of the picture: the fill there, the picture moved right by as much.
+  ASSERT_EQ(S_OK, Query<ITransform>(bitmap.p)->Extract(-4, 0, 36, 20, RGB(255, 255, 255), result.Out()));
+  p = Read(result.p);
+  ASSERT_EQ(40, p.width);
+  EXPECT_EQ(RGB(255, 255, 255), p.At(3, 10));
+  EXPECT_EQ(RGB(0, 255, 0), p.At(4, 10));
+  EXPECT_EQ(RGB(0, 0, 255), p.At(39, 10));
+  // Twice the picture each way holds four times its pixels: shrunk to its size, the picture half-size in
+  // the middle on the fill.
+  ASSERT_EQ(S_OK, Query<ITransform>(bitmap.p)->Extract(-20, -10, 60, 30, RGB(0, 0, 0), result.Out()));
+  p = Read(result.p);
   ASSERT_EQ(40, p.width);
   ASSERT_EQ(20, p.height);
-  EXPECT_EQ(RGB(255, 255, 255), p.At(2, 2));
-  EXPECT_EQ(RGB(255, 255, 255), p.At(35, 17));
-  EXPECT_EQ(RGB(255, 0, 0), p.At(12, 10));
-  EXPECT_EQ(RGB(0, 0, 255), p.At(27, 10));
-  // A rectangle larger than the bitmap crops: the left half of the picture fills the whole result.
-  ASSERT_EQ(S_OK, Query<ITransform>(bitmap.p)->Extract(0, -10, 80, 30, RGB(0, 0, 0), result.Out()));
-  const Pixels zoomed = Read(result.p);
-  EXPECT_EQ(RGB(255, 0, 0), zoomed.At(5, 10));
-  EXPECT_EQ(RGB(255, 0, 0), zoomed.At(37, 10));
+  EXPECT_EQ(RGB(0, 0, 0), p.At(5, 10));
+  EXPECT_EQ(RGB(0, 0, 0), p.At(20, 2));
+  EXPECT_EQ(RGB(255, 0, 0), p.At(15, 10));
+  EXPECT_EQ(RGB(0, 0, 255), p.At(25, 10));
   EXPECT_EQ(E_INVALIDARG, Query<ITransform>(bitmap.p)->Extract(10, 10, 10, 20, 0, result.Out()));
 }
 

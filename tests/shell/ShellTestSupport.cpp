@@ -13,6 +13,7 @@
 #include "SplashWnd.h"
 #include "TheDocument.h"
 #include "WindowState.h"
+#include "ImageExportSettings.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ void ResetProcessSettings() {
   GetBackgroundsSettings() = LibrarySettings();
   GetMasksSettings() = LibrarySettings();
   GetGraphicsSettings() = LibrarySettings();
+  ImageExportSettings::Instance() = ImageExportSettings();
   ResetSettingsState();
 }
 

@@ -214,6 +214,8 @@ class BitmapObject final : public IBitmap,
   const TurnOrigin& Turn() const { return turn_; }
   // A copy of the pixels, alpha and resolution taken under the lock.
   PixelImage Snapshot();
+  // As Snapshot, with the mask folded into the alpha plane (an alpha plane is added when there is a mask).
+  PixelImage SnapshotMasked();
   // Replaces the pixels (under the lock); the turn origin starts again from the new size.
   void Adopt(PixelImage&& image);
 

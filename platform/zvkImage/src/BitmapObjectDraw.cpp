@@ -228,6 +228,20 @@ HRESULT BitmapObject::ReleaseDC(HDC dc) {
   });
 }
 
+PixelImage BitmapObject::SnapshotMasked() {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  PixelImage copy = image_.Clone();
+  if (mask_.Empty() || copy.Empty()) return copy;
+  if (!copy.HasAlpha()) copy.AddAlpha(255);
+  const int w = copy.Width(), h = copy.Height();
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* m = mask_.Row(int(int64_t(y) * mask_.height / h));
+    uint8_t* a = copy.AlphaRow(y);
+    for (int x = 0; x < w; ++x) a[x] = uint8_t((a[x] * m[int64_t(x) * mask_.width / w] + 127) / 255);
+  }
+  return copy;
+}
+
 HRESULT BitmapObject::RemoveMask() {
   return Guarded([&] {
     mask_.Clear();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "BitmapObject.h"
+#include "CutRegion.h"
 #include "ImageLibrary.h"
 #include "PixelOps.h"
 #include "Resampler.h"
@@ -221,39 +222,8 @@ HRESULT BitmapObject::Extract(long left, long top, long right, long bottom, COLO
     PixelImage out;
     {
       std::lock_guard<std::recursive_mutex> guard(lock_);
-      const int w = image_.Width(), h = image_.Height();
       if (image_.Empty()) return E_UNEXPECTED;
-      out.Allocate(w, h, false);
-      out.dpiX = image_.dpiX;
-      out.dpiY = image_.dpiY;
-      if (image_.HasAlpha()) out.AddAlphaPlane();
-      // The part of the destination rectangle that lies on the new bitmap; only the rest takes the fill.
-      const long x0 = std::min(long(w), std::max(0L, left)), y0 = std::min(long(h), std::max(0L, top));
-      const long x1 = std::max(x0, std::min(long(w), right)), y1 = std::max(y0, std::min(long(h), bottom));
-      const uint8_t fb = GetBValue(fill), fg = GetGValue(fill), fr = GetRValue(fill);
-      const auto fillSpan = [&](int y, long from, long to) {
-        uint8_t* d = out.Row(y) + size_t(from) * 3;
-        for (long x = from; x < to; ++x, d += 3) d[0] = fb, d[1] = fg, d[2] = fr;
-        if (out.HasAlpha()) std::memset(out.AlphaRow(y) + from, 255, size_t(to - from));
-      };
-      for (int y = 0; y < h; ++y) {
-        if (y < y0 || y >= y1) {
-          fillSpan(y, 0, w);
-        } else {
-          fillSpan(y, 0, x0);
-          fillSpan(y, x1, w);
-        }
-      }
-      if (x1 > x0 && y1 > y0) {
-        const double sx = double(w) / double(right - left), sy = double(h) / double(bottom - top);
-        PixelImage part = Resampler::Region(image_, int(x1 - x0), int(y1 - y0), sx, double(x0 - left) * sx,
-                                            sy, double(y0 - top) * sy, ResampleQuality::Good);
-        for (long y = y0; y < y1; ++y) {
-          std::memcpy(out.Row(int(y)) + size_t(x0) * 3, part.Row(int(y - y0)), size_t(x1 - x0) * 3);
-          if (out.HasAlpha())
-            std::memcpy(out.AlphaRow(int(y)) + x0, part.AlphaRow(int(y - y0)), size_t(x1 - x0));
-        }
-      }
+      out = CutRegion(image_, RECT{left, top, right, bottom}, fill);
     }
     BitmapObject* made = NewBitmapObject();
     if (!made) return E_OUTOFMEMORY;

@@ -9,6 +9,7 @@
 #include "BitmapObject.h"
 #include "FileReaderObject.h"
 #include "ImageLibrary.h"
+#include "PictureObject.h"
 
 namespace zvkImage {
 namespace {
@@ -17,6 +18,7 @@ std::atomic<HRESULT> creationFailure{S_OK};
 std::atomic<long> creationsBeforeFailure{0};
 ClassFactory bitmapFactory(CLSID_Bitmap);
 ClassFactory readerFactory(CLSID_FileReader);
+ClassFactory pictureFactory(CLSID_Picture);
 
 }  // namespace
 
@@ -43,6 +45,8 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
     made = static_cast<IBitmap*>(NewBitmapObject());
   else if (clsid_ == CLSID_FileReader)
     made = static_cast<IFileReader*>(new (std::nothrow) FileReaderObject());
+  else if (clsid_ == CLSID_Picture)
+    made = static_cast<IRenderPicture*>(new (std::nothrow) PictureObject());
   else
     return CLASS_E_CLASSNOTAVAILABLE;
   if (!made) return E_OUTOFMEMORY;
@@ -56,6 +60,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** factory) {
   *factory = nullptr;
   if (clsid == CLSID_Bitmap) return bitmapFactory.QueryInterface(iid, factory);
   if (clsid == CLSID_FileReader) return readerFactory.QueryInterface(iid, factory);
+  if (clsid == CLSID_Picture) return pictureFactory.QueryInterface(iid, factory);
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 

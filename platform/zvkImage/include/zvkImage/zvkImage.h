@@ -11,6 +11,8 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <zvkImage/RenderFrame.h>
+
 #define ZVK_RESERVED(n) virtual HRESULT STDMETHODCALLTYPE Reserved##n() = 0;
 
 namespace zvkImage {
@@ -307,8 +309,9 @@ struct ITransform : public IUnknown {
   ZVK_RESERVED(59)
   ZVK_RESERVED(60)
   ZVK_RESERVED(61)
-  // A new bitmap of this one's size: the whole picture scaled into the destination rectangle, everything
-  // outside the picture filled with the colour (a COLORREF).
+  // A new bitmap cut out of this one: the rectangle, in this bitmap's pixels, at this bitmap's scale (what
+  // lies outside the picture filled with the colour, a COLORREF), shrunk uniformly when the rectangle
+  // holds more pixels than the picture.
   virtual HRESULT STDMETHODCALLTYPE Extract(long left, long top, long right, long bottom, COLORREF fill,
                                             IBitmap** result) = 0;  // 62
   virtual HRESULT STDMETHODCALLTYPE MirrorVertical() = 0;           // 63 top to bottom
@@ -440,6 +443,94 @@ struct IFileTags : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetTag(long tag, VARIANT* value) = 0;  // 3
 };
 
+// The picture: a source bitmap laid, cropped, over a background that covers its frame, with an overlay on
+// top. Its frame is the cropped source's size in pixels (units 0).
+// class {305D0C86-B6B2-11D0-B5D8-A0332E90214F}
+struct IRenderPicture : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetSource(IBitmap** source) = 0;  // 3
+  virtual HRESULT STDMETHODCALLTYPE SetSource(IBitmap* source) = 0;   // 4
+};
+
+struct IPictureFrame : public IUnknown {
+  ZVK_RESERVED(3)
+  virtual HRESULT STDMETHODCALLTYPE GetSize(PictureSize* size) = 0;  // 4
+  ZVK_RESERVED(5)
+  ZVK_RESERVED(6)
+  ZVK_RESERVED(7)
+  ZVK_RESERVED(8)
+  ZVK_RESERVED(9)
+  ZVK_RESERVED(10)
+  // Draws the picture where the mapping places its frame (the frame given in the picture's units),
+  // clipped to the mapping's clip rectangle; transparent parts let the device context show through.
+  // block: a u32 count (1) followed by a frame, the part of the picture drawn (the whole frame).
+  virtual HRESULT STDMETHODCALLTYPE Draw(HDC dc, const Mapping* mapping, const Frame* frame,
+                                         const void* block) = 0;  // 11
+  ZVK_RESERVED(12)
+  ZVK_RESERVED(13)
+  // Named properties the picture carries for its users; S_FALSE and VT_EMPTY for a name never set.
+  virtual HRESULT STDMETHODCALLTYPE GetProperty(BSTR name, VARIANT* value) = 0;  // 14
+  virtual HRESULT STDMETHODCALLTYPE SetProperty(BSTR name, VARIANT value) = 0;   // 15
+};
+
+// The colour-managed draw: as IPictureFrame::Draw, with a callback that converts the pixels.
+struct IIcmDraw : public IUnknown {
+  ZVK_RESERVED(3)
+  ZVK_RESERVED(4)
+  ZVK_RESERVED(5)
+  ZVK_RESERVED(6)
+  ZVK_RESERVED(7)
+  ZVK_RESERVED(8)
+  ZVK_RESERVED(9)
+  ZVK_RESERVED(10)
+  ZVK_RESERVED(11)
+  ZVK_RESERVED(12)
+  ZVK_RESERVED(13)
+  ZVK_RESERVED(14)
+  ZVK_RESERVED(15)
+  ZVK_RESERVED(16)
+  ZVK_RESERVED(17)
+  virtual HRESULT STDMETHODCALLTYPE DrawManaged(HDC dc, const Mapping* mapping, const Frame* frame,
+                                                const void* block, IUnknown* callback) = 0;  // 18
+};
+
+// The crop of the picture: offsets in fractions of the source's size, and the zoom (as CropGeometry).
+struct IRenderCrop : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetOffsetX(double* x) = 0;  // 3
+  virtual HRESULT STDMETHODCALLTYPE SetOffsetX(double x) = 0;   // 4
+  virtual HRESULT STDMETHODCALLTYPE GetOffsetY(double* y) = 0;  // 5
+  virtual HRESULT STDMETHODCALLTYPE SetOffsetY(double y) = 0;   // 6
+  virtual HRESULT STDMETHODCALLTYPE GetZoom(double* zoom) = 0;  // 7
+  virtual HRESULT STDMETHODCALLTYPE SetZoom(double zoom) = 0;   // 8
+};
+
+// A fixed ratio of width to height cut centred out of the cropped picture, while switched on.
+struct IRenderAspect : public IUnknown {
+  ZVK_RESERVED(3)
+  ZVK_RESERVED(4)
+  ZVK_RESERVED(5)
+  ZVK_RESERVED(6)
+  ZVK_RESERVED(7)
+  ZVK_RESERVED(8)
+  virtual HRESULT STDMETHODCALLTYPE GetAspectOn(long* on) = 0;           // 9
+  virtual HRESULT STDMETHODCALLTYPE SetAspectOn(long on) = 0;            // 10
+  virtual HRESULT STDMETHODCALLTYPE GetAspectWidth(ULONG* width) = 0;    // 11
+  virtual HRESULT STDMETHODCALLTYPE SetAspectWidth(ULONG width) = 0;     // 12
+  virtual HRESULT STDMETHODCALLTYPE GetAspectHeight(ULONG* height) = 0;  // 13
+  virtual HRESULT STDMETHODCALLTYPE SetAspectHeight(ULONG height) = 0;   // 14
+};
+
+// A second bitmap drawn over the cropped picture, stretched to its frame.
+struct IRenderOverlay : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetOverlay(IBitmap** overlay) = 0;  // 3
+  virtual HRESULT STDMETHODCALLTYPE SetOverlay(IBitmap* overlay) = 0;   // 4
+};
+
+// The replacement background: scaled to cover the frame, centred, under the picture.
+struct IRenderBackground : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetBackground(IBitmap** background) = 0;  // 3
+  virtual HRESULT STDMETHODCALLTYPE SetBackground(IBitmap* background) = 0;   // 4
+};
+
 // Implemented by the program: a process the bitmap runs over its rows (IBitmap::RunProcess).
 struct IBitmapProcess : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetName(BSTR* name) = 0;                       // 3
@@ -467,6 +558,8 @@ inline constexpr CLSID CLSID_Bitmap = {
     0xA572BAD2, 0xE936, 0x11D0, {0xB5, 0xD8, 0xA0, 0x33, 0x2E, 0x90, 0x21, 0x4F}};
 inline constexpr CLSID CLSID_FileReader = {
     0xA572BAC2, 0xE936, 0x11D0, {0xB5, 0xD8, 0xA0, 0x33, 0x2E, 0x90, 0x21, 0x4F}};
+inline constexpr CLSID CLSID_Picture = {
+    0x305D0C86, 0xB6B2, 0x11D0, {0xB5, 0xD8, 0xA0, 0x33, 0x2E, 0x90, 0x21, 0x4F}};
 
 // The library's one creation helper: an object of a class as IUnknown (context flags are those of
 // CoCreateInstance and are accepted as given). REGDB_E_CLASSNOTREG for a class it does not make.
@@ -504,3 +597,17 @@ __CRT_UUID_DECL(zvkImage::IBitmapProcess, 0xB9221BD0, 0xE936, 0x11D0, 0xB5, 0xD8
                 0x21, 0x4F)
 __CRT_UUID_DECL(zvkImage::IBitmapProcessRaster, 0xB9221BD2, 0xE936, 0x11D0, 0xB5, 0xD8, 0xA0, 0x33, 0x2E,
                 0x90, 0x21, 0x4F)
+__CRT_UUID_DECL(zvkImage::IRenderPicture, 0x305D0C87, 0xB6B2, 0x11D0, 0xB5, 0xD8, 0xA0, 0x33, 0x2E, 0x90,
+                0x21, 0x4F)
+__CRT_UUID_DECL(zvkImage::IPictureFrame, 0x305D0C51, 0xB6B2, 0x11D0, 0xB5, 0xD8, 0xA0, 0x33, 0x2E, 0x90, 0x21,
+                0x4F)
+__CRT_UUID_DECL(zvkImage::IIcmDraw, 0xB76EA64E, 0x9725, 0x4FBB, 0xBD, 0xD9, 0x09, 0x5B, 0x4C, 0x0E, 0x9B,
+                0xD6)
+__CRT_UUID_DECL(zvkImage::IRenderCrop, 0xAD59AB60, 0xCE62, 0x11D4, 0x92, 0x56, 0x00, 0x80, 0xC8, 0xD8, 0x12,
+                0xCE)
+__CRT_UUID_DECL(zvkImage::IRenderAspect, 0xBEA1600C, 0xA4A9, 0x4D3D, 0xA1, 0xC7, 0x6A, 0x91, 0x96, 0x0E, 0x40,
+                0xA1)
+__CRT_UUID_DECL(zvkImage::IRenderOverlay, 0x9442E4A0, 0x35E9, 0x11D4, 0x92, 0x1C, 0x00, 0x80, 0xC8, 0xD8,
+                0x12, 0xCE)
+__CRT_UUID_DECL(zvkImage::IRenderBackground, 0xF66312DD, 0x5EFB, 0x4F45, 0x86, 0x47, 0x2A, 0x1A, 0xFF, 0x8F,
+                0x74, 0x1C)
