@@ -2,6 +2,9 @@
 
 #include "ColorManagementSettings.h"
 #include "HandlerFrame.h"
+#include "ImageFromDiskSettings.h"
+#include "ImagesFromHotSettings.h"
+#include "ImagesImportSettings.h"
 #include "JobFileOptions.h"
 #include "LUTList.h"
 #include "LibrarySettings.h"
@@ -49,6 +52,14 @@ std::vector<SettingsModule>& Modules() {
          if (CWinApp* app = AfxGetApp()) zvk::ColorManagementSettings::Current().Save(app->GetProfile());
        },
        [] { return KeepCopy(zvk::ColorManagementSettings::Current()); }},
+      {"Image From Disk", [] { ImageFromDiskSettings::Instance().Load(); },
+       [] { ImageFromDiskSettings::Instance().Save(); },
+       [] { return KeepCopy(ImageFromDiskSettings::Instance()); }},
+      {"Images From Hot", [] { ImagesFromHotSettings::Instance().Load(); },
+       [] { ImagesFromHotSettings::Instance().Save(); },
+       [] { return KeepCopy(ImagesFromHotSettings::Instance()); }},
+      {"Images Import", [] { GetImagesImportSettings().Load(); }, [] { GetImagesImportSettings().Save(); },
+       [] { return KeepCopy(GetImagesImportSettings()); }},
       {"Graphics", &LoadGraphicsSettings, &SaveGraphicsSettings,
        [] { return KeepLibrary(&GetGraphicsSettings); }},
       {"Masks", &LoadMasksSettings, &SaveMasksSettings, [] { return KeepLibrary(&GetMasksSettings); }},
@@ -61,10 +72,20 @@ std::vector<SettingsModule>& Modules() {
 }
 
 // The window state is read again after the options and the colour-management settings.
-const char* const LoadOrder[] = {"Window State", "Settings", "Color Management", "Window State",
-                                 "Graphics",     "Masks",    "Backgrounds",      "Paths"};
-const char* const SaveOrder[] = {"Settings", "Color Management", "Window State", "Graphics",
-                                 "Masks",    "Backgrounds",      "Paths"};
+const char* const LoadOrder[] = {"Window State",
+                                 "Settings",
+                                 "Color Management",
+                                 "Window State",
+                                 "Image From Disk",
+                                 "Images From Hot",
+                                 "Images Import",
+                                 "Graphics",
+                                 "Masks",
+                                 "Backgrounds",
+                                 "Paths"};
+const char* const SaveOrder[] = {
+    "Settings",      "Color Management", "Window State", "Image From Disk", "Images From Hot",
+    "Images Import", "Graphics",         "Masks",        "Backgrounds",     "Paths"};
 
 SettingsModule& Module(const char* name) {
   for (SettingsModule& module : Modules())
@@ -79,8 +100,6 @@ bool HasFailed(const char* name) {
   return std::any_of(failedModules.begin(), failedModules.end(),
                      [name](const char* failed) { return std::strcmp(failed, name) == 0; });
 }
-
-CString SharpenSection(const char* moduleKey) { return CString("Sharpen\\") + moduleKey; }
 
 }  // namespace
 
@@ -128,11 +147,4 @@ SettingsModule ReplaceSettingsModule(const SettingsModule& module) {
 void ResetSettingsState() {
   settingsLoaded = false;
   failedModules.clear();
-}
-
-void LoadSharpenSettings(const char* moduleKey, SharpenValues& values) {
-  values.Load(SharpenSection(moduleKey));
-}
-void SaveSharpenSettings(const char* moduleKey, const SharpenValues& values) {
-  values.Save(SharpenSection(moduleKey));
 }

@@ -3,6 +3,9 @@
 #include "MessagePump.h"
 
 #include "Fixtures.h"
+#include "ImageFromDiskSettings.h"
+#include "ImagesFromHotSettings.h"
+#include "ImagesImportSettings.h"
 #include "JobFileOptions.h"
 #include "LibrarySettings.h"
 #include "MainFrame_Image.h"
@@ -65,6 +68,9 @@ void ResetProcessSettings() {
   GetBackgroundsSettings() = LibrarySettings();
   GetMasksSettings() = LibrarySettings();
   GetGraphicsSettings() = LibrarySettings();
+  ImageFromDiskSettings::Instance() = ImageFromDiskSettings();
+  ImagesFromHotSettings::Instance() = ImagesFromHotSettings();
+  GetImagesImportSettings() = ImagesImportSettings();
   ResetSettingsState();
 }
 
