@@ -42,6 +42,8 @@ need icc-profiles-free /usr/share/color/icc/sRGB.icc
 need colord-data /usr/share/color/icc/colord/AdobeRGB1998.icc
 need libgs-common /usr/share/color/icc/ghostscript/default_cmyk.icc
 need liblcms2-utils transicc
+# Tagged pictures for the import tests are written by exiftool, run natively beside the tests.
+need libimage-exiftool-perl exiftool
 
 if [ -n "$missing" ]; then
   echo "Installing:$missing"

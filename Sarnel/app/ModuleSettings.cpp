@@ -3,6 +3,9 @@
 #include "ColorManagementSettings.h"
 #include "HandlerFrame.h"
 #include "ImageExportSettings.h"
+#include "ImageFromDiskSettings.h"
+#include "ImagesFromHotSettings.h"
+#include "ImagesImportSettings.h"
 #include "JobFileOptions.h"
 #include "LUTList.h"
 #include "LibrarySettings.h"
@@ -50,6 +53,14 @@ std::vector<SettingsModule>& Modules() {
          if (CWinApp* app = AfxGetApp()) zvk::ColorManagementSettings::Current().Save(app->GetProfile());
        },
        [] { return KeepCopy(zvk::ColorManagementSettings::Current()); }},
+      {"Image From Disk", [] { ImageFromDiskSettings::Instance().Load(); },
+       [] { ImageFromDiskSettings::Instance().Save(); },
+       [] { return KeepCopy(ImageFromDiskSettings::Instance()); }},
+      {"Images From Hot", [] { ImagesFromHotSettings::Instance().Load(); },
+       [] { ImagesFromHotSettings::Instance().Save(); },
+       [] { return KeepCopy(ImagesFromHotSettings::Instance()); }},
+      {"Images Import", [] { GetImagesImportSettings().Load(); }, [] { GetImagesImportSettings().Save(); },
+       [] { return KeepCopy(GetImagesImportSettings()); }},
       {"Image Export", [] { ImageExportSettings::Instance().Load(); },
        [] { ImageExportSettings::Instance().Save(); },
        [] { return KeepCopy(ImageExportSettings::Instance()); }},
@@ -65,11 +76,12 @@ std::vector<SettingsModule>& Modules() {
 }
 
 // The window state is read again after the options and the colour-management settings.
-const char* const LoadOrder[] = {"Window State", "Settings",     "Color Management",
-                                 "Window State", "Image Export", "Graphics",
-                                 "Masks",        "Backgrounds",  "Paths"};
-const char* const SaveOrder[] = {"Settings", "Color Management", "Window State", "Image Export", "Graphics",
-                                 "Masks",    "Backgrounds",      "Paths"};
+const char* const LoadOrder[] = {"Window State",    "Settings",        "Color Management", "Window State",
+                                 "Image From Disk", "Images From Hot", "Images Import",    "Image Export",
+                                 "Graphics",        "Masks",           "Backgrounds",      "Paths"};
+const char* const SaveOrder[] = {"Settings",      "Color Management", "Window State", "Image From Disk",
+                                 "Images From Hot", "Images Import",  "Image Export", "Graphics",
+                                 "Masks",           "Backgrounds",    "Paths"};
 
 SettingsModule& Module(const char* name) {
   for (SettingsModule& module : Modules())
@@ -84,8 +96,6 @@ bool HasFailed(const char* name) {
   return std::any_of(failedModules.begin(), failedModules.end(),
                      [name](const char* failed) { return std::strcmp(failed, name) == 0; });
 }
-
-CString SharpenSection(const char* moduleKey) { return CString("Sharpen\\") + moduleKey; }
 
 }  // namespace
 
@@ -133,11 +143,4 @@ SettingsModule ReplaceSettingsModule(const SettingsModule& module) {
 void ResetSettingsState() {
   settingsLoaded = false;
   failedModules.clear();
-}
-
-void LoadSharpenSettings(const char* moduleKey, SharpenValues& values) {
-  values.Load(SharpenSection(moduleKey));
-}
-void SaveSharpenSettings(const char* moduleKey, const SharpenValues& values) {
-  values.Save(SharpenSection(moduleKey));
 }

@@ -34,7 +34,3 @@ void ResetSettingsState();
 // Puts the steps of the module of that name in place of its own and returns those it replaced (tests
 // watch the load and save orders through modules that record their calls).
 SettingsModule ReplaceSettingsModule(const SettingsModule& module);
-
-// "Sharpen\<module key>".
-void LoadSharpenSettings(const char* moduleKey, SharpenValues& values);
-void SaveSharpenSettings(const char* moduleKey, const SharpenValues& values);

@@ -70,11 +70,12 @@ CTheDocument::StoredImage CTheDocument::StoreNewImage(zvkImage::IBitmap* bitmap,
   return stored;
 }
 
-void CTheDocument::ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
+bool CTheDocument::ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
                                const ImageProcessing* processing) {
   // An Indexed job takes only images that bring their number.
-  if (indexed && position < 1) return;
-  if (!open || !bitmap) return;
+  if (indexed && position < 1) return false;
+  if (!open || !bitmap) return false;
+  bool placed = false;
   const bool keptBusy = busy;
   busy = true;
   StoredImage stored;
@@ -89,7 +90,7 @@ void CTheDocument::ImportImage(int32_t position, IBitmapPtr bitmap, const char* 
     // A failed store was reported by the worker; there is nothing to place.
     if (stored.id.IsEmpty()) return;
     try {
-      PlaceImportedImage(position, stored.id, sourceName, linked, processing);
+      placed = PlaceImportedImage(position, stored.id, sourceName, linked, processing);
     } catch (...) {
       // A placement that failed leaves no storage without a record behind.
       try {
@@ -101,13 +102,14 @@ void CTheDocument::ImportImage(int32_t position, IBitmapPtr bitmap, const char* 
   });
   stored.draft = nullptr;
   busy = keptBusy;
+  return placed;
 }
 
-void CTheDocument::PlaceImportedImage(int32_t position, const CString& id, const char* sourceName,
+bool CTheDocument::PlaceImportedImage(int32_t position, const CString& id, const char* sourceName,
                                       bool linked, const ImageProcessing* processing) {
   if (indexed) {
     AddImageIndexed(position, id, sourceName, linked, processing);
-    return;
+    return true;
   }
   ImagesImportSettings& settings = GetImagesImportSettings();
   switch (settings.Mode) {
@@ -134,6 +136,7 @@ void CTheDocument::PlaceImportedImage(int32_t position, const CString& id, const
     default:
       // An unknown mode places nothing; the storage must not stay behind.
       DestroyImageStorage(id);
-      break;
+      return false;
   }
+  return true;
 }

@@ -177,8 +177,9 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
     CString id;  // empty when nothing was stored
     IBitmapPtr draft;
   };
-  // The bitmap is released in every case; a failure is reported and leaves nothing behind.
-  void ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
+  // The bitmap is released in every case; a failure is reported and leaves nothing behind. True when
+  // the image was placed in the job.
+  bool ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
                    const ImageProcessing* processing);
   // The worker's step: a new id and the image's bitmaps in the job.
   StoredImage StoreNewImage(zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing* processing);
@@ -397,8 +398,9 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   void SaveToOwnPath();
   // Opens the job's file again for writing after it was replaced; on failure the job is closed.
   void ReopenAfterSwap(const CString& path);
-  // Puts a freshly stored image where the job and the import settings say.
-  void PlaceImportedImage(int32_t position, const CString& id, const char* sourceName, bool linked,
+  // Puts a freshly stored image where the job and the import settings say; false when it placed
+  // nothing (the storage is then gone).
+  bool PlaceImportedImage(int32_t position, const CString& id, const char* sourceName, bool linked,
                           const ImageProcessing* processing);
   bool HasImageFlag(const char* id, uint32_t flag) const;
   // The list position of an image; E_INVALIDARG when unknown.

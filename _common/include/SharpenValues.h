@@ -20,6 +20,10 @@ struct SharpenValues {
   void Save(const char* section) const;
 };
 
+// A module's sharpening in the profile section "Sharpen\<module key>".
+void LoadSharpenSettings(const char* moduleKey, SharpenValues& values);
+void SaveSharpenSettings(const char* moduleKey, const SharpenValues& values);
+
 // The stored block: marker byte 42, u16 0x0100, u8 on, u16 kernel, u16 strength.
 void WriteSharpenValues(zvk::Archive& archive, const SharpenValues& values);
 // Takes the values as stored (no kernel check); the target changes only when the whole block was read.

@@ -24,6 +24,14 @@ void SharpenValues::Save(const char* section) const {
   app->WriteProfileInt(section, "Strength", strength);
 }
 
+void LoadSharpenSettings(const char* moduleKey, SharpenValues& values) {
+  values.Load(CString("Sharpen\\") + moduleKey);
+}
+
+void SaveSharpenSettings(const char* moduleKey, const SharpenValues& values) {
+  values.Save(CString("Sharpen\\") + moduleKey);
+}
+
 void WriteSharpenValues(zvk::Archive& archive, const SharpenValues& values) {
   zvk::WriteArchiveByte(archive, Marker);
   zvk::WriteArchiveWord(archive, Schema);

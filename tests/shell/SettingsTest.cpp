@@ -111,8 +111,9 @@ class RecordedModules {
   std::string failingLoader;  // this module's load fails after it has done its work
 
   RecordedModules() {
-    for (const char* name : {"Window State", "Settings", "Color Management", "Image Export", "Graphics",
-                             "Masks", "Backgrounds", "Paths"}) {
+    for (const char* name :
+         {"Window State", "Settings", "Color Management", "Image From Disk", "Images From Hot",
+          "Images Import", "Image Export", "Graphics", "Masks", "Backgrounds", "Paths"}) {
       SettingsModule own = ReplaceSettingsModule({name, nullptr, nullptr, nullptr});
       SettingsModule recording = own;
       recording.load = [this, own] {
@@ -140,12 +141,7 @@ TEST_F(SettingsTest, LoadAndSaveRunInTheirFixedOrders) {
   RecordedModules modules;
   LoadAllSettings();
   SaveAllSettings();
-  EXPECT_EQ(modules.calls,
-            (std::vector<std::string>{"load Window State", "load Settings", "load Color Management",
-                                      "load Window State", "load Image Export", "load Graphics", "load Masks",
-                                      "load Backgrounds", "load Paths", "save Settings",
-                                      "save Color Management", "save Window State", "save Image Export",
-                                      "save Graphics", "save Masks", "save Backgrounds", "save Paths"}));
+  EXPECT_EQ(modules.calls, (std::vector<std::string>{"load Window State", "load Settings", "load Color Management", "load Window State", "load Image From Disk", "load Images From Hot", "load Images Import", "load Image Export", "load Graphics", "load Masks", "load Backgrounds", "load Paths", "save Settings", "save Color Management", "save Window State", "save Image From Disk", "save Images From Hot", "save Images Import", "save Image Export", "save Graphics", "save Masks", "save Backgrounds", "save Paths"}));
 }
 
 TEST_F(SettingsTest, AFailingLoaderIsReportedKeepsItsDefaultsAndIsNotSaved) {
@@ -166,7 +162,7 @@ TEST_F(SettingsTest, AFailingLoaderIsReportedKeepsItsDefaultsAndIsNotSaved) {
   modules.calls.clear();
   SaveAllSettings();
   EXPECT_EQ(std::find(modules.calls.begin(), modules.calls.end(), "save Masks"), modules.calls.end());
-  EXPECT_EQ(modules.calls.size(), 7u);
+  EXPECT_EQ(modules.calls.size(), 10u);
   EXPECT_STREQ(App().GetProfileString("Masks", "Path", ""), "C:\\Stored") << "the stored value survives";
 }
 

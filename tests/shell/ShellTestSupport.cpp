@@ -3,6 +3,9 @@
 #include "MessagePump.h"
 
 #include "Fixtures.h"
+#include "ImageFromDiskSettings.h"
+#include "ImagesFromHotSettings.h"
+#include "ImagesImportSettings.h"
 #include "JobFileOptions.h"
 #include "LibrarySettings.h"
 #include "MainFrame_Image.h"
@@ -67,6 +70,9 @@ void ResetProcessSettings() {
   GetMasksSettings() = LibrarySettings();
   GetGraphicsSettings() = LibrarySettings();
   ImageExportSettings::Instance() = ImageExportSettings();
+  ImageFromDiskSettings::Instance() = ImageFromDiskSettings();
+  ImagesFromHotSettings::Instance() = ImagesFromHotSettings();
+  GetImagesImportSettings() = ImagesImportSettings();
   ResetSettingsState();
 }
 
