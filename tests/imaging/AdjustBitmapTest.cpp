@@ -48,7 +48,6 @@ class BitmapWithoutTransform : public zvkImage::IBitmap {
   FORWARD_RESERVED(22)
   FORWARD_RESERVED(25)
   FORWARD_RESERVED(26)
-  FORWARD_RESERVED(31)
   FORWARD_RESERVED(33)
   FORWARD_RESERVED(35)
   FORWARD_RESERVED(37)
@@ -75,6 +74,10 @@ class BitmapWithoutTransform : public zvkImage::IBitmap {
   }
   STDMETHOD(DrawRect)(HDC dc, const RECT* t, const RECT* s, DWORD r) override {
     return m_inner->DrawRect(dc, t, s, r);
+  }
+  STDMETHOD(DrawManaged)
+  (HDC dc, const RECT* t, const POINT* o, DWORD r, zvkImage::IRenderIcmCallback* c) override {
+    return m_inner->DrawManaged(dc, t, o, r, c);
   }
   STDMETHOD(ResampleFast)(long w, long h, long b) override { return m_inner->ResampleFast(w, h, b); }
   STDMETHOD(Resample)(long w, long h, long b) override { return m_inner->Resample(w, h, b); }

@@ -43,7 +43,8 @@ class PictureObject final : public IRenderPicture,
   HRESULT STDMETHODCALLTYPE SetProperty(BSTR name, VARIANT value) override;
 
   // The managed draw needs the program's colour conversion callback, which no caller supplies yet.
-  HRESULT STDMETHODCALLTYPE DrawManaged(HDC, const Mapping*, const Frame*, const void*, IUnknown*) override {
+  HRESULT STDMETHODCALLTYPE DrawManaged(HDC, const Mapping*, const Frame*, const void*,
+                                        IRenderIcmCallback*) override {
     return E_NOTIMPL;
   }
 

@@ -215,28 +215,6 @@ struct IBitmapEx : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Matte(IBitmap** matte) = 0;  // 80
 };
 
-// The managed draw of a picture object: the picture frame's draw (its slot 11: device context and four
-// placement values) with a colour-management callback, used as IBitmap::DrawManaged.
-struct IIcmDraw : public IUnknown {
-  ZVK_RESERVED(3)
-  ZVK_RESERVED(4)
-  ZVK_RESERVED(5)
-  ZVK_RESERVED(6)
-  ZVK_RESERVED(7)
-  ZVK_RESERVED(8)
-  ZVK_RESERVED(9)
-  ZVK_RESERVED(10)
-  ZVK_RESERVED(11)
-  ZVK_RESERVED(12)
-  ZVK_RESERVED(13)
-  ZVK_RESERVED(14)
-  ZVK_RESERVED(15)
-  ZVK_RESERVED(16)
-  ZVK_RESERVED(17)
-  virtual HRESULT STDMETHODCALLTYPE DrawManaged(HDC dc, long left, long top, long right, long bottom,
-                                                IRenderIcmCallback* callback) = 0;  // 18
-};
-
 // Tables: a VARIANT holding a SAFEARRAY of 8- to 32-bit integers, [N] (one table for every channel) or
 // [N][3] (red, green, blue) or [N][4] (master, red, green, blue); N = 2^bits entries of 0..N-1.
 // VT_EMPTY applies nothing.
@@ -490,7 +468,7 @@ struct IIcmDraw : public IUnknown {
   ZVK_RESERVED(16)
   ZVK_RESERVED(17)
   virtual HRESULT STDMETHODCALLTYPE DrawManaged(HDC dc, const Mapping* mapping, const Frame* frame,
-                                                const void* block, IUnknown* callback) = 0;  // 18
+                                                const void* block, IRenderIcmCallback* callback) = 0;  // 18
 };
 
 // The crop of the picture: offsets in fractions of the source's size, and the zoom (as CropGeometry).
@@ -573,8 +551,6 @@ void SetCreationFailure(HRESULT failure);
 __CRT_UUID_DECL(zvkImage::IBitmap, 0xA572BAD3, 0xE936, 0x11D0, 0xB5, 0xD8, 0xA0, 0x33, 0x2E, 0x90, 0x21, 0x4F)
 __CRT_UUID_DECL(zvkImage::IBitmapEx, 0x6643C860, 0x5C77, 0x49EF, 0xA0, 0xBA, 0x63, 0xB5, 0x0C, 0xE3, 0x38,
                 0x52)
-__CRT_UUID_DECL(zvkImage::IIcmDraw, 0xB76EA64E, 0x9725, 0x4FBB, 0xBD, 0xD9, 0x09, 0x5B, 0x4C, 0x0E, 0x9B,
-                0xD6)
 __CRT_UUID_DECL(zvkImage::ITables, 0x916CFD00, 0x2A0A, 0x11D3, 0xBD, 0x11, 0x00, 0x60, 0x8C, 0x84, 0xC0, 0x60)
 __CRT_UUID_DECL(zvkImage::ITablesMode, 0x916CFD04, 0x2A0A, 0x11D3, 0xBD, 0x11, 0x00, 0x60, 0x8C, 0x84, 0xC0,
                 0x60)
