@@ -6,8 +6,8 @@
 #include "BusyIndicator.h"
 #include "ChildFrame.h"
 #include "HandlerFrame.h"
-#include "JobScreen.h"
 #include "MenuResources.h"
+#include "ProductionFrame.h"
 #include "SplashWnd.h"
 #include "TheDocument.h"
 #include "WindowState.h"
@@ -40,7 +40,7 @@ CMainFrame_Image* busySwitchTarget = nullptr;
 }  // namespace
 
 CMainFrame_Image::CMainFrame_Image(CTheDocument* document) : CMainFrame_x<CFrameWnd>(document) {
-  screens[0] = new CJobScreen(document);
+  screens[0] = new CProductionFrame(document);
 }
 
 CMainFrame_Image::~CMainFrame_Image() {
