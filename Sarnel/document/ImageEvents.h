@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Event.h"
+#include "ImageViewEvents.h"
 #include "SharedStringList.h"
 
 #include "classlib/ClassLib.h"
@@ -94,32 +95,4 @@ class ImageImportGoEvent : public Event {
  public:
   explicit ImageImportGoEvent(bool paused) : paused(paused) {}
   bool paused;
-};
-
-// Around a batch of changes to many images, so that the views redraw once.
-class ImageMultipleBeginEvent : public Event {};
-class ImageMultipleEndEvent : public Event {};
-
-// The image view's selection changed.
-class ImageSelectionChangeEvent : public Event {};
-
-// Which images are selected, answered inside the fire by the image view. Unanswered, answered stays
-// false.
-class ImageSelectionRequestEvent : public Event {
- public:
-  enum : int32_t { None = 0, OneImage = 1, SeveralImages = 2 };
-  bool answered = false;
-  int32_t kind = None;
-  CString id;            // kind 1
-  SharedStringList ids;  // kind 2, in selection order
-};
-
-// Which images an action applies to: type 0 every cell, 1 the first selected and every later cell,
-// 3 the cell after the first selected; ids in grid order.
-class ImageSetRequestEvent : public Event {
- public:
-  explicit ImageSetRequestEvent(int32_t type) : type(type) {}
-  int32_t type;
-  bool answered = false;
-  SharedStringList ids;
 };

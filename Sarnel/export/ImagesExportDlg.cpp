@@ -2,7 +2,7 @@
 
 #include "ErrorReport.h"
 #include "ExportFileName.h"
-#include "ImageRequestEvents.h"
+#include "ImageViewEvents.h"
 #include "ImagesExportSetupDlg.h"
 #include "MyException.h"
 #include "PathHelpers.h"
@@ -115,7 +115,7 @@ BOOL CImagesExportDlg::OnInitDialog() {
   const int bar = selectedText.Find('|');
   if (bar >= 0) SetDlgItemText(IDC_EXPORT_SELECTED, selectedText.Left(bar));
   ImageSelectionRequestEvent selection;
-  ImageSetRequestEvent set;
+  ImageSetRequestEvent set(ImageSetRequestEvent::All);
   if (EventSource* events = job->Events()) {
     events->Fire(&selection);
     events->Fire(&set);

@@ -50,7 +50,7 @@ void CImagesImportPanelDlg::ReadControls() {
 CString CImagesImportPanelDlg::SelectedImage() {
   ImageSelectionRequestEvent request;
   document.FireEvent(request);
-  return request.answered && request.kind == ImageSelectionRequestEvent::OneImage ? request.id : CString();
+  return request.answered && request.kind == ImageSelectionRequestEvent::One ? request.id : CString();
 }
 
 void CImagesImportPanelDlg::UpdateControls() {

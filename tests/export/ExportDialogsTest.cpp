@@ -11,7 +11,7 @@
 #include "EventSink.h"
 #include "ExportFileName.h"
 #include "ImageExportSettings.h"
-#include "ImageRequestEvents.h"
+#include "ImageViewEvents.h"
 #include "ImagesExportDlg.h"
 #include "ImagesExportSetupDlg.h"
 #include "MyException.h"
