@@ -68,12 +68,18 @@ class DialogDriver {
         script(std::move(script)) {
     thread = std::thread([this] { Run(); });
   }
-  ~DialogDriver() { thread.join(); }
+  ~DialogDriver() {
+    if (thread.joinable()) thread.join();
+  }
   DialogDriver(const DialogDriver&) = delete;
   DialogDriver& operator=(const DialogDriver&) = delete;
 
-  // Whether the script ran and its dialog closed (read it once the dialog's loop has ended).
-  bool Succeeded() const { return succeeded; }
+  // Whether the script ran and its dialog closed (ask once the dialog's loop has ended). Waits for the
+  // driving thread: it may still be watching the window go when the loop has already returned.
+  bool Succeeded() {
+    if (thread.joinable()) thread.join();
+    return succeeded;
+  }
 
  private:
   void Run() {
