@@ -225,7 +225,7 @@ void CImagesView::DrawCellCaption(CDC* dc, const CRect& band, const char* id) {
   shadow.OffsetRect(g.bx / 4, g.by / 4);
   FillSolid(out, shadow, 0x404040);
   const bool off = document->GetImageFlag02(id);
-  FillSolid(out, box, off ? 0xC4C4C4 : RGB(255, 255, 255));
+  FillSolid(out, box, document->HasFolderImage(id) ? 0xFFF0DC : off ? 0xC4C4C4 : RGB(255, 255, 255));
   FrameSolid(out, box, 0x808080);
   const int oldBk = ::SetBkMode(out, TRANSPARENT);
   const COLORREF oldColour = ::SetTextColor(out, off ? 0x404040 : RGB(0, 0, 0));

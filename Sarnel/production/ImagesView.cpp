@@ -226,9 +226,11 @@ bool CImagesView::IncludeImage(const char*) { return true; }
 
 bool CImagesView::OnRemoveImages(const SharedStringList&) { return false; }
 
-CString CImagesView::GetImageCaption(const char*) {
-  // The document has no captions yet.
-  return CString();
+// A caption that says nothing about this image (the template filled without one) is not drawn.
+CString CImagesView::GetImageCaption(const char* id) {
+  if (document == nullptr) return CString();
+  const CString caption = document->GetImageCaption(id);
+  return caption == document->GetEmptyImageCaption() ? CString() : caption;
 }
 
 int CImagesView::CompareImages(const char* a, const char* b) {
