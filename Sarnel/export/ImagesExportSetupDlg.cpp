@@ -1,5 +1,6 @@
 #include "ImagesExportSetupDlg.h"
 
+#include "LUTsDlg.h"
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CImagesExportSetupDlg, CDialog)
@@ -12,6 +13,7 @@ BEGIN_MESSAGE_MAP(CImagesExportSetupDlg, CDialog)
   ON_BN_CLICKED(IDC_EXPORT_SAME_SIZE, &CImagesExportSetupDlg::OnSizeChoice)
   ON_BN_CLICKED(IDC_EXPORT_TO_SIZE, &CImagesExportSetupDlg::OnSizeChoice)
   ON_BN_CLICKED(IDC_EXPORT_SHARPEN, &CImagesExportSetupDlg::OnSharpen)
+  ON_STN_CLICKED(IDC_EXPORT_LUT_EDIT, &CImagesExportSetupDlg::OnLUTEditor)
   ON_BN_CLICKED(IDC_EXPORT_TRANSPARENCY, &CImagesExportSetupDlg::OnTransparency)
 END_MESSAGE_MAP()
 
@@ -173,4 +175,11 @@ CString CImagesExportSetupDlg::SelectedLUT() const {
   const int item = list->GetCurSel();
   if (item <= 0 || item > settings.LUTs.GetCount()) return CString();
   return settings.LUTs.GetAt(item - 1).name;
+}
+
+// The tone-curve editor works on the output curves this dialog offers; the curve chosen there is chosen
+// here.
+void CImagesExportSetupDlg::OnLUTEditor() {
+  CLUTsDlg editor(&settings.LUTs, 1, SelectedLUT(), this);
+  if (editor.DoModal() == IDOK) FillLUTList(editor.m_selectedName);
 }

@@ -32,6 +32,7 @@ class CImagesExportSetupDlg : public CDialog {
   void OnSizeChoice();
   void OnSharpen();
   void OnTransparency();
+  void OnLUTEditor();
   void FillLUTList(const CString& wanted);
   CString SelectedLUT() const;
   void Enable(int id, bool enable);

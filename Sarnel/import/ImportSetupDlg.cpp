@@ -1,5 +1,6 @@
 #include "ImportSetupDlg.h"
 
+#include "LUTsDlg.h"
 #include "resource.h"
 
 namespace {
@@ -33,8 +34,6 @@ BOOL CImportSetupDlg::OnInitDialog() {
   kernel.SetCurSel(k == 5 || k == 7 ? k : 3);
   SetDlgItemInt(IDC_IMPORT_STRENGTH, static_cast<UINT>(static_cast<uint16_t>(choice.sharpen.strength)),
                 FALSE);
-  // The editor of the tone curves is not part of this dialog yet.
-  if (CWnd* editor = GetDlgItem(IDC_IMPORT_LUT_EDITOR)) editor->EnableWindow(FALSE);
   EnableSharpening();
   return TRUE;
 }
@@ -64,7 +63,16 @@ void CImportSetupDlg::EnableSharpening() {
 
 void CImportSetupDlg::OnSharpen() { EnableSharpening(); }
 
-void CImportSetupDlg::OnLUTEditor() {}
+// The tone-curve editor works on the list this dialog offers; the curve chosen there is chosen here.
+void CImportSetupDlg::OnLUTEditor() {
+  CString current;
+  if (auto* box = static_cast<CComboBox*>(GetDlgItem(IDC_IMPORT_LUT))) {
+    const int index = box->GetCurSel();
+    if (index > 0 && index <= choice.lutList.GetCount()) current = choice.lutList.GetAt(index - 1).name;
+  }
+  CLUTsDlg editor(&choice.lutList, 0, current, this);
+  if (editor.DoModal() == IDOK) FillLUTs(editor.m_selectedName);
+}
 
 void CImportSetupDlg::OnOK() {
   int rotation = 0;
