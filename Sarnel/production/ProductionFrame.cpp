@@ -1,5 +1,6 @@
 #include "ProductionFrame.h"
 
+#include "ImagesFromDiskDlg.h"
 #include "TheDocument.h"
 
 #include "resource.h"
@@ -13,6 +14,10 @@ BEGIN_MESSAGE_MAP(CProductionFrame, CChildFrame)
   ON_WM_SETFOCUS()
   ON_COMMAND(ID_TAKE_PICTURE, &CProductionFrame::OnTakePicture)
   ON_UPDATE_COMMAND_UI(ID_TAKE_PICTURE, &CProductionFrame::OnUpdateTakePicture)
+  ON_COMMAND(ID_IMPORT_FROM_DISK, &CProductionFrame::OnImportFromDisk)
+  ON_UPDATE_COMMAND_UI(ID_IMPORT_FROM_DISK, &CProductionFrame::OnUpdateImportFromDisk)
+  ON_COMMAND(ID_IMPORT_PANEL, &CProductionFrame::OnImportPanel)
+  ON_UPDATE_COMMAND_UI(ID_IMPORT_PANEL, &CProductionFrame::OnUpdateImportPanel)
 END_MESSAGE_MAP()
 
 namespace {
@@ -23,7 +28,7 @@ constexpr UINT ViewId = AFX_IDW_PANE_FIRST;
 
 }  // namespace
 
-CProductionFrame::CProductionFrame(CTheDocument* document) : document(document) {}
+CProductionFrame::CProductionFrame(CTheDocument* document) : document(document), importPanel(*document) {}
 
 CProductionFrame::~CProductionFrame() = default;
 
@@ -36,7 +41,8 @@ int CProductionFrame::OnCreate(LPCREATESTRUCT lpcs) {
     return -1;
   EnableDocking(CBRS_ALIGN_ANY);
   if (!CreateToolBar()) return -1;
-  // The correction bar and the import panel take their places here, after the tool bar.
+  // The correction bar takes its place here, after the tool bar.
+  if (!CreateImportPanel()) return -1;
   LoadBarState("Main Frame\\Bars\\");
   // The hot import window is made here, once it exists.
 
@@ -88,6 +94,7 @@ void CProductionFrame::OnSetFocus(CWnd*) {
 }
 
 void CProductionFrame::OnDestroy() {
+  diskImport.reset();
   SetActiveView(nullptr);
   CChildFrame::OnDestroy();
 }
@@ -110,3 +117,42 @@ BOOL CProductionFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLE
 void CProductionFrame::OnTakePicture() {}
 
 void CProductionFrame::OnUpdateTakePicture(CCmdUI* cmdUI) { cmdUI->Enable(TRUE); }
+
+// The import panel floats hidden near the main window's lower right corner until it is asked for.
+bool CProductionFrame::CreateImportPanel() {
+  if (!importPanel.Create(this, IDD_IMAGES_IMPORT_PANEL,
+                          CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC, IDD_IMAGES_IMPORT_PANEL))
+    return false;
+  CString title;
+  title.LoadString(IDS_IMPORT_PANEL_TITLE);
+  importPanel.SetWindowText(title);
+  importPanel.EnableDocking(0);
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof(placement);
+  CWnd* main = AfxGetMainWnd();
+  if (main != nullptr && main->GetSafeHwnd() != nullptr && main->GetWindowPlacement(&placement)) {
+    const LONG units = ::GetDialogBaseUnits();
+    const CPoint corner(placement.rcNormalPosition.right - MulDiv(140, LOWORD(units), 4),
+                        placement.rcNormalPosition.bottom - MulDiv(50, HIWORD(units), 8));
+    FloatControlBar(&importPanel, corner);
+  }
+  ShowControlBar(&importPanel, FALSE, FALSE);
+  return true;
+}
+
+void CProductionFrame::OnImportFromDisk() {
+  if (!diskImport) diskImport = std::make_unique<CImagesFromDiskDlg>(*document, this);
+  diskImport->ShowWindow(diskImport->IsWindowVisible() ? SW_HIDE : SW_SHOW);
+}
+
+void CProductionFrame::OnUpdateImportFromDisk(CCmdUI* cmdUI) {
+  cmdUI->SetCheck(diskImport && diskImport->GetSafeHwnd() != nullptr && diskImport->IsWindowVisible());
+}
+
+void CProductionFrame::OnImportPanel() {
+  ShowControlBar(&importPanel, !importPanel.IsWindowVisible(), FALSE);
+}
+
+void CProductionFrame::OnUpdateImportPanel(CCmdUI* cmdUI) {
+  cmdUI->SetCheck(importPanel.GetSafeHwnd() != nullptr && importPanel.IsWindowVisible());
+}

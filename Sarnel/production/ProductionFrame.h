@@ -6,9 +6,14 @@
 #include "ChildFrame.h"
 #include "IndividualImagesView.h"
 
+#include "ImagesImportPanelDlg.h"
+
 #include "classlib/ClassLib.h"
 
+#include <memory>
+
 class CTheDocument;
+class CImagesFromDiskDlg;
 
 class CProductionFrame : public CChildFrame {
   DECLARE_DYNAMIC(CProductionFrame)
@@ -23,6 +28,8 @@ class CProductionFrame : public CChildFrame {
   void OnDeactivateScreen() override;
 
   CImagesView* GetImagesView() { return &view; }
+  CImagesImportPanelDlg& GetImportPanel() { return importPanel; }
+  CImagesFromDiskDlg* GetDiskImport() { return diskImport.get(); }
   CReBar& GetReBar() { return reBar; }
   CToolBar& GetToolBar() { return toolBar; }
 
@@ -33,10 +40,15 @@ class CProductionFrame : public CChildFrame {
   afx_msg void OnSetFocus(CWnd* previous);
   afx_msg void OnTakePicture();
   afx_msg void OnUpdateTakePicture(CCmdUI* cmdUI);
+  afx_msg void OnImportFromDisk();
+  afx_msg void OnUpdateImportFromDisk(CCmdUI* cmdUI);
+  afx_msg void OnImportPanel();
+  afx_msg void OnUpdateImportPanel(CCmdUI* cmdUI);
   DECLARE_MESSAGE_MAP()
 
  private:
   bool CreateToolBar();
+  bool CreateImportPanel();
   void LayoutView();
 
   CTheDocument* document;
@@ -44,4 +56,6 @@ class CProductionFrame : public CChildFrame {
   CImageList toolImages;
   CImageList toolImagesDisabled;
   CIndividualImagesView view;
+  CImagesImportPanelDlg importPanel;
+  std::unique_ptr<CImagesFromDiskDlg> diskImport;
 };
