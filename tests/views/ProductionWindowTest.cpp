@@ -12,6 +12,7 @@
 #include "ImageBitmap.h"
 #include "ImageEvents.h"
 #include "ImageViewEvents.h"
+#include "ImagesFromDiskDlg.h"
 #include "IndividualImagesView.h"
 #include "MainFrame_Image.h"
 #include "OptionValues.h"
@@ -157,6 +158,30 @@ TEST_F(ProductionWindowTest, CommandsReachTheViewFirstAndTakePictureIsEnabled) {
   probe.enabled = TRUE;
   probe.DoUpdate(Frame(), TRUE);
   EXPECT_FALSE(probe.enabled);
+}
+
+TEST_F(ProductionWindowTest, ImportCommandsShowAndHideTheDiskImportAndThePanel) {
+  ASSERT_TRUE(Start());
+  struct Probe : CCmdUI {
+    int checked = -1;
+    void SetCheck(int check) override { checked = check; }
+  } probe;
+  EXPECT_EQ(Production()->GetDiskImport(), nullptr) << "made on the first command only";
+  EXPECT_FALSE(Production()->GetImportPanel().IsWindowVisible());
+  for (bool shown : {true, false}) {
+    Production()->SendMessage(WM_COMMAND, ID_IMPORT_FROM_DISK);
+    ASSERT_NE(Production()->GetDiskImport(), nullptr);
+    EXPECT_EQ(shown, !!Production()->GetDiskImport()->IsWindowVisible());
+    probe.m_nID = ID_IMPORT_FROM_DISK;
+    probe.DoUpdate(Production(), TRUE);
+    EXPECT_EQ(shown ? 1 : 0, probe.checked);
+
+    Production()->SendMessage(WM_COMMAND, ID_IMPORT_PANEL);
+    EXPECT_EQ(shown, !!Production()->GetImportPanel().IsWindowVisible());
+    probe.m_nID = ID_IMPORT_PANEL;
+    probe.DoUpdate(Production(), TRUE);
+    EXPECT_EQ(shown ? 1 : 0, probe.checked);
+  }
 }
 
 TEST_F(ProductionWindowTest, TheGridFollowsTheJobAndBatchesRebuildOnce) {
