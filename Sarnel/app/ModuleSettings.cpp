@@ -79,9 +79,9 @@ std::vector<SettingsModule>& Modules() {
 const char* const LoadOrder[] = {"Window State",    "Settings",        "Color Management", "Window State",
                                  "Image From Disk", "Images From Hot", "Images Import",    "Image Export",
                                  "Graphics",        "Masks",           "Backgrounds",      "Paths"};
-const char* const SaveOrder[] = {"Settings",      "Color Management", "Window State", "Image From Disk",
-                                 "Images From Hot", "Images Import",  "Image Export", "Graphics",
-                                 "Masks",           "Backgrounds",    "Paths"};
+const char* const SaveOrder[] = {"Settings",        "Color Management", "Window State", "Image From Disk",
+                                 "Images From Hot", "Images Import",    "Image Export", "Graphics",
+                                 "Masks",           "Backgrounds",      "Paths"};
 
 SettingsModule& Module(const char* name) {
   for (SettingsModule& module : Modules())

@@ -141,7 +141,29 @@ TEST_F(SettingsTest, LoadAndSaveRunInTheirFixedOrders) {
   RecordedModules modules;
   LoadAllSettings();
   SaveAllSettings();
-  EXPECT_EQ(modules.calls, (std::vector<std::string>{"load Window State", "load Settings", "load Color Management", "load Window State", "load Image From Disk", "load Images From Hot", "load Images Import", "load Image Export", "load Graphics", "load Masks", "load Backgrounds", "load Paths", "save Settings", "save Color Management", "save Window State", "save Image From Disk", "save Images From Hot", "save Images Import", "save Image Export", "save Graphics", "save Masks", "save Backgrounds", "save Paths"}));
+  EXPECT_EQ(modules.calls, (std::vector<std::string>{"load Window State",
+                                                     "load Settings",
+                                                     "load Color Management",
+                                                     "load Window State",
+                                                     "load Image From Disk",
+                                                     "load Images From Hot",
+                                                     "load Images Import",
+                                                     "load Image Export",
+                                                     "load Graphics",
+                                                     "load Masks",
+                                                     "load Backgrounds",
+                                                     "load Paths",
+                                                     "save Settings",
+                                                     "save Color Management",
+                                                     "save Window State",
+                                                     "save Image From Disk",
+                                                     "save Images From Hot",
+                                                     "save Images Import",
+                                                     "save Image Export",
+                                                     "save Graphics",
+                                                     "save Masks",
+                                                     "save Backgrounds",
+                                                     "save Paths"}));
 }
 
 TEST_F(SettingsTest, AFailingLoaderIsReportedKeepsItsDefaultsAndIsNotSaved) {
