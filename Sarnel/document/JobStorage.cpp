@@ -108,17 +108,28 @@ HRESULT BesideFile::SwapIn() {
   DWORD flushError = GetLastError();
   CloseHandle(file);
   if (!flushed) return HRESULT_FROM_WIN32(flushError);
-  // ReplaceFile keeps the replaced file's identity (attributes, creation time, security). Whatever
-  // it leaves behind on failure, the finished file still has its own name and the rename below puts
-  // it in place.
-  const bool targetExists = GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES;
-  if (!targetExists ||
-      !ReplaceFileA(target, path, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    if (!MoveFileExA(path, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      DWORD error = GetLastError();
-      return HRESULT_FROM_WIN32(error != 0 ? error : ERROR_GEN_FAILURE);
+  // The finished file is renamed over the target in one step, so a kill at any moment leaves either the
+  // old job or the new one under the target's name. ReplaceFile is not used: here it deletes the old file
+  // before it moves the new one in, and a kill between the two lost the job. What ReplaceFile would keep
+  // of the old file (its creation time and attributes) is carried over by hand.
+  WIN32_FILE_ATTRIBUTE_DATA old = {};
+  const bool targetExists = GetFileAttributesExA(target, GetFileExInfoStandard, &old) != FALSE;
+  if (targetExists) {
+    HANDLE created = CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created != INVALID_HANDLE_VALUE) {
+      SetFileTime(created, &old.ftCreationTime, nullptr, nullptr);
+      CloseHandle(created);
     }
   }
+  if (!MoveFileExA(path, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DWORD error = GetLastError();
+    return HRESULT_FROM_WIN32(error != 0 ? error : ERROR_GEN_FAILURE);
+  }
+  constexpr DWORD carried = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  if (targetExists && (old.dwFileAttributes & carried) != 0)
+    SetFileAttributesA(target, old.dwFileAttributes & carried);
   path.Empty();  // it is the target now
   return S_OK;
 }
