@@ -1,5 +1,6 @@
 // The images of a job: their bitmaps in the job file, the import worker and the placement of new
 // images, and the image operations with their events.
+#include "BitmapPixels.h"
 #include "DocumentTestSupport.h"
 
 #include "BitmapWriteFault.h"
@@ -27,7 +28,6 @@ using namespace doctest;
 namespace {
 
 using Names = std::vector<std::string>;
-using IBitmapExPtr = _com_ptr_t<_com_IIID<zvkImage::IBitmapEx, &__uuidof(zvkImage::IBitmapEx)>>;
 
 // A bitmap of one colour.
 IBitmapPtr MakeBitmap(long width, long height, COLORREF colour) {
@@ -48,17 +48,6 @@ SIZE SizeOf(zvkImage::IBitmap* bitmap) {
   bitmap->GetWidth(&width);
   bitmap->GetHeight(&height);
   return SIZE{width, height};
-}
-
-COLORREF PixelOf(zvkImage::IBitmap* bitmap, long x, long y) {
-  IBitmapExPtr ex;
-  bitmap->QueryInterface(__uuidof(zvkImage::IBitmapEx), reinterpret_cast<void**>(&ex));
-  if (!ex) return CLR_INVALID;
-  RECT one = {x, y, x + 1, y + 1};
-  VARIANT sample;
-  VariantInit(&sample);
-  if (FAILED(ex->Sample(&one, &sample)) || sample.vt != VT_I4) return CLR_INVALID;
-  return static_cast<COLORREF>(sample.lVal);
 }
 
 // The names of the image storages of the job ("-" and the id).

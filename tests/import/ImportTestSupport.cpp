@@ -1,3 +1,4 @@
+#include "BitmapPixels.h"
 #include "ImportTestSupport.h"
 
 #include "ImageEvents.h"
@@ -23,8 +24,6 @@ class TestApp : public CWinApp {
 
 TestApp g_app;
 int g_testNumber = 0;
-
-using IBitmapExPtr = _com_ptr_t<_com_IIID<zvkImage::IBitmapEx, &__uuidof(zvkImage::IBitmapEx)>>;
 
 void RemoveTree(const std::string& path) {
   WIN32_FIND_DATAA found = {};
@@ -124,17 +123,6 @@ IBitmapPtr MakeMarkedBitmap(long width, long height, COLORREF colour, long x, lo
   }
   EXPECT_EQ(S_OK, bitmap->ReleaseDC(dc));
   return bitmap;
-}
-
-COLORREF PixelOf(zvkImage::IBitmap* bitmap, long x, long y) {
-  IBitmapExPtr ex;
-  bitmap->QueryInterface(__uuidof(zvkImage::IBitmapEx), reinterpret_cast<void**>(&ex));
-  if (!ex) return CLR_INVALID;
-  RECT one = {x, y, x + 1, y + 1};
-  VARIANT sample;
-  VariantInit(&sample);
-  if (FAILED(ex->Sample(&one, &sample)) || sample.vt != VT_I4) return CLR_INVALID;
-  return static_cast<COLORREF>(sample.lVal);
 }
 
 SIZE SizeOf(zvkImage::IBitmap* bitmap) {

@@ -2,6 +2,7 @@
 // every test, a job open in a document, scratch folders and generated image files.
 #pragma once
 
+#include "BitmapPixels.h"
 #include "EventSink.h"
 #include "ImageBitmap.h"
 #include "TheDocument.h"
@@ -61,7 +62,6 @@ std::string Name() {
 
 // A bitmap of one colour with a marker pixel of another at (x, y).
 IBitmapPtr MakeMarkedBitmap(long width, long height, COLORREF colour, long x, long y, COLORREF marker);
-COLORREF PixelOf(zvkImage::IBitmap* bitmap, long x, long y);
 SIZE SizeOf(zvkImage::IBitmap* bitmap);
 // The first place of the colour (within a tolerance per channel), {-1, -1} when none.
 POINT FindColour(zvkImage::IBitmap* bitmap, COLORREF colour, int tolerance);
