@@ -1,6 +1,7 @@
 // The image bitmaps that views and output get from the document: the cache of drafts, the full render
 // and the search for a linked image's moved file.
 #include "DocumentTestSupport.h"
+#include "ImagesJobFixture.h"
 
 #include "AdjustBitmap.h"
 #include "ImagePathSearch.h"
@@ -126,19 +127,9 @@ class LutServerRegistered {
 
 void Touch(const std::string& path, const char* text = "x") { std::ofstream(path) << text; }
 
-class DocumentImageBitmapsTest : public ::testing::Test {
+class DocumentImageBitmapsTest : public ImagesJobFixture {
  protected:
-  void SetUp() override {
-    MainWindow();
-    ResetOptions(folder.Path());
-    GetImagesImportSettings() = ImagesImportSettings();
-    ASSERT_TRUE(document.NewJob());
-  }
-  void TearDown() override {
-    zvkImage::SetCreationFailure(S_OK);
-    GetImagesImportSettings() = ImagesImportSettings();
-    ResetOptions("");
-  }
+  DocumentImageBitmapsTest() : ImagesJobFixture("bitmaps") {}
   // The id of the image the import added.
   CString Import(const char* name, bool linked = false, IBitmapPtr bitmap = IBitmapPtr(),
                  const ImageProcessing* processing = nullptr) {
@@ -151,8 +142,6 @@ class DocumentImageBitmapsTest : public ::testing::Test {
     return CString();
   }
   std::string Key(const CString& id) { return static_cast<LPCTSTR>(id); }
-  ScratchFolder folder{"bitmaps"};
-  CTheDocument document;
 };
 
 }  // namespace

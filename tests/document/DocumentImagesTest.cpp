@@ -2,6 +2,7 @@
 // images, and the image operations with their events.
 #include "BitmapPixels.h"
 #include "DocumentTestSupport.h"
+#include "ImagesJobFixture.h"
 
 #include "BitmapWriteFault.h"
 #include "CreateRuntimeBitmap.h"
@@ -88,19 +89,9 @@ std::vector<std::string> FileNames(CTheDocument& document) {
   return names;
 }
 
-class DocumentImagesTest : public ::testing::Test {
+class DocumentImagesTest : public ImagesJobFixture {
  protected:
-  void SetUp() override {
-    MainWindow();
-    ResetOptions(folder.Path());
-    GetImagesImportSettings() = ImagesImportSettings();
-    ASSERT_TRUE(document.NewJob());
-  }
-  void TearDown() override {
-    zvkImage::SetCreationFailure(S_OK);
-    GetImagesImportSettings() = ImagesImportSettings();
-    ResetOptions("");
-  }
+  DocumentImagesTest() : ImagesJobFixture("images") {}
   void Import(const char* name, COLORREF colour = RGB(200, 10, 10), int32_t position = 0, bool linked = false,
               const ImageProcessing* processing = nullptr) {
     document.ImportImage(position, MakeBitmap(8, 6, colour), name, linked, processing);
@@ -112,8 +103,6 @@ class DocumentImagesTest : public ::testing::Test {
       Import(name);
     }
   }
-  ScratchFolder folder{"images"};
-  CTheDocument document;
 };
 
 }  // namespace
