@@ -360,6 +360,12 @@ TEST(LUTsDlg, AMouseDragOfTheGammaThumbSetsTheCurve) {
                      to = {from.x + static_cast<LONG>(12 * step + 0.5), from.y};
                      ::ClientToScreen(track, &from);
                      ::ClientToScreen(track, &to);
+                     // A window of a test running beside this one may lie over the thumb and take the
+                     // press: wait until the track is what the pointer would hit.
+                     if (::WindowFromPoint(from) != track) {
+                       ::SetForegroundWindow(dialog);
+                       return false;
+                     }
                      ::SetCursorPos(from.x, from.y);
                      INPUT down = {};
                      down.type = INPUT_MOUSE;
