@@ -9,8 +9,10 @@
 #include "ArchiveStream.h"
 #include "BitmapContentKey.h"
 #include "CreateRuntimeBitmap.h"
+#include "MemoryStream.h"
 #include "StoragePointers.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -26,28 +28,45 @@ uint64_t PositionOf(IStream* stream) {
   return now.QuadPart;
 }
 
-void SeekTo(IStream* stream, uint64_t position) {
-  LARGE_INTEGER move;
-  move.QuadPart = static_cast<LONGLONG>(position);
-  const HRESULT hr = stream->Seek(move, STREAM_SEEK_SET, nullptr);
-  if (FAILED(hr)) zvk::ThrowArchiveStreamComError(hr);
-}
-
-// The length of what lies between two positions, as the item's u32 field holds it.
-uint32_t LengthBetween(uint64_t from, uint64_t to) {
-  const uint64_t length = to - from;
-  if (to < from || length > std::numeric_limits<uint32_t>::max())
-    throw zvk::ArchiveException(zvk::ArchiveException::Generic);
-  return static_cast<uint32_t>(length);
-}
-
 void WriteBytes(zvk::Archive& archive, const std::vector<uint8_t>& bytes) {
-  const size_t chunk = 1u << 24;
+  const size_t chunk = 1u << 26;
   for (size_t at = 0; at < bytes.size(); at += chunk) {
     const unsigned count = static_cast<unsigned>(std::min(chunk, bytes.size() - at));
     if (archive.Write(bytes.data() + at, count) != count)
       throw zvk::ArchiveException(zvk::ArchiveException::WriteOnly);
   }
+}
+
+// A stream in memory that goes with its bytes whichever way the caller leaves.
+struct MemoryBytes {
+  MemoryStream* stream = MemoryStream::Create();
+  MemoryBytes() = default;
+  MemoryBytes(const MemoryBytes&) = delete;
+  MemoryBytes& operator=(const MemoryBytes&) = delete;
+  ~MemoryBytes() { stream->Release(); }
+};
+
+uint32_t CheckedLength(size_t length) {
+  if (length > std::numeric_limits<uint32_t>::max())
+    throw zvk::ArchiveException(zvk::ArchiveException::Generic);
+  return static_cast<uint32_t>(length);
+}
+
+// Exactly length bytes of the archive into the memory stream, which is then rewound.
+void ReadBytes(zvk::Archive& archive, MemoryStream* target, uint32_t length) {
+  std::vector<uint8_t> bytes(length);
+  const unsigned chunk = 1u << 26;
+  for (uint32_t at = 0; at < length;) {
+    const unsigned count = std::min<uint32_t>(chunk, length - at);
+    if (archive.Read(bytes.data() + at, count) != count)
+      throw zvk::ArchiveException(zvk::ArchiveException::EndOfFile);
+    at += count;
+  }
+  ULONG written = 0;
+  if (FAILED(target->Write(bytes.data(), length, &written)) || written != length)
+    _com_issue_error(E_OUTOFMEMORY);
+  LARGE_INTEGER zero{};
+  target->Seek(zero, STREAM_SEEK_SET, nullptr);
 }
 
 // A length read from an item must fit in what is left of its stream.
@@ -182,27 +201,32 @@ void CTheDocument::DeleteLibraryItem(const char* storageName, const CString& key
 
 void CTheDocument::WriteBitmapItem(IStream* stream, zvkImage::IBitmap* bitmap,
                                    const std::vector<uint8_t>* savedFull) {
-  zvk::ArchiveStream archive(stream);
-  zvk::WriteArchiveWord(archive, ItemSchema);
+  // Both pictures are saved into memory first: with their lengths known, the stream is grown once and
+  // written in a few large pieces, which a compound file takes far faster than many small writes.
   IBitmapPtr draft = CreateRuntimeBitmap(bitmap, static_cast<uint32_t>(draftSize), false);
-  const uint64_t p0 = PositionOf(stream);
-  zvk::WriteArchiveDword(archive, uint32_t{0});
   CheckBitmapCall(draft->SetOptions(1, 0), draft);
-  CheckBitmapCall(draft->SaveToStream(stream, 0), draft);
-  const uint64_t p1 = PositionOf(stream);
-  zvk::WriteArchiveDword(archive, uint32_t{0});
+  MemoryBytes draftBytes;
+  CheckBitmapCall(draft->SaveToStream(draftBytes.stream, 0), draft);
   CheckBitmapCall(bitmap->SetOptions(1, 0), bitmap);
   // The options do not change the bytes a picture saves, so the bytes it gave for its key serve here.
-  if (savedFull != nullptr)
-    WriteBytes(archive, *savedFull);
-  else
-    CheckBitmapCall(bitmap->SaveToStream(stream, 0), bitmap);
-  const uint64_t p2 = PositionOf(stream);
-  SeekTo(stream, p0);
-  zvk::WriteArchiveDword(archive, LengthBetween(p0 + 4, p1));
-  SeekTo(stream, p1);
-  zvk::WriteArchiveDword(archive, LengthBetween(p1 + 4, p2));
-  SeekTo(stream, p2);
+  MemoryBytes fullBytes;
+  if (savedFull == nullptr) CheckBitmapCall(bitmap->SaveToStream(fullBytes.stream, 0), bitmap);
+  const std::vector<uint8_t>& full = savedFull != nullptr ? *savedFull : fullBytes.stream->GetBytes();
+  const std::vector<uint8_t>& small = draftBytes.stream->GetBytes();
+  const uint32_t draftLength = CheckedLength(small.size());
+  const uint32_t fullLength = CheckedLength(full.size());
+
+  const uint64_t end = PositionOf(stream) + 10 + uint64_t{draftLength} + fullLength;
+  ULARGE_INTEGER size{};
+  size.QuadPart = end;
+  const HRESULT hr = stream->SetSize(size);
+  if (FAILED(hr)) zvk::ThrowArchiveStreamComError(hr);
+  zvk::ArchiveStream archive(stream);
+  zvk::WriteArchiveWord(archive, ItemSchema);
+  zvk::WriteArchiveDword(archive, draftLength);
+  WriteBytes(archive, small);
+  zvk::WriteArchiveDword(archive, fullLength);
+  WriteBytes(archive, full);
 }
 
 IBitmapPtr CTheDocument::ReadBitmapItem(IStream* stream, bool full) {
@@ -223,10 +247,13 @@ IBitmapPtr CTheDocument::ReadBitmapItem(IStream* stream, bool full) {
     zvk::ReadArchiveDword(archive, length);
     CheckLength(archive, length);
   }
-  const uint64_t start = PositionOf(stream);
-  CheckBitmapCall(bitmap->LoadFromStream(stream, 0), bitmap);
-  // A picture that read past its own length took bytes that were not its own.
-  if (PositionOf(stream) - start > length) throw zvk::ArchiveException(zvk::ArchiveException::EndOfFile);
+  // The picture's bytes in one read (a compound file answers one large read far faster than the many
+  // small ones of a picture loading itself); the picture then loads from memory and can take nothing
+  // beyond its own length.
+  MemoryBytes bytes;
+  ReadBytes(archive, bytes.stream, length);
+  CheckBitmapCall(bitmap->LoadFromStream(bytes.stream, 0), bitmap);
+  if (bytes.stream->GetPosition() != length) throw zvk::ArchiveException(zvk::ArchiveException::EndOfFile);
   return bitmap;
 }
 

@@ -263,6 +263,41 @@ TEST_F(JobLibrariesTest, GettersGiveNullForWhatIsNotAPictureOfTheLibrary) {
   EXPECT_FALSE(document.GetMaskBitmap(key, false));
 }
 
+TEST_F(JobLibrariesTest, ADamagedItemReadsAsNoPicture) {
+  const CString key = document.AddMask(TestPicture(14, 11, 12), "m.png");
+  const std::vector<unsigned char> item = LibraryStreams(document, "@Masks").at("-" + std::string(key));
+  const uint32_t draftLength = U32At(item, 2);
+  auto withLength = [&](size_t at, uint32_t value) {
+    std::vector<unsigned char> bytes = item;
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    return bytes;
+  };
+  struct Case {
+    const char* what;
+    std::vector<unsigned char> bytes;
+    bool draftReads;
+  };
+  const Case cases[] = {
+      {"cut in its first length", std::vector<unsigned char>(item.begin(), item.begin() + 4), false},
+      {"cut inside the full picture", std::vector<unsigned char>(item.begin(), item.end() - 7), true},
+      {"first length beyond the stream", withLength(2, 0x7FFFFFF0u), false},
+      {"second length beyond the stream", withLength(6 + draftLength, 0x7FFFFFF0u), true},
+      {"second length shorter than its picture", withLength(6 + draftLength, 20), true},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    // Each case under a key of its own, so that no cache answers.
+    CString damagedKey;
+    damagedKey.Format("DAMAGED%02d", ++n);
+    LibraryEntry entry;
+    entry.name = "damaged.png";
+    document.GetMasks().Set(damagedKey, entry);
+    WriteLibraryStream(document, "@Masks", MakeLibraryItemName(damagedKey), c.bytes);
+    EXPECT_FALSE(document.GetMaskBitmap(damagedKey, true)) << c.what;
+    EXPECT_EQ(c.draftReads, static_cast<bool>(document.GetMaskBitmap(damagedKey, false))) << c.what;
+  }
+}
+
 TEST_F(JobLibrariesTest, ABackgroundIsReadOnceWhileCached) {
   const IBitmapPtr picture = TestPicture(16, 16, 8);
   const CString key = document.AddBackground(picture, "b.png");
