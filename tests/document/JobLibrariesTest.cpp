@@ -11,6 +11,8 @@
 #include "MyException.h"
 #include "StoragePointers.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -613,4 +615,24 @@ TEST_F(JobLibrariesTest, AGraphicIsFoundByItsNameInTheSearchFolders) {
   // The appended extension keeps its spelling.
   EXPECT_EQ(".PNG", std::string(document.FindGraphicFile("logo").Right(4)));
   EXPECT_TRUE(document.ResolveGraphicPath("logo").IsEmpty());
+}
+
+TEST_F(JobLibrariesTest, ALibraryOfANewerVersionRefusesTheOpen) {
+  const std::string path = folder.File("newer.plj");
+  SaveAndReopen(path);
+  ASSERT_TRUE(document.CloseJob());
+  const std::vector<unsigned char> saved = ReadWholeFile(path);
+  for (const char* library : {"@Graphics", "@Masks", "@Backgrounds"})
+    for (const char* stream : {"\\@List", "\\@Links"}) {
+      const std::string name = std::string(library) + stream;
+      WriteWholeFile(path, saved);
+      AddToCompoundFile(path, {{name, {0x00, 0x02, 0, 0, 0, 0}}});
+      try {
+        document.OpenJob(path.c_str(), false);
+        ADD_FAILURE() << name << " opened";
+      } catch (const CMyException& e) {
+        EXPECT_STREQ(Text(IDS_FILE_NEWER_VERSION), e.what()) << name;
+      }
+      EXPECT_FALSE(document.IsOpen()) << name;
+    }
 }
