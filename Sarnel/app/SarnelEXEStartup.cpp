@@ -99,6 +99,7 @@ bool CSarnelEXE::CreateDocumentAndFrame() {
   // Colour-managed drawing takes the job's colour space from the document.
   ConnectIcmJob(document);
   document->SetImageSearchFolders(&ImageSearchFolders());
+  document->SetGraphicSearchFolders(&GraphicSearchFolders());
 
   // The controls' window classes, in their fixed order, before any dialog or view can use them.
   ControlClasses::RegisterAll();

@@ -89,7 +89,9 @@ bool CTheDocument::NewJob() {
 
   draftSize = options.DefaultDraftSize;
   primaryImageFirst = false;
-  // The graphic, mask and background libraries do not yet remember the images' graphic names here.
+  RememberGraphicNames();
+  RememberMaskNames();
+  RememberBackgroundNames();
 
   queueText.Empty();
   headerText.Empty();
@@ -328,7 +330,8 @@ void CTheDocument::ClearSections() {
   ClearImages();
   ClearDetails();
   ClearNotes();
-  // The graphic, mask and background libraries are not cleared yet; their slices will clear them
-  // here, in this order.
+  ClearGraphics();
+  ClearMasks();
+  ClearBackgrounds();
   ClearColorProfiles();
 }

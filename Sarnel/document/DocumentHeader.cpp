@@ -35,10 +35,14 @@ void CTheDocument::LoadJob() {
     LoadImages();
     LoadDetails();
     LoadNotes();
-    // The graphic, mask and background libraries are not loaded yet; their slices will load them
-    // here, in this order, and let the libraries remember the images' graphic names after the reset.
+    LoadGraphics();
+    LoadMasks();
+    LoadBackgrounds();
     // The colour profile is read on first use.
     LoadColorProfile();
+    RememberGraphicNames();
+    RememberMaskNames();
+    RememberBackgroundNames();
   } catch (const zvk::ArchiveException& e) {
     ClearSections();
     ResetJobFields();

@@ -228,6 +228,8 @@ void CTheDocument::RemoveImage(const char* id) {
   ImageRemovingEvent removing(record.id, record.number);
   FireEvent(removing);
   masksLinks.RemoveChild(record.id);
+  // A link of a removed image would keep its background alive through every save.
+  backgroundsLinks.RemoveChild(record.id);
   images.Remove(record.id);
   DestroyImageStorage(record.id);
   imageCache.Remove(static_cast<LPCTSTR>(record.id));

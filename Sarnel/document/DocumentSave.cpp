@@ -61,13 +61,15 @@ void CTheDocument::WriteJob() {
   WriteHeader();
   WriteUsage();
   WriteAttributes();
-  // The graphic, mask and background libraries do not purge unused entries yet; they will here, in
-  // this order.
+  PurgeGraphics();
+  PurgeMasks();
+  PurgeBackgrounds();
   SaveImages();
   SaveDetails();
   SaveNotes();
-  // The graphic, mask and background libraries are not written yet; their slices will write them
-  // here, in this order.
+  SaveGraphics();
+  SaveMasks();
+  SaveBackgrounds();
   SaveColorProfiles();
   HRESULT hr = storage->Commit(STGC_DEFAULT);
   if (FAILED(hr)) throw CMyException(hr, "hr", DocumentFilePlace, 1943);

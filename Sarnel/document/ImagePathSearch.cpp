@@ -4,6 +4,8 @@
 
 #include <io.h>
 
+#include <initializer_list>
+
 namespace {
 
 bool IsSlash(char c) { return c == '\\' || c == '/'; }
@@ -27,7 +29,12 @@ bool IsFullImagePath(const CString& path) {
   return (IsSlash(path[0]) && IsSlash(path[1])) || (path[1] == ':' && IsSlash(path[2]));
 }
 
-CString SearchImageFile(const CString& name, const CString& jobPath, const SharedStringList& folders) {
+namespace {
+
+// The search folders in order, then beside the job, then each of the job's own folders
+// "<title><suffix>\" in order.
+CString SearchFile(const CString& name, const CString& jobPath, const SharedStringList& folders,
+                   std::initializer_list<const char*> jobFolderSuffixes) {
   if (name.IsEmpty()) return CString();
   if (IsFullImagePath(name) && Exists(name)) return name;
   const CString file = GetFileNamePart(name);
@@ -55,7 +62,19 @@ CString SearchImageFile(const CString& name, const CString& jobPath, const Share
   }
   CString candidate = CombinePath(folder, file);
   if (Exists(candidate)) return candidate;
-  candidate = CombinePath(folder, title) + "#images\\" + file;
-  if (Exists(candidate)) return candidate;
+  for (const char* suffix : jobFolderSuffixes) {
+    candidate = CombinePath(folder, title) + suffix + "\\" + file;
+    if (Exists(candidate)) return candidate;
+  }
   return CString();
+}
+
+}  // namespace
+
+CString SearchImageFile(const CString& name, const CString& jobPath, const SharedStringList& folders) {
+  return SearchFile(name, jobPath, folders, {"#images"});
+}
+
+CString SearchGraphicFile(const CString& name, const CString& jobPath, const SharedStringList& folders) {
+  return SearchFile(name, jobPath, folders, {"#graphics", "#images"});
 }

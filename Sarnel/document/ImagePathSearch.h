@@ -1,4 +1,5 @@
-// Finds a linked image's outside file after the job or the pictures moved.
+// Finds a linked image's outside file, or a graphic named in a detail field, after the job or the
+// pictures moved.
 #pragma once
 
 #include "SharedStringList.h"
@@ -13,3 +14,7 @@ bool IsFullImagePath(const CString& path);
 // drive-relative entries and malformed network paths skipped), then next to the job, then in
 // "<job folder>\<title>#images\". Empty when no candidate exists.
 CString SearchImageFile(const CString& name, const CString& jobPath, const SharedStringList& folders);
+
+// The same search for a graphic: after the file next to the job, "<job folder>\<title>#graphics\" and
+// then "<job folder>\<title>#images\".
+CString SearchGraphicFile(const CString& name, const CString& jobPath, const SharedStringList& folders);

@@ -35,6 +35,8 @@
 #include <objbase.h>
 
 #include <cstdint>
+#include <set>
+#include <vector>
 
 class Event;
 
@@ -348,6 +350,83 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   void SaveColorProfiles() { SaveColorProfile(-2); }
   void SaveColorProfile(int id);
 
+  // ---- The job's picture libraries. Backgrounds and masks are stored once per picture, keyed by its
+  // content, each entry with a draft (within the job's draft size) and the picture as added; graphics
+  // come from elsewhere and are only kept or dropped. Before a save, an entry whose key an image's
+  // graphic field named at the last load or save and names no longer is dropped, unless an image still
+  // links to it. Every call on the libraries' storages holds the image-storage lock.
+  using FieldTexts = std::set<CString, NumericStringLessOrder>;
+  void LoadGraphics();
+  void SaveGraphics();
+  void ClearGraphics();
+  void RememberGraphicNames();
+  void PurgeGraphics();
+  void RemoveGraphic(const CString& key);
+  Graphics& GetGraphics() { return graphics; }
+  ObjectLinksOneMany& GetGraphicLinks() { return graphicsLinks; }
+  IStorage* OpenGraphicsStorage();
+  void DeleteGraphicItem(const CString& key);
+  // An existing file for a graphic name (the name itself when it is a full path that exists, else its
+  // file name in the graphic search folders, next to the job, in "<title>#graphics" and "<title>#images"
+  // beside the job), or empty. FindGraphicFile also tries the name with ".JPG", ".JPEG", ".PNG", ".TIF".
+  CString ResolveGraphicPath(const CString& name);
+  CString FindGraphicFile(const CString& name);
+  void SetGraphicSearchFolders(const SharedStringList* folders) { graphicSearchFolders = folders; }
+
+  void LoadMasks();
+  void SaveMasks();
+  void ClearMasks();
+  void RememberMaskNames();
+  void PurgeMasks();
+  // The picture's key. The same picture added again changes nothing and gives the same key. A picture
+  // that cannot be stored (a read-only job) raises, leaving no entry and the job unchanged.
+  CString AddMask(zvkImage::IBitmap* bitmap, const char* name);
+  // Exactly as stored; null for a key that is not in the library or a picture that cannot be read.
+  IBitmapPtr GetMaskBitmap(const CString& key, bool full);
+  void RemoveMask(const CString& key);
+  Masks& GetMasks() { return masks; }
+  ObjectLinksOneMany& GetMaskLinks() { return masksLinks; }
+  ComObjectCache& GetMaskCache(bool full) { return full ? maskFullCache : maskDraftCache; }
+  IStorage* OpenMasksStorage();
+  void StoreMaskItem(const CString& key, zvkImage::IBitmap* bitmap);
+  IBitmapPtr LoadMaskItem(const CString& key, bool full);
+  void DeleteMaskItem(const CString& key);
+
+  void LoadBackgrounds();
+  void SaveBackgrounds();
+  void ClearBackgrounds();
+  void RememberBackgroundNames();
+  void PurgeBackgrounds();
+  // As AddMask.
+  CString AddBackground(zvkImage::IBitmap* bitmap, const char* name);
+  // Through the background caches; null for a key that is not in the library or a picture that cannot
+  // be read.
+  IBitmapPtr GetBackgroundBitmap(const CString& key);
+  IBitmapPtr GetBackgroundBitmapFull(const CString& key);
+  void RemoveBackground(const CString& key);
+  Backgrounds& GetBackgrounds() { return backgrounds; }
+  ObjectLinksOneMany& GetBackgroundLinks() { return backgroundsLinks; }
+  ImageBitmapCache& GetBackgroundCache(bool full) {
+    return full ? backgroundFullCache : backgroundDraftCache;
+  }
+  IStorage* OpenBackgroundsStorage();
+  void StoreBackgroundItem(const CString& key, zvkImage::IBitmap* bitmap);
+  IBitmapPtr LoadBackgroundItem(const CString& key, bool full);
+  void DeleteBackgroundItem(const CString& key);
+
+  // An item stream: u16 0x0100, u32 L1, the draft, u32 L2, the full picture. savedFull, when given, is
+  // what the picture wrote when it saved itself, written as the full picture instead of saving it again.
+  void WriteBitmapItem(IStream* stream, zvkImage::IBitmap* bitmap,
+                       const std::vector<uint8_t>* savedFull = nullptr);
+  // Null for an item of another major version; a length beyond the stream raises EndOfFile.
+  IBitmapPtr ReadBitmapItem(IStream* stream, bool full);
+  // The non-empty texts that the images hold in graphic-type detail fields; a value that cannot be made
+  // a text is skipped.
+  FieldTexts CollectGraphicFieldTexts();
+  // Null when the image's mask (background) is off or it has none; E_INVALIDARG for an unknown image.
+  IBitmapPtr GetImageMaskBitmap(const char* id, bool full);
+  IBitmapPtr GetImageBackgroundBitmap(const char* id, bool full);
+
   // ---- Template fields and captions.
   // The job-level fields of text templates: date, time and the job's file names.
   bool GetField(const char* qualifier, const char* name, bool quoted, VARIANT* out) override;
@@ -361,6 +440,30 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   bool HasImageEditor() const;
 
  private:
+  // One picture library as its shared steps see it.
+  struct PictureLibrary {
+    const char* storageName;
+    LibraryCollection& entries;
+    ObjectLinksOneMany& links;
+    FieldTexts& remembered;
+    const char* place;
+    int listLine;
+    int linksLine;
+  };
+  PictureLibrary GraphicLibrary();
+  PictureLibrary MaskLibrary();
+  PictureLibrary BackgroundLibrary();
+  void LoadLibrary(const PictureLibrary& library);
+  void SaveLibrary(const PictureLibrary& library);
+  // Drops the entries whose key was a remembered text and is none now, unless an image links to them.
+  template <class Remove>
+  void PurgeLibrary(const PictureLibrary& library, Remove&& remove);
+  CString AddLibraryPicture(const PictureLibrary& library, zvkImage::IBitmap* bitmap, const char* name);
+  void StoreLibraryItem(const char* storageName, const CString& key, zvkImage::IBitmap* bitmap,
+                        const std::vector<uint8_t>* savedFull);
+  IBitmapPtr LoadLibraryItem(const char* storageName, const CString& key, bool full);
+  void DeleteLibraryItem(const char* storageName, const CString& key);
+
   // Runs a File command's body in the handler frame; the title is set unless the body returned
   // false (cancelled or refused).
   template <class Body>
@@ -470,6 +573,12 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   ComObjectCache maskFullCache{16};
   Backgrounds backgrounds;
   ObjectLinksOneMany backgroundsLinks;
+  ImageBitmapCache backgroundDraftCache{16};
+  ImageBitmapCache backgroundFullCache{16};
+  FieldTexts graphicNames;
+  FieldTexts maskNames;
+  FieldTexts backgroundNames;
+  const SharedStringList* graphicSearchFolders = nullptr;
 
   CString notes;
   bool notesChanged = false;

@@ -14,6 +14,21 @@
 
 using namespace doctest;
 
+namespace {
+
+IBitmapPtr SmallPicture(int seed) {
+  IBitmapPtr bitmap = CreateImageBitmap("test", 1);
+  EXPECT_EQ(S_OK, bitmap->Allocate(12, 9, 24, 0));
+  HDC dc = nullptr;
+  EXPECT_EQ(S_OK, bitmap->GetDC(&dc));
+  for (long y = 0; y < 9; ++y)
+    for (long x = 0; x < 12; ++x) SetPixel(dc, x, y, RGB(20 * x + seed, 25 * y, (x * y * seed) % 256));
+  EXPECT_EQ(S_OK, bitmap->ReleaseDC(dc));
+  return bitmap;
+}
+
+}  // namespace
+
 TEST(DamagedJobTest, TruncatedAndFlippedCopiesOpenOrFailCleanly) {
   MainWindow();
   ScratchFolder folder("damaged");
@@ -39,6 +54,20 @@ TEST(DamagedJobTest, TruncatedAndFlippedCopiesOpenOrFailCleanly) {
     for (size_t i = 0; i < profileBytes.size(); ++i) profileBytes[i] = static_cast<unsigned char>(i * 31);
     WriteWholeFile(profile, profileBytes);
     ASSERT_TRUE(document.SetColorProfileFile(profile.c_str()));
+    // The three picture libraries with links from the images; a draft smaller than the picture.
+    document.SetDraftSize(120);
+    const SharedStringList ids = document.GetImageIds();
+    for (int i = 0; i < 3; ++i) {
+      document.SetImageMask(ids[i], document.AddMask(SmallPicture(i), "mask.png"));
+      document.SetImageMaskOn(ids[i], true);
+      document.SetImageBackground(ids[i + 3], document.AddBackground(SmallPicture(i + 3), "background.png"));
+      document.SetImageBackgroundOn(ids[i + 3], true);
+      const CString graphic = CObjectID::CreateNew();
+      LibraryEntry entry;
+      entry.name = "logo.png";
+      document.GetGraphics().Set(graphic, entry);
+      document.GetGraphicLinks().SetParent(ids[i + 6], graphic);
+    }
     DialogAnswers answers;
     answers.Answer(valid);
     ASSERT_TRUE(document.SaveAs());
@@ -98,6 +127,12 @@ TEST(DamagedJobTest, TruncatedAndFlippedCopiesOpenOrFailCleanly) {
           document.ReadColorProfile(sink, -2);
           const SharedStringList ids = document.GetImageIds();
           document.GetImageCaption(ids.GetCount() > 0 ? ids.GetAt(0) : CString());
+          // Damaged library items read as no picture.
+          for (int i = 0; i < ids.GetCount(); ++i)
+            for (bool full : {false, true}) {
+              document.GetImageMaskBitmap(ids[i], full);
+              document.GetImageBackgroundBitmap(ids[i], full);
+            }
         } catch (const CMyException& e) {
           EXPECT_GT(std::strlen(e.what()), 0u) << "trial " << trial;
         }

@@ -52,6 +52,8 @@ def main(path):
         check_details(path + ".details.plj")
     if os.path.exists(path + ".icm.plj"):
         check_profile(path + ".icm.plj", path + ".icm.plj.icc")
+    if os.path.exists(path + ".libraries.plj"):
+        check_libraries(path + ".libraries.plj", path + ".libraries.plj.keys")
 
 
 def schema(ole, name):
@@ -83,6 +85,30 @@ def check_profile(path, profile_path):
     finally:
         ole.close()
     print("embedded profile read by olefile: ok")
+
+
+def check_libraries(path, keys_path):
+    with open(keys_path) as f:
+        keys = dict(line.split() for line in f if line.strip())
+    ole = olefile.OleFileIO(path)
+    try:
+        for library in ("@Graphics", "@Masks", "@Backgrounds"):
+            assert schema(ole, library + "/@List") == 0x0100, library
+            assert schema(ole, library + "/@Links") == 0x0100, library
+            listing = ole.openstream(library + "/@List").read()
+            count, = struct.unpack_from("<I", listing, 4)
+            items = [entry[1] for entry in ole.listdir(streams=True) if entry[0] == library and entry[1].startswith("-")]
+            assert len(items) == count, (library, count, items)
+            if library in keys:
+                assert items == ["-" + keys[library]], (library, items)
+                item = ole.openstream(library + "/" + items[0]).read()
+                assert struct.unpack_from("<H", item, 0)[0] == 0x0100
+                draft, = struct.unpack_from("<I", item, 2)
+                full, = struct.unpack_from("<I", item, 6 + draft)
+                assert len(item) == 10 + draft + full, (len(item), draft, full)
+    finally:
+        ole.close()
+    print("picture libraries read by olefile: ok")
 
 
 if __name__ == "__main__":
