@@ -211,6 +211,10 @@ IBitmapPtr CTheDocument::ReadImageBitmap(const CString& id, bool wantFinal) {
   return bitmap;
 }
 
+IBitmapPtr CTheDocument::MakeImageDraft(zvkImage::IBitmap* picture, const ImageProcessing& processing) {
+  return MakeDraft(picture, draftSize, processing);
+}
+
 void CTheDocument::DestroyImageStorage(const CString& id) {
   CSingleLock lock(&imageStorageLock, TRUE);
   IStoragePtr images(OpenImagesStorage(), false);
