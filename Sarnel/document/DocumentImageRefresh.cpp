@@ -11,7 +11,8 @@ bool CTheDocument::RefreshImage(const char* id) {
   if (path.IsEmpty()) return false;
   IBitmapPtr picture = TryCreateImageBitmap();
   if (!picture || !LoadImageFile(picture, path, 24)) return false;
-  // Made as the import made the first draft, so that a refreshed thumbnail looks like an imported one.
+  // Made as the import made the first draft, so that a refreshed thumbnail looks like an imported one;
+  // the decoded picture itself becomes the draft.
   IBitmapPtr draft = MakeImageDraft(picture, images.Get(imageId).GetImportProcessing());
   picture = nullptr;
   RewriteImageBitmaps(imageId, nullptr, draft);

@@ -212,7 +212,9 @@ IBitmapPtr CTheDocument::ReadImageBitmap(const CString& id, bool wantFinal) {
 }
 
 IBitmapPtr CTheDocument::MakeImageDraft(zvkImage::IBitmap* picture, const ImageProcessing& processing) {
-  return MakeDraft(picture, draftSize, processing);
+  ReduceRuntimeBitmap(picture, static_cast<uint32_t>(draftSize));
+  ApplyProcessing(picture, Unsharpened(processing));
+  return picture;
 }
 
 void CTheDocument::DestroyImageStorage(const CString& id) {

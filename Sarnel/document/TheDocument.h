@@ -144,8 +144,8 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   // are complete: a failure leaves the image as it was.
   void RewriteImageBitmaps(const CString& id, zvkImage::IBitmap* finalBitmap, zvkImage::IBitmap* draft);
   IBitmapPtr ReadImageBitmap(const CString& id, bool wantFinal);
-  // The draft an import makes of a picture: a copy reduced to the job's draft size, with the
-  // processing but without the sharpening, which is for output only.
+  // The draft an import makes of a picture, made of a picture the caller gives up: reduced to the job's
+  // draft size and processed in place, without the sharpening, which is for output only.
   IBitmapPtr MakeImageDraft(zvkImage::IBitmap* picture, const ImageProcessing& processing);
 
   // ---- Image bitmaps for views and output.
