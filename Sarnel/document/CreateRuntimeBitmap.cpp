@@ -15,17 +15,16 @@ IBitmapPtr CopyBitmap(zvkImage::IBitmap* source, int line) {
   return copy;
 }
 
-}  // namespace
-
-IBitmapPtr CreateRuntimeBitmap(zvkImage::IBitmap* source, uint32_t budget, bool alwaysCopy) {
-  if (budget == 0) return alwaysCopy ? CopyBitmap(source, 36) : IBitmapPtr(source);
+// The size a source over the budget is reduced to, keeping its aspect ratio; false when it fits.
+bool ReducedSize(zvkImage::IBitmap* source, uint32_t budget, long& newWidth, long& newHeight) {
+  if (budget == 0) return false;
   long width = 0, height = 0;
   CheckBitmapCall(source->GetWidth(&width), source);
   CheckBitmapCall(source->GetHeight(&height), source);
   const double bytes = static_cast<double>(width) * static_cast<double>(height) * 3.0;
   const double scale = bytes > 0 ? std::sqrt(static_cast<double>(budget) / bytes) : 1.0;
-  long newWidth = static_cast<long>(scale * width);
-  long newHeight = static_cast<long>(scale * height);
+  newWidth = static_cast<long>(scale * width);
+  newHeight = static_cast<long>(scale * height);
   // Equal sides from a rectangular source: the longer side keeps one pixel more.
   if (newWidth == newHeight) {
     if (width > height)
@@ -33,12 +32,31 @@ IBitmapPtr CreateRuntimeBitmap(zvkImage::IBitmap* source, uint32_t budget, bool 
     else if (height > width)
       ++newHeight;
   }
-  if (newWidth < width && newHeight < height && newWidth > 0 && newHeight > 0) {
+  return newWidth < width && newHeight < height && newWidth > 0 && newHeight > 0;
+}
+
+void Reduce(zvkImage::IBitmap* bitmap, long width, long height) {
+  HRESULT hr = GetJobFileOptions().ResizeDraftOnly ? bitmap->ResampleFast(width, height, 24)
+                                                   : bitmap->Resample(width, height, 24);
+  CheckBitmapCall(hr, bitmap);
+}
+
+}  // namespace
+
+IBitmapPtr CreateRuntimeBitmap(zvkImage::IBitmap* source, uint32_t budget, bool alwaysCopy) {
+  if (budget == 0) return alwaysCopy ? CopyBitmap(source, 36) : IBitmapPtr(source);
+  long newWidth = 0, newHeight = 0;
+  if (ReducedSize(source, budget, newWidth, newHeight)) {
     IBitmapPtr copy = CopyBitmap(source, 66);
-    HRESULT hr = GetJobFileOptions().ResizeDraftOnly ? copy->ResampleFast(newWidth, newHeight, 24)
-                                                     : copy->Resample(newWidth, newHeight, 24);
-    CheckBitmapCall(hr, copy);
+    Reduce(copy, newWidth, newHeight);
     return copy;
   }
   return alwaysCopy ? CopyBitmap(source, 66) : IBitmapPtr(source);
+}
+
+bool ReduceRuntimeBitmap(zvkImage::IBitmap* bitmap, uint32_t budget) {
+  long newWidth = 0, newHeight = 0;
+  if (!ReducedSize(bitmap, budget, newWidth, newHeight)) return false;
+  Reduce(bitmap, newWidth, newHeight);
+  return true;
 }

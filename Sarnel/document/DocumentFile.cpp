@@ -242,7 +242,7 @@ bool CTheDocument::CloseJob() {
   FreezeGuard guard(*this, true);
   if (GetJobFileOptions().FileOnNew && dirty && !Save()) return false;
 
-  // The chroma-key undo ring, not built yet, will be emptied here.
+  chromaKeyUndo.Reset();
   FileClosingEvent closing;
   FireEvent(closing);
   ClearSections();
@@ -261,6 +261,7 @@ bool CTheDocument::CloseJob() {
 }
 
 void CTheDocument::AbandonJob() {
+  chromaKeyUndo.Reset();
   if (open) {
     FileClosingEvent closing;
     FireEvent(closing);

@@ -74,17 +74,23 @@ IBitmapPtr CTheDocument::LoadLinkedImageBitmap(const char* id) {
     throw CMyException(E_CANNOT_FIND_IMAGE_FILE, "E_CANNOT_FIND_IMAGE_FILE", ImagesPlace, 1060);
   IBitmapPtr bitmap = TryCreateImageBitmap();
   if (!bitmap) throw CMyException(E_NOINTERFACE, "E_NOINTERFACE", ImagesPlace, 1065);
-  if (bitmap->Initialize(0) != S_OK || bitmap->SetOptions(0, 0) != S_OK ||
-      bitmap->Load(_bstr_t(static_cast<LPCTSTR>(path)), 0) != S_OK)
+  if (!LoadImageFile(bitmap, path, 0))
     throw CMyException(E_CANNOT_OPEN_IMAGE_FILE, "E_CANNOT_OPEN_IMAGE_FILE", ImagesPlace, 1071);
+  ApplyImportAdjustments(bitmap, images.Get(id).GetImportProcessing());
+  return bitmap;
+}
+
+bool CTheDocument::LoadImageFile(zvkImage::IBitmap* bitmap, const CString& path, long bits) {
+  if (bitmap->Initialize(0) != S_OK || bitmap->SetOptions(0, 0) != S_OK ||
+      bitmap->Load(_bstr_t(static_cast<LPCTSTR>(path)), bits) != S_OK)
+    return false;
   ITablesModePtr tables;
   if (SUCCEEDED(bitmap->QueryInterface(__uuidof(zvkImage::ITablesMode), reinterpret_cast<void**>(&tables))) &&
       tables) {
     const HRESULT hr = tables->SetMode(1);
     if (FAILED(hr)) _com_issue_errorex(hr, tables, __uuidof(zvkImage::ITablesMode));
   }
-  ApplyImportAdjustments(bitmap, images.Get(id).GetImportProcessing());
-  return bitmap;
+  return true;
 }
 
 IBitmapPtr CTheDocument::RenderImage(const char* id) {

@@ -123,7 +123,7 @@ void CTheDocument::SetImageColorCorrection(const char* id, const ColorCorrectVal
 void CTheDocument::SetImageChromaKey(const char* id, const ChromaKey& key) {
   ImageRecord& record = images.Get(id);
   if (ChromaKeysEqual(record.chromaKey, key)) return;
-  // The chroma-key undo ring records (id, old, new) here, once it exists.
+  if (!undoing) RecordChromaKeyChange(record.id, record.chromaKey, key);
   record.chromaKey = key;
   imageCache.SetChromaKey(static_cast<LPCTSTR>(record.id), key);
   ImageChromaKeyChangeEvent event(record.id);

@@ -211,6 +211,12 @@ IBitmapPtr CTheDocument::ReadImageBitmap(const CString& id, bool wantFinal) {
   return bitmap;
 }
 
+IBitmapPtr CTheDocument::MakeImageDraft(zvkImage::IBitmap* picture, const ImageProcessing& processing) {
+  ReduceRuntimeBitmap(picture, static_cast<uint32_t>(draftSize));
+  ApplyProcessing(picture, Unsharpened(processing));
+  return picture;
+}
+
 void CTheDocument::DestroyImageStorage(const CString& id) {
   CSingleLock lock(&imageStorageLock, TRUE);
   IStoragePtr images(OpenImagesStorage(), false);

@@ -1,11 +1,14 @@
 // What the document needs of the application shell, which sits above it: the Notes and Properties
-// dialogs and the image-editor option. The shell installs its implementation at start-up; without
-// one the two commands do nothing and no image editor is known.
+// dialogs, the image-editor option and the editor's run. The shell installs its implementation at
+// start-up; without one the two commands do nothing and no image editor is known.
 #pragma once
+
+#include "ImageEditRun.h"
 
 #include "classlib/ClassLib.h"
 
 #include <cstdint>
+#include <memory>
 
 // What the Properties dialog shows and gives back. Sizes are whole kilobytes.
 struct JobPropertiesValues {
@@ -25,6 +28,8 @@ class ShellServices {
   virtual bool EditProperties(CWnd* owner, JobPropertiesValues& values) = 0;
   // The option "EditImageEXE".
   virtual CString GetImageEditor() = 0;
+  // A new, empty run of the outside image editor; null when the program offers none.
+  virtual std::unique_ptr<ImageEditRun> NewImageEditRun() { return nullptr; }
 };
 
 // The installed services (null when none); the installer keeps the object alive.

@@ -10,6 +10,7 @@
 #include "JobUsageRecord.h"
 
 #include "AspectRatios.h"
+#include "ChromaKeyUndoRing.h"
 #include "Backgrounds.h"
 #include "ComObjectCache.h"
 #include "ImageBitmapCache.h"
@@ -145,6 +146,9 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   // are complete: a failure leaves the image as it was.
   void RewriteImageBitmaps(const CString& id, zvkImage::IBitmap* finalBitmap, zvkImage::IBitmap* draft);
   IBitmapPtr ReadImageBitmap(const CString& id, bool wantFinal);
+  // The draft an import makes of a picture, made of a picture the caller gives up: reduced to the job's
+  // draft size and processed in place, without the sharpening, which is for output only.
+  IBitmapPtr MakeImageDraft(zvkImage::IBitmap* picture, const ImageProcessing& processing);
 
   // ---- Image bitmaps for views and output.
   // Kinds: 0 the draft as stored, 1 corrected, 2 corrected or keyed, 3 and 4 the display pair of 1
@@ -159,6 +163,9 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   // A linked image's outside file with its whole import processing.
   IBitmapPtr LoadLinkedImageBitmap(const char* id);
   CString GetLinkedImagePath(const char* id);
+  // Sets a new bitmap object up as for a linked image and loads the file into it with the given bits
+  // per pixel; false when the file cannot be read.
+  bool LoadImageFile(zvkImage::IBitmap* bitmap, const CString& path, long bits);
   // Where a linked image's file is now: the stored path, else its name in the image search paths, next
   // to the job and in the job's "#images" folder; empty when none exists.
   CString ResolveImagePath(const char* name);
@@ -259,9 +266,28 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   void RotateImageRight90(const char* id) { TurnImage(id, 3); }
   // A bitmap that replaces the stored one (edited outside, captured again), stored as given.
   void ReplaceImageBitmap(const char* id, zvkImage::IBitmap* bitmap);
+  // A linked image's draft made again from its file, which may have changed. False, with nothing
+  // changed, for an image that is not linked or a file that cannot be found or read.
+  bool RefreshImage(const char* id);
+  // Hands the images to the outside editor: a linked image's file, or a stored image's full bitmap.
+  // The images whose pictures the editor changed take the new ones. A linked image whose file cannot
+  // be found is reported and nothing is edited.
+  void EditImages(const SharedStringList& ids);
   bool SelectImage(const char* id);
   bool SelectImageByNumber(int32_t number);
   int SelectImagesByFileName(const char* name);
+
+  // ---- The chroma-key undo ring: the open job's chroma-key changes, one step per operation; not
+  // stored in the job. SetImageChromaKey records every real change unless Undo or Redo is re-applying.
+  void RecordChromaKeyChange(const char* id, const ChromaKey& oldValue, const ChromaKey& newValue);
+  // Closes the step of the operation that has just changed images.
+  void BeginUndoStep() { chromaKeyUndo.CloseStep(); }
+  bool CanUndo() const { return chromaKeyUndo.CanUndo(); }
+  bool CanRedo() const { return chromaKeyUndo.CanRedo(); }
+  // Re-apply a step's values through SetImageChromaKey (Undo from the last change to the first);
+  // changes of images removed since are skipped.
+  void Undo();
+  void Redo();
 
   // ---- The detail layout (the field and tag sets).
   DetailsFields& GetFileFields() { return fileFields; }
@@ -582,6 +608,9 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
 
   CString notes;
   bool notesChanged = false;
+
+  ChromaKeyUndoRing chromaKeyUndo;
+  bool undoing = false;  // while Undo or Redo re-applies values
 
   // The colour-profile record: state 0 not loaded, 1 as in the job file, 2 changed.
   int32_t icmState = 0;
