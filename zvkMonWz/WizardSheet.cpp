@@ -1,0 +1,142 @@
+// The sheets, and the pages that only show text.
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <vector>
+
+#include "WizardPages.h"
+#include "resource.h"
+
+namespace monwz {
+
+namespace {
+
+struct PageSpec {
+  int dialogId;
+  DLGPROC procedure;
+};
+
+INT_PTR RunSheet(CalibrationContext& context, HWND parent, const std::vector<PageSpec>& specs) {
+  std::vector<PROPSHEETPAGEA> pages(specs.size());
+  for (size_t i = 0; i < specs.size(); ++i) {
+    pages[i] = {};
+    pages[i].dwSize = sizeof(PROPSHEETPAGEA);
+    pages[i].dwFlags = PSP_DEFAULT;
+    pages[i].hInstance = context.resources;
+    pages[i].pszTemplate = MAKEINTRESOURCEA(specs[i].dialogId);
+    pages[i].pfnDlgProc = specs[i].procedure;
+    pages[i].lParam = reinterpret_cast<LPARAM>(&context);
+  }
+  PROPSHEETHEADERA header = {};
+  header.dwSize = sizeof(header);
+  header.dwFlags = PSH_WIZARD | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+  header.hwndParent = parent;
+  header.hInstance = context.resources;
+  header.pszCaption = "Monitor Calibration Wizard";
+  header.nPages = static_cast<UINT>(pages.size());
+  header.ppsp = pages.data();
+  return PropertySheetA(&header);
+}
+
+// Answers PSN_SETACTIVE with the page's wizard buttons.
+bool SetButtonsOnActivate(HWND page, LPARAM lParam, DWORD buttons) {
+  auto* notification = reinterpret_cast<NMHDR*>(lParam);
+  if (notification->code != PSN_SETACTIVE) return false;
+  PropSheet_SetWizButtons(GetParent(page), buttons);
+  return true;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitPage(page, lParam);
+      CentreSheet(page);
+      return TRUE;
+    case WM_NOTIFY:
+      if (SetButtonsOnActivate(page, lParam, PSWIZB_NEXT)) return PageResult(page, 0);
+      break;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK HighColourPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitPage(page, lParam);
+      CentreSheet(page);
+      return TRUE;
+    case WM_NOTIFY:
+      if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_SETACTIVE) {
+        CalibrationContext* context = PageContext(page);
+        // True colour needs no warning: the sheet skips the page in either direction.
+        if (context->colourDepth >= 24) return PageResult(page, -1);
+        PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
+        return PageResult(page, 0);
+      }
+      break;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK GettingStartedPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitPage(page, lParam);
+      return TRUE;
+    case WM_NOTIFY:
+      if (SetButtonsOnActivate(page, lParam, PSWIZB_BACK | PSWIZB_NEXT)) return PageResult(page, 0);
+      break;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK CompletingPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitPage(page, lParam);
+      return TRUE;
+    case WM_NOTIFY:
+      if (SetButtonsOnActivate(page, lParam, PSWIZB_BACK | PSWIZB_FINISH)) return PageResult(page, 0);
+      if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_WIZFINISH) {
+        PageContext(page)->finished = true;
+        return PageResult(page, 0);
+      }
+      break;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK CannotRunPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitPage(page, lParam);
+      CentreSheet(page);
+      return TRUE;
+    case WM_NOTIFY:
+      // Neither Back nor Next: Cancel is the only way out.
+      if (SetButtonsOnActivate(page, lParam, 0)) return PageResult(page, 0);
+      break;
+  }
+  return FALSE;
+}
+
+INT_PTR RunWizardSheet(CalibrationContext& context, HWND parent) {
+  context.finished = false;
+  return RunSheet(context, parent,
+                  {{IDD_WELCOME, WelcomePageProc},
+                   {IDD_HIGH_COLOUR, HighColourPageProc},
+                   {IDD_GETTING_STARTED, GettingStartedPageProc},
+                   {IDD_BLACK_WHITE, BlackWhitePageProc},
+                   {IDD_DEVICE_GAMMA, DeviceGammaPageProc},
+                   {IDD_TARGET_GAMMA, TargetGammaPageProc},
+                   {IDD_COMPLETING, CompletingPageProc}});
+}
+
+INT_PTR RunCannotRunSheet(CalibrationContext& context, HWND parent, int dialogId) {
+  context.finished = false;
+  return RunSheet(context, parent, {{dialogId, CannotRunPageProc}});
+}
+
+}  // namespace monwz
