@@ -195,10 +195,7 @@ INT_PTR CALLBACK BlackWhitePageProc(HWND page, UINT message, WPARAM wParam, LPAR
       }
       break;
     case WM_NOTIFY:
-      if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_SETACTIVE) {
-        PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
-        return PageResult(page, 0);
-      }
+      if (ActivatePage(page, lParam, PSWIZB_BACK | PSWIZB_NEXT)) return PageResult(page, 0);
       break;
   }
   return FALSE;

@@ -71,6 +71,12 @@ void CentreSheet(HWND page) {
   SetWindowPos(sheet, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+bool ActivatePage(HWND page, LPARAM notification, DWORD buttons) {
+  if (reinterpret_cast<NMHDR*>(notification)->code != PSN_SETACTIVE) return false;
+  PropSheet_SetWizButtons(GetParent(page), buttons);
+  return true;
+}
+
 INT_PTR PageResult(HWND page, LONG_PTR result) {
   SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
   return TRUE;

@@ -28,6 +28,8 @@ CalibrationContext* PageContext(HWND page);
 CalibrationContext* InitPage(HWND page, LPARAM pageRecord);
 // Centres the sheet around `page` on its owner, or on the screen without one.
 void CentreSheet(HWND page);
+// On PSN_SETACTIVE sets the page's wizard buttons and answers true; false for other notifications.
+bool ActivatePage(HWND page, LPARAM notification, DWORD buttons);
 // Answers a notification from a page's dialog procedure.
 INT_PTR PageResult(HWND page, LONG_PTR result);
 

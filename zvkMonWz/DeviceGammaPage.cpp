@@ -84,10 +84,7 @@ INT_PTR CALLBACK DeviceGammaPageProc(HWND page, UINT message, WPARAM wParam, LPA
       }
       break;
     case WM_NOTIFY:
-      if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_SETACTIVE) {
-        PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
-        return PageResult(page, 0);
-      }
+      if (ActivatePage(page, lParam, PSWIZB_BACK | PSWIZB_NEXT)) return PageResult(page, 0);
       break;
   }
   return FALSE;

@@ -104,8 +104,7 @@ INT_PTR CALLBACK TargetGammaPageProc(HWND page, UINT message, WPARAM wParam, LPA
         OnSpin(page, *reinterpret_cast<NMUPDOWN*>(lParam));
         return PageResult(page, TRUE);
       }
-      if (notification->code == PSN_SETACTIVE) {
-        PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
+      if (ActivatePage(page, lParam, PSWIZB_BACK | PSWIZB_NEXT)) {
         DrawPreviews(page);
         return PageResult(page, 0);
       }

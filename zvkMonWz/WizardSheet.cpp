@@ -38,24 +38,20 @@ INT_PTR RunSheet(CalibrationContext& context, HWND parent, const std::vector<Pag
   return PropertySheetA(&header);
 }
 
-// Answers PSN_SETACTIVE with the page's wizard buttons.
-bool SetButtonsOnActivate(HWND page, LPARAM lParam, DWORD buttons) {
-  auto* notification = reinterpret_cast<NMHDR*>(lParam);
-  if (notification->code != PSN_SETACTIVE) return false;
-  PropSheet_SetWizButtons(GetParent(page), buttons);
-  return true;
-}
-
-}  // namespace
-
-INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+// The pages that only show text: their wizard buttons, and whether they centre the sheet.
+template <DWORD buttons, bool centresSheet>
+INT_PTR CALLBACK TextPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       InitPage(page, lParam);
-      CentreSheet(page);
+      if (centresSheet) CentreSheet(page);
       return TRUE;
     case WM_NOTIFY:
-      if (SetButtonsOnActivate(page, lParam, PSWIZB_NEXT)) return PageResult(page, 0);
+      if (ActivatePage(page, lParam, buttons)) return PageResult(page, 0);
+      if ((buttons & PSWIZB_FINISH) && reinterpret_cast<NMHDR*>(lParam)->code == PSN_WIZFINISH) {
+        PageContext(page)->finished = true;
+        return PageResult(page, 0);
+      }
       break;
   }
   return FALSE;
@@ -69,9 +65,8 @@ INT_PTR CALLBACK HighColourPageProc(HWND page, UINT message, WPARAM, LPARAM lPar
       return TRUE;
     case WM_NOTIFY:
       if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_SETACTIVE) {
-        CalibrationContext* context = PageContext(page);
         // True colour needs no warning: the sheet skips the page in either direction.
-        if (context->colourDepth >= 24) return PageResult(page, -1);
+        if (PageContext(page)->colourDepth >= 24) return PageResult(page, -1);
         PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
         return PageResult(page, 0);
       }
@@ -80,63 +75,24 @@ INT_PTR CALLBACK HighColourPageProc(HWND page, UINT message, WPARAM, LPARAM lPar
   return FALSE;
 }
 
-INT_PTR CALLBACK GettingStartedPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitPage(page, lParam);
-      return TRUE;
-    case WM_NOTIFY:
-      if (SetButtonsOnActivate(page, lParam, PSWIZB_BACK | PSWIZB_NEXT)) return PageResult(page, 0);
-      break;
-  }
-  return FALSE;
-}
-
-INT_PTR CALLBACK CompletingPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitPage(page, lParam);
-      return TRUE;
-    case WM_NOTIFY:
-      if (SetButtonsOnActivate(page, lParam, PSWIZB_BACK | PSWIZB_FINISH)) return PageResult(page, 0);
-      if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_WIZFINISH) {
-        PageContext(page)->finished = true;
-        return PageResult(page, 0);
-      }
-      break;
-  }
-  return FALSE;
-}
-
-INT_PTR CALLBACK CannotRunPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitPage(page, lParam);
-      CentreSheet(page);
-      return TRUE;
-    case WM_NOTIFY:
-      // Neither Back nor Next: Cancel is the only way out.
-      if (SetButtonsOnActivate(page, lParam, 0)) return PageResult(page, 0);
-      break;
-  }
-  return FALSE;
-}
+}  // namespace
 
 INT_PTR RunWizardSheet(CalibrationContext& context, HWND parent) {
   context.finished = false;
   return RunSheet(context, parent,
-                  {{IDD_WELCOME, WelcomePageProc},
+                  {{IDD_WELCOME, TextPageProc<PSWIZB_NEXT, true>},
                    {IDD_HIGH_COLOUR, HighColourPageProc},
-                   {IDD_GETTING_STARTED, GettingStartedPageProc},
+                   {IDD_GETTING_STARTED, TextPageProc<PSWIZB_BACK | PSWIZB_NEXT, false>},
                    {IDD_BLACK_WHITE, BlackWhitePageProc},
                    {IDD_DEVICE_GAMMA, DeviceGammaPageProc},
                    {IDD_TARGET_GAMMA, TargetGammaPageProc},
-                   {IDD_COMPLETING, CompletingPageProc}});
+                   {IDD_COMPLETING, TextPageProc<PSWIZB_BACK | PSWIZB_FINISH, false>}});
 }
 
 INT_PTR RunCannotRunSheet(CalibrationContext& context, HWND parent, int dialogId) {
   context.finished = false;
-  return RunSheet(context, parent, {{dialogId, CannotRunPageProc}});
+  // Neither Back nor Next: Cancel is the only way out.
+  return RunSheet(context, parent, {{dialogId, TextPageProc<0, true>}});
 }
 
 }  // namespace monwz

@@ -7,49 +7,23 @@
 #include <ostream>
 
 #include "DialogDriver.h"
+#include "ServerTests.h"
 #include "resource.h"
 
 namespace caltest {
 
 namespace {
 
-HMODULE g_server = nullptr;
-
 const int kWalkOrder[] = {IDD_WELCOME,      IDD_GETTING_STARTED, IDD_BLACK_WHITE,
                           IDD_DEVICE_GAMMA, IDD_TARGET_GAMMA,    IDD_COMPLETING};
 
 }  // namespace
 
-std::string ServerPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  folder.resize(folder.find_last_of('\\') + 1);
-  return folder + "zvkMonWz.DLL";
-}
+std::string ServerPath() { return testsupport::BesideTestProgram("zvkMonWz.DLL"); }
 
-void ServerEnvironment::SetUp() {
-  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-  g_server = LoadLibraryA(ServerPath().c_str());
-  ASSERT_NE(g_server, nullptr) << ServerPath();
-  auto registerServer =
-      reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(g_server, "DllRegisterServer"));
-  ASSERT_NE(registerServer, nullptr);
-  ASSERT_EQ(registerServer(), S_OK);
-}
-
-void ServerEnvironment::TearDown() {
-  if (g_server) {
-    auto unregisterServer =
-        reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(g_server, "DllUnregisterServer"));
-    EXPECT_EQ(unregisterServer(), S_OK);
-    FreeLibrary(g_server);
-  }
-  CoUninitialize();
-}
-
+// The server is registered for the whole run and removed at the end.
 static ::testing::Environment* const g_environment =
-    ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
+    ::testing::AddGlobalTestEnvironment(new testsupport::RegisteredServerEnvironment(ServerPath()));
 
 CComPtr<IMonitorCalibrationWiz> CreateWizard() {
   CLSID clsid;
@@ -212,6 +186,14 @@ bool WalkTo(HWND sheet, int id) {
   for (++next; CurrentPageId(sheet) != id && next != end; ++next)
     if (!PressAndWaitFor(sheet, PSBTN_NEXT, *next)) return false;
   return CurrentPageId(sheet) == id;
+}
+
+bool FinishAfterDeviceGamma(HWND sheet, const std::function<void(HWND page)>& onPage) {
+  if (!WalkTo(sheet, IDD_DEVICE_GAMMA)) return false;
+  onPage(CurrentPage(sheet));
+  if (!WalkTo(sheet, IDD_COMPLETING)) return false;
+  PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+  return true;
 }
 
 }  // namespace caltest

@@ -30,13 +30,6 @@ constexpr const char* kSheetCaption = "Monitor Calibration Wizard";
 // zvkMonWz.DLL beside the test executable.
 std::string ServerPath();
 
-// Registers the server for the whole run through its own DllRegisterServer, removes it at the end.
-class ServerEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override;
-  void TearDown() override;
-};
-
 CComPtr<IMonitorCalibrationWiz> CreateWizard();
 
 // Keeps HKEY_LOCAL_MACHINE\Software\Corvanith\Monitor Calibration as it was before the test and puts
@@ -99,7 +92,9 @@ HBITMAP ControlBitmap(HWND page, int id);
 // Moves a trackbar as the user does and tells its page.
 void MoveTrackbar(HWND page, int id, int position);
 
-// Walks the wizard from the welcome page to `id` with Next, at true colour.
+// Walks the wizard from the page shown to `id` with Next, at true colour.
 bool WalkTo(HWND sheet, int id);
+// Walks to the device-gamma page, lets `onPage` work there, walks on and presses Finish.
+bool FinishAfterDeviceGamma(HWND sheet, const std::function<void(HWND page)>& onPage);
 
 }  // namespace caltest

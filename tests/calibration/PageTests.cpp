@@ -179,20 +179,17 @@ TEST(CalibrationPages, EachGammaPatternAlternatesFullAndBlackLinesAroundItsEllip
   std::vector<int> lows, highs;
   Picture redAfterMove;
   DialogDriver driver(kSheetCaption, [&](HWND sheet) {
-    if (!WalkTo(sheet, IDD_DEVICE_GAMMA)) return false;
-    HWND page = CurrentPage(sheet);
-    for (int id : {IDC_PATTERN_RED, IDC_PATTERN_GREEN, IDC_PATTERN_BLUE})
-      patterns.push_back(Read(ControlBitmap(page, id)));
-    for (int id : {IDC_GAMMA_RED, IDC_GAMMA_GREEN, IDC_GAMMA_BLUE}) {
-      lows.push_back(static_cast<int>(SendDlgItemMessageA(page, id, TBM_GETRANGEMIN, 0, 0)));
-      highs.push_back(static_cast<int>(SendDlgItemMessageA(page, id, TBM_GETRANGEMAX, 0, 0)));
-    }
-    Shot(sheet, "page-205");
-    MoveTrackbar(page, IDC_GAMMA_RED, 18);
-    redAfterMove = Read(ControlBitmap(page, IDC_PATTERN_RED));
-    if (!WalkTo(sheet, IDD_COMPLETING)) return false;
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-    return true;
+    return FinishAfterDeviceGamma(sheet, [&](HWND page) {
+      for (int id : {IDC_PATTERN_RED, IDC_PATTERN_GREEN, IDC_PATTERN_BLUE})
+        patterns.push_back(Read(ControlBitmap(page, id)));
+      for (int id : {IDC_GAMMA_RED, IDC_GAMMA_GREEN, IDC_GAMMA_BLUE}) {
+        lows.push_back(static_cast<int>(SendDlgItemMessageA(page, id, TBM_GETRANGEMIN, 0, 0)));
+        highs.push_back(static_cast<int>(SendDlgItemMessageA(page, id, TBM_GETRANGEMAX, 0, 0)));
+      }
+      Shot(sheet, "page-205");
+      MoveTrackbar(page, IDC_GAMMA_RED, 18);
+      redAfterMove = Read(ControlBitmap(page, IDC_PATTERN_RED));
+    });
   });
   EXPECT_EQ(monwz::Calibrate(host.host, gammas, nullptr, nullptr, nullptr), S_OK);
   EXPECT_TRUE(driver.Succeeded());

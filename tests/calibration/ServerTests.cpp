@@ -7,13 +7,15 @@
 
 #include "CalibrationTestSupport.h"
 #include "DialogDriver.h"
+#include "ServerTests.h"
 #include "comserver/ComBSTR.h"
-#include "comserver/RegKey.h"
 #include "resource.h"
 
 using namespace caltest;
 using comserver::CComBSTR;
-using comserver::CRegKey;
+using testsupport::ClassesRootKeyExists;
+using testsupport::ClassesRootValue;
+using testsupport::Lowered;
 
 namespace {
 
@@ -22,38 +24,7 @@ const char kTypeLibKey[] = "TypeLib\\{8535AF00-24AA-11D3-BD22-0080C8E4AFC3}";
 const char kProgId[] = "Corvanith.MonitorCalibrationWiz";
 const char kText[] = "Corvanith Monitor Calibration Wizard";
 
-DWORD RunRegsvr32(const std::string& arguments) {
-  std::string command = "regsvr32.exe " + arguments + " \"" + ServerPath() + "\"";
-  STARTUPINFOA startup = {sizeof(startup)};
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return GetLastError();
-  DWORD exitCode = 0xFFFFFFFF;
-  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-    GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return exitCode;
-}
-
-std::string DefaultOf(const std::string& key, const char* value = nullptr) {
-  CRegKey opened;
-  if (opened.Open(HKEY_CLASSES_ROOT, key.c_str(), KEY_READ) != ERROR_SUCCESS) return "<missing key>";
-  std::string text;
-  if (opened.QueryStringValue(value, text) != ERROR_SUCCESS) return "<missing value>";
-  return text;
-}
-
-bool KeyExists(const std::string& key) {
-  CRegKey opened;
-  return opened.Open(HKEY_CLASSES_ROOT, key.c_str(), KEY_READ) == ERROR_SUCCESS;
-}
-
-std::string Lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  return text;
-}
+DWORD RunRegsvr32(const std::string& arguments) { return testsupport::RunRegsvr32(arguments, ServerPath()); }
 
 std::string VersionString(const std::vector<char>& block, const char* name) {
   char* value = nullptr;
@@ -64,45 +35,27 @@ std::string VersionString(const std::vector<char>& block, const char* name) {
   return length ? std::string(value) : std::string();
 }
 
-// An outer object that hands every interface but IUnknown to the aggregated wizard.
-class Outer : public IUnknown {
- public:
-  STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {
-    if (IsEqualIID(riid, IID_IUnknown)) {
-      *ppv = static_cast<IUnknown*>(this);
-      AddRef();
-      return S_OK;
-    }
-    return inner ? inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
-  }
-  STDMETHOD_(ULONG, AddRef)() override { return ++references; }
-  STDMETHOD_(ULONG, Release)() override { return --references; }
-
-  IUnknown* inner = nullptr;
-  ULONG references = 1;
-};
-
 }  // namespace
 
 TEST(CalibrationServer, Regsvr32WritesAndRemovesTheScriptAndTypeLibrary) {
   ASSERT_EQ(RunRegsvr32("/u /s"), 0u);
-  EXPECT_FALSE(KeyExists(kClassKey));
-  EXPECT_FALSE(KeyExists(kProgId));
-  EXPECT_FALSE(KeyExists(kTypeLibKey));
+  EXPECT_FALSE(ClassesRootKeyExists(kClassKey));
+  EXPECT_FALSE(ClassesRootKeyExists(kProgId));
+  EXPECT_FALSE(ClassesRootKeyExists(kTypeLibKey));
   CLSID clsid;
   EXPECT_NE(CLSIDFromProgID(L"Corvanith.MonitorCalibrationWiz", &clsid), S_OK);
 
   ASSERT_EQ(RunRegsvr32("/s"), 0u);
-  EXPECT_EQ(DefaultOf(kProgId), kText);
-  EXPECT_EQ(DefaultOf(std::string(kProgId) + "\\CLSID"), "{8535AF10-24AA-11D3-BD22-0080C8E4AFC3}");
-  EXPECT_EQ(DefaultOf(kClassKey), kText);
-  EXPECT_EQ(DefaultOf(std::string(kClassKey) + "\\ProgID"), kProgId);
-  EXPECT_TRUE(KeyExists(std::string(kClassKey) + "\\Programmable"));
-  EXPECT_EQ(Lowered(DefaultOf(std::string(kClassKey) + "\\InprocServer32")), Lowered(ServerPath()));
-  EXPECT_EQ(DefaultOf(std::string(kClassKey) + "\\InprocServer32", "ThreadingModel"), "Apartment");
-  EXPECT_EQ(DefaultOf(std::string(kClassKey) + "\\TypeLib"), "{8535AF00-24AA-11D3-BD22-0080C8E4AFC3}");
-  EXPECT_EQ(DefaultOf(std::string(kTypeLibKey) + "\\1.0"), "Corvanith Monitor Calibration Wizard 1.0");
-  EXPECT_EQ(Lowered(DefaultOf(std::string(kTypeLibKey) + "\\1.0\\0\\win64")), Lowered(ServerPath()));
+  EXPECT_EQ(ClassesRootValue(kProgId), kText);
+  EXPECT_EQ(ClassesRootValue(std::string(kProgId) + "\\CLSID"), "{8535AF10-24AA-11D3-BD22-0080C8E4AFC3}");
+  EXPECT_EQ(ClassesRootValue(kClassKey), kText);
+  EXPECT_EQ(ClassesRootValue(std::string(kClassKey) + "\\ProgID"), kProgId);
+  EXPECT_TRUE(ClassesRootKeyExists(std::string(kClassKey) + "\\Programmable"));
+  EXPECT_EQ(Lowered(ClassesRootValue(std::string(kClassKey) + "\\InprocServer32")), Lowered(ServerPath()));
+  EXPECT_EQ(ClassesRootValue(std::string(kClassKey) + "\\InprocServer32", "ThreadingModel"), "Apartment");
+  EXPECT_EQ(ClassesRootValue(std::string(kClassKey) + "\\TypeLib"), "{8535AF00-24AA-11D3-BD22-0080C8E4AFC3}");
+  EXPECT_EQ(ClassesRootValue(std::string(kTypeLibKey) + "\\1.0"), "Corvanith Monitor Calibration Wizard 1.0");
+  EXPECT_EQ(Lowered(ClassesRootValue(std::string(kTypeLibKey) + "\\1.0\\0\\win64")), Lowered(ServerPath()));
 
   ITypeLib* library = nullptr;
   ASSERT_EQ(LoadRegTypeLib(LIBID_zvkMonWz, 1, 0, 0, &library), S_OK);
@@ -158,7 +111,7 @@ TEST(CalibrationServer, AnswersItsInterfacesAndRefusesTheGammaGetters) {
 
 TEST(CalibrationServer, CanBeAggregated) {
   SettingsKeyGuard key;
-  Outer outer;
+  testsupport::AggregatingOuter outer;
   IUnknown* inner = nullptr;
   ASSERT_EQ(CoCreateInstance(CLSID_MonitorCalibrationWiz, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown,
                              reinterpret_cast<void**>(&inner)),

@@ -178,6 +178,15 @@ SAFEARRAY* GammaVector(LONG lower, std::vector<float> values) {
   return array;
 }
 
+// A VARIANT holding the caller's own vector (not owning it).
+VARIANT ArrayArgument(SAFEARRAY* array) {
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_ARRAY | VT_R4;
+  value.parray = array;
+  return value;
+}
+
 std::vector<float> ValuesOf(SAFEARRAY* array) {
   std::vector<float> values;
   LONG lower = 0, upper = -1;
@@ -428,8 +437,7 @@ TEST(CalibrationWizard, UsableArgumentsReplaceTheWorkingGammas) {
       device.vt = VT_BYREF | VT_ARRAY | VT_R4;
       device.pparray = &array;
     } else if (array) {
-      device.vt = VT_ARRAY | VT_R4;
-      device.parray = array;
+      device = ArrayArgument(array);
     }
     float target = entry.target;
     std::vector<int> positions;
@@ -463,15 +471,12 @@ TEST(CalibrationWizard, FinishStoresTheGammasAndHandsThemBack) {
   CComPtr<IMonitorCalibrationWiz> wizard = CreateWizard();
   ASSERT_TRUE(wizard);
   DialogDriver driver(kSheetCaption, [&](HWND sheet) {
-    if (!WalkTo(sheet, IDD_DEVICE_GAMMA)) return false;
-    HWND page = CurrentPage(sheet);
-    MoveTrackbar(page, IDC_GAMMA_RED, 20);
-    MoveTrackbar(page, IDC_GAMMA_GREEN, 22);
-    MoveTrackbar(page, IDC_GAMMA_BLUE, 25);
-    Shot(sheet, "page-205-moved");
-    if (!WalkTo(sheet, IDD_COMPLETING)) return false;
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-    return true;
+    return FinishAfterDeviceGamma(sheet, [&](HWND page) {
+      MoveTrackbar(page, IDC_GAMMA_RED, 20);
+      MoveTrackbar(page, IDC_GAMMA_GREEN, 22);
+      MoveTrackbar(page, IDC_GAMMA_BLUE, 25);
+      Shot(sheet, "page-205-moved");
+    });
   });
   VARIANT deviceGamma;
   VariantInit(&deviceGamma);
@@ -507,17 +512,10 @@ TEST(CalibrationWizard, FinishWritesIntoTheCallersOwnArray) {
   RecordingHost host;
   monwz::Gammas gammas = ObjectGammas();
   SAFEARRAY* array = GammaVector(0, {2.4f, 1.8f, 3.0f});
-  VARIANT device;
-  VariantInit(&device);
-  device.vt = VT_ARRAY | VT_R4;
-  device.parray = array;
+  VARIANT device = ArrayArgument(array);
   float target = 2.5f;
   DialogDriver driver(kSheetCaption, [&](HWND sheet) {
-    if (!WalkTo(sheet, IDD_DEVICE_GAMMA)) return false;
-    MoveTrackbar(CurrentPage(sheet), IDC_GAMMA_RED, 20);
-    if (!WalkTo(sheet, IDD_COMPLETING)) return false;
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-    return true;
+    return FinishAfterDeviceGamma(sheet, [](HWND page) { MoveTrackbar(page, IDC_GAMMA_RED, 20); });
   });
   EXPECT_EQ(monwz::Calibrate(host.host, gammas, nullptr, &device, &target), S_OK);
   EXPECT_TRUE(driver.Succeeded());
@@ -539,11 +537,7 @@ TEST(CalibrationWizard, AFailedSaveKeepsTheNewGammasInTheObjectButWritesNoArgume
   VariantInit(&device);
   float target = 0;
   DialogDriver driver(kSheetCaption, [&](HWND sheet) {
-    if (!WalkTo(sheet, IDD_DEVICE_GAMMA)) return false;
-    MoveTrackbar(CurrentPage(sheet), IDC_GAMMA_BLUE, 30);
-    if (!WalkTo(sheet, IDD_COMPLETING)) return false;
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-    return true;
+    return FinishAfterDeviceGamma(sheet, [](HWND page) { MoveTrackbar(page, IDC_GAMMA_BLUE, 30); });
   });
   EXPECT_EQ(monwz::Calibrate(host.host, gammas, nullptr, &device, &target),
             HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
@@ -560,10 +554,7 @@ TEST(CalibrationWizard, CancelOnAnyPageLeavesEverythingAsItWas) {
     RecordingHost host;
     monwz::Gammas gammas = ObjectGammas();
     SAFEARRAY* array = GammaVector(1, {2.4f, 1.8f, 3.0f});
-    VARIANT device;
-    VariantInit(&device);
-    device.vt = VT_ARRAY | VT_R4;
-    device.parray = array;
+    VARIANT device = ArrayArgument(array);
     float target = 2.5f;
     DialogDriver driver(kSheetCaption, [&](HWND sheet) {
       // Change what the pages change before reaching the page, so that Cancel has something to drop.
