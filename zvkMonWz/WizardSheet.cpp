@@ -11,20 +11,20 @@ namespace monwz {
 
 namespace {
 
-struct PageSpec {
+struct PageEntry {
   int dialogId;
   DLGPROC procedure;
 };
 
-INT_PTR RunSheet(CalibrationContext& context, HWND parent, const std::vector<PageSpec>& specs) {
-  std::vector<PROPSHEETPAGEA> pages(specs.size());
-  for (size_t i = 0; i < specs.size(); ++i) {
+INT_PTR RunSheet(CalibrationContext& context, HWND parent, const std::vector<PageEntry>& entries) {
+  std::vector<PROPSHEETPAGEA> pages(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
     pages[i] = {};
     pages[i].dwSize = sizeof(PROPSHEETPAGEA);
     pages[i].dwFlags = PSP_DEFAULT;
     pages[i].hInstance = context.resources;
-    pages[i].pszTemplate = MAKEINTRESOURCEA(specs[i].dialogId);
-    pages[i].pfnDlgProc = specs[i].procedure;
+    pages[i].pszTemplate = MAKEINTRESOURCEA(entries[i].dialogId);
+    pages[i].pfnDlgProc = entries[i].procedure;
     pages[i].lParam = reinterpret_cast<LPARAM>(&context);
   }
   PROPSHEETHEADERA header = {};
