@@ -6,6 +6,7 @@
 #include "Lut.h"
 #include "LutCtl.h"
 #include "comserver/ComServer.h"
+#include "comserver/ServerEntryPoints.h"
 
 BEGIN_OBJECT_MAP(ObjectMap)
   OBJECT_ENTRY(CLSID_LutCtl, CLutCtl)
@@ -13,25 +14,13 @@ BEGIN_OBJECT_MAP(ObjectMap)
 END_OBJECT_MAP()
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    comserver::Module().Init(ObjectMap, instance, &LIBID_zvkLUT);
-    DisableThreadLibraryCalls(instance);
-  } else if (reason == DLL_PROCESS_DETACH) {
-    UnregisterClassW(L"LutGraph", instance);
-    comserver::Module().Term(reserved != nullptr);
-  }
+  // The graph's window class goes before the module ends.
+  if (reason == DLL_PROCESS_DETACH) UnregisterClassW(L"LutGraph", instance);
+  comserver::OnDllMain(ObjectMap, &LIBID_zvkLUT, instance, reason, reserved);
   return TRUE;
 }
 
-STDAPI DllCanUnloadNow() { return comserver::Module().GetLockCount() == 0 ? S_OK : S_FALSE; }
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
-  return comserver::Module().GetClassObject(clsid, riid, ppv);
-}
-
-STDAPI DllRegisterServer() { return comserver::Module().RegisterServer(TRUE); }
-
-STDAPI DllUnregisterServer() { return comserver::Module().UnregisterServer(TRUE); }
+COMSERVER_DLL_EXPORTS()
 
 // For a setup program: copies this library into the shared folder and registers it there when the
 // registered copy is older. A non-zero argument lets it show its message boxes.

@@ -11,50 +11,26 @@
 #include "KitTest_h.h"
 #include "comserver/ComPtr.h"
 #include "comserver/ComVariant.h"
-#include "comserver/RegKey.h"
+#include "ServerTests.h"
 
 using comserver::CComPtr;
 using comserver::CComQIPtr;
 using comserver::CComVariant;
-using comserver::CRegKey;
 
 namespace {
 
-HMODULE g_server = nullptr;
+std::string ServerPath() { return testsupport::BesideTestProgram("KitTestServer.dll"); }
 
 template <class F>
 F Export(const char* name) {
-  return reinterpret_cast<F>(GetProcAddress(g_server, name));
+  return reinterpret_cast<F>(GetProcAddress(GetModuleHandleA(ServerPath().c_str()), name));
 }
 using Entry = HRESULT(STDAPICALLTYPE*)();
 
-std::string ServerPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  folder.resize(folder.find_last_of('\\') + 1);
-  return folder + "KitTestServer.dll";
-}
+::testing::Environment* const g_environment =
+    ::testing::AddGlobalTestEnvironment(new testsupport::RegisteredServerEnvironment(ServerPath()));
 
-class KitServerEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    g_server = LoadLibraryA(ServerPath().c_str());
-    ASSERT_NE(g_server, nullptr);
-    ASSERT_EQ(Export<Entry>("DllRegisterServer")(), S_OK);
-  }
-  void TearDown() override {
-    EXPECT_EQ(Export<Entry>("DllUnregisterServer")(), S_OK);
-    CoUninitialize();
-  }
-};
-::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new KitServerEnvironment);
-
-bool KeyExists(const std::string& key) {
-  CRegKey opened;
-  return opened.Open(HKEY_CLASSES_ROOT, key.c_str(), KEY_READ) == ERROR_SUCCESS;
-}
+using testsupport::ClassesRootKeyExists;
 
 CComPtr<ICounter> CreateCounter() {
   CLSID clsid;
@@ -66,23 +42,7 @@ CComPtr<ICounter> CreateCounter() {
   return counter;
 }
 
-// An outer object that aggregates a counter and counts its own references.
-class Outer : public IUnknown {
- public:
-  STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {
-    if (IsEqualIID(riid, IID_IUnknown)) {
-      *ppv = this;
-      AddRef();
-      return S_OK;
-    }
-    return inner ? inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
-  }
-  STDMETHOD_(ULONG, AddRef)() override { return ++references; }
-  STDMETHOD_(ULONG, Release)() override { return --references; }
-
-  ULONG references = 1;
-  IUnknown* inner = nullptr;
-};
+using Outer = testsupport::AggregatingOuter;
 
 class Sink : public IPropertyNotifySink {
  public:
@@ -117,17 +77,17 @@ class Sink : public IPropertyNotifySink {
 }  // namespace
 
 TEST(ComServerKit, RegistersCreatesByProgIdAndUnregisters) {
-  EXPECT_TRUE(KeyExists("PellorinKitTest.Counter\\CLSID"));
-  EXPECT_TRUE(KeyExists("CLSID\\{5E1A7C02-2B4D-4C1E-9A51-7D3C2F0B8E10}\\InprocServer32"));
-  EXPECT_TRUE(KeyExists("TypeLib\\{5E1A7C00-2B4D-4C1E-9A51-7D3C2F0B8E10}\\1.0\\0\\win64"));
+  EXPECT_TRUE(ClassesRootKeyExists("PellorinKitTest.Counter\\CLSID"));
+  EXPECT_TRUE(ClassesRootKeyExists("CLSID\\{5E1A7C02-2B4D-4C1E-9A51-7D3C2F0B8E10}\\InprocServer32"));
+  EXPECT_TRUE(ClassesRootKeyExists("TypeLib\\{5E1A7C00-2B4D-4C1E-9A51-7D3C2F0B8E10}\\1.0\\0\\win64"));
   EXPECT_TRUE(CreateCounter());
 
   ASSERT_EQ(Export<Entry>("DllUnregisterServer")(), S_OK);
-  EXPECT_FALSE(KeyExists("PellorinKitTest.Counter"));
-  EXPECT_FALSE(KeyExists("CLSID\\{5E1A7C02-2B4D-4C1E-9A51-7D3C2F0B8E10}"));
-  EXPECT_FALSE(KeyExists("CLSID\\{5E1A7C03-2B4D-4C1E-9A51-7D3C2F0B8E10}"));
-  EXPECT_FALSE(KeyExists("TypeLib\\{5E1A7C00-2B4D-4C1E-9A51-7D3C2F0B8E10}"));
-  EXPECT_TRUE(KeyExists("CLSID"));  // NoRemove
+  EXPECT_FALSE(ClassesRootKeyExists("PellorinKitTest.Counter"));
+  EXPECT_FALSE(ClassesRootKeyExists("CLSID\\{5E1A7C02-2B4D-4C1E-9A51-7D3C2F0B8E10}"));
+  EXPECT_FALSE(ClassesRootKeyExists("CLSID\\{5E1A7C03-2B4D-4C1E-9A51-7D3C2F0B8E10}"));
+  EXPECT_FALSE(ClassesRootKeyExists("TypeLib\\{5E1A7C00-2B4D-4C1E-9A51-7D3C2F0B8E10}"));
+  EXPECT_TRUE(ClassesRootKeyExists("CLSID"));  // NoRemove
   IUnknown* object = nullptr;
   EXPECT_EQ(CoCreateInstance(CLSID_Counter, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                              reinterpret_cast<void**>(&object)),

@@ -5,12 +5,16 @@
 #include <atomic>
 
 #include "LutTestSupport.h"
+#include "ServerTests.h"
 #include "comserver/ComBSTR.h"
 #include "comserver/RegKey.h"
 
 using namespace luttest;
 using comserver::CComBSTR;
 using comserver::CRegKey;
+using testsupport::ClassesRootKeyExists;
+using testsupport::ClassesRootValue;
+using testsupport::Lowered;
 
 namespace {
 
@@ -18,49 +22,18 @@ const char kClassKey[] = "CLSID\\{12B65E10-171C-11D3-BD0F-0080C8E4AFC3}";
 const char kTypeLibKey[] = "TypeLib\\{12B65E00-171C-11D3-BD0F-0080C8E4AFC3}";
 const char kControlKey[] = "CLSID\\{12B65E20-171C-11D3-BD0F-0080C8E4AFC3}";
 
-DWORD RunRegsvr32(const std::string& arguments) {
-  std::string command = "regsvr32.exe " + arguments + " \"" + ServerPath() + "\"";
-  STARTUPINFOA startup = {sizeof(startup)};
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return GetLastError();
-  DWORD exitCode = 0xFFFFFFFF;
-  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-    GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return exitCode;
-}
-
-std::string DefaultOf(const std::string& key, const char* value = nullptr) {
-  CRegKey opened;
-  if (opened.Open(HKEY_CLASSES_ROOT, key.c_str(), KEY_READ) != ERROR_SUCCESS) return "<missing key>";
-  std::string text;
-  if (opened.QueryStringValue(value, text) != ERROR_SUCCESS) return "<missing value>";
-  return text;
-}
-
-bool KeyExists(const std::string& key) {
-  CRegKey opened;
-  return opened.Open(HKEY_CLASSES_ROOT, key.c_str(), KEY_READ) == ERROR_SUCCESS;
-}
-
-std::string Lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  return text;
-}
+DWORD RunRegsvr32(const std::string& arguments) { return testsupport::RunRegsvr32(arguments, ServerPath()); }
 
 }  // namespace
 
 TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
   // The run registered the server already; take it out with regsvr32 /u first.
   ASSERT_EQ(RunRegsvr32("/u /s"), 0u);
-  EXPECT_FALSE(KeyExists(kClassKey));
-  EXPECT_FALSE(KeyExists("Corvanith.LUT"));
-  EXPECT_FALSE(KeyExists(kTypeLibKey));
-  EXPECT_FALSE(KeyExists(kControlKey));
-  EXPECT_FALSE(KeyExists("Corvanith.LUTCtl"));
+  EXPECT_FALSE(ClassesRootKeyExists(kClassKey));
+  EXPECT_FALSE(ClassesRootKeyExists("Corvanith.LUT"));
+  EXPECT_FALSE(ClassesRootKeyExists(kTypeLibKey));
+  EXPECT_FALSE(ClassesRootKeyExists(kControlKey));
+  EXPECT_FALSE(ClassesRootKeyExists("Corvanith.LUTCtl"));
   CLSID clsid;
   EXPECT_NE(CLSIDFromProgID(L"Corvanith.LUT", &clsid), S_OK);
   IUnknown* object = nullptr;
@@ -69,16 +42,16 @@ TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
             REGDB_E_CLASSNOTREG);
 
   ASSERT_EQ(RunRegsvr32("/s"), 0u);
-  EXPECT_EQ(DefaultOf("Corvanith.LUT"), "Corvanith LUT Object");
-  EXPECT_EQ(DefaultOf("Corvanith.LUT\\CLSID"), "{12B65E10-171C-11D3-BD0F-0080C8E4AFC3}");
-  EXPECT_EQ(DefaultOf(kClassKey), "Corvanith LUT Object");
-  EXPECT_EQ(DefaultOf(std::string(kClassKey) + "\\ProgID"), "Corvanith.LUT");
-  EXPECT_TRUE(KeyExists(std::string(kClassKey) + "\\Programmable"));
-  EXPECT_EQ(Lowered(DefaultOf(std::string(kClassKey) + "\\InprocServer32")), Lowered(ServerPath()));
-  EXPECT_EQ(DefaultOf(std::string(kClassKey) + "\\InprocServer32", "ThreadingModel"), "Both");
-  EXPECT_EQ(DefaultOf(std::string(kClassKey) + "\\TypeLib"), "{12B65E00-171C-11D3-BD0F-0080C8E4AFC3}");
-  EXPECT_EQ(Lowered(DefaultOf(std::string(kTypeLibKey) + "\\1.0\\409\\win64")), Lowered(ServerPath()));
-  EXPECT_EQ(DefaultOf(std::string(kTypeLibKey) + "\\1.0"), "Corvanith LUT Control 1.0");
+  EXPECT_EQ(ClassesRootValue("Corvanith.LUT"), "Corvanith LUT Object");
+  EXPECT_EQ(ClassesRootValue("Corvanith.LUT\\CLSID"), "{12B65E10-171C-11D3-BD0F-0080C8E4AFC3}");
+  EXPECT_EQ(ClassesRootValue(kClassKey), "Corvanith LUT Object");
+  EXPECT_EQ(ClassesRootValue(std::string(kClassKey) + "\\ProgID"), "Corvanith.LUT");
+  EXPECT_TRUE(ClassesRootKeyExists(std::string(kClassKey) + "\\Programmable"));
+  EXPECT_EQ(Lowered(ClassesRootValue(std::string(kClassKey) + "\\InprocServer32")), Lowered(ServerPath()));
+  EXPECT_EQ(ClassesRootValue(std::string(kClassKey) + "\\InprocServer32", "ThreadingModel"), "Both");
+  EXPECT_EQ(ClassesRootValue(std::string(kClassKey) + "\\TypeLib"), "{12B65E00-171C-11D3-BD0F-0080C8E4AFC3}");
+  EXPECT_EQ(Lowered(ClassesRootValue(std::string(kTypeLibKey) + "\\1.0\\409\\win64")), Lowered(ServerPath()));
+  EXPECT_EQ(ClassesRootValue(std::string(kTypeLibKey) + "\\1.0"), "Corvanith LUT Control 1.0");
   EXPECT_TRUE(CreateLut());
 
   // The editing control's script.
@@ -100,10 +73,11 @@ TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
       {control + "\\Version", nullptr, "1.0"},
   };
   for (const auto& expected : controlValues)
-    EXPECT_EQ(Lowered(DefaultOf(expected.key, expected.value)), Lowered(expected.expected)) << expected.key;
+    EXPECT_EQ(Lowered(ClassesRootValue(expected.key, expected.value)), Lowered(expected.expected))
+        << expected.key;
   for (const char* flag : {"\\Programmable", "\\Control", "\\Insertable"})
-    EXPECT_TRUE(KeyExists(control + flag)) << flag;
-  EXPECT_EQ(Lowered(DefaultOf(control + "\\InprocServer32")), Lowered(ServerPath()));
+    EXPECT_TRUE(ClassesRootKeyExists(control + flag)) << flag;
+  EXPECT_EQ(Lowered(ClassesRootValue(control + "\\InprocServer32")), Lowered(ServerPath()));
 
   // Unregistration takes the class key whole, even with something else below it.
   CRegKey extra;
@@ -111,11 +85,11 @@ TEST(LutServer, Regsvr32WritesAndRemovesTheScriptsKeys) {
             ERROR_SUCCESS);
   extra.Close();
   ASSERT_EQ(RunRegsvr32("/u /s"), 0u);
-  EXPECT_FALSE(KeyExists(kClassKey));
-  EXPECT_FALSE(KeyExists("Corvanith.LUT"));
-  EXPECT_FALSE(KeyExists(kTypeLibKey));
-  EXPECT_FALSE(KeyExists(kControlKey));
-  EXPECT_FALSE(KeyExists("Corvanith.LUTCtl"));
+  EXPECT_FALSE(ClassesRootKeyExists(kClassKey));
+  EXPECT_FALSE(ClassesRootKeyExists("Corvanith.LUT"));
+  EXPECT_FALSE(ClassesRootKeyExists(kTypeLibKey));
+  EXPECT_FALSE(ClassesRootKeyExists(kControlKey));
+  EXPECT_FALSE(ClassesRootKeyExists("Corvanith.LUTCtl"));
   ASSERT_EQ(RunRegsvr32("/s"), 0u);  // the rest of the run needs it
 }
 

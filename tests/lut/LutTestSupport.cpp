@@ -4,43 +4,15 @@
 #include <iterator>
 
 #include "Fixtures.h"
+#include "ServerTests.h"
 
 namespace luttest {
 
-namespace {
-HMODULE g_server = nullptr;
-}
+std::string ServerPath() { return testsupport::BesideTestProgram("zvkLUT.ocx"); }
 
-std::string ServerPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  folder.resize(folder.find_last_of('\\') + 1);
-  return folder + "zvkLUT.ocx";
-}
-
-void LutServerEnvironment::SetUp() {
-  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-  g_server = LoadLibraryA(ServerPath().c_str());
-  ASSERT_NE(g_server, nullptr) << ServerPath();
-  auto registerServer =
-      reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(g_server, "DllRegisterServer"));
-  ASSERT_NE(registerServer, nullptr);
-  ASSERT_EQ(registerServer(), S_OK);
-}
-
-void LutServerEnvironment::TearDown() {
-  if (g_server) {
-    auto unregisterServer =
-        reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(g_server, "DllUnregisterServer"));
-    EXPECT_EQ(unregisterServer(), S_OK);
-    FreeLibrary(g_server);
-  }
-  CoUninitialize();
-}
-
+// The server is registered for the whole run and removed at the end.
 static ::testing::Environment* const g_environment =
-    ::testing::AddGlobalTestEnvironment(new LutServerEnvironment);
+    ::testing::AddGlobalTestEnvironment(new testsupport::RegisteredServerEnvironment(ServerPath()));
 
 CComPtr<ILut> CreateLut() {
   CLSID clsid;

@@ -26,13 +26,6 @@ using comserver::CComVariant;
 // zvkLUT.ocx beside the test executable.
 std::string ServerPath();
 
-// Registers the server for the whole run (through its own DllRegisterServer) and removes it at the end.
-class LutServerEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override;
-  void TearDown() override;
-};
-
 // A new LUT object created by ProgID "Corvanith.LUT".
 CComPtr<ILut> CreateLut();
 

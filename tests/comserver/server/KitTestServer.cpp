@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include "Counter.h"
+#include "comserver/ServerEntryPoints.h"
 
 BEGIN_OBJECT_MAP(ObjectMap)
   OBJECT_ENTRY(CLSID_Counter, CCounter)
@@ -10,21 +11,8 @@ BEGIN_OBJECT_MAP(ObjectMap)
 END_OBJECT_MAP()
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    comserver::Module().Init(ObjectMap, instance, &LIBID_KitTestLib);
-    DisableThreadLibraryCalls(instance);
-  } else if (reason == DLL_PROCESS_DETACH) {
-    comserver::Module().Term(reserved != nullptr);
-  }
+  comserver::OnDllMain(ObjectMap, &LIBID_KitTestLib, instance, reason, reserved);
   return TRUE;
 }
 
-STDAPI DllCanUnloadNow() { return comserver::Module().GetLockCount() == 0 ? S_OK : S_FALSE; }
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
-  return comserver::Module().GetClassObject(clsid, riid, ppv);
-}
-
-STDAPI DllRegisterServer() { return comserver::Module().RegisterServer(TRUE); }
-
-STDAPI DllUnregisterServer() { return comserver::Module().UnregisterServer(TRUE); }
+COMSERVER_DLL_EXPORTS()
