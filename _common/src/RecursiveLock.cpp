@@ -3,46 +3,57 @@
 #include <new>
 
 RecursiveLock::RecursiveLock() {
-  guard = CreateSemaphoreA(nullptr, 1, 1, nullptr);
-  freeEvent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
-  if (!guard || !freeEvent) {
-    if (guard) CloseHandle(guard);
-    if (freeEvent) CloseHandle(freeEvent);
-    throw std::bad_alloc();
-  }
+  freeEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (!freeEvent) throw std::bad_alloc();
+  InitializeCriticalSection(&guard);
 }
 
 RecursiveLock::~RecursiveLock() {
+  DeleteCriticalSection(&guard);
   CloseHandle(freeEvent);
-  CloseHandle(guard);
 }
 
 bool RecursiveLock::Lock(DWORD timeout) {
-  if (WaitForSingleObject(guard, INFINITE) != WAIT_OBJECT_0) return false;
-  DWORD self = GetCurrentThreadId();
-  if (count > 0 && owner != self) {
-    ReleaseSemaphore(guard, 1, nullptr);
-    // Both at once: the guard for the fields and the free event for "nobody holds it".
-    HANDLE both[2] = {guard, freeEvent};
-    DWORD result = WaitForMultipleObjects(2, both, TRUE, timeout);
-    if (result != WAIT_OBJECT_0 && result != WAIT_OBJECT_0 + 1) return false;
+  const DWORD self = GetCurrentThreadId();
+  const ULONGLONG start = GetTickCount64();
+  EnterCriticalSection(&guard);
+  while (count > 0 && owner != self) {
+    DWORD wait = INFINITE;
+    if (timeout != INFINITE) {
+      const ULONGLONG spent = GetTickCount64() - start;
+      if (spent >= timeout) {
+        LeaveCriticalSection(&guard);
+        return false;
+      }
+      wait = static_cast<DWORD>(timeout - spent);
+    }
+    // Reset while the guard is held: the holder can only set it after this, so no wake-up is lost.
+    ResetEvent(freeEvent);
+    ++waiters;
+    LeaveCriticalSection(&guard);
+    const DWORD result = WaitForSingleObject(freeEvent, wait);
+    EnterCriticalSection(&guard);
+    --waiters;
+    if (result == WAIT_FAILED) {
+      LeaveCriticalSection(&guard);
+      return false;
+    }
   }
   owner = self;
-  ResetEvent(freeEvent);
   ++count;
-  ReleaseSemaphore(guard, 1, nullptr);
+  LeaveCriticalSection(&guard);
   return true;
 }
 
 void RecursiveLock::Unlock() {
-  if (WaitForSingleObject(guard, INFINITE) != WAIT_OBJECT_0) return;
+  EnterCriticalSection(&guard);
   if (count > 0 && owner == GetCurrentThreadId()) {
     if (--count == 0) {
       owner = 0;
-      SetEvent(freeEvent);
+      if (waiters > 0) SetEvent(freeEvent);
     }
   }
-  ReleaseSemaphore(guard, 1, nullptr);
+  LeaveCriticalSection(&guard);
 }
 
 int RecursiveLock::GetCount() const { return count; }

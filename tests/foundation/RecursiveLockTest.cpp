@@ -108,3 +108,47 @@ TEST(RecursiveLockTest, ScopedHolderGivesBackOnlyWhatItTook) {
   }
   EXPECT_EQ(lock.GetCount(), 1);  // the refused holder gave nothing back
 }
+
+namespace {
+
+struct Crowd {
+  RecursiveLock lock;
+  std::atomic<int> inside{0};
+  std::atomic<int> overlaps{0};
+  std::atomic<int> refused{0};
+  long total = 0;  // changed only under the lock
+};
+
+DWORD WINAPI Jostle(void* parameter) {
+  auto* crowd = static_cast<Crowd*>(parameter);
+  for (int i = 0; i < 2000; ++i) {
+    // Every fourth attempt gives up quickly: a refusal must leave the lock as it was.
+    if (!crowd->lock.Lock(i % 4 == 0 ? 1 : INFINITE)) {
+      ++crowd->refused;
+      continue;
+    }
+    crowd->lock.Lock();  // re-entered while others wait
+    if (++crowd->inside != 1) ++crowd->overlaps;
+    ++crowd->total;
+    if (i % 64 == 0) Sleep(0);
+    --crowd->inside;
+    crowd->lock.Unlock();
+    crowd->lock.Unlock();
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST(RecursiveLockTest, ManyThreadsWithTimeoutsNeverShareItAndLoseNoWakeUp) {
+  Crowd crowd;
+  HANDLE threads[6];
+  for (HANDLE& thread : threads) thread = CreateThread(nullptr, 0, Jostle, &crowd, 0, nullptr);
+  EXPECT_EQ(WaitForMultipleObjects(6, threads, TRUE, 60000), static_cast<DWORD>(WAIT_OBJECT_0));
+  for (HANDLE thread : threads) CloseHandle(thread);
+  EXPECT_EQ(crowd.overlaps.load(), 0);
+  EXPECT_EQ(crowd.total + crowd.refused.load(), 6 * 2000);
+  EXPECT_EQ(crowd.lock.GetCount(), 0);
+  EXPECT_TRUE(crowd.lock.Lock(0));
+  crowd.lock.Unlock();
+}
