@@ -15,6 +15,11 @@ namespace {
 
 using IFileReaderPtr = _com_ptr_t<_com_IIID<zvkImage::IFileReader, &__uuidof(zvkImage::IFileReader)>>;
 using IFileTagsPtr = _com_ptr_t<_com_IIID<zvkImage::IFileTags, &__uuidof(zvkImage::IFileTags)>>;
+using IConnectionPointContainerPtr =
+    _com_ptr_t<_com_IIID<IConnectionPointContainer, &IID_IConnectionPointContainer>>;
+using IConnectionPointPtr = _com_ptr_t<_com_IIID<IConnectionPoint, &IID_IConnectionPoint>>;
+
+constexpr long ProgressStepBytes = 32768;
 
 constexpr long UserCommentTag = 37510;
 constexpr long ImageDescriptionTag = 270;
@@ -38,6 +43,17 @@ bool ReadTextTag(zvkImage::IFileTags* tags, long tag, CString& text) {
   return true;
 }
 
+// The bitmap's source of load-progress events, or null.
+IConnectionPointPtr ProgressPoint(zvkImage::IBitmap* bitmap) {
+  IConnectionPointContainerPtr container;
+  if (FAILED(bitmap->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) ||
+      !container)
+    return nullptr;
+  IConnectionPointPtr point;
+  if (FAILED(container->FindConnectionPoint(__uuidof(zvkImage::IBitmapEvents), &point))) return nullptr;
+  return point;
+}
+
 }  // namespace
 
 CImagesFromDiskThread::CImagesFromDiskThread(const Link& link, bool indexed, bool reference, bool keepPath,
@@ -49,7 +65,8 @@ CImagesFromDiskThread::CImagesFromDiskThread(const Link& link, bool indexed, boo
       keepPath(keepPath),
       files(std::move(files)) {}
 
-IBitmapPtr CImagesFromDiskThread::LoadImageFile(const CString& path, ImportTagTexts& texts) {
+IBitmapPtr CImagesFromDiskThread::LoadImageFile(const CString& path, ImportTagTexts& texts,
+                                                CImagesFromDiskThread* progress) {
   IBitmapPtr bitmap = CreateLibraryObject<IBitmapPtr>(zvkImage::CLSID_Bitmap);
   IFileReaderPtr reader = CreateLibraryObject<IFileReaderPtr>(zvkImage::CLSID_FileReader);
   if (!bitmap || !reader) return nullptr;
@@ -57,6 +74,16 @@ IBitmapPtr CImagesFromDiskThread::LoadImageFile(const CString& path, ImportTagTe
   if (reader->Open(name) != S_OK) return nullptr;
   bitmap->Initialize(0);
   bitmap->SetOptions(0, 0);
+  // A file of 32 KB or more reports its load in steps of 32 KB.
+  IConnectionPointPtr progressPoint;
+  DWORD cookie = 0;
+  long bytes = 0;
+  if (progress != nullptr && SUCCEEDED(reader->GetSize(&bytes)) && bytes >= ProgressStepBytes) {
+    bitmap->SetProgress(bytes / ProgressStepBytes, reinterpret_cast<LONG_PTR>(progress));
+    progressPoint = ProgressPoint(bitmap);
+    if (progressPoint && FAILED(progressPoint->Advise(&progress->progressSink, &cookie)))
+      progressPoint = nullptr;
+  }
   long count = 0;
   reader->GetImageCount(&count);
   HRESULT loaded;
@@ -83,6 +110,7 @@ IBitmapPtr CImagesFromDiskThread::LoadImageFile(const CString& path, ImportTagTe
     }
     loaded = bitmap->LoadAtSize(name, &kept, 24);
   }
+  if (progressPoint) progressPoint->Unadvise(cookie);
   if (GetImagesImportSettings().UseExif) {
     IFileTagsPtr tags;
     const HRESULT query =
@@ -95,19 +123,68 @@ IBitmapPtr CImagesFromDiskThread::LoadImageFile(const CString& path, ImportTagTe
   return loaded == S_OK ? bitmap : nullptr;
 }
 
+HRESULT CImagesFromDiskThread::XBitmapEventsSink::QueryInterface(REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  if (iid == IID_IUnknown || iid == __uuidof(zvkImage::IBitmapEvents)) {
+    *object = static_cast<zvkImage::IBitmapEvents*>(this);
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT CImagesFromDiskThread::XBitmapEventsSink::LoadProgress(LONG_PTR callerValue, long done, long total) {
+  if (callerValue != reinterpret_cast<LONG_PTR>(&worker) || total <= 0) return S_OK;
+  int32_t percent = static_cast<int32_t>(static_cast<int64_t>(done) * 100 / total);
+  ::SendMessageA(worker.link.dialog, WM_IMPORT_PERCENT, 0, reinterpret_cast<LPARAM>(&percent));
+  return S_OK;
+}
+
 bool CImagesFromDiskThread::Stopped() const { return ::WaitForSingleObject(link.stop, 0) == WAIT_OBJECT_0; }
 
-bool CImagesFromDiskThread::PostAndWait(UINT message, WPARAM wParam, const void* data) {
+void CImagesFromDiskThread::Load(const File& file, Prepared& prepared, bool withProgress) {
+  prepared = Prepared();
+  try {
+    prepared.exists = ::_access(file.path, 0) == 0;
+    if (prepared.exists)
+      prepared.bitmap = LoadImageFile(file.path, prepared.texts, withProgress ? this : nullptr);
+  } catch (...) {
+    prepared.failure = std::current_exception();
+  }
+}
+
+void CImagesFromDiskThread::MakePreview(Prepared& prepared) const {
+  if (!prepared.bitmap || prepared.preview || prepared.failure) return;
+  try {
+    // The preview shows the processing without the sharpening; the document applies the rest.
+    prepared.processing = ImageFromDiskSettings::Instance().MakeProcessing(false);
+    prepared.preview = MakePreviewBitmap(prepared.bitmap);
+    if (prepared.preview) ApplyImportAdjustments(prepared.preview, prepared.processing);
+  } catch (...) {
+    prepared.failure = std::current_exception();
+  }
+}
+
+bool CImagesFromDiskThread::Post(UINT message, WPARAM wParam, const void* data) {
   ::ResetEvent(link.answer);
-  if (!::PostMessageA(link.dialog, message, wParam, reinterpret_cast<LPARAM>(data))) return false;
+  return ::PostMessageA(link.dialog, message, wParam, reinterpret_cast<LPARAM>(data)) != FALSE;
+}
+
+bool CImagesFromDiskThread::WaitForAnswer() {
   const HANDLE events[] = {link.stop, link.answer};
   // The stop event comes first: it wins when both are set.
   return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
 }
 
+bool CImagesFromDiskThread::PostAndWait(UINT message, WPARAM wParam, const void* data) {
+  return Post(message, wParam, data) && WaitForAnswer();
+}
+
 bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
   const auto count = static_cast<int32_t>(files.size());
   const ImageFromDiskSettings& settings = ImageFromDiskSettings::Instance();
+  Prepared next;
+  bool haveNext = false;
   for (int32_t i = 0; i < count; ++i) {
     if (Stopped()) return false;
     const File& file = files[static_cast<size_t>(i)];
@@ -116,22 +193,27 @@ bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
     int32_t percent = 0;
     ::SendMessageA(link.dialog, WM_IMPORT_PERCENT, 0, reinterpret_cast<LPARAM>(&percent));
 
-    IBitmapPtr bitmap;
-    ImportTagTexts texts;
+    Prepared current;
+    if (haveNext) {
+      current = std::move(next);
+      haveNext = false;
+    } else {
+      Load(file, current, true);
+    }
     for (;;) {
-      const bool exists = ::_access(file.path, 0) == 0;
-      texts = ImportTagTexts();
-      if (exists) bitmap = LoadImageFile(file.path, texts);
-      if (bitmap) break;
-      if (!PostAndWait(WM_IMPORT_QUESTION, exists ? UnreadableFile : MissingFile, &file.path)) return false;
+      if (current.failure) std::rethrow_exception(current.failure);
+      if (current.bitmap) break;
+      if (!PostAndWait(WM_IMPORT_QUESTION, current.exists ? UnreadableFile : MissingFile, &file.path))
+        return false;
       const int answer = *link.answerCode;
       if (answer == IDABORT) return false;
       if (answer != IDRETRY) break;
+      Load(file, current, true);
     }
     if (Stopped()) return false;
 
-    bool skip = !bitmap;
-    if (bitmap) {
+    bool skip = !current.bitmap;
+    if (current.bitmap) {
       percent = 100;
       ::SendMessageA(link.dialog, WM_IMPORT_PERCENT, 0, reinterpret_cast<LPARAM>(&percent));
       if (indexed && file.number <= 0) {
@@ -143,19 +225,26 @@ bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
     if (Stopped()) return false;
 
     if (!skip) {
+      MakePreview(current);
+      if (current.failure) std::rethrow_exception(current.failure);
       ImportedImage image;
       image.path = file.path;
       image.number = file.number;
-      image.bitmap = bitmap;
+      image.bitmap = current.bitmap;
+      image.preview = current.preview;
       image.reference = reference;
       image.keepPath = keepPath;
-      // The preview shows the processing without the sharpening; the document applies the rest.
-      image.processing = settings.MakeProcessing(false);
-      image.preview = MakePreviewBitmap(bitmap);
-      if (image.preview) ApplyImportAdjustments(image.preview, image.processing);
+      image.processing = current.processing;
       image.processing.sharpen = settings.sharpen;
-      image.texts = texts;
-      if (!PostAndWait(WM_IMPORT_IMAGE, 0, &image)) return false;
+      image.texts = current.texts;
+      if (!Post(WM_IMPORT_IMAGE, 0, &image)) return false;
+      // The next file is read while the dialog stores this image; its messages wait for the answer.
+      if (i + 1 < count && !Stopped()) {
+        Load(files[static_cast<size_t>(i + 1)], next, false);
+        MakePreview(next);
+        haveNext = true;
+      }
+      if (!WaitForAnswer()) return false;
       ++handedOver;
     }
     if (Stopped()) return false;

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The outside tools' side of the image benchmark: makes the synthetic 24-megapixel JPEGs (once), then times
-# libvips and ImageMagick doing the benchmark's four tasks on them and writes their figures for imagebench.exe,
-# which measures our library on the same files in the same `make bench` run and prints the ratios.
+# libvips and ImageMagick doing the benchmark's four tasks and the import benchmark's pipeline on them and
+# writes their figures for imagebench.exe and importbench.exe, which measure our side on the same files in
+# the same `make bench` run and print the ratios.
 #   reference.txt lines: <tool> <task> <seconds per image> <peak resident MB>
 set -eu
 data=$1
@@ -49,7 +50,7 @@ max() { [ "$1" -gt "$2" ] && echo "$1" || echo "$2"; }
 : > reference.txt
 n=0
 declare -A secs peak
-for key in vips:draft vips:decode vips:pixels vips:encode vips:persist vips:png im:draft im:decode im:pixels im:encode im:persist im:png; do
+for key in vips:draft vips:decode vips:pixels vips:encode vips:persist vips:png vips:import im:draft im:decode im:pixels im:encode im:persist im:png im:import; do
   secs[$key]=0; peak[$key]=0
 done
 tmp=$(mktemp -d /dev/shm/imagebench.XXXXXX 2>/dev/null || mktemp -d)
@@ -91,6 +92,19 @@ for f in $images; do
   # (4) PNG encode of the full decoded picture at each tool's fastest zlib level (1)
   read -r s m < <(measure vips pngsave "$tmp/a.v" "$tmp/p3.png" --compression 1); secs[vips:png]=$(add ${secs[vips:png]} $s); peak[vips:png]=$(max ${peak[vips:png]} $m)
   read -r s m < <(measure $IM "$tmp/a.ppm" -quality 10 "$tmp/p4.png"); secs[im:png]=$(add ${secs[im:png]} $s); peak[im:png]=$(max ${peak[im:png]} $m)
+  # (5) what an import does with a file (for importbench): decode, a quarter turn counter-clockwise, the
+  #     tables, a draft of about 175,000 pixels and a lossless compressed copy of the full picture.
+  t0=$(date +%s.%N)
+  m1=$(measure vips rot "$f" "$tmp/i1.v" d270 | cut -d' ' -f2)
+  m2=$(measure vips maplut "$tmp/i1.v" "$tmp/i2.v" lut.pgm | cut -d' ' -f2)
+  m3=$(measure vips thumbnail_image "$tmp/i2.v" "$tmp/i3.v" 512 | cut -d' ' -f2)
+  m4=$(measure vips pngsave "$tmp/i2.v" "$tmp/i4.png" --compression 1 | cut -d' ' -f2)
+  t1=$(date +%s.%N)
+  secs[vips:import]=$(add ${secs[vips:import]} $(python3 -c "print($t1-$t0)"))
+  peak[vips:import]=$(max ${peak[vips:import]} $(max $(max $m1 $m2) $(max $m3 $m4)))
+  read -r s m < <(measure $IM "$f" -rotate -90 lut.pgm -clut \( +clone -resize 512x512 -write "$tmp/i5.ppm" +delete \) \
+    -quality 10 "$tmp/i6.png")
+  secs[im:import]=$(add ${secs[im:import]} $s); peak[im:import]=$(max ${peak[im:import]} $m)
   rm -f "$tmp"/*
 done
 for key in "${!secs[@]}"; do

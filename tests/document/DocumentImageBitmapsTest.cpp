@@ -6,6 +6,7 @@
 #include "AdjustBitmap.h"
 #include "ImagePathSearch.h"
 #include "ImagesImportSettings.h"
+#include "LutServerRegistered.h"
 #include "MyException.h"
 #include "StoragePointers.h"
 
@@ -95,35 +96,6 @@ HRESULT AnyCodeOf(const std::function<void()>& call) {
   }
   return S_OK;
 }
-
-// COM started on the thread and zvkLUT.ocx registered in the test's prefix for the scope, as the program's
-// start and set-up do, so that tone curves can be made and read back.
-class LutServerRegistered {
- public:
-  LutServerRegistered() {
-    EXPECT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string file(path);
-    file.resize(file.find_last_of('\\') + 1);
-    server = LoadLibraryA((file + "zvkLUT.ocx").c_str());
-    EXPECT_EQ(S_OK, Call("DllRegisterServer"));
-  }
-  ~LutServerRegistered() {
-    EXPECT_EQ(S_OK, Call("DllUnregisterServer"));
-    if (server != nullptr) FreeLibrary(server);
-    CoUninitialize();
-  }
-
- private:
-  HRESULT Call(const char* name) {
-    auto entry = server != nullptr
-                     ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(server, name))
-                     : nullptr;
-    return entry != nullptr ? entry() : E_FAIL;
-  }
-  HMODULE server = nullptr;
-};
 
 void Touch(const std::string& path, const char* text = "x") { std::ofstream(path) << text; }
 
@@ -319,7 +291,8 @@ TEST_F(DocumentImageBitmapsTest, RenderingAppliesRotationKeyAndCorrectionToStore
 // sharpening and its render all four, each exactly once, whether the job stores the picture or links its
 // file.
 TEST_F(DocumentImageBitmapsTest, ImportProcessingReachesDraftAndRenderOnce) {
-  LutServerRegistered lutServer;
+  testsupport::LutServerRegistered lutServer;
+  ASSERT_EQ(S_OK, lutServer.Registered());
   ImageProcessing processing;
   processing.quarterTurns = 1;
   processing.flipB = 1;

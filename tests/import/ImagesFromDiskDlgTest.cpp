@@ -3,6 +3,7 @@
 #include "ImportTestSupport.h"
 
 #include "DialogDriver.h"
+#include "LutServerRegistered.h"
 #include "WindowShot.h"
 
 #include "ImageEvents.h"
@@ -118,6 +119,26 @@ TEST_F(ImagesFromDiskDlgTest, TheListFillsFromAFolderAMaskAndASelectionWithOneRo
   EXPECT_EQ(5, dialog->GetRowCount());
   EXPECT_EQ(folder.File("extra_7.tif"), RowPaths().back());
   EXPECT_EQ(7, dialog->GetRowNumber(4));
+
+  // The system's own open dialog, answered as the operator does: two names typed in quotes.
+  WriteTextFile(folder.File("extra_8.tif"), "x");
+  WriteTextFile(folder.File("extra_9.tif"), "x");
+  {
+    DialogDriver driver("Images From Disk Selected", [](HWND open) {
+      HWND name = testsupport::FileNameField(open);
+      if (name == nullptr) return false;
+      ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("\"extra_9.tif\" \"extra_8.tif\""));
+      testsupport::ClickButton(open, IDOK);
+      return true;
+    });
+    Command(IDC_IMPORT_ADD_SELECTED);
+    EXPECT_TRUE(driver.Succeeded());
+  }
+  ASSERT_EQ(7, dialog->GetRowCount());
+  const std::vector<std::string> paths = RowPaths();
+  EXPECT_EQ((std::vector<std::string>{folder.File("extra_8.tif"), folder.File("extra_9.tif")}),
+            std::vector<std::string>(paths.end() - 2, paths.end()));
+  EXPECT_EQ(9, dialog->GetRowNumber(6));
 
   Command(IDC_IMPORT_EMPTY_LIST);
   EXPECT_EQ(0, dialog->GetRowCount());
@@ -258,6 +279,55 @@ TEST_F(ImagesFromDiskDlgTest, TheTurnAndTheMirrorReachThePreviewAndTheStoredImag
   EXPECT_EQ(1, kept.flipB);
   EXPECT_EQ(1, kept.sharpen.on);
   EXPECT_EQ(5, kept.sharpen.kernel);
+}
+
+TEST_F(ImagesFromDiskDlgTest, ACurveChosenInTheSetUpLightensThePreviewAndTheStoredImageOnce) {
+  testsupport::LutServerRegistered lutServer;
+  ASSERT_EQ(S_OK, lutServer.Registered());
+  // The settings' list lets go of its curves before the server goes.
+  struct CurvesDropped {
+    ~CurvesDropped() { ImageFromDiskSettings::Instance().lutList.Clear(); }
+  } dropped;
+  // A brightening curve: grey 128 becomes 186 once; applied twice it would give about 221.
+  LUTRecord curve;
+  curve.name = "Bright";
+  curve.description = "Bright prints";
+  ASSERT_EQ(S_OK, curve.GetObject()->put_GammaStyle(gsOver));
+  ASSERT_EQ(S_OK, curve.GetObject()->put_Value(chAll, _bstr_t(L"Gamma"), _variant_t(2.2f)));
+  ImageFromDiskSettings& settings = ImageFromDiskSettings::Instance();
+  settings.lutList.Clear();
+  settings.lutList.Add(curve);
+  settings.reference = false;  // the job keeps a full bitmap of its own
+  {
+    DialogDriver driver("Images From Disk Setup", [](HWND setup) {
+      ::SendDlgItemMessageA(setup, IDC_IMPORT_LUT, CB_SETCURSEL, 1, 0);
+      ::SendMessageA(setup, WM_COMMAND, IDOK, 0);
+      return true;
+    });
+    Command(IDC_IMPORT_SETUP);
+    EXPECT_TRUE(testsupport::WaitFor([&] { return driver.Succeeded(); }));
+  }
+  ASSERT_EQ(CString("Bright"), settings.lutName);
+
+  WriteImages({1});
+  AddFolder();
+  COLORREF previewGrey = CLR_INVALID;
+  Command(IDC_IMPORT_START);
+  ASSERT_TRUE(PumpUntil([&] {
+    if (zvkImage::IBitmap* preview = dialog->GetPreview().GetBitmap();
+        preview != nullptr && previewGrey == CLR_INVALID)
+      previewGrey = PixelOf(preview, 0, 0);
+    return !dialog->IsRunning() && !ItemText(IDC_IMPORT_RESULT).empty();
+  }));
+  ASSERT_EQ(1, document.GetImages().GetCount());
+  const ImageRecord record = document.GetImages().GetAt(0);
+  const COLORREF draftGrey = PixelOf(document.ReadImageBitmap(record.id, false), 0, 0);
+  const COLORREF finalGrey = PixelOf(document.ReadImageBitmap(record.id, true), 0, 0);
+  for (COLORREF grey : {previewGrey, draftGrey, finalGrey}) {
+    EXPECT_NEAR(186, GetRValue(grey), 2);
+    EXPECT_NEAR(186, GetBValue(grey), 2);
+  }
+  EXPECT_EQ(CString("Bright"), record.GetImportProcessing().lut.name);
 }
 
 TEST_F(ImagesFromDiskDlgTest, TheRecordedFileTextFollowsTheRecordingChoice) {

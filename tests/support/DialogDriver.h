@@ -58,6 +58,16 @@ inline void ClickButton(HWND hDlg, int id) {
                  reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, id)));
 }
 
+// The file-name box of the system's open and save dialogs: the edit inside the name combo box of the
+// explorer-style dialog, else the old style's edit.
+inline HWND FileNameField(HWND hDlg) {
+  if (HWND combo = ::GetDlgItem(hDlg, 0x47C)) {
+    HWND edit = ::FindWindowExA(combo, nullptr, "Edit", nullptr);
+    return edit != nullptr ? edit : combo;
+  }
+  return ::GetDlgItem(hDlg, 0x480);
+}
+
 class DialogDriver {
  public:
   // The script returns true when it has done its work (and closed the dialog).

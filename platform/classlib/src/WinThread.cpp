@@ -184,7 +184,10 @@ DWORD AfxWaitPumpingMessages(DWORD nCount, const HANDLE* pHandles, DWORD dwTimeo
       ULONGLONG elapsed = ::GetTickCount64() - start;
       remaining = elapsed >= dwTimeout ? 0 : static_cast<DWORD>(dwTimeout - elapsed);
     }
-    DWORD result = ::MsgWaitForMultipleObjects(nCount, pHandles, FALSE, remaining, QS_ALLINPUT);
+    // Input already in the queue counts too: a plain wait sleeps through a message (or a timer's tick)
+    // that some look at the queue saw but left, until a handle ends the wait.
+    DWORD result =
+        ::MsgWaitForMultipleObjectsEx(nCount, pHandles, remaining, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (result < WAIT_OBJECT_0 + nCount) return result;
     if (result == WAIT_TIMEOUT || result == WAIT_FAILED) return result;
     if (result >= WAIT_ABANDONED_0 && result < WAIT_ABANDONED_0 + nCount) return result;

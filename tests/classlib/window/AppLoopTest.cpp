@@ -112,6 +112,22 @@ TEST(AppLoop, AWorkerPostsToAWindowWhileTheUiThreadWaitsPumping) {
   wnd.DestroyWindow();
 }
 
+TEST(AppLoop, AWaitThatPumpsHandlesAMessageThatWasSeenButNotTakenBeforeIt) {
+  CCountingWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "target", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
+  wnd.ack = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  wnd.expected = 1;
+  wnd.PostMessage(WM_WORK, 0, 0);
+  // A look at the queue that leaves the message there, as a timer's pending tick is left.
+  MSG peek;
+  ASSERT_TRUE(PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE));
+  // Only handling the message sets the event: a wait that slept through it would end at its time-out.
+  EXPECT_EQ(AfxWaitPumpingMessages(1, &wnd.ack, 5000), WAIT_OBJECT_0);
+  EXPECT_EQ(wnd.received.load(), 1);
+  CloseHandle(wnd.ack);
+  wnd.DestroyWindow();
+}
+
 std::atomic<bool> g_uiThreadDeleted{false};
 std::atomic<HWND> g_uiThreadWindow{nullptr};
 
