@@ -57,29 +57,92 @@ void PaintPlace(HDC dc, const CRect& cell, COLORREF fill, COLORREF frame) {
   FrameSolid(dc, cell, frame);
 }
 
+// A 24-bit top-down DIB section selected into its own memory DC: the raw rows the byte passes
+// work on.
+class RowCanvas {
+ public:
+  RowCanvas(HDC like, int width, int height) : width(width), height(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    dib = ::CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dib == nullptr) return;
+    dc = ::CreateCompatibleDC(like);
+    previous = ::SelectObject(dc, dib);
+  }
+  RowCanvas(const RowCanvas&) = delete;
+  RowCanvas& operator=(const RowCanvas&) = delete;
+  ~RowCanvas() {
+    if (dc != nullptr) {
+      ::SelectObject(dc, previous);
+      ::DeleteDC(dc);
+    }
+    if (dib != nullptr) ::DeleteObject(dib);
+  }
+  bool IsReady() const { return dc != nullptr && bits != nullptr; }
+  HDC Dc() const { return dc; }
+  // The rows, once GDI has finished drawing into them.
+  RowBitmap Rows() const {
+    ::GdiFlush();
+    return RowBitmap{static_cast<uint8_t*>(bits), width, height, ((width * 3) + 3) & ~3};
+  }
+
+ private:
+  int width;
+  int height;
+  HBITMAP dib = nullptr;
+  HDC dc = nullptr;
+  HGDIOBJ previous = nullptr;
+  void* bits = nullptr;
+};
+
 // A pale veil under a label: the screen's bytes under it go through the wash table, done on a
 // copy the label's size so nothing outside it is touched.
 void WashArea(HDC dc, const CRect& area) {
   if (area.IsRectEmpty()) return;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = area.Width();
-  info.bmiHeader.biHeight = -area.Height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP dib = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dib == nullptr) return;
-  HDC memory = ::CreateCompatibleDC(dc);
-  HGDIOBJ previous = ::SelectObject(memory, dib);
-  ::BitBlt(memory, 0, 0, area.Width(), area.Height(), dc, area.left, area.top, SRCCOPY);
-  ::GdiFlush();
-  RowBitmap rows{static_cast<uint8_t*>(bits), area.Width(), area.Height(), ((area.Width() * 3) + 3) & ~3};
-  WashRect(rows, 0, 0, area.Width(), area.Height());
-  ::BitBlt(dc, area.left, area.top, area.Width(), area.Height(), memory, 0, 0, SRCCOPY);
-  ::SelectObject(memory, previous);
-  ::DeleteDC(memory);
-  ::DeleteObject(dib);
+  RowCanvas copy(dc, area.Width(), area.Height());
+  if (!copy.IsReady()) return;
+  ::BitBlt(copy.Dc(), 0, 0, area.Width(), area.Height(), dc, area.left, area.top, SRCCOPY);
+  WashRect(copy.Rows(), 0, 0, area.Width(), area.Height());
+  ::BitBlt(dc, area.left, area.top, area.Width(), area.Height(), copy.Dc(), 0, 0, SRCCOPY);
+}
+
+// Where the mask lies in the aspect window: all of it, or the job's fixed trim ratio fitted into it,
+// its longer side vertical when the window is at least as high as wide.
+CRect MaskRect(const CRect& window, const CropScale& crop) {
+  if (!crop.fixedRatio || crop.ratioWidth <= 0 || crop.ratioHeight <= 0) return window;
+  const int longer = std::max(crop.ratioWidth, crop.ratioHeight);
+  const int shorter = std::min(crop.ratioWidth, crop.ratioHeight);
+  const bool upright = window.Height() >= window.Width();
+  return ToRect(FitRect(ToPlacement(window), upright ? shorter : longer, upright ? longer : shorter));
+}
+
+// The masked picture: A holds the lattice under the window, B the background and picture, C the
+// mask on white; every byte of A becomes T[255 - c][b] + T[c][a] and A goes back to the screen.
+void DrawThroughMask(HDC out, const CRect& window, zvkImage::IBitmap* picture, CRect pictureRect,
+                     zvkImage::IBitmap* background, CRect backRect, zvkImage::IBitmap* mask, CRect maskRect) {
+  const int w = window.Width(), h = window.Height();
+  RowCanvas lattice(out, w, h), composed(out, w, h), cover(out, w, h);
+  if (!lattice.IsReady() || !composed.IsReady() || !cover.IsReady()) return;
+  const CRect whole(0, 0, w, h);
+  ::BitBlt(lattice.Dc(), 0, 0, w, h, out, window.left, window.top, SRCCOPY);
+  FillSolid(composed.Dc(), whole, RGB(255, 255, 255));
+  pictureRect.OffsetRect(-window.left, -window.top);
+  backRect.OffsetRect(-window.left, -window.top);
+  maskRect.OffsetRect(-window.left, -window.top);
+  if (background != nullptr) DrawPicture(composed.Dc(), background, backRect);
+  DrawPicture(composed.Dc(), picture, pictureRect);
+  FillSolid(cover.Dc(), whole, RGB(255, 255, 255));
+  CheckBitmapCall(mask->Draw(cover.Dc(), &maskRect, nullptr, SRCCOPY), mask);
+  const RowBitmap a = lattice.Rows(), b = composed.Rows(), c = cover.Rows();
+  for (int y = 0; y < h; ++y) {
+    const size_t row = static_cast<size_t>(y) * static_cast<size_t>(a.stride);
+    BlendRowThroughMask(a.bits + row, b.bits + row, c.bits + row, static_cast<size_t>(a.stride));
+  }
+  ::BitBlt(out, window.left, window.top, w, h, lattice.Dc(), 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -150,6 +213,27 @@ bool CImagesView::DrawCellImage(CDC* dc, const CRect& cell, const char* id, bool
   const int growY = static_cast<int>(height * (crop.scale - 1) / 2);
   picture.InflateRect(growX, growY);
 
+  // The replacement background covers the window as the picture does; a mask decides, byte by
+  // byte, between the lattice and what lies on it.
+  IBitmapPtr background = document->GetImageBackgroundBitmap(id, false);
+  CRect backRect;
+  if (background != nullptr) {
+    long bw = 0, bh = 0;
+    CheckBitmapCall(background->GetWidth(&bw), background);
+    CheckBitmapCall(background->GetHeight(&bh), background);
+    if (bw > 0 && bh > 0)
+      backRect = ToRect(CoverRect(ToPlacement(window), bw, bh));
+    else
+      background = nullptr;
+  }
+  IBitmapPtr mask = document->GetImageMaskBitmap(id, false);
+  if (mask != nullptr) {
+    long mw = 0, mh = 0;
+    CheckBitmapCall(mask->GetWidth(&mw), mask);
+    CheckBitmapCall(mask->GetHeight(&mh), mask);
+    if (mw <= 0 || mh <= 0) mask = nullptr;
+  }
+
   HDC out = dc->GetSafeHdc();
   const int saved = ::SaveDC(out);
   ::IntersectClipRect(out, window.left, window.top, window.right, window.bottom);
@@ -160,7 +244,12 @@ bool CImagesView::DrawCellImage(CDC* dc, const CRect& cell, const char* id, bool
   ::SetBkMode(out, oldMode);
   ::DeleteObject(hatch);
   try {
-    DrawPicture(out, bitmap, picture);
+    if (mask == nullptr) {
+      if (background != nullptr) DrawPicture(out, background, backRect);
+      DrawPicture(out, bitmap, picture);
+    } else {
+      DrawThroughMask(out, window, bitmap, picture, background, backRect, mask, MaskRect(window, crop));
+    }
   } catch (...) {
     ::RestoreDC(out, saved);
     throw;

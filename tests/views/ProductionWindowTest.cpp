@@ -550,6 +550,54 @@ TEST_F(CellPaintingTest, ABlankImageShowsNoPictureAndTheFileNameVeilStaysInTheCe
   GetOptions().ViewImageTags = false;
 }
 
+TEST_F(CellPaintingTest, AMaskShowsTheLatticeWhereWhiteAndABackgroundFillsWhatThePictureLeaves) {
+  ASSERT_TRUE(Start());
+  AddImages(1);
+  Document()->GetAspectRatios() = AspectRatios();
+  View()->SelectAllImages(false);
+  const CString id = IdOf(1);
+  const COLORREF picture = RGB(40, 200, 90);
+  Canvas canvas(200, 240);
+  ASSERT_TRUE(Paint(canvas, 0, 2));
+  int left = -1;
+  for (int x = 0; x < 200 && left < 0; ++x)
+    if (canvas.At(x, 110) == picture) left = x;
+  ASSERT_GE(left, 0);
+  int right = left;
+  while (right < 199 && canvas.At(right + 1, 110) == picture) ++right;
+
+  // Black on the left half, white on the right: the picture, then the lattice.
+  IBitmapPtr mask = Flat(48, 64, RGB(255, 255, 255));
+  HDC dc = nullptr;
+  ASSERT_EQ(S_OK, mask->GetDC(&dc));
+  RECT half = {0, 0, 24, 64};
+  FillRect(dc, &half, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ASSERT_EQ(S_OK, mask->ReleaseDC(dc));
+  Document()->SetImageMask(id, Document()->AddMask(mask, "half"));
+  Document()->SetImageMaskOn(id, true);
+  ASSERT_TRUE(Paint(canvas, 0, 2));
+  EXPECT_EQ(canvas.At(left + 2, 110), picture);
+  int lattice = 0;
+  for (int x = right - 12; x <= right - 2; ++x) {
+    const COLORREF c = canvas.At(x, 110);
+    EXPECT_TRUE(c == RGB(255, 255, 255) || c == 0xC0C0C0u) << std::hex << c;
+    lattice += c == 0xC0C0C0u;
+  }
+  EXPECT_GT(lattice, 0);
+
+  // Without the mask, at half size: the background shows round the picture instead of the lattice.
+  Document()->SetImageMaskOn(id, false);
+  Document()->SetImageBackground(id, Document()->AddBackground(Flat(30, 30, RGB(200, 30, 30)), "red"));
+  Document()->SetImageBackgroundOn(id, true);
+  CropScale small;
+  small.scale = 0.5;
+  Document()->SetImageCropScale(id, small);
+  ASSERT_TRUE(Paint(canvas, 0, 2));
+  EXPECT_EQ(canvas.At(100, 110), picture);
+  EXPECT_EQ(canvas.At(left + 2, 110), RGB(200, 30, 30));
+  EXPECT_EQ(canvas.At(right - 2, 110), RGB(200, 30, 30));
+}
+
 TEST(CellRows, TheMaskBlendsLatticeAndPictureByteByByte) {
   struct Case {
     uint8_t mask, lattice, picture, expected;
