@@ -96,35 +96,6 @@ HRESULT AnyCodeOf(const std::function<void()>& call) {
   return S_OK;
 }
 
-// COM started on the thread and zvkLUT.ocx registered in the test's prefix for the scope, as the program's
-// start and set-up do, so that tone curves can be made and read back.
-class LutServerRegistered {
- public:
-  LutServerRegistered() {
-    EXPECT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string file(path);
-    file.resize(file.find_last_of('\\') + 1);
-    server = LoadLibraryA((file + "zvkLUT.ocx").c_str());
-    EXPECT_EQ(S_OK, Call("DllRegisterServer"));
-  }
-  ~LutServerRegistered() {
-    EXPECT_EQ(S_OK, Call("DllUnregisterServer"));
-    if (server != nullptr) FreeLibrary(server);
-    CoUninitialize();
-  }
-
- private:
-  HRESULT Call(const char* name) {
-    auto entry = server != nullptr
-                     ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(server, name))
-                     : nullptr;
-    return entry != nullptr ? entry() : E_FAIL;
-  }
-  HMODULE server = nullptr;
-};
-
 void Touch(const std::string& path, const char* text = "x") { std::ofstream(path) << text; }
 
 class DocumentImageBitmapsTest : public ImagesJobFixture {
@@ -133,13 +104,7 @@ class DocumentImageBitmapsTest : public ImagesJobFixture {
   // The id of the image the import added.
   CString Import(const char* name, bool linked = false, IBitmapPtr bitmap = IBitmapPtr(),
                  const ImageProcessing* processing = nullptr) {
-    std::set<std::string> before;
-    for (int i = 0; i < document.GetImageCount(); ++i) before.insert(Key(document.GetImages().GetAt(i).id));
-    document.ImportImage(0, bitmap ? bitmap : Flat(8, 6, RGB(200, 10, 10)), name, linked, processing);
-    for (int i = 0; i < document.GetImageCount(); ++i)
-      if (!before.count(Key(document.GetImages().GetAt(i).id))) return document.GetImages().GetAt(i).id;
-    ADD_FAILURE() << "nothing imported";
-    return CString();
+    return ImportBitmap(bitmap ? bitmap : Flat(8, 6, RGB(200, 10, 10)), name, linked, processing);
   }
   std::string Key(const CString& id) { return static_cast<LPCTSTR>(id); }
 };
