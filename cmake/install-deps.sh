@@ -29,6 +29,9 @@ need googletest /usr/src/googletest/CMakeLists.txt
 need locales /usr/sbin/locale-gen
 need libz-mingw-w64-dev /usr/x86_64-w64-mingw32/include/zlib.h
 need imagemagick /usr/bin/convert-im6.q16
+# Exported PCX files are read back by netpbm's reader, run natively beside the tests (Debian's netpbm has
+# no PICT reader: PICT goes to ImageMagick).
+need netpbm pcxtoppm
 # libjpeg-turbo and libpng are built from Debian's source packages (cmake/fetch-debian-sources.sh):
 # dpkg-source unpacks them, nasm assembles libjpeg-turbo's SIMD code; djpeg and cjpeg check our JPEGs.
 need dpkg-dev /usr/bin/dpkg-source

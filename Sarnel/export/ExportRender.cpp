@@ -1,11 +1,14 @@
 #include "ExportRender.h"
 
+#include "IcmDraw.h"
 #include "RectFitting.h"
 
 namespace {
 
 using ITablesPtr = _com_ptr_t<_com_IIID<zvkImage::ITables, &__uuidof(zvkImage::ITables)>>;
 using ITransformPtr = _com_ptr_t<_com_IIID<zvkImage::ITransform, &__uuidof(zvkImage::ITransform)>>;
+using IFlattenPtr = _com_ptr_t<_com_IIID<zvkImage::IFlatten, &__uuidof(zvkImage::IFlatten)>>;
+using IResampleRectPtr = _com_ptr_t<_com_IIID<zvkImage::IResampleRect, &__uuidof(zvkImage::IResampleRect)>>;
 using IResolutionPtr = _com_ptr_t<_com_IIID<zvkImage::IResolution, &__uuidof(zvkImage::IResolution)>>;
 
 template <class Interface>
@@ -31,28 +34,32 @@ SIZE SizeOf(zvkImage::IBitmap* bitmap) {
   return {w, h};
 }
 
-// The bitmap, its alpha and its mask laid over the fill colour: a new opaque bitmap of the same size.
-IBitmapPtr Flatten(IBitmapPtr bitmap, zvkImage::IBitmap* mask, COLORREF fill) {
-  const SIZE size = SizeOf(bitmap);
-  if (mask) {
-    // The bitmap may be the caller's own (a crop that changes nothing): the mask goes on a copy.
-    IBitmapPtr copy = NewBitmap();
-    Check<zvkImage::IBitmap>(copy->CopyFrom(bitmap), copy);
-    Check<zvkImage::IBitmap>(copy->SetMask(mask), copy);
-    bitmap = copy;
+// Hands the rows of a flatten to the colour layer: from the job's colour space to sRGB.
+class JobToSrgb : public zvkImage::IRenderIcmCallback {
+ public:
+  HRESULT STDMETHODCALLTYPE SetupDC(HDC, IUnknown*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE ConvertRows(BYTE* bits, long width, long height, long stride) override {
+    return srgb_.ConvertRows(zvk::IcmBase::kSourceJob, bits, int(width), int(height), int(stride));
   }
-  IBitmapPtr flat = NewBitmap();
-  Check<zvkImage::IBitmap>(flat->Initialize(0), flat);
-  Check<zvkImage::IBitmap>(flat->Allocate(size.cx, size.cy, 24, 0), flat);
-  HDC dc = nullptr;
-  Check<zvkImage::IBitmap>(flat->GetDC(&dc), flat);
-  const RECT all{0, 0, size.cx, size.cy};
-  HBRUSH brush = CreateSolidBrush(fill);
-  FillRect(dc, &all, brush);
-  DeleteObject(brush);
-  const HRESULT drawn = bitmap->DrawRect(dc, &all, &all, SRCCOPY);
-  flat->ReleaseDC(dc);
-  Check<zvkImage::IBitmap>(drawn, bitmap);
+
+ private:
+  zvk::IcmsRGB srgb_{nullptr};
+};
+
+// The bitmap, its alpha and the mask (else its own) laid over the fill colour, converted to sRGB first with
+// toSrgb (the fill is sRGB already). A bitmap of the caller's own (the working bitmap, when the crop changes
+// nothing) is flattened into a new one; one made for this render is flattened in place.
+IBitmapPtr Flatten(IBitmapPtr bitmap, bool own, zvkImage::IBitmap* mask, COLORREF fill, bool toSrgb) {
+  IBitmapPtr flat = bitmap;
+  if (!own) {
+    flat = NewBitmap();
+    Check<zvkImage::IBitmap>(flat->Initialize(0), flat);
+  }
+  IFlattenPtr flatten;
+  Check<zvkImage::IBitmap>(
+      flat->QueryInterface(__uuidof(zvkImage::IFlatten), reinterpret_cast<void**>(&flatten)), flat);
+  JobToSrgb convert;
+  Check<zvkImage::IFlatten>(flatten->FlattenFrom(bitmap, mask, fill, toSrgb ? &convert : nullptr), flatten);
   return flat;
 }
 
@@ -70,23 +77,30 @@ IBitmapPtr RenderExportImage(zvkImage::IBitmap* source, zvkImage::IBitmap* mask,
                              zvkImage::IBitmap* background, const CropScale& crop,
                              const ExportRenderOptions& options) {
   if (!source) return nullptr;
-  IBitmapPtr bitmap;
-  if (background) {
-    IBitmapPtr copy = NewBitmap();
-    if (FAILED(copy->CopyFrom(source))) return nullptr;
-    IBitmapPtr cut = CropZoomImage(copy, crop);
-    if (!cut) return nullptr;
-    const SIZE size = SizeOf(cut);
-    bitmap =
-        RenderImageToBitmap(CreateRenderPicture(cut, nullptr, background, CropScale()), size.cx, size.cy);
-  } else {
-    bitmap = CropZoomImage(source, crop);
-  }
+  // Without a background, one picture of the working bitmap's size is held besides it (a cut of its own,
+  // flattened, toned and sharpened in place, or the flattened copy when the crop changes nothing), and
+  // then the result at the target size, made from it in one pass.
+  IBitmapPtr bitmap = CropZoomImage(source, crop);
   if (!bitmap) return nullptr;
+  bool own = bitmap.GetInterfacePtr() != source;
+  if (background) {
+    const SIZE size = SizeOf(bitmap);
+    IPictureFramePtr picture = CreateRenderPicture(bitmap, nullptr, background, CropScale());
+    if (options.toSrgb) {
+      // The render converts the picture, background included, from the job's colour space.
+      _variant_t space(long(-2));
+      _bstr_t name(kRenderSpaceProperty);
+      Check<zvkImage::IPictureFrame>(picture->SetProperty(name, space), picture);
+    }
+    bitmap = RenderImageToBitmap(picture, size.cx, size.cy);
+    if (!bitmap) return nullptr;
+    own = true;
+  }
   // The mask covers the whole source: it is cut like the picture so that it stays on the subject.
   IBitmapPtr cutMask = mask ? CropZoomImage(mask, crop) : nullptr;
   const COLORREF fill = options.transparencyUse ? options.transparencyColor : RGB(255, 255, 255);
-  bitmap = Flatten(bitmap, cutMask, fill);
+  // The background's render has converted already.
+  bitmap = Flatten(bitmap, own, cutMask, fill, options.toSrgb && !background);
   if (options.lut && options.lut->vt != VT_EMPTY) {
     ITablesPtr tables;
     if (SUCCEEDED(bitmap->QueryInterface(__uuidof(zvkImage::ITables), reinterpret_cast<void**>(&tables))) &&
@@ -110,9 +124,18 @@ IBitmapPtr RenderExportImage(zvkImage::IBitmap* source, zvkImage::IBitmap* mask,
       FitRect(PlacementRect{0, 0, int(size.cx), int(size.cy)}, options.width, options.height);
   IBitmapPtr sized = NewBitmap();
   Check<zvkImage::IBitmap>(sized->Initialize(0), sized);
-  Check<zvkImage::IBitmap>(sized->CopyRect(bitmap, r.x, r.y, r.x + r.width, r.y + r.height), sized);
-  bitmap = nullptr;  // the cut no longer needs the whole picture
-  if (options.resample) Check<zvkImage::IBitmap>(sized->Resample(options.width, options.height, 24), sized);
+  if (options.resample) {
+    // Cut and resampled in one pass: no copy of the cut at its full size.
+    IResampleRectPtr resample;
+    Check<zvkImage::IBitmap>(
+        sized->QueryInterface(__uuidof(zvkImage::IResampleRect), reinterpret_cast<void**>(&resample)), sized);
+    Check<zvkImage::IResampleRect>(resample->ResampleRect(bitmap, r.x, r.y, r.x + r.width, r.y + r.height,
+                                                          options.width, options.height),
+                                   resample);
+  } else {
+    Check<zvkImage::IBitmap>(sized->CopyRect(bitmap, r.x, r.y, r.x + r.width, r.y + r.height), sized);
+  }
+  bitmap = nullptr;
   SetResolution(sized, options.dpi);
   return sized;
 }

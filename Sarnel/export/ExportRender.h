@@ -13,6 +13,9 @@ struct ExportRenderOptions {
   int dpi = 72;
   // False for the preview: the cut is only taken, not brought to the target size.
   bool resample = true;
+  // The file holds sRGB: the job's colour space is converted. False for the preview, which the screen's
+  // managed draw converts.
+  bool toSrgb = true;
   const VARIANT* lut = nullptr;  // VT_EMPTY or null: no curve
   SharpenValues sharpen;
   // What shows where the picture is transparent (its key's alpha, its mask): white unless set.

@@ -1,6 +1,7 @@
 #include "ImagesExportDlg.h"
 
 #include "ErrorReport.h"
+#include "IcmDraw.h"
 #include "ExportFileName.h"
 #include "ImageViewEvents.h"
 #include "ImagesExportSetupDlg.h"
@@ -74,7 +75,11 @@ void CImagesExportDlg::CImageCtl::Draw(CDC* dc, const CRect& client, const CRect
                           area.Height() - 2 * insetY};
   const PlacementRect fit = FitRect(box, int(w), int(h));
   const RECT target{fit.x, fit.y, fit.x + fit.width, fit.y + fit.height};
-  bitmap->Draw(dc->GetSafeHdc(), &target, nullptr, SRCCOPY);
+  // Drawn as the cells draw the job's pictures: from its colour space to the screen's; as it is when no
+  // conversion can be had.
+  zvk::IcmDisplay managed(dc->GetSafeHdc());
+  if (FAILED(managed.DrawFromSource(zvk::IcmBase::kSourceJob, bitmap, target, POINT{0, 0}, SRCCOPY)))
+    bitmap->Draw(dc->GetSafeHdc(), &target, nullptr, SRCCOPY);
   CRect frame(target.left - 1, target.top - 1, target.right + 1, target.bottom + 1);
   dc->Draw3dRect(&frame, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
 }
@@ -351,6 +356,7 @@ bool CImagesExportDlg::ExportOne(const CString& id, const CString& folder, const
   if (IBitmapPtr display = job->GetDisplayBitmap(id)) {
     ExportRenderOptions small = output;
     small.resample = false;
+    small.toSrgb = false;
     small.lut = nullptr;
     small.sharpen.on = 0;
     IBitmapPtr shown = RenderImage(display, job->GetImageMask(id), job->GetImageBackground(id), crop, small);

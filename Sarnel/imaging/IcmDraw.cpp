@@ -90,19 +90,33 @@ HRESULT IcmsRGB::GetTargetProfile(std::string& path) {
   return path.empty() ? IcmCache::kNoDisplayProfile : S_OK;
 }
 
+namespace {
+
+// The colour space a draw source stands for: 0 sRGB, else the job's space id.
+int SpaceOfSource(int source) {
+  return source == IcmBase::kSourceJob ? -2 : source == IcmBase::kSourceJobOther ? -1 : 0;
+}
+
+}  // namespace
+
 HRESULT IcmBase::Conversion(int source, const IcmConversion** out) {
   *out = nullptr;
   if (source != kSourceSrgb && source != kSourceJob && source != kSourceJobOther) return E_INVALIDARG;
+  return SpaceConversion(SpaceOfSource(source), out);
+}
+
+HRESULT IcmBase::SpaceConversion(int space, const IcmConversion** out) {
+  *out = nullptr;
   if (!enabled_) return S_FALSE;
   if (target_.empty()) {
     const HRESULT hr = GetTargetProfile(target_);
     if (FAILED(hr)) return hr;
   }
   HRESULT hr = S_OK;
-  if (source == kSourceSrgb) {
+  if (space == 0) {
     hr = cache_.GetSourceConversion(intent_, target_, out);
   } else {
-    IcmDocument document(CurrentIcmJob(), source == kSourceJob ? -2 : -1);
+    IcmDocument document(CurrentIcmJob(), space);
     hr = cache_.GetDocumentConversion(document, intent_, target_, out);
   }
   // A job without a colour space draws unmanaged on every target.
@@ -125,7 +139,8 @@ HRESULT IcmBase::ConvertRows(int source, uint8_t* bits, int width, int height, i
 HRESULT IcmBase::SetupDC(HDC dc, IUnknown*) {
   conversion_ = nullptr;
   if (!dc_ || dc != dc_) return E_FAIL;
-  const HRESULT hr = Conversion(source_, &conversion_);
+  if (!drawing_) return E_UNEXPECTED;
+  const HRESULT hr = SpaceConversion(space_, &conversion_);
   if (FAILED(hr)) return hr;
   // The pixels arrive converted: the device context must not convert them again.
   SetLastError(0);
@@ -161,10 +176,54 @@ HRESULT IcmBase::DrawFromSource(int source, zvkImage::IBitmap* bitmap, const REC
     SetICMMode(dc_, ICM_OFF);
     return bitmap->Draw(dc_, &destination, &origin, rop);
   }
-  source_ = source;
+  drawing_ = true;
+  space_ = SpaceOfSource(source);
   hr = bitmap->DrawManaged(dc_, &destination, &origin, rop, this);
-  source_ = -1;
+  drawing_ = false;
   conversion_ = nullptr;
+  return hr;
+}
+
+HRESULT IcmBase::DrawImage(const wchar_t* property, zvkImage::IPictureFrame* picture,
+                           const zvkImage::Mapping* mapping, const zvkImage::Frame* frame,
+                           const void* block) {
+  if (!dc_) return E_FAIL;
+  if (!picture) return E_POINTER;
+  int space = 0;
+  if (property && *property) {
+    BSTR name = SysAllocString(property);
+    if (!name) return E_OUTOFMEMORY;
+    VARIANT value;
+    VariantInit(&value);
+    HRESULT hr = picture->GetProperty(name, &value);
+    SysFreeString(name);
+    if (FAILED(hr)) return hr;
+    if (value.vt != VT_EMPTY) {
+      hr = VariantChangeType(&value, &value, 0, VT_I4);
+      if (SUCCEEDED(hr))
+        space = value.lVal;
+      else if (hr != DISP_E_TYPEMISMATCH)
+        return VariantClear(&value), hr;
+    }
+    VariantClear(&value);
+  }
+  const IcmConversion* conversion = nullptr;
+  const HRESULT converts = SpaceConversion(space, &conversion);
+  if (FAILED(converts)) return converts;
+  if (!conversion) {
+    SetICMMode(dc_, ICM_OFF);
+    return picture->Draw(dc_, mapping, frame, block);
+  }
+  zvkImage::IIcmDraw* managed = nullptr;
+  if (FAILED(picture->QueryInterface(__uuidof(zvkImage::IIcmDraw), reinterpret_cast<void**>(&managed))) ||
+      !managed)
+    return E_NOINTERFACE;
+  drawing_ = true;
+  space_ = space;
+  const HRESULT hr = managed->DrawManaged(dc_, mapping, frame, block, this);
+  drawing_ = false;
+  conversion_ = nullptr;
+  managed->Release();
   return hr;
 }
 

@@ -58,6 +58,12 @@ class IcmBase : public zvkImage::IRenderIcmCallback {
   // at the size they are painted, before the bitmap's alpha and mask meet what the DC already holds.
   HRESULT DrawFromSource(int source, zvkImage::IBitmap* bitmap, const RECT& destination, const POINT& origin,
                          DWORD rop);
+  // Draws a picture (its frame draw's arguments) from the colour space its named property holds: a space id
+  // (-2 the job's space, -1 its other space), or sRGB for 0, no value, a value that is no number, or no
+  // name. The picture converts once, at the painted size; one that cannot is E_NOINTERFACE when a
+  // conversion is needed.
+  HRESULT DrawImage(const wchar_t* property, zvkImage::IPictureFrame* picture,
+                    const zvkImage::Mapping* mapping, const zvkImage::Frame* frame, const void* block);
 
   // Converts rows of 24-bit pixels (blue, green, red) from the source to the target in place. S_FALSE when
   // nothing needed converting (management off, no job space, or the same profile on both sides).
@@ -70,13 +76,17 @@ class IcmBase : public zvkImage::IRenderIcmCallback {
   IcmBase(HDC dc, IcmCache& cache);
   // The conversion of a source to the target; null when nothing needs converting.
   HRESULT Conversion(int source, const IcmConversion** out);
+  // Likewise for a colour space: 0 sRGB, any other value a space id of the job.
+  HRESULT SpaceConversion(int space, const IcmConversion** out);
   HDC dc_;
   IcmCache& cache_;
   bool enabled_;  // the settings at construction
   int intent_;
   std::string target_;
-  // The draw in progress (DrawFromSource): its source and, once the DC is set up, its conversion.
-  int source_ = -1;
+  // The draw in progress (DrawFromSource, DrawImage): its colour space and, once the DC is set up, its
+  // conversion.
+  bool drawing_ = false;
+  int space_ = 0;
   const IcmConversion* conversion_ = nullptr;
   // The device context's colour state before this object touched it.
   int savedMode_ = 0;

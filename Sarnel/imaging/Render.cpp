@@ -1,6 +1,7 @@
 #include "Render.h"
 
 #include "ErrorReport.h"
+#include "IcmDraw.h"
 #include "MyException.h"
 #include "RectFitting.h"
 
@@ -162,11 +163,12 @@ IBitmapPtr RenderImageToBitmap(zvkImage::IPictureFrame* picture, long width, lon
     HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
     FillRect(dc, &target, white);
     DeleteObject(white);
-    // Unmanaged until the picture's colour-managed draw is wired to the colour layer.
     const zvkImage::Frame frame = extent;
     DrawBlock block;
     block.frame = extent;
-    Check<zvkImage::IPictureFrame>(picture->Draw(dc, &mapping, &frame, &block), picture);
+    zvk::IcmsRGB managed(dc);
+    Check<zvkImage::IPictureFrame>(managed.DrawImage(kRenderSpaceProperty, picture, &mapping, &frame, &block),
+                                   picture);
     drawn = true;
   } catch (...) {
     ReportCurrentException();

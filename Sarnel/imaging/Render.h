@@ -20,6 +20,10 @@ auto CheckComPtr(const Ptr& pointer) {
   return raw;
 }
 
+// The picture property naming the colour space a render converts from (a space id of the job, as the colour
+// layer counts them; none or 0: sRGB).
+inline constexpr wchar_t kRenderSpaceProperty[] = L"_Sarnel_IcmTransform";
+
 // The geometry of a crop record as the image library reads it.
 zvkImage::CropGeometry ToCropGeometry(const CropScale& crop);
 
@@ -33,7 +37,8 @@ IBitmapPtr CropZoomImage(zvkImage::IBitmap* bitmap, const CropScale& crop);
 IPictureFramePtr CreateRenderPicture(zvkImage::IBitmap* source, zvkImage::IBitmap* second,
                                      zvkImage::IBitmap* background, const CropScale& crop);
 
-// The picture fitted into width x height (keeping its aspect) and drawn on white into a new bitmap of the
-// fitted size. Null when no bitmap or device context can be had, and after a drawing failure (reported),
-// so that nobody saves a half-drawn picture.
+// The picture fitted into width x height (keeping its aspect) and drawn on white into a new sRGB bitmap of
+// the fitted size, converted from the colour space its kRenderSpaceProperty names. Null when no bitmap or
+// device context can be had, and after a drawing failure (reported), so that nobody saves a half-drawn
+// picture.
 IBitmapPtr RenderImageToBitmap(zvkImage::IPictureFrame* picture, long width, long height);

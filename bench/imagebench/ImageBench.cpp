@@ -16,6 +16,8 @@
 
 #include <zvkImage/zvkImage.h>
 
+#include "BenchInputs.h"
+
 using namespace zvkImage;
 
 namespace {
@@ -158,8 +160,6 @@ int RunTask(int task, const std::string& input, const std::string& scratch, cons
   return 0;
 }
 
-std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
-
 std::vector<double> RunChild(const std::string& self, int task, const std::string& input,
                              const std::string& scratch) {
   const std::string result = scratch + "\\result.txt";
@@ -188,12 +188,8 @@ int main(int argc, char** argv) {
   if (argc == 6 && std::string(argv[1]) == "--task") return RunTask(atoi(argv[2]), argv[3], argv[4], argv[5]);
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, MAX_PATH);
-  const std::string data = Folder(self) + "\\imagebench-data";
-  std::map<std::string, std::pair<double, double>> theirs;  // "tool task" -> seconds, MB
-  std::ifstream reference(data + "\\reference.txt");
-  std::string tool, task;
-  double s, mb;
-  while (reference >> tool >> task >> s >> mb) theirs[tool + " " + task] = {s, mb};
+  const std::string data = benchinputs::DataFolder();
+  auto theirs = benchinputs::ReadReference(data);
   if (theirs.empty()) {
     printf("imagebench: no figures of the outside tools in %s (run by `make bench`)\n", data.c_str());
   }

@@ -3,6 +3,8 @@
 // the end of the run, next to our own decode of the same files and the outside tools' import pipelines
 // (decode, turn, curve, draft, lossless copy) in the same run. A 50 ms timer on the user-interface
 // thread shows how long the window goes without handling its messages.
+#include "BenchInputs.h"
+#include "BenchWindow.h"
 #include "ControlClasses.h"
 #include "ImageEvents.h"
 #include "ImageFromDiskSettings.h"
@@ -32,8 +34,6 @@ class BenchApp : public CWinApp {
   BenchApp() : CWinApp("Pellorin Import Bench") {}
 };
 BenchApp g_app;
-
-std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
 
 class StopWatcher : public EventSink {
  public:
@@ -77,31 +77,11 @@ double DecodeAll(const std::vector<std::string>& files) {
 int main() {
   OleInitialize(nullptr);
   ControlClasses::RegisterAll();
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  const std::string data = Folder(self) + "\\imagebench-data";
-  std::map<std::string, double> theirs;
-  {
-    std::ifstream reference(data + "\\reference.txt");
-    std::string tool, task;
-    double s, mb;
-    while (reference >> tool >> task >> s >> mb) theirs[tool + " " + task] = s;
-  }
-
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string work = std::string(temp) + "pellorin-importbench\\";
-  CreateDirectoryA(work.c_str(), nullptr);
-  std::vector<std::string> files;
-  for (int i = 0; i < ImageCount; ++i) {
-    const std::string source = data + (i % 2 == 0 ? "\\in1.jpg" : "\\in2.jpg");
-    const std::string target = work + "IMG_" + std::to_string(i + 1) + ".jpg";
-    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
-      printf("importbench: %s is missing (made by imagebench-reference.sh)\n", source.c_str());
-      return 1;
-    }
-    files.push_back(target);
-  }
+  const std::string data = benchinputs::DataFolder();
+  const auto theirs = benchinputs::ReadReference(data);
+  const std::string work = benchinputs::WorkFolder("pellorin-importbench");
+  const std::vector<std::string> files = benchinputs::CopyInputs(data, work, ImageCount);
+  if (files.empty()) return 1;
 
   // The tone curve is an object of zvkLUT.ocx, which the build puts beside the programs.
   testsupport::LutServerRegistered lutServer(testsupport::LutServerRegistered::ProgramFolder() + "..\\bin\\");
@@ -110,9 +90,7 @@ int main() {
     return 1;
   }
   CWnd window;
-  window.CreateEx(0, nullptr, "Pellorin", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr);
-  g_app.m_pMainWnd = &window;
-  GetJobFileOptions().FilesPath = work.c_str();
+  OpenBenchWindow(g_app, window, work);
   int rc = 0;
   {
     CTheDocument document;
@@ -166,9 +144,9 @@ int main() {
            ours / decodeEach, ours <= 1.3 * decodeEach ? "met" : "MISSED");
     for (const char* tool : {"im", "vips"}) {
       const auto found = theirs.find(std::string(tool) + " decode");
-      if (found != theirs.end() && found->second > 0)
-        printf("  %-4s decode per image   %7.3f s   import / %s decode %5.2f\n", tool, found->second, tool,
-               ours / found->second);
+      if (found != theirs.end() && found->second.first > 0)
+        printf("  %-4s decode per image   %7.3f s   import / %s decode %5.2f\n", tool, found->second.first,
+               tool, ours / found->second.first);
     }
     for (const char* tool : {"im", "vips"}) {
       const auto found = theirs.find(std::string(tool) + " import");

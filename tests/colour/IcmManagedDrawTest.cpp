@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include "BitmapPixels.h"
 #include "ColourTestSupport.h"
 #include "Event.h"
 #include "EventSource.h"
 #include "IcmDraw.h"
 #include "IcmManager.h"
+#include "Render.h"
 #include "zvkImage/zvkImage.h"
 
 using namespace zvk;
@@ -192,6 +194,35 @@ TEST_F(IcmManagedDraw, TheDeviceContextGetsItsColourStateBack) {
     }
     EXPECT_EQ(SetICMMode(dib.Dc(), ICM_QUERY), mode);
     EXPECT_EQ(GetColorSpace(dib.Dc()), space);
+  }
+  bitmap->Release();
+}
+
+// A render reads the colour space of its picture from the picture's named property: a space id of the job
+// converts, anything else (0, no value, a value that is no number) draws the picture as sRGB.
+TEST_F(IcmManagedDraw, ARenderConvertsFromTheSpaceItsPictureNames) {
+  job.state = 2;
+  zvkImage::IBitmap* bitmap = RowBitmap(kColours);
+  ASSERT_NE(bitmap, nullptr);
+  struct Case {
+    const char* what;
+    _variant_t value;
+    bool converted;
+  } cases[] = {{"no value", _variant_t(), false},
+               {"the job's space", _variant_t(-2L), true},
+               {"the job's space, as text", _variant_t(L"-2"), true},
+               {"sRGB", _variant_t(0L), false},
+               {"no number", _variant_t(L"Adobe"), false}};
+  for (const Case& c : cases) {
+    IPictureFramePtr picture = CreateRenderPicture(bitmap, nullptr, nullptr, CropScale());
+    if (c.value.vt != VT_EMPTY) ASSERT_EQ(picture->SetProperty(_bstr_t(kRenderSpaceProperty), c.value), S_OK);
+    IBitmapPtr rendered = RenderImageToBitmap(picture, 2, 1);
+    ASSERT_TRUE(rendered) << c.what;
+    for (int x = 0; x < 2; ++x) {
+      const COLORREF got = PixelOf(rendered, x, 0);
+      ExpectNear({GetRValue(got), GetGValue(got), GetBValue(got)},
+                 c.converted ? kAdobeOnSrgb[x] : kColours[x], c.what);
+    }
   }
   bitmap->Release();
 }

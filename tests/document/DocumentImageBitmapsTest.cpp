@@ -105,13 +105,7 @@ class DocumentImageBitmapsTest : public ImagesJobFixture {
   // The id of the image the import added.
   CString Import(const char* name, bool linked = false, IBitmapPtr bitmap = IBitmapPtr(),
                  const ImageProcessing* processing = nullptr) {
-    std::set<std::string> before;
-    for (int i = 0; i < document.GetImageCount(); ++i) before.insert(Key(document.GetImages().GetAt(i).id));
-    document.ImportImage(0, bitmap ? bitmap : Flat(8, 6, RGB(200, 10, 10)), name, linked, processing);
-    for (int i = 0; i < document.GetImageCount(); ++i)
-      if (!before.count(Key(document.GetImages().GetAt(i).id))) return document.GetImages().GetAt(i).id;
-    ADD_FAILURE() << "nothing imported";
-    return CString();
+    return ImportBitmap(bitmap ? bitmap : Flat(8, 6, RGB(200, 10, 10)), name, linked, processing);
   }
   std::string Key(const CString& id) { return static_cast<LPCTSTR>(id); }
 };

@@ -71,6 +71,7 @@ class TestJob : public ExportJob {
   EventSource* events = &ownEvents;  // a test may hand its own source (to outlive the job)
   std::vector<std::pair<CString, Image>> images;
   int renders = 0;
+  std::function<void(const char* id, int render)> onRender;  // runs before each render, on the run's thread
 
   Image& Add(const char* id, int32_t number) {
     images.push_back({id, Image()});
@@ -101,6 +102,7 @@ class TestJob : public ExportJob {
   IBitmapPtr RenderImage(const char* id) override {
     Image& image = Find(id);
     ++renders;
+    if (onRender) onRender(id, renders);
     if (image.missingTimes > 0) {
       --image.missingTimes;
       throw CMyException(E_CANNOT_FIND_IMAGE_FILE, "missing");
@@ -500,6 +502,73 @@ TEST_F(ExportDialogsTest, AFailedWriteAsksAndTwoImagesNeverWriteOneFile) {
   EXPECT_STREQ(("Unable to write file " + folder + "\\[1].jpg").c_str(), prompts.GetShown()[0].text);
   EXPECT_EQ((std::vector<std::string>{"same (2).jpg", "same.jpg"}), Written());
   ::RemoveDirectoryA((folder + "\\[1].jpg").c_str());
+}
+
+TEST_F(ExportDialogsTest, ATargetHeldOpenAsksAndRetryWritesItOnceItIsFree) {
+  CScriptedPrompt prompts;
+  prompts.Answer(IDRETRY);
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string target = folder + "\\img001.jpg";
+  HANDLE held = ::CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  auto* job = new TestJob;
+  job->Add("a", 1);
+  // The other program lets go while the operator answers.
+  job->onRender = [&](const char*, int render) {
+    if (render == 2) ::CloseHandle(held);
+  };
+  EXPECT_EQ("Finished, 1 exported", RunExport(job));
+  ASSERT_EQ(1u, prompts.GetShown().size());
+  EXPECT_STREQ(("Unable to write file " + target).c_str(), prompts.GetShown()[0].text);
+  auto back = imagetest::NewBitmap();
+  EXPECT_EQ(S_OK, back->Load(imagetest::Bstr(target), 24));
+}
+
+TEST_F(ExportDialogsTest, ALinkedImagesOwnFileIsNeverWrittenOver) {
+  CScriptedPrompt prompts;
+  prompts.Answer(IDIGNORE);
+  settings().OriginalFilename = 1;
+  settings().FilenamePre = "";
+  settings().FilenameExt = "tif";
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string own = folder + "\\shot.tif";
+  FILE* f = fopen(own.c_str(), "wb");
+  fputs("the photographer's original", f);
+  fclose(f);
+  auto* job = new TestJob;
+  TestJob::Image& image = job->Add("a", 1);
+  image.linked = true;
+  image.file = own.c_str();
+  EXPECT_EQ("Finished, 0 exported", RunExport(job));
+  ASSERT_EQ(1u, prompts.GetShown().size());
+  EXPECT_STREQ(("Unable to write file " + own).c_str(), prompts.GetShown()[0].text);
+  char kept[64] = {};
+  f = fopen(own.c_str(), "rb");
+  fread(kept, 1, sizeof kept - 1, f);
+  fclose(f);
+  EXPECT_STREQ("the photographer's original", kept);
+}
+
+TEST_F(ExportDialogsTest, AQuitMetWhileARunPumpsStopsItAndIsPostedAgain) {
+  auto* job = new TestJob;
+  job->Add("a", 1);
+  job->Add("b", 2);
+  job->Add("c", 3);
+  job->onRender = [](const char* id, int) {
+    if (std::string(id) == "b") ::PostQuitMessage(7);
+  };
+  CImagesExportDlg dialog{std::unique_ptr<ExportJob>(job)};
+  DialogDriver driver("Export images", [&](HWND hDlg) {
+    testsupport::ClickButton(hDlg, IDC_EXPORT_START);
+    return WaitFor([&] { return !::IsWindow(hDlg); }, 20000);
+  });
+  dialog.DoModal();
+  EXPECT_TRUE(driver.Succeeded());
+  MSG quit;
+  ASSERT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+      << "the quit is left for the program";
+  EXPECT_EQ(7, int(quit.wParam));
+  EXPECT_EQ((std::vector<std::string>{"img001.jpg", "img002.jpg"}), Written());
 }
 
 TEST_F(ExportDialogsTest, AbortEndsTheRunAsStopped) {

@@ -2,11 +2,15 @@
 // and resolution; and the written files read back in every format and depth.
 #include "ExportRender.h"
 
+#include "ColourTestSupport.h"
+#include "IcmDraw.h"
 #include "ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 using namespace imagetest;
@@ -137,6 +141,70 @@ TEST(ExportRenderImage, AKeyedSubjectLiesOnItsBackground) {
   EXPECT_EQ(RGB(200, 0, 0), p.At(35, 10));
 }
 
+// The files hold sRGB whatever the job's colour space, on both paths: the cut drawn over the fill, and the
+// picture laid over a replacement background.
+class ExportRenderColour : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    zvk::ColorManagementSettings::Current() = {};
+    zvk::ColorManagementSettings::Current().enabled = true;
+    zvk::SetIcmJob(&job);
+  }
+  void TearDown() override {
+    zvk::SetIcmJob(nullptr);
+    zvk::ColorManagementSettings::Current() = {};
+    zvk::IcmCache::Instance().InvalidateAll();
+  }
+  colourtest::FixtureJob job;
+};
+
+TEST_F(ExportRenderColour, AJobInAnotherSpaceExportsInSrgbOnBothPaths) {
+  const COLORREF subject = RGB(200, 100, 50), under = RGB(120, 200, 64);
+  // The same two colours of an Adobe RGB job, as sRGB shows them.
+  const COLORREF subjectSrgb = RGB(227, 100, 42), underSrgb = RGB(51, 201, 44);
+  // Keyed: the left half shows the background.
+  auto keyed = MakeFlat(40, 20, subject);
+  auto key = MakeBitmap(40, 20, [](int x, int) { return x < 20 ? RGB(0, 0, 0) : RGB(255, 255, 255); });
+  ASSERT_EQ(S_OK, keyed->SetMask(key.p));
+  auto background = MakeFlat(8, 8, under);
+  CropScale zoomed;
+  zoomed.scale = 1.25;
+  struct Case {
+    const char* what;
+    int state;  // the job's colour space: 2 Adobe RGB, 1 sRGB, -1 none
+    bool enabled;
+    bool toSrgb;
+    bool converted;
+  } cases[] = {
+      {"Adobe RGB job", 2, true, true, true},
+      {"sRGB job", 1, true, true, false},
+      {"job without a colour space", -1, true, true, false},
+      {"colour management off", 2, false, true, false},
+      {"preview, converted by the screen's draw", 2, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    job.state = c.state;
+    zvk::IcmCache::Instance().InvalidateAll();  // as the colour layer does when the job's space changes
+    zvk::ColorManagementSettings::Current().enabled = c.enabled;
+    ExportRenderOptions options;
+    options.toSrgb = c.toSrgb;
+    const COLORREF wantSubject = c.converted ? subjectSrgb : subject;
+    const COLORREF wantUnder = c.converted ? underSrgb : under;
+    auto plain = MakeFlat(40, 20, subject);
+    for (const CropScale& crop : {CropScale(), zoomed}) {
+      const Pixels p = Read(RenderExportImage(plain.p, nullptr, nullptr, crop, options));
+      ASSERT_GT(p.width, 0);
+      EXPECT_LE(MaxDifference(wantSubject, p.At(p.width / 2, p.height / 2)), 1) << "without a background";
+    }
+    const Pixels p = Read(RenderExportImage(keyed.p, nullptr, background.p, CropScale(), options));
+    ASSERT_EQ(40, p.width);
+    EXPECT_LE(MaxDifference(wantUnder, p.At(5, 10)), 1) << "the background";
+    EXPECT_LE(MaxDifference(wantSubject, p.At(35, 10)), 1) << "the subject over it";
+  }
+  EXPECT_EQ(subject, Read(keyed.p).At(35, 10)) << "the working bitmap is left as it was";
+}
+
 TEST(ExportRenderImage, WrittenFilesReadBackInEveryFormatAndDepth) {
   // A smooth picture, as photographs are.
   auto source = MakeBitmap(64, 48, [](int x, int y) { return RGB(60 + x * 2, 40 + y * 3, 150 - x); });
@@ -185,4 +253,31 @@ TEST(ExportRenderImage, WrittenFilesReadBackInEveryFormatAndDepth) {
         EXPECT_LE(absolute / samples, 4.0) << path;
       }
     }
+}
+
+// The files check-outside-readers.sh hands to netpbm and ImageMagick: an export written as PCX and PICT at
+// 24 and 8 bits, and the pixels expected of them (PPM). Skipped unless the script names the folder.
+TEST(ExportRenderImage, FilesForTheOutsideReaders) {
+  const char* folder = std::getenv("PELLORIN_EXPORT_OUT");
+  if (!folder) GTEST_SKIP() << "run by check-outside-readers.sh";
+  auto source = MakeBitmap(64, 48, [](int x, int y) { return RGB(60 + x * 2, 40 + y * 3, 150 - x); });
+  ExportRenderOptions options;
+  options.dpi = 240;
+  CropScale crop;
+  crop.scale = 1.25;
+  IBitmapPtr output = RenderExportImage(source.p, nullptr, nullptr, crop, options);
+  ASSERT_TRUE(output);
+  const std::string base = std::string(folder) + "\\export";
+  for (long bits : {24L, 8L}) {
+    const std::string stem = base + std::to_string(bits);
+    ASSERT_EQ(S_OK, output->Save(Bstr(stem + ".pcx"), zvkImage::ftPCX, bits, 0));
+    ASSERT_EQ(S_OK, output->Save(Bstr(stem + ".pct"), zvkImage::ftPICT, bits, 0));
+  }
+  const Pixels want = Read(output);
+  std::string ppm = "P6\n" + std::to_string(want.width) + " " + std::to_string(want.height) + "\n255\n";
+  for (COLORREF c : want.values) ppm += {char(GetRValue(c)), char(GetGValue(c)), char(GetBValue(c))};
+  FILE* f = std::fopen((std::string(folder) + "\\want.ppm").c_str(), "wb");
+  ASSERT_TRUE(f);
+  std::fwrite(ppm.data(), 1, ppm.size(), f);
+  std::fclose(f);
 }

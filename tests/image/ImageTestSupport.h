@@ -144,6 +144,23 @@ inline COLORREF Blocks(int x, int y) {
   return colours[((x / 4) + (y / 4) * 3) % 8];
 }
 
+// A colour conversion for the managed draws that inverts every pixel it is given, and counts what it was
+// asked.
+struct InvertingCallback : zvkImage::IRenderIcmCallback {
+  HRESULT setup = S_OK;
+  HRESULT convert = S_OK;
+  int setups = 0;
+  long pixels = 0;
+  HRESULT STDMETHODCALLTYPE SetupDC(HDC, IUnknown*) override { return ++setups, setup; }
+  HRESULT STDMETHODCALLTYPE ConvertRows(BYTE* bits, long width, long height, long stride) override {
+    if (FAILED(convert)) return convert;
+    for (long y = 0; y < height; ++y)
+      for (long x = 0; x < width * 3; ++x) bits[y * stride + x] = BYTE(255 - bits[y * stride + x]);
+    pixels += width * height;
+    return S_OK;
+  }
+};
+
 inline std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 struct Bstr {

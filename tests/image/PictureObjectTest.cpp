@@ -28,8 +28,10 @@ void* Interface(IUnknown* object) {
   return p;
 }
 
-// Draws the picture's whole frame into a new w x h bitmap filled with `under`, the frame landing on target.
-Pixels DrawInto(void* frameIface, int w, int h, COLORREF under, const RECT& target) {
+// Draws the picture's whole frame into a new w x h bitmap filled with `under`, the frame landing on target;
+// with a callback through the managed draw (slot 18 of icmIface), expecting `expected`.
+Pixels DrawInto(void* frameIface, int w, int h, COLORREF under, const RECT& target, void* icmIface = nullptr,
+                IRenderIcmCallback* callback = nullptr, HRESULT expected = S_OK) {
   auto canvas = MakeFlat(w, h, under);
   HDC dc = nullptr;
   EXPECT_EQ(S_OK, canvas->GetDC(&dc));
@@ -57,7 +59,12 @@ Pixels DrawInto(void* frameIface, int w, int h, COLORREF under, const RECT& targ
     Frame frame;
   } block;
   block.frame = frame;
-  EXPECT_EQ(S_OK, CallSlot(frameIface, 11, dc, &mapping, &frame, static_cast<const void*>(&block)));
+  if (callback)
+    EXPECT_EQ(expected,
+              CallSlot(icmIface, 18, dc, static_cast<const Mapping*>(&mapping),
+                       static_cast<const Frame*>(&frame), static_cast<const void*>(&block), callback));
+  else
+    EXPECT_EQ(S_OK, CallSlot(frameIface, 11, dc, &mapping, &frame, static_cast<const void*>(&block)));
   canvas->ReleaseDC(dc);
   return Read(canvas.p);
 }
@@ -101,11 +108,36 @@ TEST(ImagePictureObject, CropAspectAndSizeThroughTheSlots) {
   EXPECT_EQ(RGB(255, 0, 0), p.At(60, 40));
   EXPECT_EQ(RGB(255, 0, 0), p.At(99, 0));
   EXPECT_EQ(E_INVALIDARG, CallSlot(crop, 8, 0.0)) << "a zoom of 0 shows nothing";
-  // The managed draw waits for the program's colour conversion.
+}
+
+TEST(ImagePictureObject, TheManagedDrawConvertsThePaintedPixelsBeforeTheyMeetTheCanvas) {
+  auto picture = NewPicture();
+  void* pic = Interface<IRenderPicture>(picture.p);
+  void* frame = Interface<IPictureFrame>(picture.p);
   void* icm = Interface<IIcmDraw>(picture.p);
-  EXPECT_EQ(E_NOTIMPL, CallSlot(icm, 18, HDC(nullptr), static_cast<const Mapping*>(nullptr),
+  // Red whose left half its mask cuts away: the black canvas shows there, and is not converted.
+  auto source = MakeFlat(40, 20, RGB(255, 0, 0));
+  auto mask = MakeBitmap(40, 20, [](int x, int) { return x < 20 ? RGB(0, 0, 0) : RGB(255, 255, 255); });
+  ASSERT_EQ(S_OK, source->SetMask(mask.p));
+  ASSERT_EQ(S_OK, CallSlot(pic, 4, source.p));
+  InvertingCallback invert;
+  const Pixels p = DrawInto(frame, 120, 60, RGB(0, 0, 0), RECT{20, 10, 100, 50}, icm, &invert);
+  EXPECT_EQ(1, invert.setups);
+  EXPECT_EQ(80 * 40, invert.pixels) << "converted once, at the painted size";
+  EXPECT_EQ(RGB(0, 0, 0), p.At(10, 30));
+  EXPECT_EQ(RGB(0, 0, 0), p.At(30, 30));
+  EXPECT_EQ(RGB(0, 255, 255), p.At(70, 30));
+  EXPECT_EQ(RGB(0, 0, 0), p.At(110, 30));
+  // A device context the callback cannot prepare is left as it was; no callback is no managed draw.
+  InvertingCallback refusing;
+  refusing.setup = E_FAIL;
+  const Pixels untouched =
+      DrawInto(frame, 40, 20, RGB(0, 0, 255), RECT{0, 0, 40, 20}, icm, &refusing, E_FAIL);
+  EXPECT_EQ(0, refusing.pixels);
+  EXPECT_EQ(RGB(0, 0, 255), untouched.At(30, 10));
+  EXPECT_EQ(E_POINTER, CallSlot(icm, 18, HDC(nullptr), static_cast<const Mapping*>(nullptr),
                                 static_cast<const Frame*>(nullptr), static_cast<const void*>(nullptr),
-                                static_cast<IUnknown*>(nullptr)));
+                                static_cast<IRenderIcmCallback*>(nullptr)));
 }
 
 TEST(ImagePictureObject, LaysTheSourceOverACoveringBackgroundAndScalesIntoTheMapping) {

@@ -339,6 +339,79 @@ TEST(ImagePixelOperations, CopyRectClipsToTheSource) {
   EXPECT_EQ(E_INVALIDARG, part->CopyRect(source.p, 10, 0, 12, 8));
 }
 
+TEST(ImagePixelOperations, ResampleRectCutsAndResamplesInOnePass) {
+  auto source = MakeBitmap(120, 80, [](int x, int y) { return RGB(x * 2, y * 3, 100); });
+  Query<IResolution>(source.p)->SetResolution(240, 240);
+  auto resample = Query<IResampleRect>(NewBitmap().p);
+  ASSERT_TRUE(resample);
+  auto sized = Query<IBitmap>(resample.p);
+  // The middle 60 x 40 to 30 x 20, as a copy of it resampled would give inside the rectangle.
+  ASSERT_EQ(S_OK, resample->ResampleRect(source.p, 30, 20, 90, 60, 30, 20));
+  auto copy = NewBitmap();
+  ASSERT_EQ(S_OK, copy->CopyRect(source.p, 30, 20, 90, 60));
+  ASSERT_EQ(S_OK, copy->Resample(30, 20, 24));
+  const Pixels got = Read(sized.p), want = Read(copy.p);
+  ASSERT_EQ(30, got.width);
+  ASSERT_EQ(20, got.height);
+  for (int y = 2; y < 18; ++y)
+    for (int x = 2; x < 28; ++x) EXPECT_LE(MaxDifference(want.At(x, y), got.At(x, y)), 1) << x << "," << y;
+  long dpiX = 0, dpiY = 0;
+  Query<IResolution>(sized.p)->GetResolution(&dpiX, &dpiY);
+  EXPECT_EQ(240, dpiX);
+  // Clipped to the source; a rectangle beyond it, a size of nothing and no source are refused.
+  ASSERT_EQ(S_OK, resample->ResampleRect(source.p, 60, -10, 200, 80, 6, 8));
+  EXPECT_LE(MaxDifference(RGB(229, 224, 100), Read(sized.p).At(5, 7)), 2);
+  EXPECT_EQ(E_INVALIDARG, resample->ResampleRect(source.p, 120, 0, 130, 80, 5, 5));
+  EXPECT_EQ(E_INVALIDARG, resample->ResampleRect(source.p, 0, 0, 10, 10, 0, 5));
+  EXPECT_EQ(E_POINTER, resample->ResampleRect(nullptr, 0, 0, 10, 10, 5, 5));
+  // A bitmap resamples a rectangle of itself.
+  ASSERT_EQ(S_OK, Query<IResampleRect>(source.p)->ResampleRect(source.p, 0, 0, 60, 80, 30, 40));
+  EXPECT_EQ(30, Read(source.p).width);
+}
+
+TEST(ImagePixelOperations, FlattenLaysAlphaAndMaskOverTheFillAfterTheConversion) {
+  // Red whose left half is keyed away (alpha 0), and a mask that hides the top half instead.
+  auto source = MakeFlat(40, 20, RGB(200, 0, 0));
+  const float key[5] = {0.0f, 10.0f / 360, 3.0f / 360, 0.05f, 0.2f};
+  auto keyedHalf = MakeBitmap(40, 20, [](int x, int) { return x < 20 ? RGB(255, 0, 0) : RGB(0, 0, 255); });
+  ASSERT_EQ(S_OK, keyedHalf->HueKey(key));
+  auto topHidden = MakeBitmap(40, 20, [](int, int y) { return y < 10 ? RGB(0, 0, 0) : RGB(255, 255, 255); });
+  const COLORREF fill = RGB(0, 128, 0);
+  auto flat = NewBitmap();
+  auto flatten = Query<IFlatten>(flat.p);
+  ASSERT_TRUE(flatten);
+  // Keyed red over the fill, converted (inverted) before it meets the fill; the source stays as it was.
+  InvertingCallback invert;
+  ASSERT_EQ(S_OK, flatten->FlattenFrom(keyedHalf.p, nullptr, fill, &invert));
+  EXPECT_EQ(40 * 20, invert.pixels);
+  EXPECT_EQ(0, invert.setups) << "no device context to prepare";
+  Pixels p = Read(flat.p);
+  EXPECT_EQ(fill, p.At(5, 10));
+  EXPECT_EQ(RGB(255, 255, 0), p.At(35, 10));
+  EXPECT_EQ(0, ReadAlpha(keyedHalf.p)[5]);
+  for (int alpha : ReadAlpha(flat.p)) ASSERT_EQ(255, alpha);
+  // A mask given hides its part; without a callback the colours stay.
+  ASSERT_EQ(S_OK, flatten->FlattenFrom(source.p, topHidden.p, fill, nullptr));
+  p = Read(flat.p);
+  EXPECT_EQ(fill, p.At(30, 5));
+  EXPECT_EQ(RGB(200, 0, 0), p.At(30, 15));
+  // In place: the bitmap's own mask is laid over the fill and dropped.
+  ASSERT_EQ(S_OK, source->SetMask(topHidden.p));
+  ASSERT_EQ(S_OK, Query<IFlatten>(source.p)->FlattenFrom(source.p, nullptr, fill, nullptr));
+  auto canvas = MakeFlat(40, 20, RGB(0, 0, 255));
+  HDC dc = nullptr;
+  ASSERT_EQ(S_OK, canvas->GetDC(&dc));
+  const RECT all{0, 0, 40, 20};
+  ASSERT_EQ(S_OK, source->DrawRect(dc, &all, &all, SRCCOPY));
+  canvas->ReleaseDC(dc);
+  EXPECT_EQ(fill, Read(canvas.p).At(30, 5)) << "no mask left to let the canvas through";
+  // A failed conversion is the flatten's failure; bitmaps of other libraries are refused.
+  InvertingCallback failing;
+  failing.convert = E_OUTOFMEMORY;
+  EXPECT_EQ(E_OUTOFMEMORY, flatten->FlattenFrom(keyedHalf.p, nullptr, fill, &failing));
+  EXPECT_EQ(E_POINTER, flatten->FlattenFrom(nullptr, nullptr, fill, nullptr));
+}
+
 TEST(ImagePixelOperations, SamplesAreBoundedAndSubsampled) {
   auto bitmap = MakeBitmap(300, 300, Unique);
   auto ex = Query<IBitmapEx>(bitmap.p);

@@ -51,6 +51,10 @@ HRESULT BitmapObject::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IAdjust*>(this);
   else if (iid == __uuidof(IResolution))
     *object = static_cast<IResolution*>(this);
+  else if (iid == __uuidof(IResampleRect))
+    *object = static_cast<IResampleRect*>(this);
+  else if (iid == __uuidof(IFlatten))
+    *object = static_cast<IFlatten*>(this);
   else if (iid == IID_IConnectionPointContainer)
     *object = static_cast<IConnectionPointContainer*>(this);
   else if (iid == __uuidof(IKeyerState))

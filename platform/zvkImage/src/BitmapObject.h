@@ -50,6 +50,8 @@ class BitmapObject final : public IBitmap,
                            public ITransform,
                            public IAdjust,
                            public IResolution,
+                           public IResampleRect,
+                           public IFlatten,
                            public IConnectionPointContainer,
                            public IKeyerState,
                            public IKeyerAreas,
@@ -117,6 +119,14 @@ class BitmapObject final : public IBitmap,
   // IResolution
   HRESULT STDMETHODCALLTYPE SetResolution(long horizontal, long vertical) override;
   HRESULT STDMETHODCALLTYPE GetResolution(long* horizontal, long* vertical) override;
+
+  // IResampleRect
+  HRESULT STDMETHODCALLTYPE ResampleRect(IBitmap* source, long left, long top, long right, long bottom,
+                                         long width, long height) override;
+
+  // IFlatten
+  HRESULT STDMETHODCALLTYPE FlattenFrom(IBitmap* source, IBitmap* mask, COLORREF fill,
+                                        IRenderIcmCallback* callback) override;
 
   // IConnectionPointContainer
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** connections) override;
@@ -235,6 +245,8 @@ class BitmapObject final : public IBitmap,
   }
   // The pixels were replaced: no turn since the current size, and nothing keyed to key again.
   void NewPicture();
+  // The grey plane of a mask bitmap (its luminance), as SetMask keeps it.
+  static GreyPlane MaskPlaneOf(BitmapObject& mask);
   // The pixels changed in place: what they were keyed from no longer matches them.
   void ForgetKeying();
 

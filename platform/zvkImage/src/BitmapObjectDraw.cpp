@@ -249,25 +249,29 @@ HRESULT BitmapObject::RemoveMask() {
   });
 }
 
+GreyPlane BitmapObject::MaskPlaneOf(BitmapObject& mask) {
+  GreyPlane plane;
+  std::lock_guard<std::recursive_mutex> guard(mask.lock_);
+  const PixelImage& m = mask.image_;
+  if (m.Empty()) return plane;
+  plane.width = m.Width();
+  plane.height = m.Height();
+  plane.values.resize(size_t(m.Width()) * m.Height());
+  for (int y = 0; y < m.Height(); ++y) {
+    const uint8_t* p = m.Row(y);
+    uint8_t* d = &plane.values[size_t(y) * m.Width()];
+    for (int x = 0; x < m.Width(); ++x, p += 3)
+      d[x] = uint8_t((p[0] * 29 + p[1] * 150 + p[2] * 77 + 128) >> 8);
+  }
+  return plane;
+}
+
 HRESULT BitmapObject::SetMask(IBitmap* mask) {
   BitmapObject* other = FromInterface(mask);
   if (!other) return mask ? E_INVALIDARG : E_POINTER;
   try {
-    GreyPlane plane;
-    {
-      std::lock_guard<std::recursive_mutex> guard(other->lock_);
-      const PixelImage& m = other->image_;
-      if (m.Empty()) return E_INVALIDARG;
-      plane.width = m.Width();
-      plane.height = m.Height();
-      plane.values.resize(size_t(m.Width()) * m.Height());
-      for (int y = 0; y < m.Height(); ++y) {
-        const uint8_t* p = m.Row(y);
-        uint8_t* d = &plane.values[size_t(y) * m.Width()];
-        for (int x = 0; x < m.Width(); ++x, p += 3)
-          d[x] = uint8_t((p[0] * 29 + p[1] * 150 + p[2] * 77 + 128) >> 8);
-      }
-    }
+    GreyPlane plane = MaskPlaneOf(*other);
+    if (plane.Empty()) return E_INVALIDARG;
     return Guarded([&] {
       mask_ = std::move(plane);
       return S_OK;

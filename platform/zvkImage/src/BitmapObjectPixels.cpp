@@ -71,6 +71,39 @@ HRESULT BitmapObject::CopyRect(IBitmap* source, long left, long top, long right,
   }
 }
 
+HRESULT BitmapObject::ResampleRect(IBitmap* source, long left, long top, long right, long bottom, long width,
+                                   long height) {
+  BitmapObject* other = FromInterface(source);
+  if (!other) return source ? E_INVALIDARG : E_POINTER;
+  if (width <= 0 || height <= 0 || !PixelImage::SizeAllowed(width, height)) return E_INVALIDARG;
+  try {
+    PixelImage sized;
+    {
+      std::lock_guard<std::recursive_mutex> guard(other->lock_);
+      const PixelImage& src = other->image_;
+      if (src.Empty()) return E_UNEXPECTED;
+      const long l = std::max(0L, left), t = std::max(0L, top);
+      const long r = std::min(long(src.Width()), right), b = std::min(long(src.Height()), bottom);
+      if (r <= l || b <= t) return E_INVALIDARG;
+      sized = Resampler::Region(src, int(width), int(height), double(r - l) / double(width), double(l),
+                                double(b - t) / double(height), double(t), ResampleQuality::Good);
+      sized.dpiX = src.dpiX;
+      sized.dpiY = src.dpiY;
+    }
+    return Guarded([&] {
+      if (dc_) return E_ACCESSDENIED;
+      image_ = std::move(sized);
+      mask_.Clear();
+      NewPicture();
+      return S_OK;
+    });
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
 HRESULT BitmapObject::Rotate(float turns) {
   if (!std::isfinite(turns)) return E_INVALIDARG;
   return Guarded([&] {

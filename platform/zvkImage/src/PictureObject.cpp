@@ -188,6 +188,17 @@ PixelImage PictureObject::Compose() {
 }
 
 HRESULT PictureObject::Draw(HDC dc, const Mapping* mapping, const Frame* frame, const void*) {
+  return DrawFramed(dc, mapping, frame, nullptr);
+}
+
+HRESULT PictureObject::DrawManaged(HDC dc, const Mapping* mapping, const Frame* frame, const void*,
+                                   IRenderIcmCallback* callback) {
+  if (!callback) return E_POINTER;
+  return DrawFramed(dc, mapping, frame, callback);
+}
+
+HRESULT PictureObject::DrawFramed(HDC dc, const Mapping* mapping, const Frame* frame,
+                                  IRenderIcmCallback* callback) {
   if (!dc) return E_INVALIDARG;
   if (!mapping || !frame) return E_POINTER;
   if (!(mapping->scale.x > 0.0) || !(mapping->scale.y > 0.0)) return E_INVALIDARG;
@@ -210,7 +221,9 @@ HRESULT PictureObject::Draw(HDC dc, const Mapping* mapping, const Frame* frame, 
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, mapping->clip.left, mapping->clip.top, mapping->clip.right, mapping->clip.bottom);
     const RECT whole{0, 0, tw, th};
-    const HRESULT hr = drawn->DrawRect(dc, &target, &whole, SRCCOPY);
+    const POINT origin{0, 0};
+    const HRESULT hr = callback ? drawn->DrawManaged(dc, &target, &origin, SRCCOPY, callback)
+                                : drawn->DrawRect(dc, &target, &whole, SRCCOPY);
     RestoreDC(dc, saved);
     drawn->Release();
     return hr;

@@ -42,11 +42,9 @@ class PictureObject final : public IRenderPicture,
   HRESULT STDMETHODCALLTYPE GetProperty(BSTR name, VARIANT* value) override;
   HRESULT STDMETHODCALLTYPE SetProperty(BSTR name, VARIANT value) override;
 
-  // The managed draw needs the program's colour conversion callback, which no caller supplies yet.
-  HRESULT STDMETHODCALLTYPE DrawManaged(HDC, const Mapping*, const Frame*, const void*,
-                                        IRenderIcmCallback*) override {
-    return E_NOTIMPL;
-  }
+  // As Draw, the pixels converted by the callback once they are scaled to the size they are painted.
+  HRESULT STDMETHODCALLTYPE DrawManaged(HDC dc, const Mapping* mapping, const Frame* frame, const void* block,
+                                        IRenderIcmCallback* callback) override;
 
   HRESULT STDMETHODCALLTYPE GetOffsetX(double* x) override { return GetValue(crop_.x, x); }
   HRESULT STDMETHODCALLTYPE SetOffsetX(double x) override { return SetFinite(crop_.x, x); }
@@ -102,6 +100,8 @@ class PictureObject final : public IRenderPicture,
     return S_OK;
   }
   HRESULT SetFinite(double& held, double value);
+  // The frame draw; with a callback the scaled pixels are converted before they meet the device context.
+  HRESULT DrawFramed(HDC dc, const Mapping* mapping, const Frame* frame, IRenderIcmCallback* callback);
   // The rectangle of the source, in its pixels, that the frame shows; false without a source or crop.
   bool Cut(long& width, long& height, RECT& cut);
 

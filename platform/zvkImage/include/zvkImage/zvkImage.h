@@ -391,6 +391,24 @@ struct IResolution : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetResolution(long* horizontal, long* vertical) = 0;  // 4
 };
 
+// A rectangle of a bitmap brought to another size in one pass, without a copy of the rectangle first: this
+// bitmap becomes it (colour and alpha, the source's resolution, no mask). The rectangle is clipped to the
+// source.
+struct IResampleRect : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE ResampleRect(IBitmap* source, long left, long top, long right,
+                                                 long bottom, long width, long height) = 0;  // 3
+};
+
+// A bitmap laid over a fill colour: this bitmap becomes the source's pixels, converted by the callback when
+// one is given (before they meet the fill), with the source's alpha and a mask (the given one, else the
+// source's own) composited over the fill; opaque, no mask, the source's resolution. The source may be this
+// bitmap: it is then flattened in place, without a second picture. The callback's SetupDC is not called:
+// there is no device context.
+struct IFlatten : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE FlattenFrom(IBitmap* source, IBitmap* mask, COLORREF fill,
+                                                IRenderIcmCallback* callback) = 0;  // 3
+};
+
 // Progress sink of a bitmap (connection point of IConnectionPointContainer). done runs up to total.
 struct IBitmapEvents : public IUnknown {
   ZVK_RESERVED(3)
@@ -563,6 +581,10 @@ __CRT_UUID_DECL(zvkImage::IKeyerAreas, 0x24C868C0, 0xB568, 0x4837, 0xBF, 0x5B, 0
                 0x87)
 __CRT_UUID_DECL(zvkImage::IResolution, 0xE947D97C, 0xDC72, 0x4597, 0xB7, 0x9C, 0x3B, 0x97, 0x40, 0xF7, 0xF4,
                 0x70)
+__CRT_UUID_DECL(zvkImage::IResampleRect, 0x99413524, 0xAEE1, 0x4560, 0xB6, 0x25, 0x51, 0xA2, 0x12, 0x5E, 0x14,
+                0xA7)
+__CRT_UUID_DECL(zvkImage::IFlatten, 0x6B0F2C8E, 0x41D3, 0x4E7A, 0x9C, 0x55, 0x0E, 0x8B, 0x27, 0xD1, 0x6A,
+                0x93)
 __CRT_UUID_DECL(zvkImage::IBitmapEvents, 0xA572BACF, 0xE936, 0x11D0, 0xB5, 0xD8, 0xA0, 0x33, 0x2E, 0x90, 0x21,
                 0x4F)
 __CRT_UUID_DECL(zvkImage::IFileReader, 0xA572BAC3, 0xE936, 0x11D0, 0xB5, 0xD8, 0xA0, 0x33, 0x2E, 0x90, 0x21,
