@@ -209,7 +209,7 @@ int CColorManagementBitmapsPpg::Browse() {
   ColorSpaceEntry entry;
   const int result = ReadProfileEntry(path, false, entry);
   if (result != kProfileOk) {
-    MessageBeep(MB_ICONEXCLAMATION);
+    AfxBeep(MB_ICONEXCLAMATION);
     const UINT text = result == kProfileNotRgbSource ? IDS_CM_NOT_RGB_SOURCE
                       : result == kProfileNotIcc     ? IDS_CM_NOT_ICC
                       : result == kProfileCannotRead ? IDS_CM_CANNOT_READ

@@ -96,27 +96,21 @@ void ColourTable::ApplyRow(uint8_t* row, int width) const {
       continue;
     }
     const uint16_t* base = &table_[cell_[r] * sr + cell_[g] * sg + cell_[b] * sb];
-    const int64_t fr = weight_[r], fg = weight_[g], fb = weight_[b];
-    // The tetrahedron of the unit cube that holds the point, walked from the cell's corner to the far one.
-    size_t s1, s2;
-    int64_t w0, w1, w2, w3;  // weights of corner, first step, second step, far corner (sum 65536)
-    if (fr >= fg && fg >= fb)
-      s1 = sr, s2 = sr + sg, w1 = fr - fg, w2 = fg - fb, w3 = fb, w0 = 65536 - fr;
-    else if (fr >= fb && fb >= fg)
-      s1 = sr, s2 = sr + sb, w1 = fr - fb, w2 = fb - fg, w3 = fg, w0 = 65536 - fr;
-    else if (fb >= fr && fr >= fg)
-      s1 = sb, s2 = sb + sr, w1 = fb - fr, w2 = fr - fg, w3 = fg, w0 = 65536 - fb;
-    else if (fg >= fr && fr >= fb)
-      s1 = sg, s2 = sg + sr, w1 = fg - fr, w2 = fr - fb, w3 = fb, w0 = 65536 - fg;
-    else if (fg >= fb && fb >= fr)
-      s1 = sg, s2 = sg + sb, w1 = fg - fb, w2 = fb - fr, w3 = fr, w0 = 65536 - fg;
-    else
-      s1 = sb, s2 = sb + sg, w1 = fb - fg, w2 = fg - fr, w3 = fr, w0 = 65536 - fb;
+    const uint32_t fr = weight_[r], fg = weight_[g], fb = weight_[b];
+    // The tetrahedron of the unit cube that holds the point, walked from the cell's corner to the far one:
+    // first along the axis where the point lies furthest into the cell, last along the nearest. Chosen
+    // without branches: noisy pixels pick a different tetrahedron at random, and mispredicted branches
+    // would cost more than the arithmetic. Ties give zero weight to the step they decide.
+    const uint32_t hi = std::max({fr, fg, fb}), lo = std::min({fr, fg, fb}), mid = fr + fg + fb - hi - lo;
+    const size_t s1 = fr == hi ? sr : fg == hi ? sg : sb;
+    const size_t s3 = fb == lo ? sb : fg == lo ? sg : sr;
+    const size_t s2 = sr + sg + sb - s3;
+    const uint64_t w0 = 65536 - hi, w1 = hi - mid, w2 = mid - lo, w3 = lo;  // sum 65536
     const uint16_t* p1 = base + s1;
     const uint16_t* p2 = base + s2;
     const uint16_t* p3 = base + sr + sg + sb;
     for (int c = 0; c < 3; ++c) {
-      const int64_t v = base[c] * w0 + p1[c] * w1 + p2[c] * w2 + p3[c] * w3;  // 0..65535 * 65536
+      const uint64_t v = base[c] * w0 + p1[c] * w1 + p2[c] * w2 + p3[c] * w3;  // 0..65535 * 65536
       // To 8 bits with rounding: v / 65536 / 257.
       row[2 - c] = static_cast<uint8_t>((v + 257 * 32768) / (257 * 65536));
     }

@@ -3,6 +3,11 @@
 #include "ImageTestSupport.h"
 #include "MemoryStream.h"
 
+#include <algorithm>
+#include <mutex>
+#include <utility>
+#include <vector>
+
 using namespace imagetest;
 using namespace zvkImage;
 
@@ -136,4 +141,70 @@ TEST(ImageDrawing, PixelsKeepTheirSizeWhileADeviceContextIsOut) {
   EXPECT_EQ(RGB(30, 60, 90), p.At(39, 29));
   ASSERT_EQ(S_OK, bitmap->CopyFrom(other.p));
   EXPECT_EQ(30, Read(bitmap.p).width);
+}
+
+namespace {
+
+// Inverts the pixels it is handed and notes each block of rows; a block holding a pixel of the colour
+// failOn (blue, green, red) answers E_OUTOFMEMORY instead.
+struct InvertingCallback : zvkImage::IRenderIcmCallback {
+  std::mutex lock;
+  std::vector<std::pair<BYTE*, long>> blocks;  // first row, rows
+  long stride = 0;
+  int failOn[3] = {-1, -1, -1};
+  HRESULT STDMETHODCALLTYPE SetupDC(HDC, IUnknown*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE ConvertRows(BYTE* bits, long width, long height, long rowBytes) override {
+    bool fail = false;
+    for (long y = 0; y < height; ++y)
+      for (long x = 0; x < width; ++x) {
+        BYTE* p = bits + y * rowBytes + x * 3;
+        fail = fail || (p[0] == failOn[0] && p[1] == failOn[1] && p[2] == failOn[2]);
+        for (int c = 0; c < 3; ++c) p[c] = BYTE(255 - p[c]);
+      }
+    std::lock_guard<std::mutex> guard(lock);
+    blocks.push_back({bits, height});
+    stride = rowBytes;
+    return fail ? E_OUTOFMEMORY : S_OK;
+  }
+};
+
+}  // namespace
+
+TEST(ImageDrawing, ManagedDrawConvertsEveryScaledRowOnceInBlocks) {
+  // 600 x 400 painted pixels: enough for the draw to hand its rows over in several blocks.
+  auto bitmap = MakeBitmap(300, 200, [](int x, int y) { return RGB(x % 256, y, (x + y) % 256); });
+  Canvas canvas(600, 400, RGB(1, 2, 3));
+  RECT target{0, 0, 600, 400};
+  POINT origin{0, 0};
+  InvertingCallback callback;
+  ASSERT_EQ(S_OK, bitmap->DrawManaged(canvas.dc, &target, &origin, SRCCOPY, &callback));
+  // The blocks tile the painted rows: none missing, none converted twice.
+  std::sort(callback.blocks.begin(), callback.blocks.end());
+  ASSERT_GT(callback.blocks.size(), 1u);
+  long rows = 0;
+  for (size_t i = 0; i < callback.blocks.size(); ++i) {
+    if (i > 0) {
+      EXPECT_EQ(callback.blocks[i - 1].first + callback.blocks[i - 1].second * callback.stride,
+                callback.blocks[i].first);
+    }
+    rows += callback.blocks[i].second;
+  }
+  EXPECT_EQ(400, rows);
+  for (const POINT p : {POINT{0, 0}, POINT{599, 0}, POINT{301, 217}, POINT{599, 399}}) {
+    const int x = p.x / 2, y = p.y / 2;
+    EXPECT_EQ(RGB(255 - x % 256, 255 - y, 255 - (x + y) % 256), canvas.At(p.x, p.y)) << p.x << ", " << p.y;
+  }
+}
+
+TEST(ImageDrawing, ManagedDrawPaintsNothingWhenABlockFailsToConvert) {
+  // Only the bottom rows hold the colour the callback refuses: one late block fails, the others convert.
+  auto bitmap = MakeBitmap(300, 200, [](int, int y) { return y < 195 ? RGB(10, 20, 30) : RGB(7, 8, 9); });
+  Canvas canvas(600, 400, RGB(1, 2, 3));
+  RECT target{0, 0, 600, 400};
+  POINT origin{0, 0};
+  InvertingCallback callback;
+  callback.failOn[0] = 9, callback.failOn[1] = 8, callback.failOn[2] = 7;
+  EXPECT_EQ(E_OUTOFMEMORY, bitmap->DrawManaged(canvas.dc, &target, &origin, SRCCOPY, &callback));
+  EXPECT_EQ(RGB(1, 2, 3), canvas.At(0, 0));
+  EXPECT_EQ(RGB(1, 2, 3), canvas.At(599, 399));
 }

@@ -277,13 +277,16 @@ TEST_F(ColorManagementSheetTest, BrowsedProfilesAreCheckedListedOnceAndWrittenIn
     EXPECT_EQ(Selection(page, IDC_CM_SPACE), 1);
     for (UINT message : {IDS_CM_NOT_RGB_SOURCE, IDS_CM_NOT_ICC, IDS_CM_CANNOT_READ}) {
       const size_t before = prompts.GetShown().size();
+      const size_t beepsBefore = prompts.GetBeeps().size();
       Choose(page, count - 1);
       EXPECT_EQ(prompts.GetShown().size(), before + 1);
+      EXPECT_EQ(prompts.GetBeeps().size(), beepsBefore + 1) << "a refused profile beeps";
       if (prompts.GetShown().size() > before) EXPECT_EQ(prompts.GetShown().back().stringId, message);
       EXPECT_EQ(Selection(page, IDC_CM_SPACE), 1) << "the previous choice returns";
     }
-    Choose(page, count - 1);  // cancelled
+    Choose(page, count - 1);  // cancelled: no sound
     EXPECT_EQ(Selection(page, IDC_CM_SPACE), 1);
+    EXPECT_EQ(prompts.GetBeeps(), std::vector<UINT>(3, MB_ICONEXCLAMATION));
     Choose(page, count - 1);
     const int added = Selection(page, IDC_CM_SPACE);
     EXPECT_EQ(added, count - 1) << "inserted before Load...";

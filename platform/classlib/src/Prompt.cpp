@@ -4,6 +4,7 @@
 
 namespace {
 std::atomic<PromptHandler> g_handler{nullptr};
+std::atomic<BeepHandler> g_beepHandler{nullptr};
 }  // namespace
 
 int AfxRealPrompt(const PromptRequest& request) {
@@ -21,6 +22,16 @@ int AfxPrompt(HWND owner, LPCTSTR text, LPCTSTR caption, UINT flags, UINT string
   request.stringId = stringId;
   PromptHandler handler = g_handler.load();
   return handler != nullptr ? handler(request) : AfxRealPrompt(request);
+}
+
+BeepHandler AfxSetBeepHandler(BeepHandler handler) { return g_beepHandler.exchange(handler); }
+
+void AfxBeep(UINT type) {
+  BeepHandler handler = g_beepHandler.load();
+  if (handler != nullptr)
+    handler(type);
+  else
+    MessageBeep(type);
 }
 
 int AfxMessageBox(LPCTSTR text, UINT type, UINT /*helpId*/) {

@@ -11,12 +11,14 @@ CScriptedPrompt::CScriptedPrompt() {
   m_previousScript = g_script;
   g_script = this;
   m_previousHandler = reinterpret_cast<void*>(AfxSetPromptHandler(&CScriptedPrompt::Handle));
+  m_previousBeepHandler = reinterpret_cast<void*>(AfxSetBeepHandler(&CScriptedPrompt::HandleBeep));
 }
 
 CScriptedPrompt::~CScriptedPrompt() {
   std::lock_guard<std::mutex> guard(g_scriptLock);
   g_script = m_previousScript;
   AfxSetPromptHandler(reinterpret_cast<PromptHandler>(m_previousHandler));
+  AfxSetBeepHandler(reinterpret_cast<BeepHandler>(m_previousBeepHandler));
 }
 
 CScriptedPrompt& CScriptedPrompt::Answer(int buttonId) {
@@ -33,6 +35,21 @@ std::vector<CScriptedPrompt::Shown> CScriptedPrompt::GetShown() const {
 size_t CScriptedPrompt::PendingAnswers() const {
   std::lock_guard<std::mutex> guard(m_lock);
   return m_answers.size();
+}
+
+std::vector<UINT> CScriptedPrompt::GetBeeps() const {
+  std::lock_guard<std::mutex> guard(m_lock);
+  return m_beeps;
+}
+
+void CScriptedPrompt::HandleBeep(UINT type) {
+  std::lock_guard<std::mutex> guard(g_scriptLock);
+  if (g_script == nullptr) {
+    MessageBeep(type);
+    return;
+  }
+  std::lock_guard<std::mutex> scriptGuard(g_script->m_lock);
+  g_script->m_beeps.push_back(type);
 }
 
 int CScriptedPrompt::Handle(const PromptRequest& request) {

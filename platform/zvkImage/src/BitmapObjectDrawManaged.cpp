@@ -1,7 +1,8 @@
-// The managed draw: the bitmap scaled to the target (only the part the device context shows), handed to the
-// program's colour-management callback to convert in place, then composited with alpha and mask over what
-// the device context holds, or copied onto it.
+// The managed draw: the bitmap scaled to the target (only the part the device context shows), handed band by
+// band to the program's colour-management callback to convert in place, then composited with alpha and mask
+// over what the device context holds, or copied onto it.
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "BitmapObject.h"
@@ -40,7 +41,13 @@ HRESULT BitmapObject::DrawManaged(HDC dc, const RECT* target, const POINT* srcOr
     auto sourceRow = [&](int Y) {
       return source.top + int(int64_t(visible.top - target->top + Y) * sh / th);
     };
-    ParallelParts(vh, PixelRowParts(vh, vw), [&](int begin, int end) {
+    // Scaled and converted band by band on the worker pool, each band converted while its rows are still in
+    // the cache. A conversion costs several times a scaled pixel, so bands are smaller than for scaling
+    // alone.
+    constexpr int64_t kBandPixels = 16384;
+    const int bands = int(std::clamp<int64_t>(int64_t(vw) * vh / kBandPixels, 1, PartsForThreads()));
+    std::atomic<HRESULT> failed{S_OK};
+    ParallelParts(vh, bands, [&](int begin, int end) {
       for (int Y = begin; Y < end; ++Y) {
         const uint8_t* s = image_.Row(sourceRow(Y));
         uint8_t* d = pixels.data() + size_t(Y) * stride;
@@ -49,8 +56,12 @@ HRESULT BitmapObject::DrawManaged(HDC dc, const RECT* target, const POINT* srcOr
           d[0] = p[0], d[1] = p[1], d[2] = p[2];
         }
       }
+      const HRESULT converted =
+          callback->ConvertRows(pixels.data() + size_t(begin) * stride, vw, end - begin, long(stride));
+      HRESULT none = S_OK;
+      if (FAILED(converted)) failed.compare_exchange_strong(none, converted);
     });
-    hr = callback->ConvertRows(pixels.data(), vw, vh, long(stride));
+    hr = failed.load();
     if (FAILED(hr)) return hr;
 
     BITMAPINFOHEADER bi{};

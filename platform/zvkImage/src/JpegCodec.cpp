@@ -15,6 +15,7 @@ extern "C" {
 
 #include "ExifTagReader.h"
 #include "PaletteQuantizer.h"
+#include "PlaneWarmer.h"
 #include "StdioFile.h"
 
 // libjpeg reports a failure by calling error_exit, which must not return. Ours jumps back (longjmp) to the
@@ -128,8 +129,10 @@ bool GuardedReadHeader(Decompressor* d, FILE* file) {
   return true;
 }
 
-// Decodes every row into bits (rows of stride bytes). False with failure.code set.
-bool GuardedReadRows(Decompressor* d, uint8_t* bits, size_t stride, const ProgressFn* progress) {
+// Decodes every row into bits (rows of stride bytes), telling warmer before each block of rows. False with
+// failure.code set.
+bool GuardedReadRows(Decompressor* d, uint8_t* bits, size_t stride, PlaneWarmer* warmer,
+                     const ProgressFn* progress) {
   if (setjmp(d->failure.jump)) return false;
   jpeg_start_decompress(&d->info);
   const JDIMENSION height = d->info.output_height;
@@ -140,6 +143,7 @@ bool GuardedReadRows(Decompressor* d, uint8_t* bits, size_t stride, const Progre
     const JDIMENSION first = d->info.output_scanline;
     const JDIMENSION count = std::min<JDIMENSION>(16, height - first);
     for (JDIMENSION i = 0; i < count; ++i) rows[i] = bits + size_t(first + i) * stride;
+    warmer->Reach(int(first + count));
     if (jpeg_read_scanlines(&d->info, rows, count) == 0) {
       d->failure.code = kNoProgress;  // only a suspending source returns no rows; ours never should
       return false;
@@ -252,14 +256,13 @@ HRESULT JpegCodec::Decode(const std::wstring& path, PixelImage& image, const Pro
   // picture's size, whatever the file claims beyond it.
   d.info.mem->max_memory_to_use = long(std::min<uint64_t>(uint64_t(w) * h * 8 + (64u << 20), LONG_MAX));
   PixelImage out;
-  out.Allocate(int(w), int(h), false);
-  // Padding bytes at the row ends are not written by the decoder.
-  if (out.Stride() > size_t(w) * 3)
-    for (int y = 0; y < int(h); ++y)
-      std::fill(out.Row(y) + size_t(w) * 3, out.Row(y) + out.Stride(), uint8_t(0));
+  out.Allocate(int(w), int(h), false);  // the row padding zeroed, the rest written by the decoder
   // Before the rows: finishing the decode frees the saved markers.
   ReadResolution(d.info, out);
-  if (!GuardedReadRows(&d, out.Bits(), out.Stride(), &progress)) return ResultOf(d.failure.code);
+  {
+    PlaneWarmer warmer(out.Bits(), out.Stride(), int(h));
+    if (!GuardedReadRows(&d, out.Bits(), out.Stride(), &warmer, &progress)) return ResultOf(d.failure.code);
+  }
   image = std::move(out);
   return S_OK;
 }

@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "ParallelRows.h"
+
 namespace zvkImage {
 
 bool PixelImage::SizeAllowed(int64_t width, int64_t height) {
@@ -17,10 +19,19 @@ void PixelImage::Allocate(int width, int height, bool fill) {
   const size_t bytes = stride * size_t(height);
   PlaneRecycler::Plane bgr = bytes ? PlaneRecycler::Take(bytes) : PlaneRecycler::Plane();
   if (fill && bytes) std::memset(bgr.get(), 0, bytes);
-  // Row padding is always zero so that nothing uninitialised ever leaves the library.
-  if (!fill && bytes && stride != size_t(width) * 3)
-    for (int y = 0; y < height; ++y)
-      std::memset(bgr.get() + size_t(y) * stride + size_t(width) * 3, 0, stride - size_t(width) * 3);
+  // Row padding is always zero so that nothing uninitialised ever leaves the library. These writes reach
+  // every page of the plane: on new memory that is slow under Wine, so a large plane is done on all cores.
+  if (!fill && bytes && stride != size_t(width) * 3) {
+    uint8_t* const plane = bgr.get();
+    const size_t pad = stride - size_t(width) * 3;
+    const auto zeroPadding = [&](int begin, int end) {
+      for (int y = begin; y < end; ++y) std::memset(plane + size_t(y) * stride + size_t(width) * 3, 0, pad);
+    };
+    if (bytes >= PlaneRecycler::kMinBytes)
+      ParallelRows(height, 64, zeroPadding);
+    else
+      zeroPadding(0, height);
+  }
   bgr_ = std::move(bgr);
   alpha_.reset();
   width_ = width;

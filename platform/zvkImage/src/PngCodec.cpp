@@ -12,6 +12,7 @@
 #include <png.h>
 
 #include "PaletteQuantizer.h"
+#include "PlaneWarmer.h"
 #include "StdioFile.h"
 
 // libpng reports a failure by calling our error function, which must not return: it jumps back (longjmp) to
@@ -110,8 +111,9 @@ bool GuardedReadHeader(Reader* r, FILE* file, Header* header) {
 struct RowTarget {
   uint8_t* bgr;  // first row of the picture
   size_t stride;
-  uint8_t* alpha;  // first row of the alpha plane, or null
-  uint8_t* wide;   // BGRA rows: one row, or the whole picture for an interlaced file; null without alpha
+  uint8_t* alpha;       // first row of the alpha plane, or null
+  uint8_t* wide;        // BGRA rows: one row, or the whole picture for an interlaced file; null without alpha
+  PlaneWarmer* warmer;  // told before the first pass reaches each row
   const ProgressFn* progress;
 };
 
@@ -131,6 +133,7 @@ bool GuardedReadRows(Reader* r, const Header* h, const RowTarget* t) {
   const bool whole = t->wide && h->passes > 1;
   for (int pass = 0; pass < h->passes; ++pass)
     for (png_uint_32 y = 0; y < h->height; ++y) {
+      if (pass == 0) t->warmer->Reach(int(y) + 1);
       if (!t->wide) {
         png_read_row(r->png, t->bgr + size_t(y) * t->stride, nullptr);
       } else {
@@ -229,18 +232,23 @@ HRESULT PngCodec::Decode(const std::wstring& path, PixelImage& image, const Prog
   if (h.width == 0 || h.height == 0 || !PixelImage::SizeAllowed(h.width, h.height))
     return WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
   PixelImage out;
-  out.Allocate(int(h.width), int(h.height), false);
-  if (out.Stride() > size_t(h.width) * 3)
-    for (int y = 0; y < out.Height(); ++y)
-      std::fill(out.Row(y) + size_t(h.width) * 3, out.Row(y) + out.Stride(), uint8_t(0));
+  out.Allocate(int(h.width), int(h.height),
+               false);  // the row padding zeroed, the rest written by the decoder
   std::vector<uint8_t> wide;
   if (h.channels == 4) {
     out.AddAlpha(255);
     wide.resize(size_t(h.width) * 4 * (h.passes > 1 ? h.height : 1));
   }
-  const RowTarget target{out.Bits(), out.Stride(), h.channels == 4 ? out.AlphaRow(0) : nullptr,
-                         wide.empty() ? nullptr : wide.data(), &progress};
-  if (!GuardedReadRows(&r, &h, &target)) return r.failure.result;
+  {
+    PlaneWarmer warmer(out.Bits(), out.Stride(), out.Height());
+    const RowTarget target{out.Bits(),
+                           out.Stride(),
+                           h.channels == 4 ? out.AlphaRow(0) : nullptr,
+                           wide.empty() ? nullptr : wide.data(),
+                           &warmer,
+                           &progress};
+    if (!GuardedReadRows(&r, &h, &target)) return r.failure.result;
+  }
   if (h.dpiX > 0) {
     out.dpiX = h.dpiX;
     out.dpiY = h.dpiY;

@@ -1,5 +1,5 @@
 // The one prompt function behind every message box of the program and the layer, and
-// AfxMessageBox on top of it.
+// AfxMessageBox on top of it; likewise the one warning sound.
 #pragma once
 
 #include "classlib/String.h"
@@ -21,6 +21,12 @@ int AfxPrompt(HWND owner, LPCTSTR text, LPCTSTR caption, UINT flags, UINT string
 PromptHandler AfxSetPromptHandler(PromptHandler handler);
 // The real thing: MessageBoxA.
 int AfxRealPrompt(const PromptRequest& request);
+
+// The warning sound of a refused input (a MessageBeep type), or what the installed handler does
+// instead; installing works as for prompts.
+typedef void (*BeepHandler)(UINT type);
+void AfxBeep(UINT type);
+BeepHandler AfxSetBeepHandler(BeepHandler handler);
 
 // Caption AfxGetAppName(), owner the thread's active window.
 int AfxMessageBox(LPCTSTR text, UINT type = MB_OK, UINT helpId = 0);

@@ -1,6 +1,7 @@
 // CScriptedPrompt: answers prompts from a queue and records what was asked, for tests. While
 // one lives it is the process's prompt handler; when its queue is empty the real message box
-// appears (unless FailWhenEmpty is set, then the prompt answers 0).
+// appears (unless FailWhenEmpty is set, then the prompt answers 0). Warning sounds are recorded,
+// not sounded.
 #pragma once
 
 #include "classlib/String.h"
@@ -31,9 +32,11 @@ class CScriptedPrompt {
   };
   std::vector<Shown> GetShown() const;
   size_t PendingAnswers() const;
+  std::vector<UINT> GetBeeps() const;  // the MessageBeep types, in order
 
  private:
   static int Handle(const PromptRequest& request);
+  static void HandleBeep(UINT type);
   int Respond(const PromptRequest& request);
 
   mutable std::mutex m_lock;
@@ -42,4 +45,6 @@ class CScriptedPrompt {
   bool m_failWhenEmpty = false;
   CScriptedPrompt* m_previousScript = nullptr;
   void* m_previousHandler = nullptr;
+  void* m_previousBeepHandler = nullptr;
+  std::vector<UINT> m_beeps;
 };

@@ -26,7 +26,8 @@ struct IRenderIcmCallback {
   // Prepares the device context for drawing the object; a failure ends the draw with nothing painted.
   virtual HRESULT STDMETHODCALLTYPE SetupDC(HDC dc, IUnknown* object) = 0;  // 0
   // Converts a block of 24-bit rows (blue, green, red) in place, after the pixels were scaled to the
-  // destination and before alpha and mask are composited over what the device context holds.
+  // destination and before alpha and mask are composited over what the device context holds. A draw hands
+  // its rows over in several blocks, from several threads at once (never the same rows twice).
   virtual HRESULT STDMETHODCALLTYPE ConvertRows(BYTE* bits, long width, long height, long stride) = 0;  // 1
 };
 
