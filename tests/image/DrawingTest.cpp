@@ -147,7 +147,7 @@ namespace {
 
 // Inverts the pixels it is handed and notes each block of rows; a block holding a pixel of the colour
 // failOn (blue, green, red) answers E_OUTOFMEMORY instead.
-struct InvertingCallback : zvkImage::IRenderIcmCallback {
+struct BlockRecordingCallback : zvkImage::IRenderIcmCallback {
   std::mutex lock;
   std::vector<std::pair<BYTE*, long>> blocks;  // first row, rows
   long stride = 0;
@@ -176,7 +176,7 @@ TEST(ImageDrawing, ManagedDrawConvertsEveryScaledRowOnceInBlocks) {
   Canvas canvas(600, 400, RGB(1, 2, 3));
   RECT target{0, 0, 600, 400};
   POINT origin{0, 0};
-  InvertingCallback callback;
+  BlockRecordingCallback callback;
   ASSERT_EQ(S_OK, bitmap->DrawManaged(canvas.dc, &target, &origin, SRCCOPY, &callback));
   // The blocks tile the painted rows: none missing, none converted twice.
   std::sort(callback.blocks.begin(), callback.blocks.end());
@@ -202,7 +202,7 @@ TEST(ImageDrawing, ManagedDrawPaintsNothingWhenABlockFailsToConvert) {
   Canvas canvas(600, 400, RGB(1, 2, 3));
   RECT target{0, 0, 600, 400};
   POINT origin{0, 0};
-  InvertingCallback callback;
+  BlockRecordingCallback callback;
   callback.failOn[0] = 9, callback.failOn[1] = 8, callback.failOn[2] = 7;
   EXPECT_EQ(E_OUTOFMEMORY, bitmap->DrawManaged(canvas.dc, &target, &origin, SRCCOPY, &callback));
   EXPECT_EQ(RGB(1, 2, 3), canvas.At(0, 0));

@@ -1,6 +1,7 @@
 // Small pictures with known pixels for the image library's tests, and ways to read the pixels back.
 #pragma once
 
+#include <atomic>
 #include <windows.h>
 
 #include <algorithm>
@@ -145,12 +146,12 @@ inline COLORREF Blocks(int x, int y) {
 }
 
 // A colour conversion for the managed draws that inverts every pixel it is given, and counts what it was
-// asked.
+// asked. Draws may hand it several blocks of rows from several threads at once.
 struct InvertingCallback : zvkImage::IRenderIcmCallback {
   HRESULT setup = S_OK;
   HRESULT convert = S_OK;
-  int setups = 0;
-  long pixels = 0;
+  std::atomic<int> setups{0};
+  std::atomic<long> pixels{0};
   HRESULT STDMETHODCALLTYPE SetupDC(HDC, IUnknown*) override { return ++setups, setup; }
   HRESULT STDMETHODCALLTYPE ConvertRows(BYTE* bits, long width, long height, long stride) override {
     if (FAILED(convert)) return convert;
