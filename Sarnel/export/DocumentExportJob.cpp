@@ -1,5 +1,6 @@
 // The export run over the open job: the document's images, their state and bitmaps.
 #include "ExportJob.h"
+#include "ExportRender.h"
 #include "HandlerFrame.h"
 #include "ImagesExportDlg.h"
 #include "TheDocument.h"
@@ -17,9 +18,12 @@ class DocumentExportJob : public ExportJob {
   bool IsImageLinked(const char* id) override { return document.IsImageLinked(id); }
   CString GetImageFileName(const char* id) override { return document.GetImageFileName(id); }
   CropScale GetImageCropScale(const char* id) override { return document.GetImageCropScale(id); }
-  // Masks and replacement backgrounds have no bitmaps in the job yet.
-  IBitmapPtr GetImageMask(const char*) override { return nullptr; }
-  IBitmapPtr GetImageBackground(const char*) override { return nullptr; }
+  IBitmapPtr GetImageMask(const char* id) override {
+    return MaskAsOpacity(document.GetImageMaskBitmap(id, true));
+  }
+  IBitmapPtr GetImageBackground(const char* id) override {
+    return document.GetImageBackgroundBitmap(id, true);
+  }
   IBitmapPtr GetDisplayBitmap(const char* id) override { return document.GetImageBitmap(id, 4); }
   IBitmapPtr RenderImage(const char* id) override { return document.RenderImage(id); }
 

@@ -1,6 +1,7 @@
 #include "ExportRender.h"
 
 #include "IcmDraw.h"
+#include "ImageBitmap.h"
 #include "RectFitting.h"
 
 namespace {
@@ -138,4 +139,18 @@ IBitmapPtr RenderExportImage(zvkImage::IBitmap* source, zvkImage::IBitmap* mask,
   bitmap = nullptr;
   SetResolution(sized, options.dpi);
   return sized;
+}
+
+IBitmapPtr MaskAsOpacity(zvkImage::IBitmap* mask) {
+  if (mask == nullptr) return nullptr;
+  IBitmapPtr opacity = CreateImageBitmap("ExportMask", 1);
+  CheckBitmapCall(opacity->CopyFrom(mask), opacity);
+  long width = 0, height = 0;
+  CheckBitmapCall(opacity->GetWidth(&width), opacity);
+  CheckBitmapCall(opacity->GetHeight(&height), opacity);
+  HDC dc = nullptr;
+  CheckBitmapCall(opacity->GetDC(&dc), opacity);
+  ::PatBlt(dc, 0, 0, width, height, DSTINVERT);
+  CheckBitmapCall(opacity->ReleaseDC(dc), opacity);
+  return opacity;
 }

@@ -28,3 +28,7 @@ struct ExportRenderOptions {
 IBitmapPtr RenderExportImage(zvkImage::IBitmap* source, zvkImage::IBitmap* mask,
                              zvkImage::IBitmap* background, const CropScale& crop,
                              const ExportRenderOptions& options);
+
+// The job's masks read as the cells show them: white hides the picture. The image library's mask is an
+// opacity (white shows it): this is the mask's negative, for RenderExportImage. Null for null.
+IBitmapPtr MaskAsOpacity(zvkImage::IBitmap* mask);

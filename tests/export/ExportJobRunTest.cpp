@@ -1,6 +1,6 @@
 // The export run on a real job, through the document's Export command with the real dialog under the
 // desktop: every image is written as set and read back, and holds what the job renders for it, cut and laid
-// out as the run's steps say. Replacement backgrounds and masks join once the job holds their bitmaps.
+// out as the run's steps say, with the masks and replacement backgrounds the job keeps for them.
 #include "DocumentTestSupport.h"
 #include "ImagesJobFixture.h"
 
@@ -112,9 +112,10 @@ class ExportJobRunTest : public ImagesJobFixture {
     options.dpi = settings().DPI;
     IBitmapPtr rendered = document.RenderImage(id);
     EXPECT_TRUE(rendered);
-    return imagetest::Read(
-        RenderExportImage(rendered, nullptr, nullptr, document.GetImageCropScale(id), options)
-            .GetInterfacePtr());
+    return imagetest::Read(RenderExportImage(rendered, document.GetImageMaskBitmap(id, true),
+                                             document.GetImageBackgroundBitmap(id, true),
+                                             document.GetImageCropScale(id), options)
+                               .GetInterfacePtr());
   }
 
   std::string out;
@@ -144,12 +145,25 @@ TEST_F(ExportJobRunTest, AJobsCroppedTurnedCorrectedAndKeyedImagesAreWrittenAsTh
   key.on = 1;
   key.keyColour = ChromaKey::KeyColourGreen;
   document.SetImageChromaKey(keyed, key);
+  // The keyed sitter before a blue backdrop of the job's; another sitter behind a mask that hides the
+  // right half of the picture.
+  const CString backed = ImportBitmap(Painted(60, 40, Sitting), "backed");
+  document.SetImageChromaKey(backed, key);
+  document.SetImageBackground(
+      backed, document.AddBackground(Painted(60, 40, [](int, int) { return RGB(20, 40, 200); }), "blue"));
+  document.SetImageBackgroundOn(backed, true);
+  const CString masked = ImportBitmap(Painted(60, 40, Sitting), "masked");
+  document.SetImageMask(
+      masked,
+      document.AddMask(Painted(60, 40, [](int x, int) { return x < 30 ? RGB(0, 0, 0) : RGB(255, 255, 255); }),
+                       "right half"));
+  document.SetImageMaskOn(masked, true);
 
-  EXPECT_EQ("Finished, 4 exported", RunExportCommand("export-run-job"));
-  EXPECT_EQ("Image 4 of 4", status);
+  EXPECT_EQ("Finished, 6 exported", RunExportCommand("export-run-job"));
+  EXPECT_EQ("Image 6 of 6", status);
   EXPECT_EQ(100, overall);
-  for (const CString& id : {cropped, turned, corrected, keyed}) {
-    SCOPED_TRACE(static_cast<LPCTSTR>(id));
+  for (const CString& id : {cropped, turned, corrected, keyed, backed}) {
+    SCOPED_TRACE(static_cast<LPCTSTR>(document.GetImageFileName(id)));
     long dpi = 0;
     const imagetest::Pixels got = Exported(id, &dpi);
     const imagetest::Pixels want = Expected(id);
@@ -171,6 +185,12 @@ TEST_F(ExportJobRunTest, AJobsCroppedTurnedCorrectedAndKeyedImagesAreWrittenAsTh
   EXPECT_FALSE(IsWhite(k.At(40, 20)));
   const imagetest::Pixels r = Exported(corrected);
   EXPECT_GT(GetRValue(r.At(40, 20)), GetRValue(Sitting(40, 20)));
+  const imagetest::Pixels b = Exported(backed);
+  EXPECT_LE(imagetest::MaxDifference(b.At(5, 20), RGB(20, 40, 200)), 4) << "the backdrop keyed onto the blue";
+  EXPECT_FALSE(IsWhite(b.At(40, 20)));
+  const imagetest::Pixels m = Exported(masked);
+  EXPECT_FALSE(IsWhite(m.At(25, 20)));
+  EXPECT_TRUE(IsWhite(m.At(50, 20))) << "white in the mask lies on white";
 }
 
 // An image imported with a quarter turn, a mirror, a tone curve and sharpening is exported with each of them
