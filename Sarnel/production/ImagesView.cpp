@@ -139,7 +139,14 @@ void CImagesView::OnDestroy() {
   }
 }
 
-BOOL CImagesView::OnEraseBkgnd(CDC*) { return TRUE; }
+// The grid paints itself; what is left is the bottom bar's strip, and the flat bar asks its parent for
+// the colour behind its buttons.
+BOOL CImagesView::OnEraseBkgnd(CDC* dc) {
+  CRect client;
+  GetClientRect(&client);
+  ::FillRect(dc->GetSafeHdc(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+  return TRUE;
+}
 
 void CImagesView::OnSetFocus(CWnd*) {
   if (grid.m_hWnd != nullptr) grid.SetFocus();
