@@ -334,5 +334,42 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL) {
   RecalcLayout();
 }
 
-void CFrameWnd::LoadBarState(LPCTSTR) {}
-void CFrameWnd::SaveBarState(LPCTSTR) const {}
+// Only the bars' visibility is kept: one section per bar, the profile name followed by "Bar" and
+// the bar's id, with "Visible" 0 or 1. A bar without a stored value keeps its state.
+namespace {
+CString BarSection(LPCTSTR profileName, int id) {
+  CString section;
+  section.Format("%sBar%d", profileName, id);
+  return section;
+}
+}  // namespace
+
+void CFrameWnd::LoadBarState(LPCTSTR profileName) {
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr || profileName == nullptr || m_hWnd == nullptr) return;
+  bool changed = false;
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    CWnd* window = FromHandlePermanent(child);
+    if (window == nullptr || !window->IsKindOf(RUNTIME_CLASS(CControlBar))) continue;
+    const int visible =
+        static_cast<int>(app->GetProfileInt(BarSection(profileName, ::GetDlgCtrlID(child)), "Visible", -1));
+    if (visible != 0 && visible != 1) continue;
+    if ((::IsWindowVisible(child) != FALSE) == (visible == 1)) continue;
+    window->ShowWindow(visible == 1 ? SW_SHOWNOACTIVATE : SW_HIDE);
+    changed = true;
+  }
+  if (changed) RecalcLayout();
+}
+
+void CFrameWnd::SaveBarState(LPCTSTR profileName) const {
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr || profileName == nullptr || m_hWnd == nullptr) return;
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    CWnd* window = FromHandlePermanent(child);
+    if (window == nullptr || !window->IsKindOf(RUNTIME_CLASS(CControlBar))) continue;
+    app->WriteProfileInt(BarSection(profileName, ::GetDlgCtrlID(child)), "Visible",
+                         ::IsWindowVisible(child) ? 1 : 0);
+  }
+}

@@ -135,6 +135,32 @@ TEST_F(FrameTest, TheFrameHostsItsViewBetweenTheBars) {
   EXPECT_EQ(view.bottom, statusBar.top);
 }
 
+TEST_F(FrameTest, BarStateKeepsWhichBarsAreShown) {
+  const char* profile = "Test Frame\\Bars\\";
+  // The bars' state lives in the application's profile, a key of this run's own.
+  CProfile::OverrideRoot("Software\\Pellorin Tests Frame");
+  if (!TestApp().GetProfile().HasRegistryKey()) TestApp().SetRegistryKey("Corvanith");
+  ASSERT_TRUE(frame->m_toolBar.IsWindowVisible());
+  frame->ShowControlBar(&frame->m_toolBar, FALSE, FALSE);
+  frame->SaveBarState(profile);
+  frame->ShowControlBar(&frame->m_toolBar, TRUE, FALSE);
+  frame->LoadBarState(profile);
+  EXPECT_FALSE(frame->m_toolBar.IsWindowVisible());
+  EXPECT_TRUE(frame->m_statusBar.IsWindowVisible());
+  CRect client, view;
+  frame->GetClientRect(&client);
+  View()->GetClientRect(&view);
+  CRect statusBar;
+  frame->m_statusBar.GetWindowRect(&statusBar);
+  EXPECT_EQ(view.Height(), client.Height() - statusBar.Height()) << "the hidden bar gives its room back";
+  // A section without a value changes nothing.
+  frame->ShowControlBar(&frame->m_toolBar, TRUE, FALSE);
+  frame->LoadBarState("No Such Frame\\Bars\\");
+  EXPECT_TRUE(frame->m_toolBar.IsWindowVisible());
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Pellorin Tests Frame");
+  CProfile::OverrideRoot(nullptr);
+}
+
 TEST_F(FrameTest, MenuCommandsGoToTheViewThenDocumentFrameAndApplication) {
   MenuCommand(ID_TEST_FRAMECMD);
   EXPECT_EQ(g_route, (std::vector<std::string>{"view", "document", "frame"}));
