@@ -32,6 +32,8 @@ function(pellorin_add_bench name)
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} EXCLUDE_FROM_ALL ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS})
+  # The benchmarks' shared helpers (generated pictures).
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
   add_dependencies(bench ${name})
 endfunction()

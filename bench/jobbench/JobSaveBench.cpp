@@ -4,6 +4,7 @@
 // plain file copy, and prints both times and their ratio (the goal: a tenth of the copy or less).
 #include "TheDocument.h"
 
+#include "GeneratedPicture.h"
 #include "JobFileOptions.h"
 #include "StoragePointers.h"
 
@@ -28,39 +29,6 @@ BenchApp app;
 using Clock = std::chrono::steady_clock;
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// A picture of soft gradients under fine noise, different for every seed, so that its stored form
-// is about as large as a photograph's.
-IBitmapPtr MakePicture(long width, long height, unsigned seed) {
-  IBitmapPtr bitmap = CreateImageBitmap("jobbench", 1);
-  CheckBitmapCall(bitmap->Allocate(width, height, 24, 0), bitmap);
-  const long stride = (width * 3 + 3) & ~3L;
-  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(height));
-  unsigned state = seed * 2654435761u + 1u;
-  for (long y = 0; y < height; ++y) {
-    unsigned char* row = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(stride);
-    for (long x = 0; x < width; ++x) {
-      state = state * 1664525u + 1013904223u;
-      const unsigned noise = (state >> 24) & 0x3F;
-      row[3 * x] = static_cast<unsigned char>((x * 255 / width + noise + seed * 40) & 0xFF);
-      row[3 * x + 1] = static_cast<unsigned char>((y * 255 / height + noise) & 0xFF);
-      row[3 * x + 2] = static_cast<unsigned char>(((x + y) * 127 / (width + height) + noise * 2) & 0xFF);
-    }
-  }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  HDC dc = nullptr;
-  CheckBitmapCall(bitmap->GetDC(&dc), bitmap);
-  SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                    static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  CheckBitmapCall(bitmap->ReleaseDC(dc), bitmap);
-  return bitmap;
 }
 
 LONGLONG FileSize(const std::string& path) {
@@ -88,7 +56,7 @@ int Run(int megabytes) {
   const int pictureCount = 6;
   std::vector<IBitmapPtr> pictures;
   for (int i = 0; i < pictureCount; ++i)
-    pictures.push_back(MakePicture(4000, 3000, static_cast<unsigned>(i + 1)));
+    pictures.push_back(MakeGeneratedPicture("jobbench", 4000, 3000, static_cast<unsigned>(i + 1), true));
 
   // Images until the job holds the wanted size.
   const Clock::time_point filling = Clock::now();

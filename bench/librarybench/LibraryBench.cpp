@@ -4,6 +4,7 @@
 // is the best of a few rounds, the peer measured in the same rounds.
 #include "TheDocument.h"
 
+#include "GeneratedPicture.h"
 #include "JobFileOptions.h"
 #include "MemoryStream.h"
 
@@ -27,39 +28,6 @@ BenchApp app;
 using Clock = std::chrono::steady_clock;
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Soft gradients under fine noise, different for every seed, so that the saved form is about as large as
-// a photograph's.
-IBitmapPtr MakePicture(long width, long height, unsigned seed) {
-  IBitmapPtr bitmap = CreateImageBitmap("librarybench", 1);
-  CheckBitmapCall(bitmap->Allocate(width, height, 24, 0), bitmap);
-  const long stride = (width * 3 + 3) & ~3L;
-  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(height));
-  unsigned state = seed * 2654435761u + 1u;
-  for (long y = 0; y < height; ++y) {
-    unsigned char* row = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(stride);
-    for (long x = 0; x < width; ++x) {
-      state = state * 1664525u + 1013904223u;
-      const unsigned noise = (state >> 24) & 0x3F;
-      row[3 * x] = static_cast<unsigned char>((x * 255 / width + noise + seed * 40) & 0xFF);
-      row[3 * x + 1] = static_cast<unsigned char>((y * 255 / height + noise) & 0xFF);
-      row[3 * x + 2] = static_cast<unsigned char>(((x + y) * 127 / (width + height) + noise * 2) & 0xFF);
-    }
-  }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  HDC dc = nullptr;
-  CheckBitmapCall(bitmap->GetDC(&dc), bitmap);
-  SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                    static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  CheckBitmapCall(bitmap->ReleaseDC(dc), bitmap);
-  return bitmap;
 }
 
 struct StreamReference {
@@ -87,7 +55,8 @@ int Run() {
   size_t savedBytes = 0;
   for (int round = 0; round < rounds; ++round) {
     // A new picture each round, so that every add stores it.
-    IBitmapPtr picture = MakePicture(6000, 4000, static_cast<unsigned>(round + 1));
+    IBitmapPtr picture =
+        MakeGeneratedPicture("librarybench", 6000, 4000, static_cast<unsigned>(round + 1), true);
 
     Clock::time_point start = Clock::now();
     {

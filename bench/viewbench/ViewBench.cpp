@@ -6,6 +6,7 @@
 #include "AppEventBus.h"
 #include "ControlClasses.h"
 #include "EventSource.h"
+#include "GeneratedPicture.h"
 #include "IdleTimeEvent.h"
 #include "IndividualImagesView.h"
 #include "JobFileOptions.h"
@@ -47,33 +48,10 @@ void Pump() {
   }
 }
 
-// Smooth gradients, different for every seed, in both orientations.
+// Smooth pictures in both orientations.
 IBitmapPtr MakePicture(unsigned seed) {
-  const long width = seed % 3 == 0 ? 600 : 900, height = seed % 3 == 0 ? 900 : 600;
-  IBitmapPtr bitmap = CreateImageBitmap("viewbench", 1);
-  CheckBitmapCall(bitmap->Allocate(width, height, 24, 0), bitmap);
-  const long stride = (width * 3 + 3) & ~3L;
-  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(height));
-  for (long y = 0; y < height; ++y) {
-    unsigned char* row = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(stride);
-    for (long x = 0; x < width; ++x) {
-      row[3 * x] = static_cast<unsigned char>((x * 255 / width + seed * 37) & 0xFF);
-      row[3 * x + 1] = static_cast<unsigned char>((y * 255 / height + seed * 11) & 0xFF);
-      row[3 * x + 2] = static_cast<unsigned char>(((x + y) * 255 / (width + height) + seed * 5) & 0xFF);
-    }
-  }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  HDC dc = nullptr;
-  CheckBitmapCall(bitmap->GetDC(&dc), bitmap);
-  SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                    static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  CheckBitmapCall(bitmap->ReleaseDC(dc), bitmap);
-  return bitmap;
+  const bool upright = seed % 3 == 0;
+  return MakeGeneratedPicture("viewbench", upright ? 600 : 900, upright ? 900 : 600, seed, false);
 }
 
 bool WriteJob(const std::string& path) {

@@ -1,4 +1,5 @@
 #include "BitmapPixels.h"
+#include "MessagePump.h"
 #include "ImportTestSupport.h"
 
 #include "ImageEvents.h"
@@ -156,25 +157,9 @@ void WriteTextFile(const std::string& path, const std::string& text) {
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  while (!done()) {
-    if (GetTickCount64() > end) return false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) continue;
-      if (!g_app.PreTranslateMessage(&msg)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-      }
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
+  return testsupport::PumpUntil(g_app, done, timeoutMs);
 }
 
-void PumpFor(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  PumpUntil([&] { return GetTickCount64() > end; }, ms + 1000);
-}
+void PumpFor(DWORD ms) { testsupport::PumpPending(g_app, ms); }
 
 }  // namespace importtest
