@@ -184,6 +184,41 @@ TEST_F(ProductionWindowTest, ImportCommandsShowAndHideTheDiskImportAndThePanel) 
   }
 }
 
+TEST_F(ProductionWindowTest, TheImportPanelFloatsInAToolWindowWhoseCloseBoxHidesIt) {
+  ASSERT_TRUE(Start());
+  Frame()->ShowWindow(SW_SHOWNORMAL);
+  CImagesImportPanelDlg& panel = Production()->GetImportPanel();
+  HWND tool = ::GetParent(panel.m_hWnd);
+  ASSERT_NE(tool, Production()->m_hWnd);
+  EXPECT_NE(::GetWindowLongPtrA(tool, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  EXPECT_EQ(::GetWindow(tool, GW_OWNER), Frame()->m_hWnd) << "a popup's owner is the top-level window";
+  CString title;
+  title.LoadString(IDS_IMPORT_PANEL_TITLE);
+  char caption[128] = {};
+  ::GetWindowTextA(tool, caption, sizeof(caption));
+  EXPECT_EQ(CString(caption), title);
+  EXPECT_FALSE(::IsWindowVisible(tool));
+
+  CRect before, after;
+  View()->GetWindowRect(&before);
+  Production()->SendMessage(WM_COMMAND, ID_IMPORT_PANEL);
+  EXPECT_TRUE(::IsWindowVisible(tool));
+  View()->GetWindowRect(&after);
+  EXPECT_EQ(after, before) << "the floating panel takes no room from the view";
+  PumpPending(300);
+  testsupport::SaveWindowShot(::GetDesktopWindow(), "production-import-panel");
+
+  struct Probe : CCmdUI {
+    int checked = -1;
+    void SetCheck(int check) override { checked = check; }
+  } probe;
+  probe.m_nID = ID_IMPORT_PANEL;
+  ::SendMessageA(tool, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_FALSE(::IsWindowVisible(tool));
+  probe.DoUpdate(Production(), TRUE);
+  EXPECT_EQ(probe.checked, 0);
+}
+
 TEST_F(ProductionWindowTest, TheGridFollowsTheJobAndBatchesRebuildOnce) {
   ASSERT_TRUE(Start());
   AddImages(3);

@@ -4,6 +4,7 @@
 #include "classlib/CmdUI.h"
 #include "classlib/Frame.h"
 #include "CreateHook.h"
+#include "FloatingBarWnd.h"
 
 #include <vector>
 
@@ -12,6 +13,7 @@ IMPLEMENT_DYNAMIC(CDialogBar, CControlBar)
 
 BEGIN_MESSAGE_MAP(CControlBar, CWnd)
   ON_MESSAGE(WM_IDLEUPDATECMDUI, &CControlBar::OnIdleUpdateCmdUI)
+  ON_WM_SHOWWINDOW()
 END_MESSAGE_MAP()
 
 DWORD CControlBar::SplitStyle(DWORD dwStyle) {
@@ -19,7 +21,25 @@ DWORD CControlBar::SplitStyle(DWORD dwStyle) {
   return dwStyle & ~CBRS_ALL;
 }
 
-CFrameWnd* CControlBar::GetDockingFrame() const { return GetParentFrame(); }
+CFrameWnd* CControlBar::GetDockingFrame() const {
+  if (CFloatingBarWnd* floating = CFloatingBarWnd::Of(this)) return floating->GetFrame();
+  return GetParentFrame();
+}
+
+BOOL CControlBar::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (CWnd::OnCommand(wParam, lParam)) return TRUE;
+  // What the bar's own map leaves goes the frame's way, as the idle update assumed it would.
+  CFrameWnd* frame = GetDockingFrame();
+  if (frame == nullptr || reinterpret_cast<HWND>(lParam) == nullptr) return FALSE;
+  return frame->OnCmdMsg(LOWORD(wParam), HIWORD(wParam), nullptr, nullptr);
+}
+
+void CControlBar::OnShowWindow(BOOL bShow, UINT nStatus) {
+  Default();
+  // Only the bar's own showing and hiding moves its floating window, not an owner's.
+  if (nStatus != 0) return;
+  if (CFloatingBarWnd* floating = CFloatingBarWnd::Of(this)) floating->Follow(bShow);
+}
 
 CSize CControlBar::CalcFixedLayout(BOOL, BOOL) {
   CRect rect;
@@ -29,7 +49,7 @@ CSize CControlBar::CalcFixedLayout(BOOL, BOOL) {
 
 LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
   if (!IsWindowVisible()) return 0;
-  CFrameWnd* pTarget = GetParentFrame();
+  CFrameWnd* pTarget = GetDockingFrame();
   if (pTarget == nullptr) {
     CWnd* pOwner = GetOwner();
     if (pOwner != nullptr && pOwner->IsKindOf(RUNTIME_CLASS(CFrameWnd)))

@@ -7,6 +7,10 @@
 #include "classlib/Document.h"
 #include "classlib/View.h"
 
+#include "FloatingBarWnd.h"
+
+#include <vector>
+
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
@@ -217,6 +221,8 @@ void CFrameWnd::OnClose() { DestroyWindow(); }
 
 void CFrameWnd::OnDestroy() {
   m_pViewActive = nullptr;
+  // Floating bars' windows are owned by the top-level window, which may outlive this frame.
+  for (CFloatingBarWnd* floating : CFloatingBarWnd::OfFrame(this)) floating->DestroyWindow();
   Default();
 }
 
@@ -296,16 +302,43 @@ void CFrameWnd::SetMessageText(UINT nID) {
   SetMessageText(text);
 }
 
-LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
   // Only a frame that asked for the document's name in its title gets it at idle time.
   if (m_bAddToTitle) OnUpdateFrameTitle(TRUE);
+  // Floating bars are no descendants of any frame; their frame brings them the idle update.
+  for (CFloatingBarWnd* floating : CFloatingBarWnd::OfFrame(this))
+    floating->SendMessageToDescendants(WM_IDLEUPDATECMDUI, wParam, 0, TRUE, TRUE);
   return 0;
 }
 
+namespace {
+
+// The frame's bars: those along its edges, then the floating ones.
+std::vector<CControlBar*> BarsOf(const CFrameWnd* frame) {
+  std::vector<CControlBar*> bars;
+  for (HWND child = ::GetWindow(frame->m_hWnd, GW_CHILD); child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    CWnd* window = CWnd::FromHandlePermanent(child);
+    if (window != nullptr && window->IsKindOf(RUNTIME_CLASS(CControlBar)))
+      bars.push_back(static_cast<CControlBar*>(window));
+  }
+  for (CFloatingBarWnd* floating : CFloatingBarWnd::OfFrame(frame))
+    if (CControlBar* bar = floating->GetBar()) bars.push_back(bar);
+  return bars;
+}
+
+// Shows or hides a bar, and a floating bar's tool window with it.
+void ShowBar(CControlBar* bar, BOOL show) {
+  bar->ShowWindow(show ? SW_SHOWNOACTIVATE : SW_HIDE);
+  if (CFloatingBarWnd* floating = CFloatingBarWnd::Of(bar)) floating->Follow(show);
+}
+
+}  // namespace
+
 CControlBar* CFrameWnd::GetControlBar(UINT nID) {
-  CWnd* pWnd = FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(nID)));
-  return pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)) ? static_cast<CControlBar*>(pWnd)
-                                                                       : nullptr;
+  for (CControlBar* bar : BarsOf(this))
+    if (static_cast<UINT>(bar->GetDlgCtrlID()) == nID) return bar;
+  return nullptr;
 }
 
 void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
@@ -324,13 +357,29 @@ BOOL CFrameWnd::OnBarCheck(UINT nID) {
   return TRUE;
 }
 
-void CFrameWnd::DockControlBar(CControlBar*, UINT, LPCRECT) { RecalcLayout(); }
+void CFrameWnd::DockControlBar(CControlBar* pBar, UINT, LPCRECT) {
+  if (CFloatingBarWnd* floating = CFloatingBarWnd::Of(pBar)) {
+    floating->ReturnBar();
+    pBar->SetBarStyle(pBar->GetBarStyle() & ~CBRS_FLOATING);
+  }
+  RecalcLayout();
+}
 
-void CFrameWnd::FloatControlBar(CControlBar*, CPoint, DWORD) { RecalcLayout(); }
+void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle) {
+  if (pBar == nullptr || pBar->m_hWnd == nullptr || m_hWnd == nullptr) return;
+  const BOOL horizontal = (dwStyle & CBRS_ORIENT_VERT) == 0;
+  if (CFloatingBarWnd* floating = CFloatingBarWnd::Of(pBar)) {
+    floating->Place(point, horizontal);
+    return;
+  }
+  if (CFloatingBarWnd::Float(this, pBar, point, horizontal) == nullptr) return;
+  pBar->SetBarStyle(pBar->GetBarStyle() | CBRS_FLOATING);
+  RecalcLayout();
+}
 
 void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL) {
   if (pBar == nullptr || pBar->m_hWnd == nullptr) return;
-  pBar->ShowWindow(bShow ? SW_SHOWNOACTIVATE : SW_HIDE);
+  ShowBar(pBar, bShow);
   RecalcLayout();
 }
 
@@ -348,15 +397,12 @@ void CFrameWnd::LoadBarState(LPCTSTR profileName) {
   CWinApp* app = AfxGetApp();
   if (app == nullptr || profileName == nullptr || m_hWnd == nullptr) return;
   bool changed = false;
-  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
-       child = ::GetWindow(child, GW_HWNDNEXT)) {
-    CWnd* window = FromHandlePermanent(child);
-    if (window == nullptr || !window->IsKindOf(RUNTIME_CLASS(CControlBar))) continue;
+  for (CControlBar* bar : BarsOf(this)) {
     const int visible =
-        static_cast<int>(app->GetProfileInt(BarSection(profileName, ::GetDlgCtrlID(child)), "Visible", -1));
+        static_cast<int>(app->GetProfileInt(BarSection(profileName, bar->GetDlgCtrlID()), "Visible", -1));
     if (visible != 0 && visible != 1) continue;
-    if ((::IsWindowVisible(child) != FALSE) == (visible == 1)) continue;
-    window->ShowWindow(visible == 1 ? SW_SHOWNOACTIVATE : SW_HIDE);
+    if ((bar->IsWindowVisible() != FALSE) == (visible == 1)) continue;
+    ShowBar(bar, visible == 1 ? TRUE : FALSE);
     changed = true;
   }
   if (changed) RecalcLayout();
@@ -365,11 +411,7 @@ void CFrameWnd::LoadBarState(LPCTSTR profileName) {
 void CFrameWnd::SaveBarState(LPCTSTR profileName) const {
   CWinApp* app = AfxGetApp();
   if (app == nullptr || profileName == nullptr || m_hWnd == nullptr) return;
-  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
-       child = ::GetWindow(child, GW_HWNDNEXT)) {
-    CWnd* window = FromHandlePermanent(child);
-    if (window == nullptr || !window->IsKindOf(RUNTIME_CLASS(CControlBar))) continue;
-    app->WriteProfileInt(BarSection(profileName, ::GetDlgCtrlID(child)), "Visible",
-                         ::IsWindowVisible(child) ? 1 : 0);
-  }
+  for (CControlBar* bar : BarsOf(this))
+    app->WriteProfileInt(BarSection(profileName, bar->GetDlgCtrlID()), "Visible",
+                         bar->IsWindowVisible() ? 1 : 0);
 }

@@ -6,6 +6,8 @@
 #include "WindowTestIds.h"
 #include "WindowTestSupport.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -108,10 +110,37 @@ class FrameTest : public ::testing::Test {
     frame->PostMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
     PumpPending();
   }
+  // A shown dialog bar along the top edge of a frame, with a title of its own.
+  CDialogBar& AddBar(CFrameWnd* owner) {
+    bar = std::make_unique<CDialogBar>();
+    EXPECT_TRUE(bar->Create(owner, IDD_BAR, WS_VISIBLE | CBRS_TOP, ID_TEST_BAR));
+    bar->SetWindowText("Floating");
+    owner->RecalcLayout();
+    return *bar;
+  }
+  int ViewHeight() {
+    CRect view;
+    View()->GetWindowRect(&view);
+    return view.Height();
+  }
 
   CTestDoc doc;
   CTestFrame* frame = nullptr;
   HWND hFrame = nullptr;
+  std::unique_ptr<CDialogBar> bar;
+};
+
+// The bars' state lives in the application's profile, under a key of the test's own.
+class TestProfile {
+ public:
+  TestProfile() {
+    CProfile::OverrideRoot("Software\\Pellorin Tests Frame");
+    if (!TestApp().GetProfile().HasRegistryKey()) TestApp().SetRegistryKey("Corvanith");
+  }
+  ~TestProfile() {
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Pellorin Tests Frame");
+    CProfile::OverrideRoot(nullptr);
+  }
 };
 
 TEST_F(FrameTest, TheFrameHostsItsViewBetweenTheBars) {
@@ -137,9 +166,7 @@ TEST_F(FrameTest, TheFrameHostsItsViewBetweenTheBars) {
 
 TEST_F(FrameTest, BarStateKeepsWhichBarsAreShown) {
   const char* profile = "Test Frame\\Bars\\";
-  // The bars' state lives in the application's profile, a key of this run's own.
-  CProfile::OverrideRoot("Software\\Pellorin Tests Frame");
-  if (!TestApp().GetProfile().HasRegistryKey()) TestApp().SetRegistryKey("Corvanith");
+  TestProfile keys;
   ASSERT_TRUE(frame->m_toolBar.IsWindowVisible());
   frame->ShowControlBar(&frame->m_toolBar, FALSE, FALSE);
   frame->SaveBarState(profile);
@@ -157,8 +184,119 @@ TEST_F(FrameTest, BarStateKeepsWhichBarsAreShown) {
   frame->ShowControlBar(&frame->m_toolBar, TRUE, FALSE);
   frame->LoadBarState("No Such Frame\\Bars\\");
   EXPECT_TRUE(frame->m_toolBar.IsWindowVisible());
-  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Pellorin Tests Frame");
-  CProfile::OverrideRoot(nullptr);
+}
+
+TEST_F(FrameTest, AFloatedBarLivesInAnOwnedToolWindowAtThePointAndTakesNoRoom) {
+  CDialogBar& bar = AddBar(frame);
+  const int docked = ViewHeight();
+  frame->FloatControlBar(&bar, CPoint(123, 87));
+  HWND tool = ::GetParent(bar.m_hWnd);
+  ASSERT_NE(tool, hFrame);
+  EXPECT_EQ(::GetWindowLongPtrA(tool, GWL_STYLE) & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_SYSMENU),
+            WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  EXPECT_NE(::GetWindowLongPtrA(tool, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  EXPECT_EQ(::GetWindow(tool, GW_OWNER), hFrame);
+  char caption[64] = {};
+  ::GetWindowTextA(tool, caption, sizeof(caption));
+  EXPECT_STREQ(caption, "Floating");
+  EXPECT_TRUE(::IsWindowVisible(tool));
+  CRect window, client, placed;
+  ::GetWindowRect(tool, &window);
+  EXPECT_EQ(window.TopLeft(), CPoint(123, 87));
+  ::GetClientRect(tool, &client);
+  EXPECT_EQ(client.Size(), bar.m_sizeDefault);
+  bar.GetWindowRect(&placed);
+  ::MapWindowPoints(nullptr, tool, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(placed, client) << "the bar fills the window";
+
+  EXPECT_TRUE(bar.IsFloating());
+  EXPECT_EQ(bar.GetDockingFrame(), frame);
+  EXPECT_EQ(frame->GetControlBar(ID_TEST_BAR), &bar);
+  EXPECT_EQ(ViewHeight(), docked + bar.m_sizeDefault.cy) << "the frame keeps no room for it";
+  CRect rest;
+  frame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CWnd::reposQuery, &rest);
+  EXPECT_EQ(rest.Height(), ViewHeight());
+
+  // Floating it again only moves its window; docking it gives it back to the frame.
+  frame->FloatControlBar(&bar, CPoint(40, 300));
+  EXPECT_EQ(::GetParent(bar.m_hWnd), tool);
+  ::GetWindowRect(tool, &window);
+  EXPECT_EQ(window.TopLeft(), CPoint(40, 300));
+  frame->DockControlBar(&bar);
+  EXPECT_EQ(::GetParent(bar.m_hWnd), hFrame);
+  EXPECT_FALSE(::IsWindow(tool));
+  EXPECT_FALSE(bar.IsFloating());
+  EXPECT_EQ(ViewHeight(), docked);
+}
+
+TEST_F(FrameTest, AFloatingBarsWindowFollowsTheBarAndItsCloseBoxHidesIt) {
+  CDialogBar& bar = AddBar(frame);
+  frame->FloatControlBar(&bar, CPoint(123, 87));
+  HWND tool = ::GetParent(bar.m_hWnd);
+  const int height = ViewHeight();
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool shown;
+  };
+  const Step steps[] = {
+      {"hidden by the frame", [&] { frame->ShowControlBar(&bar, FALSE, FALSE); }, false},
+      {"shown by the frame", [&] { frame->ShowControlBar(&bar, TRUE, FALSE); }, true},
+      {"hidden itself", [&] { bar.ShowWindow(SW_HIDE); }, false},
+      {"shown itself", [&] { bar.ShowWindow(SW_SHOW); }, true},
+      {"closed by its caption box", [&] { ::SendMessageA(tool, WM_SYSCOMMAND, SC_CLOSE, 0); }, false},
+      {"shown again", [&] { frame->ShowControlBar(&bar, TRUE, FALSE); }, true},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    ASSERT_TRUE(::IsWindow(tool)) << step.what;
+    EXPECT_EQ(step.shown, !!::IsWindowVisible(tool)) << step.what;
+    EXPECT_EQ(step.shown, !!bar.IsWindowVisible()) << step.what;
+    EXPECT_EQ(ViewHeight(), height) << step.what;
+  }
+
+  // The stored bar state keeps it hidden, window and all.
+  const char* profile = "Test Frame\\Bars\\";
+  TestProfile keys;
+  frame->ShowControlBar(&bar, FALSE, FALSE);
+  frame->SaveBarState(profile);
+  frame->ShowControlBar(&bar, TRUE, FALSE);
+  frame->LoadBarState(profile);
+  EXPECT_FALSE(bar.IsWindowVisible());
+  EXPECT_FALSE(::IsWindowVisible(tool));
+}
+
+TEST_F(FrameTest, AFloatingBarIsUpdatedAndCommandedThroughItsFrame) {
+  CDialogBar& bar = AddBar(frame);
+  frame->FloatControlBar(&bar, CPoint(123, 87));
+  TestApp().OnIdle(0);
+  EXPECT_TRUE(bar.GetDlgItem(ID_TEST_FRAMECMD)->IsWindowEnabled());
+  EXPECT_FALSE(bar.GetDlgItem(ID_TEST_GREYED)->IsWindowEnabled()) << "the view's update handler greys it";
+  EXPECT_FALSE(bar.GetDlgItem(ID_TEST_UNHANDLED)->IsWindowEnabled()) << "nobody handles it";
+  g_route.clear();
+  bar.GetDlgItem(ID_TEST_FRAMECMD)->SendMessage(BM_CLICK);
+  EXPECT_EQ(g_route, (std::vector<std::string>{"view", "document", "frame"}));
+}
+
+// A screen inside the main window: its floating bar's window can only be owned by the top-level
+// window, yet the bar belongs to the screen and goes with it.
+TEST_F(FrameTest, AChildFramesFloatingBarBelongsToThatFrameAndGoesWithIt) {
+  auto* child = new CFrameWnd;
+  ASSERT_TRUE(child->Create(nullptr, "Screen", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 200), frame));
+  CDialogBar& bar = AddBar(child);
+  child->FloatControlBar(&bar, CPoint(50, 60));
+  HWND tool = ::GetParent(bar.m_hWnd);
+  EXPECT_EQ(::GetWindow(tool, GW_OWNER), hFrame);
+  EXPECT_EQ(bar.GetDockingFrame(), child);
+  EXPECT_EQ(child->GetControlBar(ID_TEST_BAR), &bar);
+  EXPECT_EQ(frame->GetControlBar(ID_TEST_BAR), nullptr);
+  TestApp().OnIdle(0);
+  EXPECT_FALSE(bar.GetDlgItem(ID_TEST_FRAMECMD)->IsWindowEnabled()) << "the screen's route has no handler";
+
+  child->DestroyWindow();
+  EXPECT_FALSE(::IsWindow(tool));
+  EXPECT_EQ(bar.m_hWnd, nullptr);
+  EXPECT_TRUE(::IsWindow(hFrame));
 }
 
 TEST_F(FrameTest, MenuCommandsGoToTheViewThenDocumentFrameAndApplication) {

@@ -6,6 +6,7 @@
 #define IDD_PAGE_TWO 102
 #define IDD_MODELESS 103
 #define IDD_FILE_EXTRA 104
+#define IDD_BAR 105
 #define IDD_MISSING 199
 
 #define IDC_NAME 1001
@@ -28,6 +29,8 @@
 #define ID_TEST_GREYED 40005
 #define ID_TEST_DOCCMD 40006
 #define ID_TEST_CHECKED 40007
+#define ID_TEST_UNHANDLED 40008
+#define ID_TEST_BAR 40009
 #define IDS_SHEET_CAPTION 300
 
 // The window class of the dialog's custom control.

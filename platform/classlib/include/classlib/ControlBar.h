@@ -45,6 +45,7 @@ class CControlBar : public CWnd {
   void EnableDocking(DWORD dwDockStyle) { m_dwDockStyle = dwDockStyle; }
   BOOL IsFloating() const { return (m_dwStyle & CBRS_FLOATING) != 0; }
   BOOL IsVisible() const { return IsWindowVisible(); }
+  // The frame the bar belongs to, also while it floats in its own tool window.
   CFrameWnd* GetDockingFrame() const;
 
   // The size the bar wants along its edge.
@@ -60,6 +61,10 @@ class CControlBar : public CWnd {
 
   DWORD m_dwStyle = 0;
 
+  // Commands from the bar's controls that its own map leaves go to its frame's route.
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
   afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+  afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
   DECLARE_MESSAGE_MAP()
 };

@@ -50,7 +50,9 @@ class CFrameWnd : public CWnd {
   virtual void RecalcLayout(BOOL bNotify = TRUE);
   void ActivateFrame(int nCmdShow = -1);
 
-  // Docking is kept simple: bars stay where they were created; showing and hiding re-lays out.
+  // Docking is kept simple: bars stay along the edge they were created at, or float in a tool
+  // window of their own (which takes no room from the frame); there is no dragging between the
+  // two. Showing and hiding re-lays out; a floating bar's window comes and goes with the bar.
   void EnableDocking(DWORD dwDockStyle) { m_dwDockStyle = dwDockStyle; }
   void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
   void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = 0x2000L);
