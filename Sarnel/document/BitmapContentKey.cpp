@@ -1,6 +1,7 @@
 #include "BitmapContentKey.h"
 
 #include "ContentID.h"
+#include "MD5.h"
 #include "MemoryStream.h"
 
 namespace {
@@ -11,14 +12,82 @@ struct StreamReference {
   ~StreamReference() { stream->Release(); }
 };
 
+// Passes every write on to its target and digests the bytes as they pass. A picture saving itself only
+// writes; anything else is refused. Lives on the caller's stack: its references are not counted.
+class DigestingStream : public IStream {
+ public:
+  explicit DigestingStream(IStream* target) : target(target) {}
+
+  MD5Digest Finish() { return hasher.Finish(); }
+  uint64_t GetCount() const { return count; }
+  HRESULT GetTargetError() const { return targetError; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IStream) ||
+        IsEqualIID(iid, IID_ISequentialStream)) {
+      *object = static_cast<IStream*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+  HRESULT STDMETHODCALLTYPE Read(void*, ULONG, ULONG* read) override {
+    if (read) *read = 0;
+    return STG_E_ACCESSDENIED;
+  }
+  HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG size, ULONG* written) override {
+    ULONG done = 0;
+    const HRESULT hr = target->Write(buffer, size, &done);
+    if (done > size) done = 0;
+    hasher.Add(buffer, done);
+    count += done;
+    if (written) *written = done;
+    if (FAILED(hr) && SUCCEEDED(targetError)) targetError = hr;
+    return hr;
+  }
+  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) override {
+    return STG_E_INVALIDFUNCTION;
+  }
+  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
+
+ private:
+  IStream* target;
+  MD5Hasher hasher;
+  uint64_t count = 0;
+  HRESULT targetError = S_OK;
+};
+
 }  // namespace
+
+CString SaveBitmapWithContentKey(zvkImage::IBitmap* bitmap, IStream* target, uint64_t& savedLength) {
+  DigestingStream digesting(target);
+  const HRESULT hr = bitmap->SaveToStream(&digesting, 0);
+  // The target's own failure is the one to report, not what the picture made of it.
+  if (FAILED(digesting.GetTargetError())) _com_issue_error(digesting.GetTargetError());
+  CheckBitmapCall(hr, bitmap);
+  savedLength = digesting.GetCount();
+  return ContentIDFromDigest(digesting.Finish());
+}
 
 CString MakeBitmapContentKey(zvkImage::IBitmap* bitmap, std::vector<uint8_t>* savedBytes) {
   if (bitmap == nullptr) return CString();
   StreamReference memory;
-  CheckBitmapCall(bitmap->SaveToStream(memory.stream, 0), bitmap);
-  const CString key = ContentIDFromDigest(memory.stream->GetDigest());
-  if (savedBytes != nullptr) *savedBytes = memory.stream->GetBytes();
+  uint64_t length = 0;
+  const CString key = SaveBitmapWithContentKey(bitmap, memory.stream, length);
+  if (savedBytes != nullptr) *savedBytes = memory.stream->TakeBytes();
   return key;
 }
 

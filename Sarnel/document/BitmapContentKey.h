@@ -15,5 +15,10 @@
 // bitmap is left as it was.
 CString MakeBitmapContentKey(zvkImage::IBitmap* bitmap, std::vector<uint8_t>* savedBytes = nullptr);
 
+// The same key, made while the bitmap saves itself into target (at target's position), so that the bytes
+// are written once and digested on their way; savedLength receives their count. Raises as
+// MakeBitmapContentKey, or the target's error when target refuses a write.
+CString SaveBitmapWithContentKey(zvkImage::IBitmap* bitmap, IStream* target, uint64_t& savedLength);
+
 // The name of a library entry's item stream: "-" followed by its key.
 CString MakeLibraryItemName(const CString& key);

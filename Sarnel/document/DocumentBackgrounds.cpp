@@ -73,7 +73,7 @@ void CTheDocument::RemoveBackground(const CString& key) {
 IStorage* CTheDocument::OpenBackgroundsStorage() { return OpenChildStorage(storage, "@Backgrounds", true); }
 
 void CTheDocument::StoreBackgroundItem(const CString& key, zvkImage::IBitmap* bitmap) {
-  StoreLibraryItem("@Backgrounds", key, bitmap, nullptr);
+  StoreLibraryItem("@Backgrounds", key, bitmap);
 }
 
 IBitmapPtr CTheDocument::LoadBackgroundItem(const CString& key, bool full) {

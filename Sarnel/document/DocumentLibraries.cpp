@@ -9,8 +9,11 @@
 #include "ArchiveStream.h"
 #include "BitmapContentKey.h"
 #include "CreateRuntimeBitmap.h"
+#include "ElementSwap.h"
+#include "JobStorage.h"
 #include "MemoryStream.h"
 #include "StoragePointers.h"
+#include "StreamWindow.h"
 
 #include <algorithm>
 #include <limits>
@@ -26,6 +29,13 @@ uint64_t PositionOf(IStream* stream) {
   const HRESULT hr = stream->Seek(zero, STREAM_SEEK_CUR, &now);
   if (FAILED(hr)) zvk::ThrowArchiveStreamComError(hr);
   return now.QuadPart;
+}
+
+void SeekTo(IStream* stream, uint64_t position) {
+  LARGE_INTEGER to;
+  to.QuadPart = static_cast<LONGLONG>(position);
+  const HRESULT hr = stream->Seek(to, STREAM_SEEK_SET, nullptr);
+  if (FAILED(hr)) zvk::ThrowArchiveStreamComError(hr);
 }
 
 void WriteBytes(zvk::Archive& archive, const std::vector<uint8_t>& bytes) {
@@ -46,28 +56,20 @@ struct MemoryBytes {
   ~MemoryBytes() { stream->Release(); }
 };
 
-uint32_t CheckedLength(size_t length) {
+uint32_t CheckedLength(uint64_t length) {
   if (length > std::numeric_limits<uint32_t>::max())
     throw zvk::ArchiveException(zvk::ArchiveException::Generic);
   return static_cast<uint32_t>(length);
 }
 
-// Exactly length bytes of the archive into the memory stream, which is then rewound.
-void ReadBytes(zvk::Archive& archive, MemoryStream* target, uint32_t length) {
-  std::vector<uint8_t> bytes(length);
-  const unsigned chunk = 1u << 26;
-  for (uint32_t at = 0; at < length;) {
-    const unsigned count = std::min<uint32_t>(chunk, length - at);
-    if (archive.Read(bytes.data() + at, count) != count)
-      throw zvk::ArchiveException(zvk::ArchiveException::EndOfFile);
-    at += count;
-  }
-  ULONG written = 0;
-  if (FAILED(target->Write(bytes.data(), length, &written)) || written != length)
-    _com_issue_error(E_OUTOFMEMORY);
-  LARGE_INTEGER zero{};
-  target->Seek(zero, STREAM_SEEK_SET, nullptr);
-}
+// A window on an item's picture that goes with its reference whichever way the caller leaves.
+struct StreamWindowReference {
+  StreamWindow* stream;
+  StreamWindowReference(IStream* source, uint32_t length) : stream(StreamWindow::Create(source, length)) {}
+  StreamWindowReference(const StreamWindowReference&) = delete;
+  StreamWindowReference& operator=(const StreamWindowReference&) = delete;
+  ~StreamWindowReference() { stream->Release(); }
+};
 
 // A length read from an item must fit in what is left of its stream.
 void CheckLength(zvk::ArchiveStream& archive, uint32_t length) {
@@ -150,10 +152,9 @@ CString CTheDocument::AddLibraryPicture(const PictureLibrary& library, zvkImage:
                                         const char* name) {
   if (bitmap == nullptr) _com_issue_error(E_POINTER);
   CheckBitmapCall(bitmap->SetOptions(0, 0), bitmap);
-  std::vector<uint8_t> saved;
-  const CString key = MakeBitmapContentKey(bitmap, &saved);
-  if (library.entries.Contains(key)) return key;
-  StoreLibraryItem(library.storageName, key, bitmap, &saved);
+  bool stored = false;
+  const CString key = StoreNewLibraryItem(library, bitmap, stored);
+  if (!stored) return key;
   LibraryEntry entry;
   entry.name = name != nullptr ? name : "";
   library.entries.Set(key, entry);
@@ -161,14 +162,37 @@ CString CTheDocument::AddLibraryPicture(const PictureLibrary& library, zvkImage:
   return key;
 }
 
-void CTheDocument::StoreLibraryItem(const char* storageName, const CString& key, zvkImage::IBitmap* bitmap,
-                                    const std::vector<uint8_t>* savedFull) {
+CString CTheDocument::StoreNewLibraryItem(const PictureLibrary& library, zvkImage::IBitmap* bitmap,
+                                          bool& stored) {
+  // The key is the digest of what the picture writes, known only once it is written: the item is written
+  // under a name that no key gives and takes its key's name when that key is new (in place of any stream
+  // an earlier run left under it). A swap not finished removes the written item again, on every exit.
+  CSingleLock lock(&imageStorageLock, TRUE);
+  IStoragePtr section(OpenChildStorage(storage, library.storageName, true), false);
+  const std::wstring writing = ElementSwap::FreshName(L"-");
+  section->DestroyElement(writing.c_str());
+  ElementSwap swap(section);
+  CString key;
+  {
+    IStreamPtr stream(OpenChildStream(section, CString(writing.c_str()), true), false);
+    swap.AddFresh(writing);
+    key = WriteBitmapItem(stream, bitmap);
+  }
+  stored = !library.entries.Contains(key);
+  if (stored) {
+    swap.Replace(ToWideName(MakeLibraryItemName(key)), writing);
+    swap.Finish();
+  }
+  return key;
+}
+
+void CTheDocument::StoreLibraryItem(const char* storageName, const CString& key, zvkImage::IBitmap* bitmap) {
   CSingleLock lock(&imageStorageLock, TRUE);
   IStoragePtr section(OpenChildStorage(storage, storageName, true), false);
   const CString itemName = MakeLibraryItemName(key);
   try {
     IStreamPtr stream(OpenChildStream(section, itemName, true), false);
-    WriteBitmapItem(stream, bitmap, savedFull);
+    WriteBitmapItem(stream, bitmap);
     zvk::ArchiveStream archive(stream);
     archive.Truncate();
   } catch (...) {
@@ -199,34 +223,28 @@ void CTheDocument::DeleteLibraryItem(const char* storageName, const CString& key
   StorageDestroyElement(section, MakeLibraryItemName(key));
 }
 
-void CTheDocument::WriteBitmapItem(IStream* stream, zvkImage::IBitmap* bitmap,
-                                   const std::vector<uint8_t>* savedFull) {
-  // Both pictures are saved into memory first: with their lengths known, the stream is grown once and
-  // written in a few large pieces, which a compound file takes far faster than many small writes.
+CString CTheDocument::WriteBitmapItem(IStream* stream, zvkImage::IBitmap* bitmap) {
+  const uint64_t start = PositionOf(stream);
   IBitmapPtr draft = CreateRuntimeBitmap(bitmap, static_cast<uint32_t>(draftSize), false);
   CheckBitmapCall(draft->SetOptions(1, 0), draft);
   MemoryBytes draftBytes;
   CheckBitmapCall(draft->SaveToStream(draftBytes.stream, 0), draft);
-  CheckBitmapCall(bitmap->SetOptions(1, 0), bitmap);
-  // The options do not change the bytes a picture saves, so the bytes it gave for its key serve here.
-  MemoryBytes fullBytes;
-  if (savedFull == nullptr) CheckBitmapCall(bitmap->SaveToStream(fullBytes.stream, 0), bitmap);
-  const std::vector<uint8_t>& full = savedFull != nullptr ? *savedFull : fullBytes.stream->GetBytes();
   const std::vector<uint8_t>& small = draftBytes.stream->GetBytes();
-  const uint32_t draftLength = CheckedLength(small.size());
-  const uint32_t fullLength = CheckedLength(full.size());
-
-  const uint64_t end = PositionOf(stream) + 10 + uint64_t{draftLength} + fullLength;
-  ULARGE_INTEGER size{};
-  size.QuadPart = end;
-  const HRESULT hr = stream->SetSize(size);
-  if (FAILED(hr)) zvk::ThrowArchiveStreamComError(hr);
   zvk::ArchiveStream archive(stream);
   zvk::WriteArchiveWord(archive, ItemSchema);
-  zvk::WriteArchiveDword(archive, draftLength);
+  zvk::WriteArchiveDword(archive, CheckedLength(small.size()));
   WriteBytes(archive, small);
-  zvk::WriteArchiveDword(archive, fullLength);
-  WriteBytes(archive, full);
+  zvk::WriteArchiveDword(archive, 0);
+  // The full picture saves itself straight into the item, digested on its way for its key; its length
+  // goes in front of it afterwards. The options do not change the bytes a picture saves.
+  CheckBitmapCall(bitmap->SetOptions(1, 0), bitmap);
+  uint64_t fullLength = 0;
+  const CString key = SaveBitmapWithContentKey(bitmap, stream, fullLength);
+  const uint32_t fullLength32 = CheckedLength(fullLength);
+  SeekTo(stream, start + 6 + small.size());
+  zvk::WriteArchiveDword(archive, fullLength32);
+  SeekTo(stream, start + 10 + small.size() + fullLength);
+  return key;
 }
 
 IBitmapPtr CTheDocument::ReadBitmapItem(IStream* stream, bool full) {
@@ -247,13 +265,11 @@ IBitmapPtr CTheDocument::ReadBitmapItem(IStream* stream, bool full) {
     zvk::ReadArchiveDword(archive, length);
     CheckLength(archive, length);
   }
-  // The picture's bytes in one read (a compound file answers one large read far faster than the many
-  // small ones of a picture loading itself); the picture then loads from memory and can take nothing
-  // beyond its own length.
-  MemoryBytes bytes;
-  ReadBytes(archive, bytes.stream, length);
-  CheckBitmapCall(bitmap->LoadFromStream(bytes.stream, 0), bitmap);
-  if (bytes.stream->GetPosition() != length) throw zvk::ArchiveException(zvk::ArchiveException::EndOfFile);
+  // The picture loads straight from the job through a window of its length: it can take nothing beyond
+  // it, and it decodes what it has read while it reads on.
+  StreamWindowReference window(stream, length);
+  CheckBitmapCall(bitmap->LoadFromStream(window.stream, 0), bitmap);
+  if (window.stream->GetPosition() != length) throw zvk::ArchiveException(zvk::ArchiveException::EndOfFile);
   return bitmap;
 }
 

@@ -51,7 +51,7 @@ void CTheDocument::RemoveMask(const CString& key) {
 IStorage* CTheDocument::OpenMasksStorage() { return OpenChildStorage(storage, "@Masks", true); }
 
 void CTheDocument::StoreMaskItem(const CString& key, zvkImage::IBitmap* bitmap) {
-  StoreLibraryItem("@Masks", key, bitmap, nullptr);
+  StoreLibraryItem("@Masks", key, bitmap);
 }
 
 IBitmapPtr CTheDocument::LoadMaskItem(const CString& key, bool full) {

@@ -440,10 +440,9 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   IBitmapPtr LoadBackgroundItem(const CString& key, bool full);
   void DeleteBackgroundItem(const CString& key);
 
-  // An item stream: u16 0x0100, u32 L1, the draft, u32 L2, the full picture. savedFull, when given, is
-  // what the picture wrote when it saved itself, written as the full picture instead of saving it again.
-  void WriteBitmapItem(IStream* stream, zvkImage::IBitmap* bitmap,
-                       const std::vector<uint8_t>* savedFull = nullptr);
+  // An item stream from the stream's position: u16 0x0100, u32 L1, the draft, u32 L2, the full picture;
+  // the stream is left at the item's end. Gives the picture's key (MakeBitmapContentKey).
+  CString WriteBitmapItem(IStream* stream, zvkImage::IBitmap* bitmap);
   // Null for an item of another major version; a length beyond the stream raises EndOfFile.
   IBitmapPtr ReadBitmapItem(IStream* stream, bool full);
   // The non-empty texts that the images hold in graphic-type detail fields; a value that cannot be made
@@ -485,8 +484,10 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   template <class Remove>
   void PurgeLibrary(const PictureLibrary& library, Remove&& remove);
   CString AddLibraryPicture(const PictureLibrary& library, zvkImage::IBitmap* bitmap, const char* name);
-  void StoreLibraryItem(const char* storageName, const CString& key, zvkImage::IBitmap* bitmap,
-                        const std::vector<uint8_t>* savedFull);
+  void StoreLibraryItem(const char* storageName, const CString& key, zvkImage::IBitmap* bitmap);
+  // Writes the picture's item and gives its key; the item takes the key's name (stored true) unless the
+  // library already has that key, when it is dropped again (stored false).
+  CString StoreNewLibraryItem(const PictureLibrary& library, zvkImage::IBitmap* bitmap, bool& stored);
   IBitmapPtr LoadLibraryItem(const char* storageName, const CString& key, bool full);
   void DeleteLibraryItem(const char* storageName, const CString& key);
 

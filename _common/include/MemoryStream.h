@@ -36,6 +36,8 @@ class MemoryStream : public IStream {
   // The MD5 digest of the whole content, whatever the position.
   MD5Digest GetDigest() const;
   const std::vector<uint8_t>& GetBytes() const { return bytes; }
+  // The content, handed over without a copy; the stream is empty afterwards.
+  std::vector<uint8_t> TakeBytes();
   uint32_t GetPosition() const { return position; }
 
  private:

@@ -1,5 +1,6 @@
 #include "MD5.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -60,26 +61,53 @@ void Transform(MD5State& s, const uint8_t block[64]) {
 
 }  // namespace
 
-MD5Digest ComputeMD5(const void* bytes, size_t length) {
-  MD5State state;
+void MD5Hasher::Add(const void* bytes, size_t length) {
   const uint8_t* p = static_cast<const uint8_t*>(bytes);
-  size_t whole = length / 64;
-  for (size_t i = 0; i < whole; ++i) Transform(state, p + i * 64);
+  total += length;
+  MD5State s{state[0], state[1], state[2], state[3]};
+  if (pendingLength > 0) {
+    const size_t take = std::min(length, 64 - pendingLength);
+    std::memcpy(pending + pendingLength, p, take);
+    pendingLength += take;
+    p += take;
+    length -= take;
+    if (pendingLength == 64) {
+      Transform(s, pending);
+      pendingLength = 0;
+    }
+  }
+  for (; length >= 64; p += 64, length -= 64) Transform(s, p);
+  if (length > 0) {
+    std::memcpy(pending, p, length);
+    pendingLength = length;
+  }
+  state[0] = s.a;
+  state[1] = s.b;
+  state[2] = s.c;
+  state[3] = s.d;
+}
 
+MD5Digest MD5Hasher::Finish() {
   // The tail, a one bit, zeros, and the message length in bits (little-endian, modulo 2^64).
   uint8_t tail[128] = {};
-  size_t rest = length % 64;
-  if (rest) std::memcpy(tail, p + whole * 64, rest);
-  tail[rest] = 0x80;
-  size_t tailLength = rest < 56 ? 64 : 128;
-  uint64_t bits = static_cast<uint64_t>(length) * 8;
+  if (pendingLength) std::memcpy(tail, pending, pendingLength);
+  tail[pendingLength] = 0x80;
+  const size_t tailLength = pendingLength < 56 ? 64 : 128;
+  const uint64_t bits = total * 8;
   for (int i = 0; i < 8; ++i) tail[tailLength - 8 + i] = static_cast<uint8_t>(bits >> (8 * i));
-  Transform(state, tail);
-  if (tailLength == 128) Transform(state, tail + 64);
+  MD5State s{state[0], state[1], state[2], state[3]};
+  Transform(s, tail);
+  if (tailLength == 128) Transform(s, tail + 64);
 
   MD5Digest digest;
-  uint32_t words[4] = {state.a, state.b, state.c, state.d};
+  const uint32_t words[4] = {s.a, s.b, s.c, s.d};
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j) digest[i * 4 + j] = static_cast<uint8_t>(words[i] >> (8 * j));
   return digest;
+}
+
+MD5Digest ComputeMD5(const void* bytes, size_t length) {
+  MD5Hasher hasher;
+  hasher.Add(bytes, length);
+  return hasher.Finish();
 }

@@ -94,4 +94,11 @@ HRESULT STDMETHODCALLTYPE MemoryStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTE
 HRESULT STDMETHODCALLTYPE MemoryStream::Stat(STATSTG*, DWORD) { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE MemoryStream::Clone(IStream**) { return E_NOTIMPL; }
 
+std::vector<uint8_t> MemoryStream::TakeBytes() {
+  std::vector<uint8_t> taken;
+  taken.swap(bytes);
+  position = 0;
+  return taken;
+}
+
 MD5Digest MemoryStream::GetDigest() const { return ComputeMD5(bytes.data(), bytes.size()); }

@@ -7,6 +7,7 @@
 #include "GeneratedPicture.h"
 #include "JobFileOptions.h"
 #include "MemoryStream.h"
+#include "StreamWindow.h"
 
 #include "classlib/ClassLib.h"
 
@@ -50,7 +51,7 @@ int Run() {
   CTheDocument document;
   if (!document.NewJob()) return 1;
 
-  const int rounds = 3;
+  const int rounds = 5;
   double add = 1e9, save = 1e9, cold = 1e9, load = 1e9, rawWrite = 1e9, rawRead = 1e9;
   size_t savedBytes = 0;
   for (int round = 0; round < rounds; ++round) {
@@ -88,11 +89,16 @@ int Run() {
         root->DestroyElement(L"raw");
       }
 
+      // Loaded through a window of the saved bytes' length, as the job hands a picture its item's bytes,
+      // so that both loads see a stream that tells its length and take the same way through the decoder.
       start = Clock::now();
       LARGE_INTEGER zero{};
       memory.stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+      StreamWindow* window = StreamWindow::Create(memory.stream, bytes.size());
       IBitmapPtr loaded = CreateImageBitmap("librarybench", 2);
-      CheckBitmapCall(loaded->LoadFromStream(memory.stream, 0), loaded);
+      const HRESULT loadedHr = loaded->LoadFromStream(window, 0);
+      window->Release();
+      CheckBitmapCall(loadedHr, loaded);
       load = std::min(load, SecondsSince(start));
     }
 

@@ -15,8 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <set>
+#include <thread>
 
 using namespace doctest;
 
@@ -345,6 +347,58 @@ TEST_F(JobLibrariesTest, AnAddThatCannotBeStoredRaisesAndLeavesNoEntry) {
   EXPECT_EQ(E_POINTER, CodeOf([&] { document.AddMask(nullptr, "none"); }));
 }
 
+// Another thread that holds the storage lock keeps every library call away from the job's streams until
+// it lets go; the call then does its whole work.
+TEST_F(JobLibrariesTest, LibraryCallsWaitForTheStorageLock) {
+  const IBitmapPtr stored = TestPicture(12, 8, 20);
+  const CString key = document.AddBackground(stored, "b.png");
+  ASSERT_EQ(key, document.AddMask(stored, "m.png"));
+  const IBitmapPtr added = TestPicture(12, 8, 21);
+  struct Case {
+    const char* what;
+    std::function<bool()> call;
+  };
+  const Case cases[] = {
+      {"add a background", [&] { return !document.AddBackground(added, "new.png").IsEmpty(); }},
+      {"add a mask", [&] { return !document.AddMask(added, "new.png").IsEmpty(); }},
+      {"read a background",
+       [&] {
+         document.GetBackgroundCache(true).Clear();
+         return PixelsOf(stored) == PixelsOf(document.GetBackgroundBitmapFull(key));
+       }},
+      {"read a mask",
+       [&] {
+         document.GetMaskCache(false).Clear();
+         return static_cast<bool>(document.GetMaskBitmap(key, false));
+       }},
+      {"remove a mask",
+       [&] {
+         document.RemoveMask(key);
+         return LibraryStreams(document, "@Masks").count("-" + std::string(key)) == 0;
+       }},
+  };
+  for (const Case& c : cases) {
+    std::atomic<bool> done{false};
+    bool succeeded = false;
+    document.GetImageStorageLock().Lock();
+    std::thread caller([&] {
+      CoInitialize(nullptr);
+      try {
+        succeeded = c.call();
+      } catch (...) {
+        succeeded = false;
+      }
+      done = true;
+      CoUninitialize();
+    });
+    Sleep(100);
+    EXPECT_FALSE(done.load()) << c.what;
+    document.GetImageStorageLock().Unlock();
+    caller.join();
+    EXPECT_TRUE(succeeded) << c.what;
+  }
+}
+
 TEST_F(JobLibrariesTest, RemovingAnImageRemovesItsLinks) {
   const CString id = Import("a.jpg");
   const CString key = document.AddBackground(TestPicture(6, 6, 10), "b.png");
@@ -548,6 +602,18 @@ class UnsavableBitmap : public zvkImage::IBitmap {
 TEST(BitmapContentKey, AFailingSaveRaisesItsError) {
   UnsavableBitmap bitmap;
   EXPECT_EQ(STG_E_MEDIUMFULL, CodeOf([&] { MakeBitmapContentKey(&bitmap); }));
+  EXPECT_EQ(1u, bitmap.references);
+}
+
+TEST_F(JobLibrariesTest, APictureThatCannotBeStoredLeavesNoStreamBehind) {
+  document.AddMask(TestPicture(8, 8, 13), "m.png");
+  const auto before = LibraryStreams(document, "@Masks");
+  document.SetDirty(false);
+  UnsavableBitmap bitmap;
+  EXPECT_NE(S_OK, CodeOf([&] { document.AddMask(&bitmap, "broken.png"); }));
+  EXPECT_EQ(before, LibraryStreams(document, "@Masks"));
+  EXPECT_EQ(1, document.GetMasks().GetCount());
+  EXPECT_FALSE(document.IsDirty());
   EXPECT_EQ(1u, bitmap.references);
 }
 

@@ -49,8 +49,16 @@ TEST(MD5Digests, Rfc1321TestSuite) {
       {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
        "57edf4a22be3c955ac49da2e2107b67a"},
   };
-  for (const Case& c : cases)
+  for (const Case& c : cases) {
     EXPECT_EQ(Hex(ComputeMD5(c.message, std::strlen(c.message))), c.digest) << c.message;
+    // Given in pieces of any size, across the 64-byte blocks, the bytes digest the same.
+    for (size_t piece : {1, 3, 63, 64, 65}) {
+      MD5Hasher hasher;
+      for (size_t at = 0; at < std::strlen(c.message); at += piece)
+        hasher.Add(c.message + at, std::min(piece, std::strlen(c.message) - at));
+      EXPECT_EQ(Hex(hasher.Finish()), c.digest) << c.message << " in pieces of " << piece;
+    }
+  }
 }
 
 TEST(MemoryStreamTest, WritesExtendReadsAreShortSeeksStayInside) {

@@ -86,25 +86,30 @@ TEST(ImagePersistedForm, EveryKindOfBitmapRoundTripsExactly) {
   cases.push_back({"odd width", MakeBitmap(13, 7, Noise)});
   cases.push_back({"tall", MakeBitmap(3, 700, Noise)});
   cases.push_back({"alpha", Keyed(31, 17)});
-  cases.push_back({"many bands", MakeBitmap(230, 280, Noise)});
+  cases.push_back({"large", MakeBitmap(230, 280, Noise)});
+  cases.push_back({"several bands", MakeBitmap(5000, 160, Noise)});
   Query<IResolution>(cases[2].bitmap.p)->SetResolution(300, 72);
-  for (Case& c : cases) {
-    MemoryStream stream;
-    ASSERT_EQ(S_OK, c.bitmap->SaveToStream(&stream, 0)) << c.name;
-    stream.position = 0;
-    auto back = NewBitmap();
-    ASSERT_EQ(S_OK, back->LoadFromStream(&stream, 0)) << c.name;
-    EXPECT_EQ(stream.bytes.size(), stream.position) << c.name;  // reads exactly what was written
-    long w1, h1, w2, h2;
-    c.bitmap->GetWidth(&w1), c.bitmap->GetHeight(&h1), back->GetWidth(&w2), back->GetHeight(&h2);
-    ASSERT_EQ(w1, w2) << c.name;
-    ASSERT_EQ(h1, h2) << c.name;
-    if (w1 * h1 > 0 && w1 * h1 <= 65536) {
-      EXPECT_EQ(Read(c.bitmap.p).values, Read(back.p).values) << c.name;
-      EXPECT_EQ(ReadAlpha(c.bitmap.p), ReadAlpha(back.p)) << c.name;
+  // A stream that tells its length has the picture decoded while it is read; any other is read first.
+  for (bool answersStat : {false, true})
+    for (Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << "stat " << answersStat);
+      MemoryStream stream;
+      stream.answersStat = answersStat;
+      ASSERT_EQ(S_OK, c.bitmap->SaveToStream(&stream, 0)) << c.name;
+      stream.position = 0;
+      auto back = NewBitmap();
+      ASSERT_EQ(S_OK, back->LoadFromStream(&stream, 0)) << c.name;
+      EXPECT_EQ(stream.bytes.size(), stream.position) << c.name;  // reads exactly what was written
+      long w1, h1, w2, h2;
+      c.bitmap->GetWidth(&w1), c.bitmap->GetHeight(&h1), back->GetWidth(&w2), back->GetHeight(&h2);
+      ASSERT_EQ(w1, w2) << c.name;
+      ASSERT_EQ(h1, h2) << c.name;
+      if (w1 * h1 > 0 && w1 * h1 <= 65536) {
+        EXPECT_EQ(Read(c.bitmap.p).values, Read(back.p).values) << c.name;
+        EXPECT_EQ(ReadAlpha(c.bitmap.p), ReadAlpha(back.p)) << c.name;
+      }
+      EXPECT_EQ(stream.bytes, Persist(back.p)) << c.name;  // and writes the same bytes again
     }
-    EXPECT_EQ(stream.bytes, Persist(back.p)) << c.name;  // and writes the same bytes again
-  }
   long dx = 0, dy = 0;
   auto back = NewBitmap();
   MemoryStream s;
@@ -127,6 +132,26 @@ TEST(ImagePersistedForm, SamePictureGivesSameBytesWhateverTheOptions) {
   EXPECT_NE(Persist(a.p), Persist(b.p));
 }
 
+TEST(ImagePersistedForm, AStreamThatStopsTakingBytesFailsTheSaveWithItsError) {
+  auto bitmap = MakeBitmap(5000, 160, Noise);
+  const size_t whole = Persist(bitmap.p).size();
+  struct FullStream : MemoryStream {
+    size_t room = 0;
+    HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG count, ULONG* written) override {
+      if (written) *written = 0;
+      if (bytes.size() + count > room) return STG_E_MEDIUMFULL;
+      return MemoryStream::Write(buffer, count, written);
+    }
+  };
+  // Full in the header, in the first band, in a later band, at the last byte.
+  for (size_t room : {size_t(10), size_t(100), whole / 2, whole - 1}) {
+    FullStream stream;
+    stream.room = room;
+    EXPECT_EQ(STG_E_MEDIUMFULL, bitmap->SaveToStream(&stream, 0)) << room;
+    EXPECT_LE(stream.bytes.size(), room);
+  }
+}
+
 TEST(ImagePersistedForm, TwoBitmapsBackToBackEachReadTheirOwnLength) {
   auto draft = MakeBitmap(20, 10, Noise);
   auto full = Keyed(60, 30);
@@ -146,10 +171,25 @@ TEST(ImagePersistedForm, TruncatedOrCorruptedDataFailsCleanly) {
   auto bitmap = Keyed(40, 30);
   const std::vector<uint8_t> good = Persist(bitmap.p);
   auto target = MakeFlat(2, 2, RGB(5, 6, 7));
-  for (size_t cut = 0; cut < good.size(); cut += (cut < 64 ? 1 : 17)) {
-    MemoryStream stream;
-    stream.bytes.assign(good.begin(), good.begin() + cut);
-    ASSERT_TRUE(FAILED(target->LoadFromStream(&stream, 0))) << "cut at " << cut;
+  for (bool answersStat : {false, true})
+    for (size_t cut = 0; cut < good.size(); cut += (cut < 64 ? 1 : 17)) {
+      MemoryStream stream;
+      stream.answersStat = answersStat;
+      stream.bytes.assign(good.begin(), good.begin() + cut);
+      ASSERT_TRUE(FAILED(target->LoadFromStream(&stream, 0))) << "cut at " << cut << ", stat " << answersStat;
+    }
+  // Bands cut or damaged in the middle of a picture decoded while it is read.
+  const std::vector<uint8_t> banded = Persist(MakeBitmap(5000, 160, Noise).p);
+  for (size_t part = 1; part < 8; ++part) {
+    const size_t at = banded.size() * part / 8;
+    MemoryStream cut, flipped;
+    cut.answersStat = flipped.answersStat = true;
+    cut.bytes.assign(banded.begin(), banded.begin() + at);
+    flipped.bytes = banded;
+    flipped.bytes[at] ^= 0x5A;
+    EXPECT_TRUE(FAILED(target->LoadFromStream(&cut, 0))) << "cut at " << at;
+    const HRESULT hr = target->LoadFromStream(&flipped, 0);
+    if (SUCCEEDED(hr)) EXPECT_EQ(banded, Persist(target.p)) << "flip at " << at;
   }
   // A flipped byte fails the load, or (where zlib's coding leaves the bit unused) gives the picture
   // unchanged.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -202,19 +203,49 @@ HRESULT PersistedForm::Write(const PixelImage& image, IStream* stream) {
     uint32_t crc = crc32(0, head, 32);
     crc = crc32(crc, tail, 4);
     PutU32(tail + 4, crc);
-    std::vector<std::vector<uint8_t>> packed(bands);
-    ParallelRows(bands, 1, [&](int b0, int b1) {
-      for (int b = b0; b < b1; ++b)
-        packed[b] = EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand));
-    });
     HRESULT hr = WriteAll(stream, head, 32);
     if (SUCCEEDED(hr)) hr = WriteAll(stream, tail, 8);
-    for (int b = 0; SUCCEEDED(hr) && b < bands; ++b) {
-      uint8_t len[4];
-      PutU32(len, uint32_t(packed[b].size()));
-      hr = WriteAll(stream, len, 4);
-      if (SUCCEEDED(hr)) hr = WriteAll(stream, packed[b].data(), packed[b].size());
-    }
+    if (FAILED(hr)) return hr;
+    // Bands are coded on every core and written in order as soon as the bands before them are out, so the
+    // stream's own time (a file's, mostly) passes while later bands are still being coded. One thread
+    // writes at a time; a band finished while another thread writes is picked up by that writer or by the
+    // last flush after the run.
+    std::vector<std::vector<uint8_t>> packed(bands);
+    std::vector<char> coded(bands, 0);
+    std::mutex state, writing;
+    int next = 0;
+    auto flush = [&] {
+      std::unique_lock<std::mutex> writer(writing, std::try_to_lock);
+      if (!writer.owns_lock()) return;
+      for (;;) {
+        int b = 0;
+        {
+          std::lock_guard<std::mutex> lock(state);
+          if (FAILED(hr) || next >= bands || !coded[next]) return;
+          b = next;
+        }
+        uint8_t len[4];
+        PutU32(len, uint32_t(packed[b].size()));
+        HRESULT written = WriteAll(stream, len, 4);
+        if (SUCCEEDED(written)) written = WriteAll(stream, packed[b].data(), packed[b].size());
+        std::vector<uint8_t>().swap(packed[b]);
+        std::lock_guard<std::mutex> lock(state);
+        hr = written;
+        ++next;
+      }
+    };
+    ParallelParts(bands, bands, [&](int b0, int b1) {
+      for (int b = b0; b < b1; ++b) {
+        std::vector<uint8_t> band = EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand));
+        {
+          std::lock_guard<std::mutex> lock(state);
+          packed[b].swap(band);
+          coded[b] = 1;
+        }
+        flush();
+      }
+    });
+    flush();
     return hr;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
@@ -250,30 +281,61 @@ HRESULT PersistedForm::Read(IStream* stream, PixelImage& image) {
       needed += 4 + BandCoder::MinSize(size_t(bandRows(b)) * w * 3, size_t(bandRows(b)) * alphaPerRow);
     const int64_t remaining = RemainingBytes(stream);
     if (remaining >= 0 && uint64_t(remaining) < needed) return E_FAIL;
-    // No band codes longer than its bound or shorter than its least.
-    std::vector<std::vector<uint8_t>> packed(bands);
-    for (uint32_t b = 0; b < bands; ++b) {
+    const double dpiX = GetU32(head + 16) / 1000.0, dpiY = GetU32(head + 20) / 1000.0;
+    // One band's coding from the stream. No band codes longer than its bound or shorter than its least.
+    auto readBand = [&](uint32_t b, std::vector<uint8_t>& packed) {
       uint8_t len[4];
       ReadAll(stream, len, 4);
       const uint32_t length = GetU32(len);
       const size_t colour = size_t(bandRows(b)) * w * 3, alpha = size_t(bandRows(b)) * alphaPerRow;
       if (length < BandCoder::MinSize(colour, alpha) || length > BandCoder::Bound(colour, alpha) ||
           length > kMaxBandLength)
-        return E_FAIL;
-      packed[b].resize(length);
-      ReadAll(stream, packed[b].data(), length);
-    }
+        throw FormError{};
+      packed.resize(length);
+      ReadAll(stream, packed.data(), length);
+    };
+    auto decode = [&](const std::vector<uint8_t>& packed, PixelImage& into, uint32_t b) {
+      DecodeBand(packed, into, int(b * rowsPerBand), int(std::min(h, (b + 1) * rowsPerBand)));
+    };
     PixelImage result;
-    result.Allocate(int(w), int(h), false);
-    if (flags & 1) result.AddAlpha(0);
-    result.dpiX = GetU32(head + 16) / 1000.0;
-    result.dpiY = GetU32(head + 20) / 1000.0;
-    ParallelRows(int(bands), 1, [&](int b0, int b1) {
-      for (int b = b0; b < b1; ++b) {
-        DecodeBand(packed[b], result, b * int(rowsPerBand), std::min(int(h), (b + 1) * int(rowsPerBand)));
-        std::vector<uint8_t>().swap(packed[b]);
-      }
-    });
+    auto allocate = [&] {
+      result.Allocate(int(w), int(h), false);
+      if (flags & 1) result.AddAlpha(0);
+      result.dpiX = dpiX;
+      result.dpiY = dpiY;
+    };
+    if (remaining >= 0) {
+      // The stream has shown that it holds the picture: it is allocated now and every band is decoded as
+      // soon as it is read, so that the stream's time (a file's, mostly) passes while earlier bands are
+      // decoded on the other cores. The stream is read by one thread at a time, in order.
+      allocate();
+      std::mutex reading;
+      uint32_t next = 0;
+      ParallelParts(int(bands), int(bands), [&](int p0, int p1) {
+        for (int p = p0; p < p1; ++p) {
+          std::vector<uint8_t> packed;
+          uint32_t b = 0;
+          {
+            std::lock_guard<std::mutex> lock(reading);
+            b = next++;
+            readBand(b, packed);
+          }
+          decode(packed, result, b);
+        }
+      });
+    } else {
+      // A stream that cannot tell its length is read whole first, so that a header that claims a huge
+      // picture ends at the first missing band before anything is allocated.
+      std::vector<std::vector<uint8_t>> packed(bands);
+      for (uint32_t b = 0; b < bands; ++b) readBand(b, packed[b]);
+      allocate();
+      ParallelRows(int(bands), 1, [&](int b0, int b1) {
+        for (int b = b0; b < b1; ++b) {
+          decode(packed[b], result, uint32_t(b));
+          std::vector<uint8_t>().swap(packed[b]);
+        }
+      });
+    }
     image = std::move(result);
     return S_OK;
   } catch (const FormError&) {
