@@ -121,7 +121,8 @@ size_t BandCoder::MinSize(size_t colourBytes, size_t alphaBytes) {
   return tables * kTableBytes + 4 + (colourBytes + alphaBytes + 7) / 8;
 }
 
-std::vector<uint8_t> BandCoder::Encode(const uint8_t* raw, size_t colourBytes, size_t alphaBytes) {
+std::vector<uint8_t> BandCoder::Encode(const uint8_t* raw, size_t colourBytes, size_t alphaBytes,
+                                       size_t room) {
   const int tables = alphaBytes ? 4 : 3;
   uint64_t counts[4][256] = {};
   size_t i = 0;
@@ -130,8 +131,8 @@ std::vector<uint8_t> BandCoder::Encode(const uint8_t* raw, size_t colourBytes, s
   for (size_t k = 0; k < alphaBytes; ++k) counts[3][raw[colourBytes + k]]++;
   uint8_t lengths[4][256];
   uint16_t codes[4][256];
-  std::vector<uint8_t> out;
-  out.reserve(Bound(colourBytes, alphaBytes));
+  std::vector<uint8_t> out(room);
+  out.reserve(room + Bound(colourBytes, alphaBytes));
   for (int t = 0; t < tables; ++t) {
     BuildLengths(counts[t], lengths[t]);
     BuildCodes(lengths[t], codes[t]);
@@ -140,7 +141,7 @@ std::vector<uint8_t> BandCoder::Encode(const uint8_t* raw, size_t colourBytes, s
   const uint32_t check = uint32_t(adler32(adler32(0, nullptr, 0), raw, uInt(colourBytes + alphaBytes)));
   for (int b = 0; b < 4; ++b) out.push_back(uint8_t(check >> (8 * b)));
   const size_t start = out.size();
-  out.resize(Bound(colourBytes, alphaBytes));
+  out.resize(room + Bound(colourBytes, alphaBytes));
   uint8_t* dst = out.data() + start;
   uint64_t acc = 0;
   int bits = 0;

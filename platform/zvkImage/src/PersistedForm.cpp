@@ -3,8 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -110,7 +112,7 @@ std::vector<uint8_t> EncodeBand(const PixelImage& image, int y0, int y1) {
       out += w;
     }
   return BandCoder::Encode(raw.data(), size_t(y1 - y0) * size_t(w) * 3,
-                           alpha ? size_t(y1 - y0) * size_t(w) : 0);
+                           alpha ? size_t(y1 - y0) * size_t(w) : 0, 4);
 }
 
 void DecodeBand(const std::vector<uint8_t>& packed, PixelImage& image, int y0, int y1) {
@@ -149,6 +151,59 @@ HRESULT WriteAll(IStream* stream, const void* data, size_t size) {
   return S_OK;
 }
 
+// The coded bands go into the stream in order, each as soon as it and every band before it are coded, so that
+// the stream's writing (a compound file's takes about as long as the coding) overlaps the coding of later
+// bands. Whoever finishes a band takes the writer's turn when it is free and writes what is ready; nobody
+// waits for anybody, so the bands need no particular number of threads. After a failed write the rest is
+// only freed; the first failure is the result.
+class InOrderBandWriter {
+ public:
+  InOrderBandWriter(IStream* stream, int bands)
+      : stream_(stream), bands_(bands), packed_(size_t(bands)), ready_(new std::atomic<bool>[size_t(bands)]) {
+    for (int b = 0; b < bands; ++b) ready_[b].store(false);
+  }
+
+  // A band's coding, with room for its length in the first 4 bytes.
+  void Done(int band, std::vector<uint8_t> coded) {
+    packed_[size_t(band)] = std::move(coded);
+    ready_[band].store(true);
+    // The writer checks for a ready band again after giving up its turn, so a band that became ready while
+    // the turn was taken is never left behind.
+    while (!writing_.exchange(true)) {
+      WriteReady();
+      writing_.store(false);
+      const int next = next_.load();
+      if (next >= bands_ || !ready_[next].load()) return;
+    }
+  }
+
+  bool Failed() const { return FAILED(result_.load()); }
+  HRESULT Result() const {
+    const HRESULT result = result_.load();
+    return FAILED(result) || next_.load() == bands_ ? result : E_FAIL;
+  }
+
+ private:
+  void WriteReady() {
+    for (int b = next_.load(); b < bands_ && ready_[b].load(); b = next_.load()) {
+      std::vector<uint8_t> coded = std::move(packed_[size_t(b)]);
+      if (SUCCEEDED(result_.load())) {
+        PutU32(coded.data(), uint32_t(coded.size() - 4));
+        result_.store(WriteAll(stream_, coded.data(), coded.size()));
+      }
+      next_.store(b + 1);
+    }
+  }
+
+  IStream* stream_;
+  const int bands_;
+  std::vector<std::vector<uint8_t>> packed_;
+  std::unique_ptr<std::atomic<bool>[]> ready_;
+  std::atomic<int> next_{0};
+  std::atomic<bool> writing_{false};
+  std::atomic<HRESULT> result_{S_OK};
+};
+
 // Reads exactly size bytes; a short stream is malformed data.
 void ReadAll(IStream* stream, void* data, size_t size) {
   uint8_t* p = static_cast<uint8_t*>(data);
@@ -186,7 +241,7 @@ HRESULT PersistedForm::Write(const PixelImage& image, IStream* stream) {
     const int w = image.Width(), h = image.Height();
     const int rowsPerBand = RowsPerBand(w);
     const int bands = image.Empty() ? 0 : (h + rowsPerBand - 1) / rowsPerBand;
-    uint8_t head[kHeaderBytes] = {};
+    uint8_t head[kHeaderBytes + 4] = {};
     std::memcpy(head, kMagic, 4);
     PutU16(head + 4, kVersion);
     PutU16(head + 6, image.HasAlpha() && !image.Empty() ? 1 : 0);
@@ -197,25 +252,17 @@ HRESULT PersistedForm::Write(const PixelImage& image, IStream* stream) {
     head[24] = 1;  // method; bytes 25..27 stay 0
     PutU32(head + 28, uint32_t(rowsPerBand));
     // The band count sits after the rows per band; the CRC covers everything before it.
-    uint8_t tail[8];
-    PutU32(tail, uint32_t(bands));
-    uint32_t crc = crc32(0, head, 32);
-    crc = crc32(crc, tail, 4);
-    PutU32(tail + 4, crc);
-    std::vector<std::vector<uint8_t>> packed(bands);
-    ParallelRows(bands, 1, [&](int b0, int b1) {
-      for (int b = b0; b < b1; ++b)
-        packed[b] = EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand));
+    PutU32(head + 32, uint32_t(bands));
+    PutU32(head + 36, crc32(0, head, kHeaderBytes));
+    HRESULT hr = WriteAll(stream, head, kHeaderBytes + 4);
+    if (FAILED(hr) || bands == 0) return hr;
+    // One band a part: parts are taken in order, so the first bands are coded first.
+    InOrderBandWriter writer(stream, bands);
+    ParallelParts(bands, bands, [&](int b0, int b1) {
+      for (int b = b0; b < b1 && !writer.Failed(); ++b)
+        writer.Done(b, EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand)));
     });
-    HRESULT hr = WriteAll(stream, head, 32);
-    if (SUCCEEDED(hr)) hr = WriteAll(stream, tail, 8);
-    for (int b = 0; SUCCEEDED(hr) && b < bands; ++b) {
-      uint8_t len[4];
-      PutU32(len, uint32_t(packed[b].size()));
-      hr = WriteAll(stream, len, 4);
-      if (SUCCEEDED(hr)) hr = WriteAll(stream, packed[b].data(), packed[b].size());
-    }
-    return hr;
+    return writer.Result();
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   } catch (...) {
