@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -94,10 +95,38 @@ size_t BandRawBytes(int width, int rows, bool alpha) {
   return size_t(rows) * size_t(width) * (alpha ? 4 : 3);
 }
 
-std::vector<uint8_t> EncodeBand(const PixelImage& image, int y0, int y1) {
+// Buffers handed back for the next band once used: a block of memory is far slower to write the first time
+// than again (under Wine above all), so a write allocates only as many as are in use at once.
+class BufferShelf {
+ public:
+  std::vector<uint8_t> Take() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (spare_.empty()) return {};
+    std::vector<uint8_t> buffer = std::move(spare_.back());
+    spare_.pop_back();
+    return buffer;
+  }
+  void Give(std::vector<uint8_t> buffer) {
+    std::lock_guard<std::mutex> guard(lock_);
+    spare_.push_back(std::move(buffer));
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<std::vector<uint8_t>> spare_;
+};
+
+// A band's coding in a buffer of the shelf, after 4 bytes left for its length.
+struct CodedBand {
+  std::vector<uint8_t> buffer;
+  size_t size = 0;  // the 4 bytes included
+};
+
+CodedBand EncodeBand(const PixelImage& image, int y0, int y1, BufferShelf& shelf) {
   const int w = image.Width();
   const bool alpha = image.HasAlpha();
-  std::vector<uint8_t> raw(BandRawBytes(w, y1 - y0, alpha));
+  std::vector<uint8_t> raw = shelf.Take();
+  if (raw.size() < BandRawBytes(w, y1 - y0, alpha)) raw.resize(BandRawBytes(w, y1 - y0, alpha));
   std::vector<uint8_t> prev(size_t(w) * 3), cur(size_t(w) * 3);
   uint8_t* out = raw.data();
   for (int y = y0; y < y1; ++y) {
@@ -111,8 +140,11 @@ std::vector<uint8_t> EncodeBand(const PixelImage& image, int y0, int y1) {
       FilterRow(image.AlphaRow(y), y > y0 ? image.AlphaRow(y - 1) : nullptr, out, w, 1);
       out += w;
     }
-  return BandCoder::Encode(raw.data(), size_t(y1 - y0) * size_t(w) * 3,
-                           alpha ? size_t(y1 - y0) * size_t(w) : 0, 4);
+  CodedBand coded{shelf.Take()};
+  coded.size = BandCoder::Encode(raw.data(), size_t(y1 - y0) * size_t(w) * 3,
+                                 alpha ? size_t(y1 - y0) * size_t(w) : 0, 4, coded.buffer);
+  shelf.Give(std::move(raw));
+  return coded;
 }
 
 void DecodeBand(const std::vector<uint8_t>& packed, PixelImage& image, int y0, int y1) {
@@ -158,13 +190,16 @@ HRESULT WriteAll(IStream* stream, const void* data, size_t size) {
 // only freed; the first failure is the result.
 class InOrderBandWriter {
  public:
-  InOrderBandWriter(IStream* stream, int bands)
-      : stream_(stream), bands_(bands), packed_(size_t(bands)), ready_(new std::atomic<bool>[size_t(bands)]) {
+  InOrderBandWriter(IStream* stream, int bands, BufferShelf& shelf)
+      : stream_(stream),
+        bands_(bands),
+        shelf_(shelf),
+        packed_(size_t(bands)),
+        ready_(new std::atomic<bool>[size_t(bands)]) {
     for (int b = 0; b < bands; ++b) ready_[b].store(false);
   }
 
-  // A band's coding, with room for its length in the first 4 bytes.
-  void Done(int band, std::vector<uint8_t> coded) {
+  void Done(int band, CodedBand coded) {
     packed_[size_t(band)] = std::move(coded);
     ready_[band].store(true);
     // The writer checks for a ready band again after giving up its turn, so a band that became ready while
@@ -186,18 +221,20 @@ class InOrderBandWriter {
  private:
   void WriteReady() {
     for (int b = next_.load(); b < bands_ && ready_[b].load(); b = next_.load()) {
-      std::vector<uint8_t> coded = std::move(packed_[size_t(b)]);
+      CodedBand coded = std::move(packed_[size_t(b)]);
       if (SUCCEEDED(result_.load())) {
-        PutU32(coded.data(), uint32_t(coded.size() - 4));
-        result_.store(WriteAll(stream_, coded.data(), coded.size()));
+        PutU32(coded.buffer.data(), uint32_t(coded.size - 4));
+        result_.store(WriteAll(stream_, coded.buffer.data(), coded.size));
       }
+      shelf_.Give(std::move(coded.buffer));
       next_.store(b + 1);
     }
   }
 
   IStream* stream_;
   const int bands_;
-  std::vector<std::vector<uint8_t>> packed_;
+  BufferShelf& shelf_;
+  std::vector<CodedBand> packed_;
   std::unique_ptr<std::atomic<bool>[]> ready_;
   std::atomic<int> next_{0};
   std::atomic<bool> writing_{false};
@@ -257,10 +294,11 @@ HRESULT PersistedForm::Write(const PixelImage& image, IStream* stream) {
     HRESULT hr = WriteAll(stream, head, kHeaderBytes + 4);
     if (FAILED(hr) || bands == 0) return hr;
     // One band a part: parts are taken in order, so the first bands are coded first.
-    InOrderBandWriter writer(stream, bands);
+    BufferShelf shelf;
+    InOrderBandWriter writer(stream, bands, shelf);
     ParallelParts(bands, bands, [&](int b0, int b1) {
       for (int b = b0; b < b1 && !writer.Failed(); ++b)
-        writer.Done(b, EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand)));
+        writer.Done(b, EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand), shelf));
     });
     return writer.Result();
   } catch (const std::bad_alloc&) {
