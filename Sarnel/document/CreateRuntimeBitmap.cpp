@@ -35,6 +35,8 @@ bool ReducedSize(zvkImage::IBitmap* source, uint32_t budget, long& newWidth, lon
   return newWidth < width && newHeight < height && newWidth > 0 && newHeight > 0;
 }
 
+using IResampleRectPtr = _com_ptr_t<_com_IIID<zvkImage::IResampleRect, &__uuidof(zvkImage::IResampleRect)>>;
+
 void Reduce(zvkImage::IBitmap* bitmap, long width, long height) {
   HRESULT hr = GetJobFileOptions().ResizeDraftOnly ? bitmap->ResampleFast(width, height, 24)
                                                    : bitmap->Resample(width, height, 24);
@@ -43,12 +45,30 @@ void Reduce(zvkImage::IBitmap* bitmap, long width, long height) {
 
 }  // namespace
 
+void CopyReduced(zvkImage::IBitmap* target, zvkImage::IBitmap* source, long width, long height) {
+  // The fast resampling has no such one-pass form; it works on a copy.
+  IResampleRectPtr resample;
+  if (!GetJobFileOptions().ResizeDraftOnly &&
+      SUCCEEDED(
+          target->QueryInterface(__uuidof(zvkImage::IResampleRect), reinterpret_cast<void**>(&resample))) &&
+      resample) {
+    long sourceWidth = 0, sourceHeight = 0;
+    CheckBitmapCall(source->GetWidth(&sourceWidth), source);
+    CheckBitmapCall(source->GetHeight(&sourceHeight), source);
+    CheckBitmapCall(resample->ResampleRect(source, 0, 0, sourceWidth, sourceHeight, width, height), target);
+    return;
+  }
+  CheckBitmapCall(target->CopyFrom(source), target);
+  Reduce(target, width, height);
+}
+
 IBitmapPtr CreateRuntimeBitmap(zvkImage::IBitmap* source, uint32_t budget, bool alwaysCopy) {
   if (budget == 0) return alwaysCopy ? CopyBitmap(source, 36) : IBitmapPtr(source);
   long newWidth = 0, newHeight = 0;
   if (ReducedSize(source, budget, newWidth, newHeight)) {
-    IBitmapPtr copy = CopyBitmap(source, 66);
-    Reduce(copy, newWidth, newHeight);
+    IBitmapPtr copy = CreateImageBitmap(RuntimePlace, 66);
+    CheckBitmapCall(copy->Initialize(0), copy);
+    CopyReduced(copy, source, newWidth, newHeight);
     return copy;
   }
   return alwaysCopy ? CopyBitmap(source, 66) : IBitmapPtr(source);

@@ -1,6 +1,6 @@
 #include "MakePreviewBitmap.h"
 
-#include "JobFileOptions.h"
+#include "CreateRuntimeBitmap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,17 +26,14 @@ IBitmapPtr MakePreviewBitmap(zvkImage::IBitmap* source) {
   object->Release();
   if (FAILED(query) || !preview) return nullptr;
   CheckBitmapCall(preview->Initialize(0), preview);
-  CheckBitmapCall(preview->CopyFrom(source), preview);
   long width = 0;
   long height = 0;
   CheckBitmapCall(source->GetWidth(&width), source);
   CheckBitmapCall(source->GetHeight(&height), source);
   const SIZE size = PreviewSize(width, height);
-  if (size.cx < width && size.cy < height) {
-    if (GetJobFileOptions().ResizeDraftOnly)
-      CheckBitmapCall(preview->ResampleFast(size.cx, size.cy, 24), preview);
-    else
-      CheckBitmapCall(preview->Resample(size.cx, size.cy, 24), preview);
-  }
+  if (size.cx < width && size.cy < height)
+    CopyReduced(preview, source, size.cx, size.cy);
+  else
+    CheckBitmapCall(preview->CopyFrom(source), preview);
   return preview;
 }

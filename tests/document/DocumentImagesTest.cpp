@@ -9,6 +9,7 @@
 #include "DetailField.h"
 #include "ImageEvents.h"
 #include "ImagesImportSettings.h"
+#include "JobFileOptions.h"
 #include "MyException.h"
 #include "RotatePointByTurns.h"
 #include "StoragePointers.h"
@@ -482,6 +483,29 @@ TEST(RuntimeBitmap, ReducesToTheBudgetKeepingTheAspect) {
     }
     EXPECT_EQ(c.width, SizeOf(source).cx);
   }
+}
+
+TEST(RuntimeBitmap, AReducedCopyHasThePixelsOfTheSourceReducedInPlace) {
+  // Read from the source in one pass (or copied first for the fast resampling), with either resampling.
+  IBitmapPtr source = PaintedBitmap(
+      90, 70, [](long x, long y) { return RGB((x * 37 + y * 11) % 256, (x * y) % 256, (x ^ y) * 5 % 256); });
+  JobFileOptions& options = GetJobFileOptions();
+  const bool kept = options.ResizeDraftOnly;
+  for (bool fast : {false, true}) {
+    options.ResizeDraftOnly = fast;
+    IBitmapPtr inPlace = CreateImageBitmap("test", 1);
+    inPlace->Initialize(0);
+    ASSERT_EQ(S_OK, inPlace->CopyFrom(source));
+    ASSERT_TRUE(ReduceRuntimeBitmap(inPlace, 3000));
+    const std::vector<COLORREF> expected = AllPixels(inPlace);
+    EXPECT_EQ(expected, AllPixels(CreateRuntimeBitmap(source, 3000, false))) << "fast " << fast;
+    IBitmapPtr target = CreateImageBitmap("test", 2);
+    target->Initialize(0);
+    CopyReduced(target, source, SizeOf(inPlace).cx, SizeOf(inPlace).cy);
+    EXPECT_EQ(expected, AllPixels(target)) << "fast " << fast;
+  }
+  options.ResizeDraftOnly = kept;
+  EXPECT_EQ(90, SizeOf(source).cx);
 }
 
 TEST_F(DocumentImagesTest, ABitmapStreamWithAWrongHeadIsRefusedBeforeReading) {

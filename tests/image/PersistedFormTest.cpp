@@ -55,6 +55,30 @@ class WatchingStream : public MemoryStream {
   }
 };
 
+// A stream with room for so many bytes: a write beyond them is refused whole (and counted).
+class FillingStream : public MemoryStream {
+ public:
+  explicit FillingStream(size_t room) : room(room) {}
+  size_t room;
+  int refused = 0;
+  HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG count, ULONG* written) override {
+    if (bytes.size() + count <= room) return MemoryStream::Write(buffer, count, written);
+    ++refused;
+    if (written) *written = 0;
+    return STG_E_MEDIUMFULL;
+  }
+};
+
+COLORREF PixelAt(IBitmap* bitmap, int x, int y) {
+  RECT one{x, y, x + 1, y + 1};
+  VARIANT v;
+  VariantInit(&v);
+  EXPECT_EQ(S_OK, Query<IBitmapEx>(bitmap)->Sample(&one, &v));
+  const COLORREF colour = v.vt == VT_I4 ? COLORREF(v.lVal) : CLR_INVALID;
+  VariantClear(&v);
+  return colour;
+}
+
 void PutU32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
@@ -132,23 +156,26 @@ TEST(ImagePersistedForm, SamePictureGivesSameBytesWhateverTheOptions) {
   EXPECT_NE(Persist(a.p), Persist(b.p));
 }
 
-TEST(ImagePersistedForm, AStreamThatStopsTakingBytesFailsTheSaveWithItsError) {
-  auto bitmap = MakeBitmap(5000, 160, Noise);
-  const size_t whole = Persist(bitmap.p).size();
-  struct FullStream : MemoryStream {
-    size_t room = 0;
-    HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG count, ULONG* written) override {
-      if (written) *written = 0;
-      if (bytes.size() + count > room) return STG_E_MEDIUMFULL;
-      return MemoryStream::Write(buffer, count, written);
-    }
-  };
-  // Full in the header, in the first band, in a later band, at the last byte.
-  for (size_t room : {size_t(10), size_t(100), whole / 2, whole - 1}) {
-    FullStream stream;
-    stream.room = room;
-    EXPECT_EQ(STG_E_MEDIUMFULL, bitmap->SaveToStream(&stream, 0)) << room;
-    EXPECT_LE(stream.bytes.size(), room);
+TEST(ImagePersistedForm, BandsCodedAtOnceAreWrittenInOrderAndAFullStreamEndsTheWrite) {
+  // 400 x 2000 makes four bands (654 rows each, the last 38), coded on several threads.
+  auto picture = MakeBitmap(400, 2000, Noise);
+  const std::vector<uint8_t> good = Persist(picture.p);
+  MemoryStream stream;
+  stream.bytes = good;
+  auto back = NewBitmap();
+  ASSERT_EQ(S_OK, back->LoadFromStream(&stream, 0));
+  // Every band's rows where they belong: the first and last row of each band.
+  for (int y : {0, 653, 654, 1307, 1308, 1961, 1962, 1999})
+    for (int x : {0, 199, 399}) ASSERT_EQ(Noise(x, y), PixelAt(back.p, x, y)) << x << ", " << y;
+  // Wherever the stream fills up, the write ends with the stream's failure, writes nothing more after it,
+  // and what went in is the start of the whole form.
+  for (size_t room : {size_t(0), size_t(40), good.size() / 2, good.size() - 1}) {
+    SCOPED_TRACE(testing::Message() << "room " << room);
+    FillingStream full(room);
+    EXPECT_EQ(STG_E_MEDIUMFULL, picture->SaveToStream(&full, 0));
+    EXPECT_EQ(1, full.refused);
+    ASSERT_LE(full.bytes.size(), good.size());
+    EXPECT_TRUE(std::equal(full.bytes.begin(), full.bytes.end(), good.begin()));
   }
 }
 

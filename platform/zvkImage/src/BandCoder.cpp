@@ -96,8 +96,8 @@ bool BuildDecodeTable(const uint8_t* lengths, uint16_t* table) {
   return true;
 }
 
-void PackLengths(const uint8_t* lengths, std::vector<uint8_t>& out) {
-  for (int s = 0; s < 256; s += 2) out.push_back(uint8_t(lengths[s] | lengths[s + 1] << 4));
+void PackLengths(const uint8_t* lengths, uint8_t* out) {
+  for (int s = 0; s < 256; s += 2) out[s / 2] = uint8_t(lengths[s] | lengths[s + 1] << 4);
 }
 
 bool UnpackLengths(const uint8_t* in, uint8_t* lengths) {
@@ -121,7 +121,8 @@ size_t BandCoder::MinSize(size_t colourBytes, size_t alphaBytes) {
   return tables * kTableBytes + 4 + (colourBytes + alphaBytes + 7) / 8;
 }
 
-std::vector<uint8_t> BandCoder::Encode(const uint8_t* raw, size_t colourBytes, size_t alphaBytes) {
+size_t BandCoder::Encode(const uint8_t* raw, size_t colourBytes, size_t alphaBytes, size_t room,
+                         std::vector<uint8_t>& out) {
   const int tables = alphaBytes ? 4 : 3;
   uint64_t counts[4][256] = {};
   size_t i = 0;
@@ -130,18 +131,16 @@ std::vector<uint8_t> BandCoder::Encode(const uint8_t* raw, size_t colourBytes, s
   for (size_t k = 0; k < alphaBytes; ++k) counts[3][raw[colourBytes + k]]++;
   uint8_t lengths[4][256];
   uint16_t codes[4][256];
-  std::vector<uint8_t> out;
-  out.reserve(Bound(colourBytes, alphaBytes));
-  for (int t = 0; t < tables; ++t) {
+  const size_t need = room + Bound(colourBytes, alphaBytes);
+  if (out.size() < need) out.resize(need);
+  uint8_t* dst = out.data() + room;
+  for (int t = 0; t < tables; ++t, dst += kTableBytes) {
     BuildLengths(counts[t], lengths[t]);
     BuildCodes(lengths[t], codes[t]);
-    PackLengths(lengths[t], out);
+    PackLengths(lengths[t], dst);
   }
   const uint32_t check = uint32_t(adler32(adler32(0, nullptr, 0), raw, uInt(colourBytes + alphaBytes)));
-  for (int b = 0; b < 4; ++b) out.push_back(uint8_t(check >> (8 * b)));
-  const size_t start = out.size();
-  out.resize(Bound(colourBytes, alphaBytes));
-  uint8_t* dst = out.data() + start;
+  for (int b = 0; b < 4; ++b) *dst++ = uint8_t(check >> (8 * b));
   uint64_t acc = 0;
   int bits = 0;
   auto put = [&](int t, uint8_t s) {
@@ -162,8 +161,7 @@ std::vector<uint8_t> BandCoder::Encode(const uint8_t* raw, size_t colourBytes, s
     acc >>= 8;
     bits -= 8;
   }
-  out.resize(size_t(dst - out.data()));
-  return out;
+  return size_t(dst - out.data());
 }
 
 bool BandCoder::Decode(const uint8_t* coded, size_t size, uint8_t* raw, size_t colourBytes,

@@ -14,8 +14,12 @@ namespace zvkImage {
 
 class BandCoder {
  public:
-  // raw: colourBytes colour residuals (position i uses code i % 3) followed by alpha residuals (code 3).
-  static std::vector<uint8_t> Encode(const uint8_t* raw, size_t colourBytes, size_t alphaBytes);
+  // raw: colourBytes colour residuals (position i uses code i % 3) followed by alpha residuals (code 3). The
+  // coded band goes into out after `room` bytes left to the caller; out grows when it is too small for the
+  // band's bound and never shrinks, so a buffer used again is not allocated again. Returns the bytes used
+  // (room included).
+  static size_t Encode(const uint8_t* raw, size_t colourBytes, size_t alphaBytes, size_t room,
+                       std::vector<uint8_t>& out);
   // False when the coded band is malformed, ends early, has bytes left over, or fails its checksum.
   static bool Decode(const uint8_t* coded, size_t size, uint8_t* raw, size_t colourBytes, size_t alphaBytes);
   // The largest coded size of a band of that many bytes.

@@ -3,8 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -93,10 +95,38 @@ size_t BandRawBytes(int width, int rows, bool alpha) {
   return size_t(rows) * size_t(width) * (alpha ? 4 : 3);
 }
 
-std::vector<uint8_t> EncodeBand(const PixelImage& image, int y0, int y1) {
+// Buffers handed back for the next band once used: a block of memory is far slower to write the first time
+// than again (under Wine above all), so a write allocates only as many as are in use at once.
+class BufferShelf {
+ public:
+  std::vector<uint8_t> Take() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (spare_.empty()) return {};
+    std::vector<uint8_t> buffer = std::move(spare_.back());
+    spare_.pop_back();
+    return buffer;
+  }
+  void Give(std::vector<uint8_t> buffer) {
+    std::lock_guard<std::mutex> guard(lock_);
+    spare_.push_back(std::move(buffer));
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<std::vector<uint8_t>> spare_;
+};
+
+// A band's coding in a buffer of the shelf, after 4 bytes left for its length.
+struct CodedBand {
+  std::vector<uint8_t> buffer;
+  size_t size = 0;  // the 4 bytes included
+};
+
+CodedBand EncodeBand(const PixelImage& image, int y0, int y1, BufferShelf& shelf) {
   const int w = image.Width();
   const bool alpha = image.HasAlpha();
-  std::vector<uint8_t> raw(BandRawBytes(w, y1 - y0, alpha));
+  std::vector<uint8_t> raw = shelf.Take();
+  if (raw.size() < BandRawBytes(w, y1 - y0, alpha)) raw.resize(BandRawBytes(w, y1 - y0, alpha));
   std::vector<uint8_t> prev(size_t(w) * 3), cur(size_t(w) * 3);
   uint8_t* out = raw.data();
   for (int y = y0; y < y1; ++y) {
@@ -110,8 +140,11 @@ std::vector<uint8_t> EncodeBand(const PixelImage& image, int y0, int y1) {
       FilterRow(image.AlphaRow(y), y > y0 ? image.AlphaRow(y - 1) : nullptr, out, w, 1);
       out += w;
     }
-  return BandCoder::Encode(raw.data(), size_t(y1 - y0) * size_t(w) * 3,
-                           alpha ? size_t(y1 - y0) * size_t(w) : 0);
+  CodedBand coded{shelf.Take()};
+  coded.size = BandCoder::Encode(raw.data(), size_t(y1 - y0) * size_t(w) * 3,
+                                 alpha ? size_t(y1 - y0) * size_t(w) : 0, 4, coded.buffer);
+  shelf.Give(std::move(raw));
+  return coded;
 }
 
 void DecodeBand(const std::vector<uint8_t>& packed, PixelImage& image, int y0, int y1) {
@@ -150,6 +183,64 @@ HRESULT WriteAll(IStream* stream, const void* data, size_t size) {
   return S_OK;
 }
 
+// The coded bands go into the stream in order, each as soon as it and every band before it are coded, so that
+// the stream's writing (a compound file's takes about as long as the coding) overlaps the coding of later
+// bands. Whoever finishes a band takes the writer's turn when it is free and writes what is ready; nobody
+// waits for anybody, so the bands need no particular number of threads. After a failed write the rest is
+// only freed; the first failure is the result.
+class InOrderBandWriter {
+ public:
+  InOrderBandWriter(IStream* stream, int bands, BufferShelf& shelf)
+      : stream_(stream),
+        bands_(bands),
+        shelf_(shelf),
+        packed_(size_t(bands)),
+        ready_(new std::atomic<bool>[size_t(bands)]) {
+    for (int b = 0; b < bands; ++b) ready_[b].store(false);
+  }
+
+  void Done(int band, CodedBand coded) {
+    packed_[size_t(band)] = std::move(coded);
+    ready_[band].store(true);
+    // The writer checks for a ready band again after giving up its turn, so a band that became ready while
+    // the turn was taken is never left behind.
+    while (!writing_.exchange(true)) {
+      WriteReady();
+      writing_.store(false);
+      const int next = next_.load();
+      if (next >= bands_ || !ready_[next].load()) return;
+    }
+  }
+
+  bool Failed() const { return FAILED(result_.load()); }
+  HRESULT Result() const {
+    const HRESULT result = result_.load();
+    return FAILED(result) || next_.load() == bands_ ? result : E_FAIL;
+  }
+
+ private:
+  void WriteReady() {
+    for (int b = next_.load(); b < bands_ && ready_[b].load(); b = next_.load()) {
+      CodedBand coded = std::move(packed_[size_t(b)]);
+      if (SUCCEEDED(result_.load())) {
+        PutU32(coded.buffer.data(), uint32_t(coded.size - 4));
+        result_.store(WriteAll(stream_, coded.buffer.data(), coded.size));
+      }
+      shelf_.Give(std::move(coded.buffer));
+      next_.store(b + 1);
+    }
+  }
+
+  IStream* stream_;
+  const int bands_;
+  BufferShelf& shelf_;
+  std::vector<CodedBand> packed_;
+  std::unique_ptr<std::atomic<bool>[]> ready_;
+  std::atomic<int> next_{0};
+  std::atomic<bool> writing_{false};
+  std::atomic<HRESULT> result_{S_OK};
+};
+
 // Reads exactly size bytes; a short stream is malformed data.
 void ReadAll(IStream* stream, void* data, size_t size) {
   uint8_t* p = static_cast<uint8_t*>(data);
@@ -187,7 +278,7 @@ HRESULT PersistedForm::Write(const PixelImage& image, IStream* stream) {
     const int w = image.Width(), h = image.Height();
     const int rowsPerBand = RowsPerBand(w);
     const int bands = image.Empty() ? 0 : (h + rowsPerBand - 1) / rowsPerBand;
-    uint8_t head[kHeaderBytes] = {};
+    uint8_t head[kHeaderBytes + 4] = {};
     std::memcpy(head, kMagic, 4);
     PutU16(head + 4, kVersion);
     PutU16(head + 6, image.HasAlpha() && !image.Empty() ? 1 : 0);
@@ -198,55 +289,18 @@ HRESULT PersistedForm::Write(const PixelImage& image, IStream* stream) {
     head[24] = 1;  // method; bytes 25..27 stay 0
     PutU32(head + 28, uint32_t(rowsPerBand));
     // The band count sits after the rows per band; the CRC covers everything before it.
-    uint8_t tail[8];
-    PutU32(tail, uint32_t(bands));
-    uint32_t crc = crc32(0, head, 32);
-    crc = crc32(crc, tail, 4);
-    PutU32(tail + 4, crc);
-    HRESULT hr = WriteAll(stream, head, 32);
-    if (SUCCEEDED(hr)) hr = WriteAll(stream, tail, 8);
-    if (FAILED(hr)) return hr;
-    // Bands are coded on every core and written in order as soon as the bands before them are out, so the
-    // stream's own time (a file's, mostly) passes while later bands are still being coded. One thread
-    // writes at a time; a band finished while another thread writes is picked up by that writer or by the
-    // last flush after the run.
-    std::vector<std::vector<uint8_t>> packed(bands);
-    std::vector<char> coded(bands, 0);
-    std::mutex state, writing;
-    int next = 0;
-    auto flush = [&] {
-      std::unique_lock<std::mutex> writer(writing, std::try_to_lock);
-      if (!writer.owns_lock()) return;
-      for (;;) {
-        int b = 0;
-        {
-          std::lock_guard<std::mutex> lock(state);
-          if (FAILED(hr) || next >= bands || !coded[next]) return;
-          b = next;
-        }
-        uint8_t len[4];
-        PutU32(len, uint32_t(packed[b].size()));
-        HRESULT written = WriteAll(stream, len, 4);
-        if (SUCCEEDED(written)) written = WriteAll(stream, packed[b].data(), packed[b].size());
-        std::vector<uint8_t>().swap(packed[b]);
-        std::lock_guard<std::mutex> lock(state);
-        hr = written;
-        ++next;
-      }
-    };
+    PutU32(head + 32, uint32_t(bands));
+    PutU32(head + 36, crc32(0, head, kHeaderBytes));
+    HRESULT hr = WriteAll(stream, head, kHeaderBytes + 4);
+    if (FAILED(hr) || bands == 0) return hr;
+    // One band a part: parts are taken in order, so the first bands are coded first.
+    BufferShelf shelf;
+    InOrderBandWriter writer(stream, bands, shelf);
     ParallelParts(bands, bands, [&](int b0, int b1) {
-      for (int b = b0; b < b1; ++b) {
-        std::vector<uint8_t> band = EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand));
-        {
-          std::lock_guard<std::mutex> lock(state);
-          packed[b].swap(band);
-          coded[b] = 1;
-        }
-        flush();
-      }
+      for (int b = b0; b < b1 && !writer.Failed(); ++b)
+        writer.Done(b, EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand), shelf));
     });
-    flush();
-    return hr;
+    return writer.Result();
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   } catch (...) {
