@@ -332,7 +332,7 @@ bool AllSet(const PixelMask& mask, int w, const PixelRect& r) {
 }
 
 SceneLandmarks FindLandmarks(const Geometry& g, const SceneSpec& spec, const FloatImage& light,
-                             const PixelMask& screenPixels) {
+                             const FloatImage& shade, const PixelMask& screenPixels) {
   const double s = g.s;
   const int w = spec.width, h = spec.height;
   SceneLandmarks marks;
@@ -343,12 +343,14 @@ SceneLandmarks FindLandmarks(const Geometry& g, const SceneSpec& spec, const Flo
   const PixelRect corners[4] = {Rect(inset, inset, size, size), Rect(w - inset - size, inset, size, size),
                                 Rect(inset, h - inset - size, size, size),
                                 Rect(w - inset - size, h - inset - size, size, size)};
+  // The darkest as the camera sees it: the studio's faults (a crease, a shadow) darken a corner too.
   double darkest = 1e30;
   for (const PixelRect& corner : corners) {
     if (!AllSet(screenPixels, w, corner)) continue;
     double sum = 0.0;
     for (int y = corner.top; y < corner.bottom; ++y)
-      for (int x = corner.left; x < corner.right; ++x) sum += light.At(x, y);
+      for (int x = corner.left; x < corner.right; ++x)
+        sum += (1.0 + spec.screenUnevenness * light.At(x, y)) * shade.At(x, y);
     if (sum < darkest) {
       darkest = sum;
       marks.darkCorner = corner;
@@ -469,7 +471,7 @@ Scene SceneGenerator::Generate(const SceneSpec& spec, const CodecRoundTrip& roun
       throw std::runtime_error("the codec round trip changed the composite's size");
     scene.composite = std::move(decoded);
   }
-  scene.landmarks = FindLandmarks(g, spec, light, scene.screenPixels);
+  scene.landmarks = FindLandmarks(g, spec, light, shade, scene.screenPixels);
   return scene;
 }
 

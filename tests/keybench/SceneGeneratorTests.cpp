@@ -122,3 +122,34 @@ TEST(SceneGenerator, StudioFaultScenesKeepTrueLandmarksAndShowTheirFault) {
       opaque += plant.trueAlpha.At(x, y) == 1.0f && green.trueAlpha.At(x, y) == 0.0f;
   EXPECT_GT(opaque, 300u);
 }
+
+// What the scores rest on, in every scene: the opaque subject's true colour is what the camera shows of it
+// away from spill (the exposure included), and the corner script B cleans is the darkest bare corner the
+// camera shows, the studio's faults included.
+TEST(SceneGenerator, TruthsMatchWhatTheCameraShows) {
+  const auto mean = [](const Scene& scene, const PixelRect& r, int channel, bool truth) {
+    double sum = 0.0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        sum += truth ? scene.trueForeground.At(x, y, channel)
+                     : scene.composite.Samples()[(static_cast<size_t>(y) * 512 + x) * 3 + channel] / 255.0;
+    return sum / ((r.right - r.left) * (r.bottom - r.top));
+  };
+  for (const SceneSpec& spec : SceneCatalog::BuiltIn(512, 384)) {
+    if (spec.speedOnly || spec.jpegRoundTrip) continue;
+    SCOPED_TRACE(spec.name);
+    const Scene scene = SceneGenerator::Generate(spec);
+    for (const PixelRect& opaque : {scene.landmarks.shirt, scene.landmarks.skin})
+      for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(mean(scene, opaque, c, false), mean(scene, opaque, c, true), 0.01);
+    const int key = spec.screen == ScreenColour::Green ? 1 : 2;
+    const double darkest = mean(scene, scene.landmarks.darkCorner, key, false);
+    for (const PixelRect& corner : {PixelRect{5, 5, 25, 25}, PixelRect{487, 5, 507, 25},
+                                    PixelRect{5, 359, 25, 379}, PixelRect{487, 359, 507, 379}}) {
+      bool bare = true;
+      for (int y = corner.top; y < corner.bottom; ++y)
+        for (int x = corner.left; x < corner.right; ++x) bare = bare && scene.screenPixels[y * 512 + x];
+      if (bare) EXPECT_LE(darkest, mean(scene, corner, key, false) + 1.0 / 255);
+    }
+  }
+}
