@@ -29,10 +29,16 @@ struct KeyerTuning {
   // FineTune: a delta of 1 scales the surface by this factor around the colour, -1 by its inverse.
   static constexpr double kFineTuneFactor = 2.0;
   // AutoCompute: a pixel is screen-like when its screen-channel excess, relative to that channel,
-  // reaches this share of the screen colour's own; the inner surface takes in the most frequent
-  // screen-like colours up to this share of them.
+  // reaches this share of the screen colour's own.
   static constexpr double kScreenLikeShare = 0.75;
-  static constexpr double kScreenCoverage = 0.995;
+  // AutoCompute: the inner surface reaches this many standard deviations of the Gaussian fitted to the
+  // screen-like colours (as the keying pass balances them): 99 % of a Gaussian in three channels lies
+  // within 3.37 (chi-square, three degrees of freedom), so few screen pixels key above zero, while edges
+  // and strands of hair beyond the screen's scatter keep their share of cover.
+  static constexpr double kScreenNoiseSigmas = 3.4;
+  // The least deviation the fit allows each channel (linear light): about one code step at a screen's
+  // level, the scatter that 8-bit codes give even a noiseless screen.
+  static constexpr double kScreenNoiseFloor = 0.002;
   // AutoCompute reads at most about this many pixels, evenly spread.
   static constexpr int kAutoComputePixels = 1 << 19;
   // AutoCompute fits the screen to the map the keying pass measures with the model, which depends on the

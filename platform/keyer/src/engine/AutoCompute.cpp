@@ -8,6 +8,7 @@
 #include "SampleTargets.h"
 #include "ScreenLight.h"
 #include "ScreenMap.h"
+#include "ScreenNoise.h"
 #include "SurfaceMover.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerState.h"
@@ -109,30 +110,15 @@ Vec3 MedianColour(const std::vector<uint32_t>& colours) {
   return median;
 }
 
-// The most frequent screen colours, cell by cell, until they hold nearly all screen pixels: the rare
-// colours left out are mostly edges and strands of hair over the screen. The inner surface takes them in.
+// The inner surface takes in the screen's scatter: in every direction, as far as the screen's colours
+// reach at kScreenNoiseSigmas deviations of the Gaussian fitted to them.
 void TakeInScreen(KeyerModel& model, const std::vector<uint32_t>& screen) {
-  constexpr int kCells = 64 * 64 * 64;
-  std::vector<uint32_t> counts(kCells, 0);
-  auto cellOf = [](uint32_t c) {
-    return ((c & 0xFF) >> 2) << 12 | (((c >> 8) & 0xFF) >> 2) << 6 | ((c >> 16) & 0xFF) >> 2;
-  };
-  for (uint32_t c : screen) ++counts[cellOf(c)];
-  std::vector<uint32_t> cells;
-  for (uint32_t i = 0; i < kCells; ++i)
-    if (counts[i]) cells.push_back(i);
-  std::stable_sort(cells.begin(), cells.end(), [&](uint32_t a, uint32_t b) { return counts[a] > counts[b]; });
-  std::vector<uint32_t> kept;
-  const double wanted = KeyerTuning::kScreenCoverage * static_cast<double>(screen.size());
-  double covered = 0;
-  for (uint32_t cell : cells) {
-    if (covered >= wanted) break;
-    covered += counts[cell];
-    uint32_t r = (cell >> 12) << 2, g = ((cell >> 6) & 63) << 2, b = (cell & 63) << 2;
-    kept.push_back(r | (g << 8) | (b << 16));
+  const ScreenNoise noise(screen, model.screen);
+  for (int n = 0; n < SurfaceGrid::kNodes; ++n) {
+    const double reach =
+        noise.Reach(SurfaceGrid::NodeDirection(n), KeyerTuning::kScreenNoiseSigmas) + kMargin;
+    if (reach > model.inner.Node(n)) model.inner.SetNode(n, reach);
   }
-  auto targets = SampleTargets::CellCorners(kept, model.screen, SampleTargets::Keep::Farthest);
-  SurfaceMover::Grow(model.inner, targets, [](const Target& t) { return t.distance + kMargin; });
   ModelOperations::KeepNested(model, ModelOperations::Surface::Inner);
 }
 
