@@ -32,10 +32,11 @@ struct KeyerTuning {
   // reaches this share of the screen colour's own.
   static constexpr double kScreenLikeShare = 0.75;
   // AutoCompute: the inner surface reaches this many standard deviations of the Gaussian fitted to the
-  // screen-like colours (as the keying pass balances them): 99 % of a Gaussian in three channels lies
-  // within 3.37 (chi-square, three degrees of freedom), so few screen pixels key above zero, while edges
-  // and strands of hair beyond the screen's scatter keep their share of cover.
-  static constexpr double kScreenNoiseSigmas = 3.4;
+  // screen-like colours (as the keying pass balances them): 99.4 % of a Gaussian in three channels lies
+  // within 3.5 (chi-square, three degrees of freedom), so few screen pixels key above zero (creases and
+  // noise leak little), while edges and strands of hair beyond the screen's scatter keep their share of
+  // cover.
+  static constexpr double kScreenNoiseSigmas = 3.5;
   // The least deviation the fit allows each channel (linear light): about one code step at a screen's
   // level, the scatter that 8-bit codes give even a noiseless screen.
   static constexpr double kScreenNoiseFloor = 0.002;
