@@ -59,7 +59,7 @@ class KeyingPass {
   void RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rewritten = {}) const;
 
  private:
-  // levels: per pixel, the levels of B, G and R (see ScreenMap) it is keyed at; null for none.
+  // levels: per pixel, the level(s) it is keyed at, as ScreenMap::RowLevels gives them; null for none.
   void KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int count, const int8_t* levels) const;
   // Blends the areas' coverage over columns [first, end) of a keyed row; original is the row's source.
   static void BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original,

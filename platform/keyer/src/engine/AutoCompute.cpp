@@ -87,9 +87,10 @@ std::vector<uint32_t> Balanced(const Spread& spread, const std::vector<size_t>& 
       map.RowLevels(y, levels.data());
       levelledRow = y;
     }
-    const int8_t* l = &levels[static_cast<size_t>(x) * 3];  // B, G, R
-    out.push_back(ScreenLight::Remap(l[2])[c & 0xFF] |
-                  uint32_t(ScreenLight::Remap(l[1])[(c >> 8) & 0xFF]) << 8 |
+    const int ch = map.Channels();
+    const int8_t* l = &levels[static_cast<size_t>(x) * ch];  // B, G, R, or one for all three
+    out.push_back(ScreenLight::Remap(l[ch - 1])[c & 0xFF] |
+                  uint32_t(ScreenLight::Remap(l[(ch - 1) / 2])[(c >> 8) & 0xFF]) << 8 |
                   uint32_t(ScreenLight::Remap(l[0])[(c >> 16) & 0xFF]) << 16);
   }
   return out;

@@ -30,21 +30,25 @@ KeyingPass::KeyingPass(const KeyerState* state, const KeyerAreas* areas, const A
 
 KeyingPass::~KeyingPass() { delete coverage_; }
 
-void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int width,
-                        const int8_t* levels) const {
-  if (!state_) {
-    if (colour != src) std::memmove(colour, src, static_cast<size_t>(width) * 3);
-    std::memset(alpha, 255, static_cast<size_t>(width));
-    return;
-  }
+namespace {
+
+// Keys a run of pixels through the table, each scaled first by its levels (kChannels per pixel: one
+// shared by the three channels, or one each) and its colour back after; levels null: as they are.
+template <int kChannels>
+void KeyPixels(const KeyerState& state, const uint8_t* src, uint8_t* colour, uint8_t* alpha, int width,
+               const int8_t* levels) {
   const TableLookup& lookup = TableLookup::Shared();
-  const uint64_t* lut = state_->Table();
-  const uint32_t bias = state_->TableBias();
+  const uint64_t* lut = state.Table();
+  const uint32_t bias = state.TableBias();
   const uint8_t* remap = ScreenLight::Remap(0);  // level l's table lies l * 256 codes on
   for (int x = 0; x < width; ++x) {
     uint8_t b = src[0], g = src[1], r = src[2];
-    const int lb = levels ? levels[3 * x] : 0, lg = levels ? levels[3 * x + 1] : 0,
-              lr = levels ? levels[3 * x + 2] : 0;
+    int lb = 0, lg = 0, lr = 0;
+    if (levels) {
+      lb = levels[kChannels * x];
+      lg = levels[kChannels * x + (kChannels - 1) / 2];
+      lr = levels[kChannels * x + kChannels - 1];
+    }
     const bool levelled = (lb | lg | lr) != 0;
     if (levelled) {
       b = remap[lb * 256 + b];
@@ -64,6 +68,21 @@ void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int
     src += 3;
     colour += 3;
   }
+}
+
+}  // namespace
+
+void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int width,
+                        const int8_t* levels) const {
+  if (!state_) {
+    if (colour != src) std::memmove(colour, src, static_cast<size_t>(width) * 3);
+    std::memset(alpha, 255, static_cast<size_t>(width));
+    return;
+  }
+  if (map_ && map_->Channels() == 3)
+    KeyPixels<3>(*state_, src, colour, alpha, width, levels);
+  else
+    KeyPixels<1>(*state_, src, colour, alpha, width, levels);
 }
 
 void KeyingPass::BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original,
@@ -138,7 +157,7 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rew
       std::memcpy(orig, srcRow + 3 * first,
                   static_cast<size_t>(last - first) * 3);  // the source may be overwritten
       KeyRow(orig, colour + 3 * first, alpha + first, last - first,
-             map_ ? levels.data() + 3 * first : nullptr);
+             map_ ? levels.data() + size_t(map_->Channels()) * first : nullptr);
       BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, first, last);
       if (rewritten) rewritten(y, Span{first, last});
       first = last;

@@ -94,6 +94,8 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
     for (size_t i = 0; i < grids[m].size(); ++i)
       cells_[i * 3 + m] = m == lead ? grids[m][i] : HeldDeparture(grids[m][i]);
   lead_ = lead;
+  for (size_t i = 0; i < cells_.size(); ++i)
+    if (int(i % 3) != lead && cells_[i] != 0) channels_ = 3;
   width_ = width;
   height_ = height;
   columns_ = columns;
@@ -123,6 +125,15 @@ void ScreenMap::RowLevels(int y, int8_t* levels) const {
   for (int m = 0; m < 3; ++m) row[columns * 3 + m] = row[(columns - 1) * 3 + m];
   constexpr int32_t kRound = (1 << 15) + (kFixedOne / 2 << 16);
   constexpr int32_t kLimit = kFixedLimit << 16;
+  if (channels_ == 1) {
+    for (int x = 0; x < width_; ++x) {
+      const int32_t* left = row + columnCell_[x] + lead;
+      const int32_t wx = columnWeight_[x];
+      const int32_t fixed = std::clamp(left[0] * (256 - wx) + left[3] * wx, -kLimit, kLimit);
+      levels[x] = static_cast<int8_t>((fixed + kRound) >> 24);
+    }
+    return;
+  }
   for (int x = 0; x < width_; ++x) {
     const int32_t* left = row + columnCell_[x];
     const int32_t wx = columnWeight_[x];

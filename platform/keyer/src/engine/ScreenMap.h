@@ -31,7 +31,10 @@ class ScreenMap {
 
   // True where every pixel is keyed as it is: no screen found, or the screen everywhere as the model's.
   bool Empty() const { return cells_.empty(); }
-  // The levels of row y's pixels, three per pixel in the pixels' byte order (B, G, R).
+  // 1 where no channel departs from the screen channel anywhere (each pixel's channels share one level),
+  // else 3.
+  int Channels() const { return channels_; }
+  // The levels of row y's pixels, Channels() per pixel (three in the pixels' byte order: B, G, R).
   void RowLevels(int y, int8_t* levels) const;
 
   // The colour (COLORREF) a pixel alone is looked up at when it keys as screen: each channel brought
@@ -46,6 +49,7 @@ class ScreenMap {
  private:
   int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
   int lead_ = 0;  // the screen channel's byte
+  int channels_ = 1;
   // Per cell, in byte order: the screen channel's fixed level, the other channels' departures from it.
   std::vector<int32_t> cells_;
   std::vector<int32_t> columnCell_, columnWeight_;  // per pixel column: left cell and right cell's weight
