@@ -38,8 +38,6 @@ class KeyerFloor : public testing::TestWithParam<ScriptKind> {};
 }  // namespace
 
 TEST_P(KeyerFloor, OnTheReferenceSceneBeatsTheNaiveKeyerOnEveryMeasure) {
-  if (GetParam() == ScriptKind::A)
-    GTEST_SKIP() << "AutoCompute alone does not yet key better than the naive keyer";
   const ReferenceScene& reference = Reference();
   ASSERT_EQ(reference.scene.spec.name, "green");
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));

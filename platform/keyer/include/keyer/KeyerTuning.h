@@ -29,12 +29,23 @@ struct KeyerTuning {
   // FineTune: a delta of 1 scales the surface by this factor around the colour, -1 by its inverse.
   static constexpr double kFineTuneFactor = 2.0;
   // AutoCompute: a pixel is screen-like when its screen-channel excess, relative to that channel,
-  // reaches this share of the screen colour's own; the inner surface takes in the most frequent
-  // screen-like colours up to this share of them.
+  // reaches this share of the screen colour's own.
   static constexpr double kScreenLikeShare = 0.75;
-  static constexpr double kScreenCoverage = 0.995;
+  // AutoCompute: the inner surface reaches this many standard deviations of the Gaussian fitted to the
+  // screen-like colours (as the keying pass balances them): 99.4 % of a Gaussian in three channels lies
+  // within 3.5 (chi-square, three degrees of freedom), so few screen pixels key above zero (creases and
+  // noise leak little), while edges and strands of hair beyond the screen's scatter keep their share of
+  // cover.
+  static constexpr double kScreenNoiseSigmas = 3.5;
+  // The least deviation the fit allows each channel (linear light): about one code step at a screen's
+  // level, the scatter that 8-bit codes give even a noiseless screen.
+  static constexpr double kScreenNoiseFloor = 0.002;
   // AutoCompute reads at most about this many pixels, evenly spread.
   static constexpr int kAutoComputePixels = 1 << 19;
+  // AutoCompute fits the screen to the map the keying pass measures with the model, which depends on the
+  // pixels the model keys as screen: a first fit against the map of a fresh model (inner surface at the
+  // screen's noise), a second against the map of the first fit, whose screen pixels the final model keeps.
+  static constexpr int kAutoComputeRounds = 2;
   // Applying a state: the screen's brightness is mapped on a grid of this many cells across and down,
   // from about this many pixels evenly spread, counting those that key below this alpha (of 255) once
   // brought to the screen colour's brightness.
@@ -42,6 +53,19 @@ struct KeyerTuning {
   static constexpr int kLightMapRows = 24;
   static constexpr int kLightMapPixels = 1 << 16;
   static constexpr int kLightMapScreenAlpha = 4;
+  // The map balances each channel to the screen colour's, but holds the other channels within this many
+  // levels (of 1/32 of a doubling) of the screen channel's: half a doubling (41 %), more than a screen's
+  // hue drifts under one set of lamps, so a cell's larger departures are subject keyed as screen.
+  static constexpr int kLightMapHueLevels = 16;
+  // Departures of a channel below this many levels are not balanced: a level is a step of 2.2 %, and a
+  // cell's median over noisy pixels is uncertain by about one, so a smaller departure is the estimate's
+  // own error, which would move subject colours near the opaque surface (a yellow-green shirt before a
+  // green screen) by a step in hue.
+  static constexpr int kLightMapHueFloor = 3;
+  // A cell's hue is read only where at least this share of its pixels key as screen: in a cell mostly of
+  // subject the few pixels keyed as screen are largely edges, strands and subject colours near the
+  // screen's, whose hue is not the screen's; such cells take their neighbours' hue.
+  static constexpr double kLightMapHueShare = 0.5;
 };
 
 }  // namespace keyer

@@ -2,17 +2,19 @@
 // spill-corrected colour come out. Garbage areas force alpha to 0, protect areas then force
 // alpha to 1 with the original colour (protect wins), each anti-aliased over one pixel.
 //
-// Each pixel is keyed at the brightness of the screen around it: a coarse map, made once per pass
-// from the pixels that key as screen once brought to the screen colour's brightness, scales a pixel
-// in linear light before the lookup and back after it. One pixel alone is its own map.
+// Each pixel is keyed against the screen around it: a coarse map of the screen's colour, made once per
+// pass from the pixels that key as screen once brought to the screen colour's brightness, scales each
+// channel of a pixel in linear light before the lookup (bringing the local screen to the model's screen
+// colour) and back after it. One pixel alone is its own map.
 //
-// A pass neither owns nor copies the pixels; it holds the brightness map it made. Disjoint row
+// A pass neither owns nor copies the pixels; it holds the map it made. Disjoint row
 // ranges of one pass may run on different threads at once (the state is shared read-only).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "keyer/KeyerAreas.h"
@@ -32,6 +34,7 @@ struct KeyingPlanes {
 };
 
 class AreaCoverage;
+class ScreenMap;
 
 class KeyingPass {
  public:
@@ -56,12 +59,8 @@ class KeyingPass {
   void RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rewritten = {}) const;
 
  private:
-  // levels: per pixel, the brightness level (see ScreenLight) it is keyed at; null for none.
+  // levels: per pixel, the level(s) it is keyed at, as ScreenMap::RowLevels gives them; null for none.
   void KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int count, const int8_t* levels) const;
-  // Builds the map of the screen's brightness from a subsample of the source, once per pass.
-  void MapScreenLight();
-  // The levels of row y's pixels; false (and levels untouched) where the whole map is neutral.
-  bool RowLevels(int y, int8_t* levels) const;
   // Blends the areas' coverage over columns [first, end) of a keyed row; original is the row's source.
   static void BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original,
                          uint8_t* colour, uint8_t* alpha, int first, int end);
@@ -69,10 +68,7 @@ class KeyingPass {
   const KeyerState* state_;
   KeyingPlanes planes_;
   AreaCoverage* coverage_ = nullptr;
-  // The screen's brightness on a coarse grid of cells, as fixed-point levels; empty when neutral.
-  int mapColumns_ = 0, mapRows_ = 0;
-  std::vector<int32_t> mapLevels_;
-  std::vector<int32_t> columnCell_, columnWeight_;  // per pixel column: left cell and right cell's weight
+  std::unique_ptr<ScreenMap> map_;  // null where every pixel is keyed as it is
 };
 
 // The whole image in one call.

@@ -17,8 +17,8 @@ class ModelOperations {
   // The screen colour becomes the median of the sample; the surfaces start afresh around it and
   // the inner one takes in every sampled colour.
   static void SelectBackgroundColor(KeyerModel& model, const Colours& sample);
-  // The sampled colours become screen (alpha 0), each taken at the screen colour's brightness: where the
-  // screen around a pixel is as bright as the pixel, as the keying pass then sees it.
+  // The sampled colours become screen (alpha 0), each taken at the screen colour: as the keying pass sees
+  // it where the screen around is as bright as the pixel and of the sample's hue (see ScreenMap).
   static void CleanBackground(KeyerModel& model, const Colours& sample);
   // The sampled colours become opaque; spill suppression stays as it was.
   static void CleanForeground(KeyerModel& model, const Colours& sample);

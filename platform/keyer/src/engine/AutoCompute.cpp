@@ -7,8 +7,11 @@
 
 #include "SampleTargets.h"
 #include "ScreenLight.h"
+#include "ScreenMap.h"
+#include "ScreenNoise.h"
 #include "SurfaceMover.h"
 #include "keyer/ColourSpace.h"
+#include "keyer/KeyerState.h"
 #include "keyer/KeyerTuning.h"
 #include "keyer/ModelOperations.h"
 
@@ -53,33 +56,71 @@ double Excess(const float* lin, uint32_t c, int d) {
 
 double Channel(const float* lin, uint32_t c, int d) { return lin[(c >> (8 * d)) & 0xFF]; }
 
-// Brings each screen colour to the screen colour's brightness by the map of the screen's light around it,
-// built from these same pixels as the keying pass builds its own: the inner surface then holds the
-// screen's colours as the pass will look them up, and an unevenly lit screen no longer widens it towards
-// darker colours (edges, hair, the subject's shadows).
-void LiftToScreenBrightness(std::vector<uint32_t>& colours, const std::vector<uint64_t>& places,
-                            const Vec3& screen, int width, int height) {
-  const int columns = std::min(KeyerTuning::kLightMapColumns, width);
-  const int rows = std::min(KeyerTuning::kLightMapRows, height);
-  const int d = ScreenLight::ScreenChannel(screen);
-  int32_t codeLevel[256];
-  ScreenLight::FixedLevelsOfCodes(screen, codeLevel);
-  std::vector<std::vector<int32_t>> found(size_t(columns) * rows);
-  for (size_t i = 0; i < colours.size(); ++i) {
-    const int x = static_cast<int>(places[i] & 0xFFFFFFFF), y = static_cast<int>(places[i] >> 32);
-    const size_t cell = size_t(int64_t(y) * rows / height) * columns + size_t(int64_t(x) * columns / width);
-    found[cell].push_back(codeLevel[(colours[i] >> (8 * d)) & 0xFF]);
+// The map of the screen the keying pass measures with this model on this picture.
+ScreenMap MeasureMap(const KeyerModel& model, PixelRowReader& pixels) {
+  const auto state = KeyerState::FromModel(model);
+  std::vector<uint8_t> row(static_cast<size_t>(pixels.Width()) * 3);
+  return ScreenMap(*state, pixels.Width(), pixels.Height(), [&](int y) {
+    if (!pixels.ReadRows(y, 1, row.data(), row.size()))
+      throw std::runtime_error("the picture's pixels cannot be read");
+    return row.data();
+  });
+}
+
+// The chosen colours of the spread (in the spread's order, row by row) brought to the model's screen
+// colour by the map's levels where each lies: the colours the keying pass looks them up at.
+std::vector<uint32_t> Balanced(const Spread& spread, const std::vector<size_t>& chosen, const ScreenMap& map,
+                               int width) {
+  std::vector<uint32_t> out;
+  out.reserve(chosen.size());
+  std::vector<int8_t> levels(map.Empty() ? 0 : static_cast<size_t>(width) * 3);
+  int64_t levelledRow = -1;
+  for (size_t i : chosen) {
+    const uint32_t c = spread.colours[i];
+    if (map.Empty()) {
+      out.push_back(c);
+      continue;
+    }
+    const int x = static_cast<int>(spread.places[i] & 0xFFFFFFFF),
+              y = static_cast<int>(spread.places[i] >> 32);
+    if (y != levelledRow) {
+      map.RowLevels(y, levels.data());
+      levelledRow = y;
+    }
+    const int ch = map.Channels();
+    const int8_t* l = &levels[static_cast<size_t>(x) * ch];  // B, G, R, or one for all three
+    out.push_back(ScreenLight::Remap(l[ch - 1])[c & 0xFF] |
+                  uint32_t(ScreenLight::Remap(l[(ch - 1) / 2])[(c >> 8) & 0xFF]) << 8 |
+                  uint32_t(ScreenLight::Remap(l[0])[(c >> 16) & 0xFF]) << 16);
   }
-  const std::vector<int32_t> grid = ScreenLight::LevelGrid(found, columns, rows);
-  if (grid.empty()) return;
-  for (size_t i = 0; i < colours.size(); ++i) {
-    const int x = static_cast<int>(places[i] & 0xFFFFFFFF), y = static_cast<int>(places[i] >> 32);
-    const uint8_t* remap = ScreenLight::Remap(
-        ScreenLight::Level(ScreenLight::FixedLevelAt(grid, columns, rows, width, height, x, y)));
-    const uint32_t c = colours[i];
-    colours[i] =
-        remap[c & 0xFF] | uint32_t(remap[(c >> 8) & 0xFF]) << 8 | uint32_t(remap[(c >> 16) & 0xFF]) << 16;
+  return out;
+}
+
+// The median of each channel's codes, in linear light.
+Vec3 MedianColour(const std::vector<uint32_t>& colours) {
+  const float* lin = ColourSpace::LinearOfCode();
+  Vec3 median;
+  for (int ch = 0; ch < 3; ++ch) {
+    uint32_t histogram[256] = {};
+    for (uint32_t c : colours) ++histogram[(c >> (8 * ch)) & 0xFF];
+    size_t half = colours.size() / 2, seen = 0;
+    int code = 0;
+    while (code < 255 && seen + histogram[code] <= half) seen += histogram[code++];
+    median[ch] = lin[code];
   }
+  return median;
+}
+
+// The inner surface takes in the screen's scatter: in every direction, as far as the screen's colours
+// reach at kScreenNoiseSigmas deviations of the Gaussian fitted to them.
+void TakeInScreen(KeyerModel& model, const std::vector<uint32_t>& screen) {
+  const ScreenNoise noise(screen, model.screen);
+  for (int n = 0; n < SurfaceGrid::kNodes; ++n) {
+    const double reach =
+        noise.Reach(SurfaceGrid::NodeDirection(n), KeyerTuning::kScreenNoiseSigmas) + kMargin;
+    if (reach > model.inner.Node(n)) model.inner.SetNode(n, reach);
+  }
+  ModelOperations::KeepNested(model, ModelOperations::Surface::Inner);
 }
 
 }  // namespace
@@ -108,55 +149,26 @@ bool AutoCompute::Compute(KeyerModel& model, PixelRowReader& pixels, double back
   size_t at = ratios.size() * 9 / 10;
   std::nth_element(ratios.begin(), ratios.begin() + at, ratios.end());
   const double threshold = KeyerTuning::kScreenLikeShare * ratios[at];
-  std::vector<uint32_t> screenLike;
-  std::vector<uint64_t> screenPlaces;
+  std::vector<size_t> screenLike;
   for (size_t i = 0; i < colours.size(); ++i) {
     const uint32_t c = colours[i];
     double e = Excess(lin, c, d);
-    if (e > 0 && e / std::max(Channel(lin, c, d), 1e-6) >= threshold) {
-      screenLike.push_back(c);
-      screenPlaces.push_back(spread.places[i]);
-    }
+    if (e > 0 && e / std::max(Channel(lin, c, d), 1e-6) >= threshold) screenLike.push_back(i);
   }
   if (screenLike.empty()) return false;
 
-  // The screen colour: the median of each channel's codes.
-  Vec3 screen;
-  for (int ch = 0; ch < 3; ++ch) {
-    uint32_t histogram[256] = {};
-    for (uint32_t c : screenLike) ++histogram[(c >> (8 * ch)) & 0xFF];
-    size_t half = screenLike.size() / 2, seen = 0;
-    int code = 0;
-    while (code < 255 && seen + histogram[code] <= half) seen += histogram[code++];
-    screen[ch] = lin[code];
+  // The screen colour and the inner surface, fitted to the screen's pixels as the keying pass will see
+  // them: each brought to the screen colour by the map of the screen that the pass measures with the
+  // model. The map depends on which pixels the model keys as screen, so the fit starts from a fresh
+  // model around the pixels' median colour and is repeated against the map of the model before.
+  std::vector<uint32_t> screenColours;
+  for (size_t i : screenLike) screenColours.push_back(colours[i]);
+  KeyerModel fresh = ModelOperations::AroundScreen(MedianColour(screenColours), model);
+  for (int round = 0; round < KeyerTuning::kAutoComputeRounds; ++round) {
+    screenColours = Balanced(spread, screenLike, MeasureMap(fresh, pixels), pixels.Width());
+    fresh = ModelOperations::AroundScreen(MedianColour(screenColours), model);
+    TakeInScreen(fresh, screenColours);
   }
-  KeyerModel fresh = ModelOperations::AroundScreen(screen, model);
-  LiftToScreenBrightness(screenLike, screenPlaces, fresh.screen, pixels.Width(), pixels.Height());
-
-  // The most frequent screen colours, cell by cell, until they hold nearly all screen pixels: the
-  // rare colours left out are mostly edges and strands of hair over the screen.
-  constexpr int kCells = 64 * 64 * 64;
-  std::vector<uint32_t> counts(kCells, 0);
-  auto cellOf = [](uint32_t c) {
-    return ((c & 0xFF) >> 2) << 12 | (((c >> 8) & 0xFF) >> 2) << 6 | ((c >> 16) & 0xFF) >> 2;
-  };
-  for (uint32_t c : screenLike) ++counts[cellOf(c)];
-  std::vector<uint32_t> cells;
-  for (uint32_t i = 0; i < kCells; ++i)
-    if (counts[i]) cells.push_back(i);
-  std::stable_sort(cells.begin(), cells.end(), [&](uint32_t a, uint32_t b) { return counts[a] > counts[b]; });
-  std::vector<uint32_t> kept;
-  const double wanted = KeyerTuning::kScreenCoverage * static_cast<double>(screenLike.size());
-  double covered = 0;
-  for (uint32_t cell : cells) {
-    if (covered >= wanted) break;
-    covered += counts[cell];
-    uint32_t r = (cell >> 12) << 2, g = ((cell >> 6) & 63) << 2, b = (cell & 63) << 2;
-    kept.push_back(r | (g << 8) | (b << 16));
-  }
-  auto targets = SampleTargets::CellCorners(kept, fresh.screen, SampleTargets::Keep::Farthest);
-  SurfaceMover::Grow(fresh.inner, targets, [](const Target& t) { return t.distance + kMargin; });
-  ModelOperations::KeepNested(fresh, ModelOperations::Surface::Inner);
 
   double background = std::isfinite(backgroundFactor) ? std::clamp(backgroundFactor, -0.5, 0.5) : 0.0;
   double foreground = std::isfinite(foregroundFactor) ? std::clamp(foregroundFactor, -0.5, 0.5) : 0.0;

@@ -6,6 +6,7 @@
 
 #include "ColourEvaluator.h"
 #include "ScreenLight.h"
+#include "ScreenMap.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyingPass.h"
 #include "keyer/LutGeometry.h"
@@ -91,12 +92,14 @@ KeyerState::KeyerState(const KeyerModel& model) : model_(model) {
 
 KeyerState::KeyerState(const KeyerModel& model, uint32_t colorRef) : model_(model) {
   if (!model_.keyed) return;
-  // A pixel alone is keyed either as it is or, when it keys as screen there, at the screen's brightness:
-  // the cells of both colours, and the span of the table from the first corner to the last far one.
-  const uint32_t colours[2] = {colorRef, ScreenLight::AtScreenBrightness(colorRef, model_.screen)};
-  int cell[2][3];
+  // A pixel alone is keyed as it is or, when it keys as screen at the screen's brightness, at the screen
+  // colour's levels of its own channels: the cells of the three colours, and the span of the table from
+  // the first corner to the last far one.
+  const uint32_t colours[3] = {colorRef, ScreenLight::AtScreenBrightness(colorRef, model_.screen),
+                               ScreenMap::LoneScreenColour(colorRef, model_.screen)};
+  int cell[3][3];
   uint32_t first = LutGeometry::kNodes, last = 0;
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 3; ++i) {
     for (int c = 0; c < 3; ++c)
       cell[i][c] = static_cast<int>((colours[i] >> (8 * c)) & 0xFF) / LutGeometry::kStep;
     first = std::min(first, LutGeometry::Index(cell[i][0], cell[i][1], cell[i][2]));
@@ -104,7 +107,7 @@ KeyerState::KeyerState(const KeyerModel& model, uint32_t colorRef) : model_(mode
   }
   bias_ = first;
   table_.resize(last - bias_ + 1);
-  for (int i = 0; i < 2; ++i)
+  for (int i = 0; i < 3; ++i)
     Fill(cell[i][0], cell[i][0] + 2, cell[i][1], cell[i][1] + 2, cell[i][2], cell[i][2] + 2);
 }
 

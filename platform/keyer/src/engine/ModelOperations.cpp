@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "SampleTargets.h"
-#include "ScreenLight.h"
+#include "ScreenMap.h"
 #include "SurfaceMover.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerTuning.h"
@@ -149,11 +149,9 @@ void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) 
     SelectBackgroundColor(model, sample);
     return;
   }
-  // A screen sample is taken at the screen's brightness, as the keying pass sees it: a dim corner of an
-  // unevenly lit screen widens the screen by its hue, not towards dark colours (hair, shadows).
-  Colours lifted;
-  lifted.reserve(sample.size());
-  for (uint32_t c : sample) lifted.push_back(ScreenLight::AtScreenBrightness(c, model.screen));
+  // A screen sample is taken at the screen colour, as the keying pass sees it: a dim or tinted corner of an
+  // unevenly lit screen widens the screen by its noise, not towards dark colours (hair, shadows).
+  const Colours lifted = ScreenMap::SampleAtScreen(sample, model.screen);
   auto targets = SampleTargets::CellCorners(lifted, model.screen, Keep::Farthest);
   SurfaceMover::Grow(model.inner, targets, [](const Target& t) { return t.distance + kMargin; });
   KeepNested(model, Surface::Inner);

@@ -16,7 +16,10 @@ int ScreenLight::ScreenChannel(const Vec3& screen) {
 }
 
 void ScreenLight::FixedLevelsOfCodes(const Vec3& screen, int32_t out[256]) {
-  const double s = screen[ScreenChannel(screen)];
+  FixedLevelsToward(screen[ScreenChannel(screen)], out);
+}
+
+void ScreenLight::FixedLevelsToward(double s, int32_t out[256]) {
   const float* lin = ColourSpace::LinearOfCode();
   const double limit = double(kMaxLevel) * kFixedOne;
   for (int code = 0; code < 256; ++code) {
@@ -107,22 +110,6 @@ std::vector<int32_t> ScreenLight::LevelGrid(std::vector<std::vector<int32_t>>& f
   }
   if (!lit) grid.clear();
   return grid;
-}
-
-int32_t ScreenLight::FixedLevelAt(const std::vector<int32_t>& grid, int columns, int rows, int width,
-                                  int height, int x, int y) {
-  if (grid.empty()) return 0;
-  const double ax = std::clamp((x + 0.5) * columns / width - 0.5, 0.0, double(columns - 1));
-  const double ay = std::clamp((y + 0.5) * rows / height - 0.5, 0.0, double(rows - 1));
-  const int cx = std::min(static_cast<int>(ax), std::max(columns - 2, 0));
-  const int cy = std::min(static_cast<int>(ay), std::max(rows - 2, 0));
-  const double wx = columns > 1 ? ax - cx : 0.0, wy = rows > 1 ? ay - cy : 0.0;
-  const auto at = [&](int c, int r) {
-    return double(grid[size_t(std::min(r, rows - 1)) * columns + std::min(c, columns - 1)]);
-  };
-  const double top = at(cx, cy) * (1 - wx) + at(cx + 1, cy) * wx;
-  const double bottom = at(cx, cy + 1) * (1 - wx) + at(cx + 1, cy + 1) * wx;
-  return static_cast<int32_t>(std::lround(top * (1 - wy) + bottom * wy));
 }
 
 }  // namespace keyer

@@ -22,6 +22,8 @@ class ScreenLight {
   // Fixed-point level that brings a pixel whose screen channel has this code to the screen's brightness
   // (positive: the pixel is brightened). One table per screen colour, of the 256 codes.
   static void FixedLevelsOfCodes(const Vec3& screen, int32_t out[256]);
+  // The same for one channel: the fixed level that brings each code to the linear value target.
+  static void FixedLevelsToward(double target, int32_t out[256]);
   // The whole level of a fixed-point one (rounded half up, clamped to +-kMaxLevel).
   static int Level(int32_t fixed) {
     int l = (fixed + kFixedOne / 2 + kMaxLevel * 2 * kFixedOne) / kFixedOne - kMaxLevel * 2;
@@ -38,12 +40,8 @@ class ScreenLight {
   // screen pixels found in each cell (reordered in place): each cell's median, cells without screen
   // filled from their neighbours ring by ring, then one 3 x 3 smoothing, since the light changes slowly
   // and a cell's median does not. Empty when no cell holds screen or the whole map is neutral. Applying
-  // a state and AutoCompute build their maps through this one function.
+  // a state and AutoCompute build their maps (see ScreenMap) through this one function, channel by channel.
   static std::vector<int32_t> LevelGrid(std::vector<std::vector<int32_t>>& found, int columns, int rows);
-  // The fixed level of the map at pixel (x, y) of a width x height picture: bilinear between the centres
-  // of the cells, held flat beyond the outer ones, as the keying pass interpolates it.
-  static int32_t FixedLevelAt(const std::vector<int32_t>& grid, int columns, int rows, int width, int height,
-                              int x, int y);
 };
 
 }  // namespace keyer

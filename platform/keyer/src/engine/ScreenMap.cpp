@@ -1,0 +1,185 @@
+#include "ScreenMap.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ScreenLight.h"
+#include "TableLookup.h"
+#include "keyer/KeyerState.h"
+#include "keyer/KeyerTuning.h"
+
+namespace keyer {
+
+namespace {
+
+constexpr int kFixedOne = ScreenLight::kFixedOne;
+constexpr int32_t kFixedLimit = ScreenLight::kMaxLevel * kFixedOne;
+constexpr int32_t kHueReach = KeyerTuning::kLightMapHueLevels * kFixedOne;
+constexpr int32_t kHueFloor = KeyerTuning::kLightMapHueFloor * kFixedOne;
+
+// A departure of a channel's level from the screen channel's, within kHueReach; none below kHueFloor.
+int32_t HeldDeparture(int32_t departure) {
+  return std::abs(departure) < kHueFloor ? 0 : std::clamp(departure, -kHueReach, kHueReach);
+}
+
+// The fixed levels that bring each code of each channel (in byte order B, G, R) to the screen colour's.
+class ChannelLevels {
+ public:
+  explicit ChannelLevels(const Vec3& screen) : screenByte_(2 - ScreenLight::ScreenChannel(screen)) {
+    for (int m = 0; m < 3; ++m) ScreenLight::FixedLevelsToward(screen[2 - m], code_[m]);
+  }
+  int ScreenByte() const { return screenByte_; }
+  // One pixel's level of its screen channel (in the screen channel's place) and the other channels'
+  // departures from it.
+  void Of(const uint8_t* bgr, int32_t out[3]) const {
+    const int32_t lead = code_[screenByte_][bgr[screenByte_]];
+    for (int m = 0; m < 3; ++m) out[m] = m == screenByte_ ? lead : code_[m][bgr[m]] - lead;
+  }
+
+ private:
+  int32_t code_[3][256];
+  int screenByte_;
+};
+
+int8_t WholeLevel(int32_t fixed) {
+  return static_cast<int8_t>(ScreenLight::Level(std::clamp(fixed, -kFixedLimit, kFixedLimit)));
+}
+
+}  // namespace
+
+ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSource& row) {
+  if (!state.Keys() || width <= 0 || height <= 0) return;
+  const ChannelLevels levels(state.Model().screen);
+  const int lead = levels.ScreenByte();
+  const TableLookup& lookup = TableLookup::Shared();
+  const uint64_t* table = state.Table();
+  const uint32_t bias = state.TableBias();
+  const int columns = std::min(KeyerTuning::kLightMapColumns, width);
+  const int rows = std::min(KeyerTuning::kLightMapRows, height);
+  const double area = double(width) * height;
+  const int step = std::max(1, static_cast<int>(std::sqrt(area / KeyerTuning::kLightMapPixels)));
+  std::vector<std::vector<int32_t>> found[3];
+  for (auto& channel : found) channel.resize(size_t(columns) * rows);
+  std::vector<int32_t> sampled(size_t(columns) * rows, 0);
+  for (int y = step / 2; y < height; y += step) {
+    const uint8_t* src = row(y);
+    const size_t cellRow = size_t(int64_t(y) * rows / height) * columns;
+    for (int x = step / 2; x < width; x += step) {
+      const uint8_t* p = src + 3 * x;
+      const size_t cell = cellRow + static_cast<size_t>(int64_t(x) * columns / width);
+      ++sampled[cell];
+      int32_t l[3];
+      levels.Of(p, l);
+      const uint8_t* remap = ScreenLight::Remap(ScreenLight::Level(l[lead]));
+      if (lookup.Alpha(table, bias, remap[p[2]], remap[p[1]], remap[p[0]]) >=
+          KeyerTuning::kLightMapScreenAlpha)
+        continue;
+      for (int m = 0; m < 3; ++m) found[m][cell].push_back(l[m]);
+    }
+  }
+  // A cell's hue is read only where screen fills most of it (see kLightMapHueShare).
+  for (size_t cell = 0; cell < sampled.size(); ++cell)
+    if (found[lead][cell].size() < KeyerTuning::kLightMapHueShare * sampled[cell])
+      for (int m = 0; m < 3; ++m)
+        if (m != lead) found[m][cell].clear();
+  std::vector<int32_t> grids[3];
+  bool any = false;
+  for (int m = 0; m < 3; ++m) {
+    grids[m] = ScreenLight::LevelGrid(found[m], columns, rows);
+    any = any || !grids[m].empty();
+  }
+  if (!any) return;  // no screen seen, or the screen everywhere as the model's: every pixel keyed as it is
+  cells_.assign(size_t(columns) * rows * 3, 0);
+  for (int m = 0; m < 3; ++m)
+    for (size_t i = 0; i < grids[m].size(); ++i)
+      cells_[i * 3 + m] = m == lead ? grids[m][i] : HeldDeparture(grids[m][i]);
+  lead_ = lead;
+  for (size_t i = 0; i < cells_.size(); ++i)
+    if (int(i % 3) != lead && cells_[i] != 0) channels_ = 3;
+  width_ = width;
+  height_ = height;
+  columns_ = columns;
+  rows_ = rows;
+  columnCell_.resize(width);
+  columnWeight_.resize(width);
+  for (int x = 0; x < width; ++x) {
+    const double at = std::clamp((x + 0.5) * columns / width - 0.5, 0.0, double(columns - 1));
+    const int cell = std::min(static_cast<int>(at), std::max(columns - 2, 0));
+    columnCell_[x] = cell * 3;
+    columnWeight_[x] = columns > 1 ? static_cast<int32_t>(std::lround((at - cell) * 256)) : 0;
+  }
+}
+
+void ScreenMap::RowLevels(int y, int8_t* levels) const {
+  const int columns = columns_, rows = rows_, lead = lead_;
+  const double at = std::clamp((y + 0.5) * rows / height_ - 0.5, 0.0, double(rows - 1));
+  const int cell = std::min(static_cast<int>(at), std::max(rows - 2, 0));
+  const int32_t wy = rows > 1 ? static_cast<int32_t>(std::lround((at - cell) * 256)) : 0;
+  const int32_t* top = cells_.data() + size_t(cell) * columns * 3;
+  const int32_t* bottom = rows > 1 ? top + size_t(columns) * 3 : top;
+  // Bilinear between cell centres in fixed point (16 more fractional bits), held flat past the outer
+  // ones; a channel's level is the screen channel's plus its departure, rounded half up as
+  // ScreenLight::Level rounds: where no departure is held, every channel takes the same level.
+  int32_t row[(KeyerTuning::kLightMapColumns + 1) * 3];
+  for (int i = 0; i < columns * 3; ++i) row[i] = top[i] * (256 - wy) + bottom[i] * wy;
+  for (int m = 0; m < 3; ++m) row[columns * 3 + m] = row[(columns - 1) * 3 + m];
+  constexpr int32_t kRound = (1 << 15) + (kFixedOne / 2 << 16);
+  constexpr int32_t kLimit = kFixedLimit << 16;
+  if (channels_ == 1) {
+    for (int x = 0; x < width_; ++x) {
+      const int32_t* left = row + columnCell_[x] + lead;
+      const int32_t wx = columnWeight_[x];
+      const int32_t fixed = std::clamp(left[0] * (256 - wx) + left[3] * wx, -kLimit, kLimit);
+      levels[x] = static_cast<int8_t>((fixed + kRound) >> 24);
+    }
+    return;
+  }
+  for (int x = 0; x < width_; ++x) {
+    const int32_t* left = row + columnCell_[x];
+    const int32_t wx = columnWeight_[x];
+    int32_t v[3];
+    for (int m = 0; m < 3; ++m) v[m] = left[m] * (256 - wx) + left[m + 3] * wx;
+    for (int m = 0; m < 3; ++m) {
+      const int32_t fixed = std::clamp(m == lead ? v[m] : v[lead] + v[m], -kLimit, kLimit);
+      levels[3 * x + m] = static_cast<int8_t>((fixed + kRound) >> 24);
+    }
+  }
+}
+
+uint32_t ScreenMap::LoneScreenColour(uint32_t colorRef, const Vec3& screen) {
+  return SampleAtScreen({colorRef}, screen).front();
+}
+
+std::vector<uint32_t> ScreenMap::SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen) {
+  const ChannelLevels levels(screen);
+  const int lead = levels.ScreenByte();
+  std::vector<int32_t> departures[3];
+  for (uint32_t c : colours) {
+    const uint8_t bgr[3] = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                            static_cast<uint8_t>(c)};
+    int32_t l[3];
+    levels.Of(bgr, l);
+    for (int m = 0; m < 3; ++m) departures[m].push_back(l[m]);
+  }
+  int32_t hue[3] = {0, 0, 0};
+  for (int m = 0; m < 3; ++m) {
+    std::vector<int32_t>& v = departures[m];
+    if (m == lead || v.empty()) continue;
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    hue[m] = HeldDeparture(v[v.size() / 2]);
+  }
+  std::vector<uint32_t> out;
+  out.reserve(colours.size());
+  for (uint32_t c : colours) {
+    const uint8_t bgr[3] = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                            static_cast<uint8_t>(c)};
+    int32_t l[3];
+    levels.Of(bgr, l);
+    uint8_t balanced[3];
+    for (int m = 0; m < 3; ++m) balanced[m] = ScreenLight::Remap(WholeLevel(l[lead] + hue[m]))[bgr[m]];
+    out.push_back(balanced[2] | (uint32_t(balanced[1]) << 8) | (uint32_t(balanced[0]) << 16));
+  }
+  return out;
+}
+
+}  // namespace keyer
