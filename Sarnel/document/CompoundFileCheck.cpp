@@ -2,11 +2,8 @@
 
 #include "Archive.h"
 
-#include <shlwapi.h>
-
 #include <cstring>
 #include <new>
-#include <stdexcept>
 
 namespace {
 
@@ -56,8 +53,7 @@ struct DirectoryEntry {
 
 class Checker {
  public:
-  Checker(IStream* file, uint64_t fileSize, CompoundFileLayout& layout)
-      : file(file), archive(file), layout(layout) {
+  Checker(HANDLE file, uint64_t fileSize, CompoundFileLayout& layout) : file(file), layout(layout) {
     layout.fileSize = fileSize;
   }
   // False when the file has no compound-file signature.
@@ -82,8 +78,7 @@ class Checker {
   void FollowMiniChain(uint32_t start, uint64_t length);
   DirectoryEntry ReadEntry(uint32_t index);
 
-  IStream* file;
-  zvk::ArchiveStream archive;
+  HANDLE file;
   CompoundFileLayout& layout;
 
   // From the header.
@@ -103,16 +98,20 @@ class Checker {
   std::vector<uint8_t> miniUsed;  // one per mini sector inside the mini stream with a mini-FAT entry
 };
 
+// Read straight from the file with 64-bit positions: a job's structures may lie past 2 GB, where a
+// stream that seeks with 32-bit offsets fails.
 std::vector<uint8_t> Checker::ReadAt(uint64_t offset, uint32_t count) {
   std::vector<uint8_t> bytes(count, 0);
   LARGE_INTEGER move;
   move.QuadPart = static_cast<LONGLONG>(offset);
-  HRESULT hr = file->Seek(move, STREAM_SEEK_SET, nullptr);
-  if (FAILED(hr)) throw ReadFailure{hr};
+  if (!SetFilePointerEx(file, move, nullptr, FILE_BEGIN))
+    throw ReadFailure{HRESULT_FROM_WIN32(GetLastError())};
   // A sector cut short by the end of the file reads as zeros past it.
   uint32_t done = 0;
   while (done < count) {
-    unsigned read = archive.Read(bytes.data() + done, count - done);
+    DWORD read = 0;
+    if (!ReadFile(file, bytes.data() + done, count - done, &read, nullptr))
+      throw ReadFailure{HRESULT_FROM_WIN32(GetLastError())};
     if (read == 0) break;
     done += read;
   }
@@ -308,36 +307,27 @@ bool Checker::Run() {
 
 }  // namespace
 
-HRESULT CheckCompoundFile(IStream* file, CompoundFileLayout* layout) {
-  if (file == nullptr) return E_POINTER;
-  STATSTG stat = {};
-  HRESULT hr = file->Stat(&stat, STATFLAG_NONAME);
-  if (FAILED(hr)) return hr;
-  CompoundFileLayout found;
-  try {
-    Checker checker(file, stat.cbSize.QuadPart, found);
-    if (!checker.Run()) return S_FALSE;
-  } catch (const Inconsistent&) {
-    return STG_E_DOCFILECORRUPT;
-  } catch (const ReadFailure& failure) {
-    return FAILED(failure.hr) ? failure.hr : STG_E_READFAULT;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (const std::runtime_error&) {
-    return STG_E_READFAULT;  // the file's stream failed to read
-  }
-  if (layout != nullptr) *layout = std::move(found);
-  return S_OK;
-}
-
 HRESULT CheckCompoundFile(const wchar_t* path, CompoundFileLayout* layout) {
-  IStream* file = nullptr;
-  if (FAILED(SHCreateStreamOnFileEx(path, STGM_READ | STGM_SHARE_DENY_NONE, FILE_ATTRIBUTE_NORMAL, FALSE,
-                                    nullptr, &file)) ||
-      file == nullptr)
-    return S_FALSE;
-  HRESULT hr = CheckCompoundFile(file, layout);
-  file->Release();
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return S_FALSE;
+  LARGE_INTEGER size = {};
+  HRESULT hr = GetFileSizeEx(file, &size) ? S_OK : HRESULT_FROM_WIN32(GetLastError());
+  CompoundFileLayout found;
+  if (SUCCEEDED(hr)) {
+    try {
+      Checker checker(file, static_cast<uint64_t>(size.QuadPart), found);
+      if (!checker.Run()) hr = S_FALSE;
+    } catch (const Inconsistent&) {
+      hr = STG_E_DOCFILECORRUPT;
+    } catch (const ReadFailure& failure) {
+      hr = FAILED(failure.hr) ? failure.hr : STG_E_READFAULT;
+    } catch (const std::bad_alloc&) {
+      hr = E_OUTOFMEMORY;
+    }
+  }
+  CloseHandle(file);
+  if (hr == S_OK && layout != nullptr) *layout = std::move(found);
   return hr;
 }
 

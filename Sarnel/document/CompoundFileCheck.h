@@ -27,7 +27,6 @@ struct CompoundFileLayout {
 // when reading it failed half-way); S_FALSE when there is nothing to judge: the file does not open
 // for reading or has no compound-file signature, which the platform answers in its own words.
 // The layout is filled when the file is sound.
-HRESULT CheckCompoundFile(IStream* file, CompoundFileLayout* layout = nullptr);
 HRESULT CheckCompoundFile(const wchar_t* path, CompoundFileLayout* layout = nullptr);
 
 // StgOpenStorage of a file that passed the check; a file that did not is refused with the check's code.
