@@ -3,6 +3,7 @@
 #include "ContentID.h"
 #include "MD5.h"
 #include "MemoryStream.h"
+#include "StreamBase.h"
 
 namespace {
 
@@ -13,27 +14,14 @@ struct StreamReference {
 };
 
 // Passes every write on to its target and digests the bytes as they pass. A picture saving itself only
-// writes; anything else is refused. Lives on the caller's stack: its references are not counted.
-class DigestingStream : public IStream {
+// writes; anything else is refused. Lives on the caller's stack, holding the reference it was made with.
+class DigestingStream : public StreamBase {
  public:
   explicit DigestingStream(IStream* target) : target(target) {}
 
   MD5Digest Finish() { return hasher.Finish(); }
   uint64_t GetCount() const { return count; }
   HRESULT GetTargetError() const { return targetError; }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IStream) ||
-        IsEqualIID(iid, IID_ISequentialStream)) {
-      *object = static_cast<IStream*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
   HRESULT STDMETHODCALLTYPE Read(void*, ULONG, ULONG* read) override {
     if (read) *read = 0;
@@ -52,16 +40,6 @@ class DigestingStream : public IStream {
   HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) override {
     return STG_E_INVALIDFUNCTION;
   }
-  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
 
  private:
   IStream* target;

@@ -2,21 +2,17 @@
 #pragma once
 
 #include "MD5.h"
+#include "StreamBase.h"
 
 #include <objidl.h>
 
 #include <cstdint>
 #include <vector>
 
-class MemoryStream : public IStream {
+class MemoryStream : public StreamBase {
  public:
   // Made with one reference; Release frees it.
   static MemoryStream* Create();
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // ISequentialStream
   HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override;
@@ -25,13 +21,6 @@ class MemoryStream : public IStream {
   // IStream
   HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override;
   HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override;
-  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override;
-  HRESULT STDMETHODCALLTYPE Commit(DWORD) override;
-  HRESULT STDMETHODCALLTYPE Revert() override;
-  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override;
-  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override;
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override;
-  HRESULT STDMETHODCALLTYPE Clone(IStream**) override;
 
   // The MD5 digest of the whole content, whatever the position.
   MD5Digest GetDigest() const;
@@ -42,9 +31,8 @@ class MemoryStream : public IStream {
 
  private:
   MemoryStream() = default;
-  virtual ~MemoryStream() = default;
+  ~MemoryStream() override = default;
 
   std::vector<uint8_t> bytes;
   uint32_t position = 0;
-  LONG refcount = 1;
 };

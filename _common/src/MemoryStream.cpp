@@ -6,26 +6,6 @@
 
 MemoryStream* MemoryStream::Create() { return new MemoryStream(); }
 
-HRESULT STDMETHODCALLTYPE MemoryStream::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IStream) ||
-      IsEqualIID(iid, IID_ISequentialStream)) {
-    *object = static_cast<IStream*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE MemoryStream::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refcount)); }
-
-ULONG STDMETHODCALLTYPE MemoryStream::Release() {
-  LONG left = InterlockedDecrement(&refcount);
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
-}
-
 HRESULT STDMETHODCALLTYPE MemoryStream::Read(void* buffer, ULONG count, ULONG* read) {
   uint64_t available = position < bytes.size() ? bytes.size() - position : 0;
   ULONG n = count < available ? count : static_cast<ULONG>(available);
@@ -80,19 +60,6 @@ HRESULT STDMETHODCALLTYPE MemoryStream::Seek(LARGE_INTEGER move, DWORD origin, U
 }
 
 HRESULT STDMETHODCALLTYPE MemoryStream::SetSize(ULARGE_INTEGER) { return S_OK; }
-HRESULT STDMETHODCALLTYPE MemoryStream::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) {
-  return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE MemoryStream::Commit(DWORD) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE MemoryStream::Revert() { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE MemoryStream::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) {
-  return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE MemoryStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) {
-  return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE MemoryStream::Stat(STATSTG*, DWORD) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE MemoryStream::Clone(IStream**) { return E_NOTIMPL; }
 
 std::vector<uint8_t> MemoryStream::TakeBytes() {
   std::vector<uint8_t> taken;

@@ -18,26 +18,6 @@ StreamWindow::StreamWindow(IStream* source, uint64_t start, uint64_t length)
 
 StreamWindow::~StreamWindow() { source->Release(); }
 
-HRESULT STDMETHODCALLTYPE StreamWindow::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IStream) ||
-      IsEqualIID(iid, IID_ISequentialStream)) {
-    *object = static_cast<IStream*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE StreamWindow::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refcount)); }
-
-ULONG STDMETHODCALLTYPE StreamWindow::Release() {
-  const LONG left = InterlockedDecrement(&refcount);
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
-}
-
 HRESULT STDMETHODCALLTYPE StreamWindow::Read(void* buffer, ULONG count, ULONG* read) {
   if (read) *read = 0;
   const uint64_t left = length - position;
@@ -84,17 +64,6 @@ HRESULT STDMETHODCALLTYPE StreamWindow::Seek(LARGE_INTEGER move, DWORD origin, U
 }
 
 HRESULT STDMETHODCALLTYPE StreamWindow::SetSize(ULARGE_INTEGER) { return STG_E_ACCESSDENIED; }
-HRESULT STDMETHODCALLTYPE StreamWindow::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) {
-  return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE StreamWindow::Commit(DWORD) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE StreamWindow::Revert() { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE StreamWindow::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) {
-  return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE StreamWindow::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) {
-  return E_NOTIMPL;
-}
 
 HRESULT STDMETHODCALLTYPE StreamWindow::Stat(STATSTG* stat, DWORD) {
   if (!stat) return E_POINTER;
@@ -103,5 +72,3 @@ HRESULT STDMETHODCALLTYPE StreamWindow::Stat(STATSTG* stat, DWORD) {
   stat->cbSize.QuadPart = length;
   return S_OK;
 }
-
-HRESULT STDMETHODCALLTYPE StreamWindow::Clone(IStream**) { return E_NOTIMPL; }
