@@ -10,6 +10,7 @@
 #include "FreezeGuard.h"
 #include "JobFileOptions.h"
 #include "MyException.h"
+#include "WriteBackFileBytes.h"
 
 #include "resource.h"
 
@@ -314,8 +315,9 @@ bool CTheDocument::CloseAndCompact() {
       throw CMyException(E_CANNOT_CREATE_FILE, "E_CANNOT_CREATE_FILE", DocumentFilePlace, 1537);
     }
     IStorage* compacted = nullptr;
+    WriteBackFileBytes* bytes = nullptr;
     hr = CreateCompoundFile(beside->GetPath(), STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE,
-                            JobFileVersion4, &compacted);
+                            JobFileVersion4, &compacted, &bytes);
     if (FAILED(hr) || compacted == nullptr) {
       source->Release();
       throw CMyException(E_CANNOT_CREATE_FILE, "E_CANNOT_CREATE_FILE", DocumentFilePlace, 1537);
@@ -323,6 +325,9 @@ bool CTheDocument::CloseAndCompact() {
     hr = source->CopyTo(0, nullptr, nullptr, compacted);
     if (SUCCEEDED(hr)) hr = compacted->Commit(STGC_DEFAULT);
     compacted->Release();
+    const HRESULT closed = bytes->Close();
+    bytes->Release();
+    if (SUCCEEDED(hr)) hr = closed;
     source->Release();
     if (FAILED(hr)) throw CMyException(hr, "hr", DocumentFilePlace, 1541);
     result = beside->SwapIn();

@@ -12,6 +12,7 @@
 #include "FreezeGuard.h"
 #include "JobFileOptions.h"
 #include "MyException.h"
+#include "WriteBackFileBytes.h"
 
 #include "resource.h"
 
@@ -78,7 +79,8 @@ void CTheDocument::WriteJob() {
 void CTheDocument::WriteJobBeside(BesideFile& beside, int version) {
   CSingleLock lock(&imageStorageLock, TRUE);
   IStorage* target = nullptr;
-  HRESULT hr = CreateCompoundFile(beside.GetPath(), WriteBesideMode, version, &target);
+  WriteBackFileBytes* bytes = nullptr;
+  HRESULT hr = CreateCompoundFile(beside.GetPath(), WriteBesideMode, version, &target, &bytes);
   if (FAILED(hr) || target == nullptr)
     throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
   try {
@@ -89,9 +91,14 @@ void CTheDocument::WriteJobBeside(BesideFile& beside, int version) {
     WriteJob();
   } catch (...) {
     target->Release();
+    bytes->Release();
     throw;
   }
   target->Release();
+  // The storage's last writes are still held by its bytes: only their close says the file is whole.
+  hr = bytes->Close();
+  bytes->Release();
+  if (FAILED(hr)) throw CMyException(E_CANNOT_SAVE_AS, FileErrorText(IDS_CANNOT_SAVE_FILE, hr));
 }
 
 void CTheDocument::SaveToOwnPath() {

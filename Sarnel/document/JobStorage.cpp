@@ -2,6 +2,7 @@
 
 #include "DocumentText.h"
 #include "MyException.h"
+#include "WriteBackFileBytes.h"
 
 #include "resource.h"
 
@@ -54,16 +55,55 @@ int ReadCompoundFileVersion(const char* path) {
   return (major == 3 || major == 4) ? major : 0;
 }
 
-HRESULT CreateCompoundFile(const char* path, DWORD mode, int version, IStorage** storage) {
+namespace {
+
+DWORD FileSharingOf(DWORD mode) {
+  switch (mode & 0x70) {
+    case STGM_SHARE_DENY_WRITE:
+      return FILE_SHARE_READ;
+    case STGM_SHARE_DENY_READ:
+      return FILE_SHARE_WRITE;
+    case STGM_SHARE_DENY_NONE:
+      return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+HRESULT CreateCompoundFile(const char* path, DWORD mode, int version, IStorage** storage,
+                           WriteBackFileBytes** bytes) {
   *storage = nullptr;
+  if (bytes != nullptr) *bytes = nullptr;
   STGOPTIONS options = {};
   options.usVersion = 1;
   options.reserved = 0;
   options.ulSectorSize = version == JobFileVersion4 ? 4096 : 512;
   options.pwcsTemplateFile = nullptr;
   std::wstring wide = ToWideName(path);
-  return StgCreateStorageEx(wide.c_str(), mode, STGFMT_DOCFILE, 0, &options, nullptr, IID_IStorage,
-                            reinterpret_cast<void**>(storage));
+  // The system makes the empty file, as only it writes a new file's sector size; the file is then
+  // opened again on bytes of ours, through which everything else is written.
+  IStorage* created = nullptr;
+  HRESULT hr = StgCreateStorageEx(wide.c_str(), mode, STGFMT_DOCFILE, 0, &options, nullptr, IID_IStorage,
+                                  reinterpret_cast<void**>(&created));
+  if (FAILED(hr)) return hr;
+  created->Release();
+  WriteBackFileBytes* fileBytes = nullptr;
+  hr = WriteBackFileBytes::Open(path, FileSharingOf(mode), &fileBytes);
+  if (FAILED(hr)) return hr;
+  hr = StgOpenStorageOnILockBytes(fileBytes, nullptr, mode & ~(STGM_CREATE | STGM_CONVERT), nullptr, 0,
+                                  storage);
+  if (FAILED(hr)) {
+    *storage = nullptr;
+    fileBytes->Release();
+    return hr;
+  }
+  if (bytes != nullptr)
+    *bytes = fileBytes;
+  else
+    fileBytes->Release();
+  return S_OK;
 }
 
 CString FolderOfPath(const char* path) {

@@ -21,8 +21,13 @@ constexpr int JobFileVersion3 = 3;
 constexpr int JobFileVersion4 = 4;
 // The major version in a compound file's header (3 or 4); 0 when the file cannot be read as one.
 int ReadCompoundFileVersion(const char* path);
-// Creates a compound file of that version (STGM_CREATE is the caller's choice in mode).
-HRESULT CreateCompoundFile(const char* path, DWORD mode, int version, IStorage** storage);
+class WriteBackFileBytes;
+
+// Creates a compound file of that version (STGM_CREATE is the caller's choice in mode) on bytes that
+// gather its writes. A caller that must know every byte reached the file takes bytes and, after
+// releasing the storage, asks WriteBackFileBytes::Close; its reference is the caller's to release.
+HRESULT CreateCompoundFile(const char* path, DWORD mode, int version, IStorage** storage,
+                           WriteBackFileBytes** bytes = nullptr);
 
 // The folder of a path with its trailing backslash ("" for a bare name).
 CString FolderOfPath(const char* path);
