@@ -326,14 +326,20 @@ HRESULT WriteBackFileBytes::WriteAt(ULARGE_INTEGER where, const void* data, ULON
   const uint64_t end = offset + count;
   const auto* in = static_cast<const uint8_t*>(data);
 
-  // Only a write past the window's end moves it: the file grows forward, while the writes before it
-  // (the header and the directory, rewritten as streams grow) are few and small.
+  // A write past the window's end moves it: the file grows forward. So does a stream's data written
+  // sector after sector into room freed before the window. The other writes before it (the header, the
+  // directory and tables, rewritten as streams grow) are small and are held.
   const bool fits = count <= WindowBytes - WindowBackMargin;
-  if (windowStart != NoWindow && offset >= windowStart && end > windowStart + WindowBytes && fits) {
+  const bool sectors = count >= SectorBytes;
+  const bool outside = offset < windowStart || end > windowStart + WindowBytes;
+  const bool grows = offset >= windowStart && end > windowStart + WindowBytes;
+  if (windowStart != NoWindow && fits && (grows || (outside && sectors && offset == lastDataEnd))) {
     HRESULT hr = MoveWindowTo(offset);
     if (FAILED(hr)) return hr;
   }
-  // Window and held sectors never overlap: both are whole sectors, and a write is split at the window.
+  if (sectors) lastDataEnd = end;
+  // Window and held sectors never overlap: both are whole sectors, a write is split at the window, and
+  // the window moves only once all held sectors are written.
   const uint64_t inBegin = std::clamp(windowStart, offset, end);
   const uint64_t inEnd = std::clamp(windowStart + WindowBytes, offset, end);
   if (offset < inBegin) {

@@ -7,8 +7,9 @@
 // 27 MB into a job took longer than making the picture. Here the region of the file being written is
 // held in a window of memory; the table sectors a growing stream touches lie in the same region, so
 // nearly every call is a copy, and the window goes to the disk when it moves on and on Close.
-// Small writes before the window (the header, the directory and the tables of earlier streams, rewritten
-// over and over) are held as single sectors until there are many of them. Reads that follow on from the
+// A stream's data written in order into room freed before the window moves the window there. Small
+// writes before the window (the header, the directory and the tables of earlier streams, rewritten over
+// and over) are held as single sectors until there are many of them. Reads that follow on from the
 // one before are served from a read-ahead buffer.
 #pragma once
 
@@ -81,6 +82,8 @@ class WriteBackFileBytes final : public ILockBytes {
   uint64_t windowStart = 0;
   uint64_t dirtyBegin = 0;
   uint64_t dirtyEnd = 0;
+  // Where the last write of a sector or more ended: a stream's data written in order continues there.
+  uint64_t lastDataEnd = UINT64_MAX;
 
   // Sectors outside the window that the disk has not got yet, by their offset.
   std::map<uint64_t, std::unique_ptr<uint8_t[]>> held;

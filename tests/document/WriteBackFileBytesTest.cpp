@@ -112,9 +112,14 @@ TEST(WriteBackFileBytesTest, ReadsAndFileMatchPlainBytesThroughAnyMixOfCalls) {
         const uint64_t where = std::uniform_int_distribution<uint64_t>(0, end)(random);
         mirror.Write(where, std::uniform_int_distribution<uint32_t>(1, 512)(random), fill);
       } else if (kind < 77) {
-        // A large write well before the end goes straight to the file.
-        const uint64_t where = std::uniform_int_distribution<uint64_t>(0, end / 2)(random);
-        mirror.Write(where, 200000, fill);
+        // Before the end: a large write at once, or a stream's data sector after sector in freed room.
+        uint64_t where = std::uniform_int_distribution<uint64_t>(0, end / 2)(random);
+        if (kind == 75) {
+          mirror.Write(where, 200000, fill);
+        } else {
+          where = where / 4096 * 4096;
+          for (int sector = 0; sector < 40; ++sector, where += 4096) mirror.Write(where, 4096, fill);
+        }
       } else if (kind < 95) {
         // A stream read sector by sector from somewhere, as a reader of a picture does.
         // Then, as often, a change in what was just read, and the same read again.
