@@ -18,6 +18,8 @@
 
 #include <atomic>
 #include <cstring>
+#include <exception>
+#include <thread>
 
 namespace {
 
@@ -120,6 +122,41 @@ IBitmapPtr MakeFinal(zvkImage::IBitmap* bitmap, int32_t sizeLimit, const ImagePr
   return result;
 }
 
+// Makes the stored full bitmap on a thread of its own, so that the draft is made and written meanwhile.
+// Both only read the caller's bitmap, whose every call takes its lock.
+class FinalMaker {
+ public:
+  FinalMaker(zvkImage::IBitmap* bitmap, int32_t sizeLimit, const ImageProcessing& processing) {
+    if (bitmap == nullptr) return;
+    thread = std::thread([this, source = IBitmapPtr(bitmap), sizeLimit, processing] {
+      const HRESULT init = CoInitialize(nullptr);
+      try {
+        result = MakeFinal(source, sizeLimit, processing);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      if (SUCCEEDED(init)) CoUninitialize();
+    });
+  }
+  ~FinalMaker() {
+    if (thread.joinable()) thread.join();
+  }
+  FinalMaker(const FinalMaker&) = delete;
+  FinalMaker& operator=(const FinalMaker&) = delete;
+
+  // The full bitmap, once made; its failure is thrown here.
+  IBitmapPtr Take() {
+    if (thread.joinable()) thread.join();
+    if (failure) std::rethrow_exception(failure);
+    return result;
+  }
+
+ private:
+  std::thread thread;
+  IBitmapPtr result;
+  std::exception_ptr failure;
+};
+
 const std::wstring FinalName = L"@Bitmap-Final";
 const std::wstring DraftName = L"@Bitmap-Draft";
 
@@ -151,19 +188,21 @@ void SwapInBitmaps(IStorage* image, zvkImage::IBitmap* finalBitmap, zvkImage::IB
 IBitmapPtr CTheDocument::WriteImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
                                            zvkImage::IBitmap* bitmap) {
   if (bitmap == nullptr) return IBitmapPtr();
+  FinalMaker finalMaker(linked ? nullptr : bitmap, storedBitmapSizeLimit, processing);
   IBitmapPtr draft = MakeDraft(bitmap, draftSize, processing);
-  IBitmapPtr finalBitmap;
-  if (!linked) finalBitmap = MakeFinal(bitmap, storedBitmapSizeLimit, processing);
 
   CSingleLock lock(&imageStorageLock, TRUE);
   IStoragePtr images(OpenImagesStorage(), false);
   IStoragePtr image(CreateStorage(images, ImageStorageName(id), 314), false);
+  {
+    IStreamPtr stream(CreateStream(image, "@Bitmap-Draft", 349), false);
+    WriteBitmapStream(stream, draft);
+  }
   if (!linked) {
+    IBitmapPtr finalBitmap = finalMaker.Take();
     IStreamPtr stream(CreateStream(image, "@Bitmap-Final", 324), false);
     WriteBitmapStream(stream, finalBitmap);
   }
-  IStreamPtr stream(CreateStream(image, "@Bitmap-Draft", 349), false);
-  WriteBitmapStream(stream, draft);
   return draft;
 }
 

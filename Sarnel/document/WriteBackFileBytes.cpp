@@ -252,8 +252,14 @@ HRESULT WriteBackFileBytes::MoveWindowTo(uint64_t offset) {
   if (FAILED(hr)) return hr;
   const uint64_t sector = offset / SectorBytes * SectorBytes;
   const uint64_t start = sector > WindowBackMargin ? sector - WindowBackMargin : 0;
-  // The file is up to date everywhere now, so the new window is read from it.
-  hr = ReadFromFile(start, window, WindowBytes);
+  // The file is up to date everywhere now, so the new window is read from it, except for the part the
+  // old window already shows when it moves forward over itself.
+  uint64_t kept = 0;
+  if (windowStart != NoWindow && start > windowStart && start < windowStart + WindowBytes) {
+    kept = windowStart + WindowBytes - start;
+    std::memmove(window, window + (start - windowStart), kept);
+  }
+  hr = ReadFromFile(start + kept, window + kept, WindowBytes - kept);
   if (FAILED(hr)) {
     windowStart = NoWindow;
     return hr;

@@ -53,7 +53,18 @@ void PixelImage::AddAlphaPlane() {
 PixelImage PixelImage::Clone() const {
   PixelImage copy;
   copy.Allocate(width_, height_, false);
-  if (bgr_) std::memcpy(copy.bgr_.get(), bgr_.get(), stride_ * size_t(height_));
+  if (bgr_) {
+    // A large copy goes on all cores: mostly for new memory, whose first write into each page is slow
+    // under Wine and would otherwise be paid page by page on one thread.
+    const auto copyRows = [&](int begin, int end) {
+      std::memcpy(copy.bgr_.get() + size_t(begin) * stride_, bgr_.get() + size_t(begin) * stride_,
+                  size_t(end - begin) * stride_);
+    };
+    if (stride_ * size_t(height_) >= PlaneRecycler::kMinBytes)
+      ParallelRows(height_, 64, copyRows);
+    else
+      copyRows(0, height_);
+  }
   if (alpha_) {
     const size_t n = size_t(width_) * size_t(height_);
     copy.alpha_ = PlaneRecycler::Take(std::max<size_t>(n, 1));  // copied whole: no fill first
