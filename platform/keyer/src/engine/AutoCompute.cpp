@@ -5,11 +5,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ColourEvaluator.h"
 #include "SampleTargets.h"
 #include "ScreenLight.h"
 #include "ScreenMap.h"
-#include "ScreenNoise.h"
 #include "SurfaceMover.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerState.h"
@@ -112,45 +110,12 @@ Vec3 MedianColour(const std::vector<uint32_t>& colours) {
   return median;
 }
 
-// The inner surface takes in the screen's scatter: in every direction, as far as the screen's colours
-// reach at `sigmas` deviations of the Gaussian fitted to them.
-void TakeInScreen(KeyerModel& model, const ScreenNoise& noise, double sigmas) {
-  for (int n = 0; n < SurfaceGrid::kNodes; ++n) {
-    const double reach = noise.Reach(SurfaceGrid::NodeDirection(n), sigmas) + kMargin;
-    if (reach > model.inner.Node(n)) model.inner.SetNode(n, reach);
-  }
-  ModelOperations::KeepNested(model, ModelOperations::Surface::Inner);
-}
-
-// The share of the screen's colours (an even subsample of them) the model keys above kScreenLeakAlpha.
-double LeakShare(const KeyerModel& model, const std::vector<uint32_t>& screen) {
-  const ColourEvaluator evaluator(model);
-  const size_t step = std::max<size_t>(1, screen.size() / KeyerTuning::kScreenLeakPixels);
-  size_t seen = 0, leaked = 0;
-  for (size_t i = 0; i < screen.size(); i += step) {
-    Vec3 colour;
-    double alpha = 0;
-    evaluator.Evaluate(ColourSpace::LinearOfColorRef(screen[i]), colour, alpha);
-    ++seen;
-    leaked += alpha > KeyerTuning::kScreenLeakAlpha;
-  }
-  return seen ? double(leaked) / double(seen) : 0.0;
-}
-
-// A model around the screen's colours whose inner surface takes in their scatter at the fewest deviations
-// (in steps, from kScreenNoiseLeastSigmas up to kScreenNoiseSigmas) that leave at most kScreenLeakShare of
-// them keyed above kScreenLeakAlpha: a screen whose scatter is Gaussian noise keeps the strands of hair
-// that lie within a few of its deviations, one whose scatter has long tails (creases) is taken in further.
+// A model around the screen's colours whose inner surface takes in their scatter (see
+// ModelOperations::TakeInScreenScatter).
 KeyerModel FitToScreen(const std::vector<uint32_t>& screen, const KeyerModel& base) {
-  const Vec3 median = MedianColour(screen);
-  const KeyerModel around = ModelOperations::AroundScreen(median, base);
-  const ScreenNoise noise(screen, around.screen);
-  for (double sigmas = KeyerTuning::kScreenNoiseLeastSigmas;; sigmas += KeyerTuning::kScreenNoiseSigmaStep) {
-    KeyerModel fitted = around;
-    const bool last = sigmas + KeyerTuning::kScreenNoiseSigmaStep > KeyerTuning::kScreenNoiseSigmas + 1e-9;
-    TakeInScreen(fitted, noise, last ? KeyerTuning::kScreenNoiseSigmas : sigmas);
-    if (last || LeakShare(fitted, screen) <= KeyerTuning::kScreenLeakShare) return fitted;
-  }
+  KeyerModel fitted = ModelOperations::AroundScreen(MedianColour(screen), base);
+  ModelOperations::TakeInScreenScatter(fitted, screen);
+  return fitted;
 }
 
 }  // namespace
