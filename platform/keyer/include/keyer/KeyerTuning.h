@@ -19,11 +19,16 @@ struct KeyerTuning {
   static constexpr double kKernelFadeDegrees = 12.0;
   // A fresh middle surface lies, in each direction, where the screen channel's excess over the other
   // two has fallen to this share of the screen's own: a colour still that green is taken as subject
-  // (spill-tinted hair, edges), not as a mix with the screen.
-  static constexpr double kOpaqueExcessShare = 0.25;
+  // (spill-tinted hair, edges), not as a mix with the screen. A fifth keeps the ramp from screen to a grey
+  // subject at four fifths of the way, so a soft edge's alpha rises at most 1.25 times as fast as its
+  // share of subject and the screen's noise and compression artefacts are little amplified in the matte.
+  static constexpr double kOpaqueExcessShare = 0.2;
   // A secondary colour (one other channel risen above the screen's by this share of the screen
-  // channel's excess, the third not risen) is subject: yellow-green before a green screen.
-  static constexpr double kSecondaryRiseShare = 0.8;
+  // channel's excess, the third not risen) is subject: yellow-green before a green screen. Such a subject
+  // keeps much of the screen's excess, so this rule alone makes it opaque; a subject whose other channel
+  // has risen by nine tenths of the excess is then opaque from under four fifths of the way to it, a margin
+  // for its own shading and noise.
+  static constexpr double kSecondaryRiseShare = 0.7;
   // Relative step of AdjustMatte, AdjustSpill and AdjustDetail per call.
   static constexpr double kAdjustStep = 0.05;
   // FineTune: a delta of 1 scales the surface by this factor around the colour, -1 by its inverse.
