@@ -19,11 +19,16 @@ struct KeyerTuning {
   static constexpr double kKernelFadeDegrees = 12.0;
   // A fresh middle surface lies, in each direction, where the screen channel's excess over the other
   // two has fallen to this share of the screen's own: a colour still that green is taken as subject
-  // (spill-tinted hair, edges), not as a mix with the screen.
-  static constexpr double kOpaqueExcessShare = 0.25;
+  // (spill-tinted hair, edges), not as a mix with the screen. A fifth keeps the ramp from screen to a grey
+  // subject at four fifths of the way, so a soft edge's alpha rises at most 1.25 times as fast as its
+  // share of subject and the screen's noise and compression artefacts are little amplified in the matte.
+  static constexpr double kOpaqueExcessShare = 0.2;
   // A secondary colour (one other channel risen above the screen's by this share of the screen
-  // channel's excess, the third not risen) is subject: yellow-green before a green screen.
-  static constexpr double kSecondaryRiseShare = 0.8;
+  // channel's excess, the third not risen) is subject: yellow-green before a green screen. Such a subject
+  // keeps much of the screen's excess, so this rule alone makes it opaque; a subject whose other channel
+  // has risen by nine tenths of the excess is then opaque from under four fifths of the way to it, a margin
+  // for its own shading and noise.
+  static constexpr double kSecondaryRiseShare = 0.7;
   // Relative step of AdjustMatte, AdjustSpill and AdjustDetail per call.
   static constexpr double kAdjustStep = 0.05;
   // FineTune: a delta of 1 scales the surface by this factor around the colour, -1 by its inverse.
@@ -31,12 +36,25 @@ struct KeyerTuning {
   // AutoCompute: a pixel is screen-like when its screen-channel excess, relative to that channel,
   // reaches this share of the screen colour's own.
   static constexpr double kScreenLikeShare = 0.75;
-  // AutoCompute: the inner surface reaches this many standard deviations of the Gaussian fitted to the
-  // screen-like colours (as the keying pass balances them): 99.4 % of a Gaussian in three channels lies
-  // within 3.5 (chi-square, three degrees of freedom), so few screen pixels key above zero (creases and
-  // noise leak little), while edges and strands of hair beyond the screen's scatter keep their share of
-  // cover.
+  // AutoCompute: the inner surface reaches at most this many standard deviations of the Gaussian fitted to
+  // the screen-like colours (as the keying pass balances them): 99.4 % of a Gaussian in three channels lies
+  // within 3.5 (chi-square, three degrees of freedom), so few screen pixels key above zero even where the
+  // screen's scatter has long tails (creases), while edges and strands of hair beyond it keep their cover.
   static constexpr double kScreenNoiseSigmas = 3.5;
+  // ... but only as far as the screen's own colours need: the fewest deviations, from kScreenNoiseLeastSigmas
+  // up in steps of kScreenNoiseSigmaStep, at which at most kScreenLeakShare of them (checked on about
+  // kScreenLeakPixels) key above kScreenLeakAlpha. Where the scatter is sensor noise (an underexposed
+  // screen) every deviation taken in swallows faint strands of hair whose mix lies that close to the
+  // screen, so the surface stops once the screen is clean enough. kScreenLeakAlpha is where a speck of
+  // screen starts to show over a new background (a tenth of the subject); kScreenLeakShare keeps such
+  // specks to a few in a hundred screen pixels; two deviations take in most of a Gaussian's mass along any
+  // one direction (97.7 %); a step of an eighth moves the surface by less than the noise floor's code step
+  // on a clean screen and by about 4 % of the reach on a noisy one.
+  static constexpr double kScreenNoiseLeastSigmas = 2.0;
+  static constexpr double kScreenNoiseSigmaStep = 0.125;
+  static constexpr double kScreenLeakShare = 0.03;
+  static constexpr double kScreenLeakAlpha = 0.1;
+  static constexpr int kScreenLeakPixels = 1 << 15;
   // The least deviation the fit allows each channel (linear light): about one code step at a screen's
   // level, the scatter that 8-bit codes give even a noiseless screen.
   static constexpr double kScreenNoiseFloor = 0.002;

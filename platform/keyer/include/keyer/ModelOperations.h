@@ -18,7 +18,9 @@ class ModelOperations {
   // the inner one takes in every sampled colour.
   static void SelectBackgroundColor(KeyerModel& model, const Colours& sample);
   // The sampled colours become screen (alpha 0), each taken at the screen colour: as the keying pass sees
-  // it where the screen around is as bright as the pixel and of the sample's hue (see ScreenMap).
+  // it where the screen around is as bright as the pixel and of the sample's hue (see ScreenMap). Where the
+  // sample, brought to the screen colour at one common brightness, still keys above the screen, its scatter
+  // is taken in as well (TakeInScreenScatter): a noisy patch stays screen under the pass's smooth map.
   static void CleanBackground(KeyerModel& model, const Colours& sample);
   // The sampled colours become opaque; spill suppression stays as it was.
   static void CleanForeground(KeyerModel& model, const Colours& sample);
@@ -43,6 +45,11 @@ class ModelOperations {
   // base: the middle surface where a colour stops being dominated by the screen's channel, the
   // inner one at the screen's noise, the outer one a little beyond the middle.
   static KeyerModel AroundScreen(const Vec3& screen, const KeyerModel& base);
+
+  // The inner surface takes in the scatter of screen colours (as the keying pass sees them): the ellipsoid
+  // of a Gaussian fitted to them, at the fewest deviations that leave at most kScreenLeakShare of them
+  // keyed above kScreenLeakAlpha (see KeyerTuning).
+  static void TakeInScreenScatter(KeyerModel& model, const Colours& screen);
 
   enum class Surface { Inner, Middle, Outer };
   // Pushes the two other surfaces so that inner + gap <= middle <= outer holds at every node.

@@ -8,7 +8,6 @@
 #include "SampleTargets.h"
 #include "ScreenLight.h"
 #include "ScreenMap.h"
-#include "ScreenNoise.h"
 #include "SurfaceMover.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerState.h"
@@ -111,16 +110,12 @@ Vec3 MedianColour(const std::vector<uint32_t>& colours) {
   return median;
 }
 
-// The inner surface takes in the screen's scatter: in every direction, as far as the screen's colours
-// reach at kScreenNoiseSigmas deviations of the Gaussian fitted to them.
-void TakeInScreen(KeyerModel& model, const std::vector<uint32_t>& screen) {
-  const ScreenNoise noise(screen, model.screen);
-  for (int n = 0; n < SurfaceGrid::kNodes; ++n) {
-    const double reach =
-        noise.Reach(SurfaceGrid::NodeDirection(n), KeyerTuning::kScreenNoiseSigmas) + kMargin;
-    if (reach > model.inner.Node(n)) model.inner.SetNode(n, reach);
-  }
-  ModelOperations::KeepNested(model, ModelOperations::Surface::Inner);
+// A model around the screen's colours whose inner surface takes in their scatter (see
+// ModelOperations::TakeInScreenScatter).
+KeyerModel FitToScreen(const std::vector<uint32_t>& screen, const KeyerModel& base) {
+  KeyerModel fitted = ModelOperations::AroundScreen(MedianColour(screen), base);
+  ModelOperations::TakeInScreenScatter(fitted, screen);
+  return fitted;
 }
 
 }  // namespace
@@ -166,8 +161,7 @@ bool AutoCompute::Compute(KeyerModel& model, PixelRowReader& pixels, double back
   KeyerModel fresh = ModelOperations::AroundScreen(MedianColour(screenColours), model);
   for (int round = 0; round < KeyerTuning::kAutoComputeRounds; ++round) {
     screenColours = Balanced(spread, screenLike, MeasureMap(fresh, pixels), pixels.Width());
-    fresh = ModelOperations::AroundScreen(MedianColour(screenColours), model);
-    TakeInScreen(fresh, screenColours);
+    fresh = FitToScreen(screenColours, model);
   }
 
   double background = std::isfinite(backgroundFactor) ? std::clamp(backgroundFactor, -0.5, 0.5) : 0.0;

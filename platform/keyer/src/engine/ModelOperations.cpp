@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ColourEvaluator.h"
 #include "SampleTargets.h"
 #include "ScreenMap.h"
+#include "ScreenNoise.h"
 #include "SurfaceMover.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerTuning.h"
@@ -42,6 +44,30 @@ double ExitDistance(const Vec3& s, const Vec3& u) {
 double Median(std::vector<double>& v) {
   std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
   return v[v.size() / 2];
+}
+
+// The share of the screen's colours (an even subsample of them) the model keys above kScreenLeakAlpha.
+double LeakShare(const KeyerModel& model, const std::vector<uint32_t>& screen) {
+  const ColourEvaluator evaluator(model);
+  const size_t step = std::max<size_t>(1, screen.size() / KeyerTuning::kScreenLeakPixels);
+  size_t seen = 0, leaked = 0;
+  for (size_t i = 0; i < screen.size(); i += step) {
+    Vec3 colour;
+    double alpha = 0;
+    evaluator.Evaluate(ColourSpace::LinearOfColorRef(screen[i]), colour, alpha);
+    ++seen;
+    leaked += alpha > KeyerTuning::kScreenLeakAlpha;
+  }
+  return seen ? double(leaked) / double(seen) : 0.0;
+}
+
+// The inner surface takes in the Gaussian's ellipsoid of `sigmas` deviations.
+void TakeInEllipsoid(KeyerModel& model, const ScreenNoise& noise, double sigmas) {
+  for (int n = 0; n < SurfaceGrid::kNodes; ++n) {
+    const double reach = noise.Reach(SurfaceGrid::NodeDirection(n), sigmas) + kMargin;
+    if (reach > model.inner.Node(n)) model.inner.SetNode(n, reach);
+  }
+  ModelOperations::KeepNested(model, ModelOperations::Surface::Inner);
 }
 
 Vec3 StoredScreen(const Vec3& s) {
@@ -155,6 +181,22 @@ void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) 
   auto targets = SampleTargets::CellCorners(lifted, model.screen, Keep::Farthest);
   SurfaceMover::Grow(model.inner, targets, [](const Target& t) { return t.distance + kMargin; });
   KeepNested(model, Surface::Inner);
+  // Each colour lifted by its own brightness has lost its scatter in brightness, which the pass keeps (its
+  // map follows the light, not each pixel's noise): where the sample at its common level still keys above
+  // the screen's, that scatter is taken in too, as far as it must.
+  const Colours common = ScreenMap::SampleAtScreen(sample, model.screen, true);
+  if (LeakShare(model, common) > KeyerTuning::kScreenLeakShare) TakeInScreenScatter(model, common);
+}
+
+void ModelOperations::TakeInScreenScatter(KeyerModel& model, const Colours& screen) {
+  const ScreenNoise noise(screen, model.screen);
+  const KeyerModel before = model;
+  for (double sigmas = KeyerTuning::kScreenNoiseLeastSigmas;; sigmas += KeyerTuning::kScreenNoiseSigmaStep) {
+    model = before;
+    const bool last = sigmas + KeyerTuning::kScreenNoiseSigmaStep > KeyerTuning::kScreenNoiseSigmas + 1e-9;
+    TakeInEllipsoid(model, noise, last ? KeyerTuning::kScreenNoiseSigmas : sigmas);
+    if (last || LeakShare(model, screen) <= KeyerTuning::kScreenLeakShare) return;
+  }
 }
 
 void ModelOperations::CleanForeground(KeyerModel& model, const Colours& sample) {

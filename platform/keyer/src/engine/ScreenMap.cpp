@@ -150,7 +150,8 @@ uint32_t ScreenMap::LoneScreenColour(uint32_t colorRef, const Vec3& screen) {
   return SampleAtScreen({colorRef}, screen).front();
 }
 
-std::vector<uint32_t> ScreenMap::SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen) {
+std::vector<uint32_t> ScreenMap::SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen,
+                                                bool commonLevel) {
   const ChannelLevels levels(screen);
   const int lead = levels.ScreenByte();
   std::vector<int32_t> departures[3];
@@ -162,11 +163,15 @@ std::vector<uint32_t> ScreenMap::SampleAtScreen(const std::vector<uint32_t>& col
     for (int m = 0; m < 3; ++m) departures[m].push_back(l[m]);
   }
   int32_t hue[3] = {0, 0, 0};
+  int32_t common = 0;
   for (int m = 0; m < 3; ++m) {
     std::vector<int32_t>& v = departures[m];
-    if (m == lead || v.empty()) continue;
+    if (v.empty()) continue;
     std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-    hue[m] = HeldDeparture(v[v.size() / 2]);
+    if (m == lead)
+      common = v[v.size() / 2];
+    else
+      hue[m] = HeldDeparture(v[v.size() / 2]);
   }
   std::vector<uint32_t> out;
   out.reserve(colours.size());
@@ -176,7 +181,8 @@ std::vector<uint32_t> ScreenMap::SampleAtScreen(const std::vector<uint32_t>& col
     int32_t l[3];
     levels.Of(bgr, l);
     uint8_t balanced[3];
-    for (int m = 0; m < 3; ++m) balanced[m] = ScreenLight::Remap(WholeLevel(l[lead] + hue[m]))[bgr[m]];
+    const int32_t level = commonLevel ? common : l[lead];
+    for (int m = 0; m < 3; ++m) balanced[m] = ScreenLight::Remap(WholeLevel(level + hue[m]))[bgr[m]];
     out.push_back(balanced[2] | (uint32_t(balanced[1]) << 8) | (uint32_t(balanced[0]) << 16));
   }
   return out;

@@ -43,8 +43,11 @@ class ScreenMap {
   // Colours an operator took as screen (COLORREFs), as the keying pass sees them where the screen around
   // is as bright as each: each brought to the screen colour's brightness by its own screen channel's
   // level, and to its hue by the sample's median departure of the other channels' levels from that one.
-  // One colour alone comes out as LoneScreenColour.
-  static std::vector<uint32_t> SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen);
+  // One colour alone comes out as LoneScreenColour. With commonLevel, every colour is brought by the
+  // sample's median screen-channel level instead of its own: as the pass sees a patch of screen whose
+  // light is one, so that the patch's scatter in brightness (noise, creases) stays in it.
+  static std::vector<uint32_t> SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen,
+                                              bool commonLevel = false);
 
  private:
   int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
