@@ -138,20 +138,20 @@ ULONG WriteBackFileBytes::Release() {
 }
 
 HRESULT WriteBackFileBytes::ReadFromFile(uint64_t offset, uint8_t* data, uint64_t count) {
-  std::memset(data, 0, count);
-  if (offset >= fileSize) return S_OK;
-  uint64_t left = std::min(count, fileSize - offset);
-  while (left > 0) {
-    const DWORD part = static_cast<DWORD>(std::min(left, LargestFileCall));
-    DWORD done = 0;
-    if (!SeekTo(file, offset) || !ReadFile(file, data, part, &done, nullptr))
+  uint64_t left = offset < fileSize ? std::min(count, fileSize - offset) : 0;
+  // What the file does not hold (past its end, or cut short by someone else) reads as zeros.
+  uint64_t done = 0;
+  while (done < left) {
+    const DWORD part = static_cast<DWORD>(std::min(left - done, LargestFileCall));
+    DWORD got = 0;
+    if (!SeekTo(file, offset + done) || !ReadFile(file, data + done, part, &got, nullptr)) {
+      std::memset(data, 0, count);
       return FileError(STG_E_READFAULT);
-    // A file cut short by someone else reads as zeros past its end.
-    if (done == 0) break;
-    offset += done;
-    data += done;
-    left -= done;
+    }
+    if (got == 0) break;
+    done += got;
   }
+  std::memset(data + done, 0, count - done);
   return S_OK;
 }
 

@@ -141,11 +141,18 @@ size_t BandCoder::Encode(const uint8_t* raw, size_t colourBytes, size_t alphaByt
   }
   const uint32_t check = uint32_t(adler32(adler32(0, nullptr, 0), raw, uInt(colourBytes + alphaBytes)));
   for (int b = 0; b < 4; ++b) *dst++ = uint8_t(check >> (8 * b));
+  // Each symbol's code and length in one entry: one load a symbol in the loop below.
+  uint32_t entries[4][256];
+  for (int t = 0; t < tables; ++t)
+    for (int s = 0; s < 256; ++s) entries[t][s] = uint32_t(codes[t][s]) | uint32_t(lengths[t][s]) << 16;
   uint64_t acc = 0;
   int bits = 0;
-  auto put = [&](int t, uint8_t s) {
-    acc |= uint64_t(codes[t][s]) << bits;
-    bits += lengths[t][s];
+  auto add = [&](int t, uint8_t s) {
+    const uint32_t entry = entries[t][s];
+    acc |= uint64_t(entry & 0xFFFF) << bits;
+    bits += int(entry >> 16);
+  };
+  auto flush = [&] {
     if (bits >= 32) {
       std::memcpy(dst, &acc, 4);  // little-endian machine
       dst += 4;
@@ -153,9 +160,16 @@ size_t BandCoder::Encode(const uint8_t* raw, size_t colourBytes, size_t alphaByt
       bits -= 32;
     }
   };
-  for (i = 0; i + 3 <= colourBytes; i += 3) put(0, raw[i]), put(1, raw[i + 1]), put(2, raw[i + 2]);
-  for (; i < colourBytes; ++i) put(int(i % 3), raw[i]);
-  for (size_t k = 0; k < alphaBytes; ++k) put(3, raw[colourBytes + k]);
+  // Three codes of at most kMaxBits each fit beside fewer than 32 bits held: flushed once a pixel, twice
+  // at most.
+  static_assert(31 + 3 * kMaxBits <= 64, "a pixel's codes must fit the accumulator");
+  for (i = 0; i + 3 <= colourBytes; i += 3) {
+    add(0, raw[i]), add(1, raw[i + 1]), add(2, raw[i + 2]);
+    flush();
+    flush();
+  }
+  for (; i < colourBytes; ++i) add(int(i % 3), raw[i]), flush();
+  for (size_t k = 0; k < alphaBytes; ++k) add(3, raw[colourBytes + k]), flush();
   while (bits > 0) {
     *dst++ = uint8_t(acc);
     acc >>= 8;
