@@ -155,17 +155,24 @@ HRESULT WriteBackFileBytes::ReadFromFile(uint64_t offset, uint8_t* data, uint64_
   return S_OK;
 }
 
-HRESULT WriteBackFileBytes::ReadCurrent(uint64_t offset, uint8_t* data, uint64_t count) {
-  HRESULT hr = ReadFromFile(offset, data, count);
-  if (FAILED(hr)) return hr;
+void WriteBackFileBytes::CopyHeld(uint64_t offset, uint8_t* data, uint64_t count, bool intoHeld) {
   const uint64_t end = offset + count;
   for (auto it = held.lower_bound(offset / SectorBytes * SectorBytes); it != held.end() && it->first < end;
        ++it) {
     const uint64_t begin = std::max(offset, it->first);
-    const uint64_t stop = std::min(end, it->first + SectorBytes);
-    std::memcpy(data + (begin - offset), it->second.get() + (begin - it->first), stop - begin);
+    uint8_t* sector = it->second.get() + (begin - it->first);
+    const size_t bytes = std::min(end, it->first + SectorBytes) - begin;
+    if (intoHeld)
+      std::memcpy(sector, data + (begin - offset), bytes);
+    else
+      std::memcpy(data + (begin - offset), sector, bytes);
   }
-  return S_OK;
+}
+
+HRESULT WriteBackFileBytes::ReadCurrent(uint64_t offset, uint8_t* data, uint64_t count) {
+  HRESULT hr = ReadFromFile(offset, data, count);
+  if (SUCCEEDED(hr)) CopyHeld(offset, data, count, false);
+  return hr;
 }
 
 HRESULT WriteBackFileBytes::WriteToFile(uint64_t offset, const uint8_t* data, uint64_t count) {
@@ -313,13 +320,7 @@ HRESULT WriteBackFileBytes::WriteOutsideWindow(uint64_t offset, const uint8_t* d
   HRESULT hr = WriteToFile(offset, data, count);
   if (FAILED(hr)) return hr;
   // The held sectors must show what the file now holds where the two meet.
-  const uint64_t end = offset + count;
-  for (auto it = held.lower_bound(offset / SectorBytes * SectorBytes); it != held.end() && it->first < end;
-       ++it) {
-    const uint64_t from = std::max(offset, it->first);
-    const uint64_t to = std::min(end, it->first + SectorBytes);
-    std::memcpy(it->second.get() + (from - it->first), data + (from - offset), to - from);
-  }
+  CopyHeld(offset, const_cast<uint8_t*>(data), count, true);
   return S_OK;
 }
 

@@ -57,6 +57,8 @@ class WriteBackFileBytes final : public ILockBytes {
   HRESULT ReadFromFile(uint64_t offset, uint8_t* data, uint64_t count);
   // The bytes outside the window as the storage sees them: the file's, with the held sectors over them.
   HRESULT ReadCurrent(uint64_t offset, uint8_t* data, uint64_t count);
+  // Copies between data at offset and the held sectors where they meet, into them or out of them.
+  void CopyHeld(uint64_t offset, uint8_t* data, uint64_t count, bool intoHeld);
   HRESULT WriteToFile(uint64_t offset, const uint8_t* data, uint64_t count);
   HRESULT ReadOutsideWindow(uint64_t offset, uint8_t* data, uint64_t count);
   HRESULT WriteOutsideWindow(uint64_t offset, const uint8_t* data, uint64_t count);
