@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <thread>
 
 #include "KeyerTestSupport.h"
@@ -36,6 +37,20 @@ Output Apply(const keyer::KeyerState* state, const Scene& s, const keyer::KeyerA
   keyer::ApplyState(state, s.bgr.data(), s.width * 3, s.width, s.height, o.bgr.data(), s.width * 3,
                     o.alpha.data(), s.width, areas, placement);
   return o;
+}
+
+// The composite with the screen's pixels scattered by up to `spread` codes per channel, as an underexposed
+// screen's sensor noise scatters them once brightened; 0 leaves the composite as it is.
+Scene NoisyComposite(int spread, int width = 160, int height = 120) {
+  Scene s = MakeComposite(false, width, height);
+  uint32_t seed = 777;
+  for (size_t i = 0; i < s.truth.size(); ++i)
+    for (int c = 0; c < 3 && spread > 0 && s.truth[i] == kScreen; ++c) {
+      seed = seed * 1664525u + 1013904223u;
+      const int offset = int((seed >> 16) % uint32_t(2 * spread + 1)) - spread;
+      s.bgr[i * 3 + c] = uint8_t(std::clamp(s.bgr[i * 3 + c] + offset, 0, 255));
+    }
+  return s;
 }
 
 }  // namespace
@@ -99,59 +114,91 @@ TEST(KeyingPass, AreasFollowTheTurnOfTheBitmap) {
   EXPECT_EQ(f.alpha[25 * 200 + 25], 0);
 }
 
+// On a noisy screen the alpha is smoothed over neighbouring rows, so a range of rows keys the rows beside
+// it too: the split below has ranges of one and of seven rows, whose neighbours belong to other threads.
 TEST(KeyingPass, InPlaceAndSplitAcrossThreadsGiveTheSameResult) {
-  const Scene s = MakeComposite(false, 160, 120);
-  auto state = GreenState(s);
-  keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 1 100 100 400 400", " 0 800 0 1000 300");
-  Output whole = Apply(state.get(), s, &areas);
+  for (int spread : {0, 12}) {
+    SCOPED_TRACE(spread);
+    const Scene s = NoisyComposite(spread);
+    auto state = GreenState(s);
+    keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 1 100 100 400 400", " 0 800 0 1000 300");
+    Output whole = Apply(state.get(), s, &areas);
 
-  std::vector<uint8_t> inPlace = s.bgr, alpha(s.truth.size());
-  keyer::ApplyState(state.get(), inPlace.data(), s.width * 3, s.width, s.height, inPlace.data(), s.width * 3,
-                    alpha.data(), s.width, &areas);
-  EXPECT_EQ(inPlace, whole.bgr);
-  EXPECT_EQ(alpha, whole.alpha);
+    std::vector<uint8_t> inPlace = s.bgr, alpha(s.truth.size());
+    keyer::ApplyState(state.get(), inPlace.data(), s.width * 3, s.width, s.height, inPlace.data(),
+                      s.width * 3, alpha.data(), s.width, &areas);
+    EXPECT_EQ(inPlace, whole.bgr);
+    EXPECT_EQ(alpha, whole.alpha);
 
-  Output split{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
-  keyer::KeyingPlanes planes{s.bgr.data(),       s.width * 3, split.bgr.data(), s.width * 3,
-                             split.alpha.data(), s.width,     s.width,          s.height};
-  keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) threads.emplace_back([&, t] { pass.RunRows(t * 30, 30); });
-  for (auto& t : threads) t.join();
-  EXPECT_EQ(split.bgr, whole.bgr);
-  EXPECT_EQ(split.alpha, whole.alpha);
+    Output split{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
+    keyer::KeyingPlanes planes{s.bgr.data(),       s.width * 3, split.bgr.data(), s.width * 3,
+                               split.alpha.data(), s.width,     s.width,          s.height};
+    keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
+    const int bounds[] = {0, 1, 8, 59, 60, 120};
+    std::vector<std::thread> threads;
+    for (int t = 0; t + 1 < int(std::size(bounds)); ++t)
+      threads.emplace_back([&, t] { pass.RunRows(bounds[t], bounds[t + 1] - bounds[t]); });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(split.bgr, whole.bgr);
+    EXPECT_EQ(split.alpha, whole.alpha);
+  }
+}
+
+// A lone pixel of subject colour keys opaque on a clean screen; on a noisy one, where single pixels keyed
+// above the screen are the screen's own noise, the smoothed alpha holds it to about a quarter.
+TEST(KeyingPass, ALoneSpeckIsSmoothedOnlyOnANoisyScreen) {
+  struct Case {
+    int spread;
+    uint8_t least, most;
+  };
+  for (const Case& c : {Case{0, 250, 255}, Case{12, 0, 90}}) {
+    SCOPED_TRACE(c.spread);
+    Scene s = NoisyComposite(c.spread);
+    auto state = GreenState(s);
+    const size_t speck = 100 * size_t(s.width) + 12;
+    ASSERT_EQ(s.truth[speck], kScreen);
+    s.bgr[speck * 3] = uint8_t(s.skin >> 16);
+    s.bgr[speck * 3 + 1] = uint8_t(s.skin >> 8);
+    s.bgr[speck * 3 + 2] = uint8_t(s.skin);
+    const Output o = Apply(state.get(), s, nullptr);
+    EXPECT_GE(o.alpha[speck], c.least);
+    EXPECT_LE(o.alpha[speck], c.most);
+  }
 }
 
 // Putting areas on an already keyed picture touches only the runs they cover: the gap between two areas
 // in one row is neither keyed again nor reported, so a caller's per-run work (such as weighing in an alpha
 // the picture had) reaches each pixel the areas rewrote exactly once and no other.
 TEST(KeyingPass, AreaRowsKeyOnlyTheRunsTheAreasCover) {
-  const Scene s = MakeComposite(false, 160, 120);
-  auto state = GreenState(s);
-  keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 1 100 100 300 400", " 0 800 100 1000 400");
-  const Output whole = Apply(state.get(), s, &areas);
-  Output o = Apply(state.get(), s, nullptr);
-  const size_t gap = 30 * 160 + 80, inProtect = 30 * 160 + 32, inGarbage = 30 * 160 + 150;
-  const Output plain = o;
-  o.alpha[gap] = 77;  // a mark the pass must leave alone
-  keyer::KeyingPlanes planes{s.bgr.data(),   s.width * 3, o.bgr.data(), s.width * 3,
-                             o.alpha.data(), s.width,     s.width,      s.height};
-  keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
-  std::vector<int> written(s.truth.size(), 0);
-  pass.RunAreaRows(0, s.height, [&](int y, keyer::KeyingPass::Span run) {
-    for (int x = run.first; x < run.end; ++x) ++written[size_t(y) * s.width + x];
-  });
-  EXPECT_EQ(o.alpha[gap], 77);
-  EXPECT_EQ(written[gap], 0);
-  EXPECT_EQ(written[inProtect], 1);
-  EXPECT_EQ(written[inGarbage], 1);
-  EXPECT_EQ(*std::max_element(written.begin(), written.end()), 1);
-  o.alpha[gap] = plain.alpha[gap];
-  EXPECT_EQ(o.bgr, whole.bgr);
-  EXPECT_EQ(o.alpha, whole.alpha);
-  // Every pixel the areas change lies in a reported run.
-  for (size_t i = 0; i < written.size(); ++i)
-    if (whole.alpha[i] != plain.alpha[i]) ASSERT_EQ(written[i], 1) << i;
+  for (int spread : {0, 12}) {
+    SCOPED_TRACE(spread);
+    const Scene s = NoisyComposite(spread);
+    auto state = GreenState(s);
+    keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 1 100 100 300 400", " 0 800 100 1000 400");
+    const Output whole = Apply(state.get(), s, &areas);
+    Output o = Apply(state.get(), s, nullptr);
+    const size_t gap = 30 * 160 + 80, inProtect = 30 * 160 + 32, inGarbage = 30 * 160 + 150;
+    const Output plain = o;
+    o.alpha[gap] = 77;  // a mark the pass must leave alone
+    keyer::KeyingPlanes planes{s.bgr.data(),   s.width * 3, o.bgr.data(), s.width * 3,
+                               o.alpha.data(), s.width,     s.width,      s.height};
+    keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
+    std::vector<int> written(s.truth.size(), 0);
+    pass.RunAreaRows(0, s.height, [&](int y, keyer::KeyingPass::Span run) {
+      for (int x = run.first; x < run.end; ++x) ++written[size_t(y) * s.width + x];
+    });
+    EXPECT_EQ(o.alpha[gap], 77);
+    EXPECT_EQ(written[gap], 0);
+    EXPECT_EQ(written[inProtect], 1);
+    EXPECT_EQ(written[inGarbage], 1);
+    EXPECT_EQ(*std::max_element(written.begin(), written.end()), 1);
+    o.alpha[gap] = plain.alpha[gap];
+    EXPECT_EQ(o.bgr, whole.bgr);
+    EXPECT_EQ(o.alpha, whole.alpha);
+    // Every pixel the areas change lies in a reported run.
+    for (size_t i = 0; i < written.size(); ++i)
+      if (whole.alpha[i] != plain.alpha[i]) ASSERT_EQ(written[i], 1) << i;
+  }
 }
 
 // The table is built on the worker pool; when its threads cannot be started, the calling thread builds it

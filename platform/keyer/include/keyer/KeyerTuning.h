@@ -84,6 +84,18 @@ struct KeyerTuning {
   // subject the few pixels keyed as screen are largely edges, strands and subject colours near the
   // screen's, whose hue is not the screen's; such cells take their neighbours' hue.
   static constexpr double kLightMapHueShare = 0.5;
+  // The keyed alpha is smoothed over each pixel's neighbours (see AlphaSmoothing) where the screen's
+  // brightness scatters around its local light by more than this relative deviation (ScreenMap::Scatter).
+  // A well-exposed screen scatters by 1 to 3 % (shot noise, 8-bit codes, compression), where smoothing
+  // would only soften edges; shot noise relative to the signal grows by the square root of the light lost,
+  // so a screen underexposed by two stops scatters by up to twice as much, and beyond this threshold a
+  // screen's noise keys speck by speck into the matte and is better averaged than followed.
+  static constexpr double kSmoothScreenScatter = 0.05;
+  // Radius of the smoothing: one pixel, the smallest discrete Gaussian (deviation 0.71 pixel), which cuts
+  // independent noise in alpha to 0.375 of its deviation (the square root of the kernel's summed squared
+  // weights, 36 / 256) while widening a soft edge's ramp by under a pixel; wider kernels soften hair and
+  // edges further for little more gain, since the matte's noise is then no longer per pixel.
+  static constexpr int kAlphaSmoothRadius = 1;
 };
 
 }  // namespace keyer

@@ -7,8 +7,13 @@
 // channel of a pixel in linear light before the lookup (bringing the local screen to the model's screen
 // colour) and back after it. One pixel alone is its own map.
 //
-// A pass neither owns nor copies the pixels; it holds the map it made. Disjoint row
-// ranges of one pass may run on different threads at once (the state is shared read-only).
+// Where the map finds the screen noisy, the keyed alpha is smoothed over each pixel's neighbours (see
+// AlphaSmoothing): a range of rows then keys the rows beside it as well, so the result does not depend on
+// how a picture's rows are split.
+//
+// A pass neither owns nor copies the pixels; it holds the map it made. Disjoint row ranges of one pass may
+// run on different threads at once (the state is shared read-only), unless the colour plane is the source:
+// a range may then read its neighbours' source rows.
 #pragma once
 
 #include <cstddef>
@@ -33,6 +38,7 @@ struct KeyingPlanes {
   int height = 0;
 };
 
+class AlphaSmoothing;
 class AreaCoverage;
 class ScreenMap;
 
@@ -62,13 +68,20 @@ class KeyingPass {
   // levels: per pixel, the level(s) it is keyed at, as ScreenMap::RowLevels gives them; null for none.
   void KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int count, const int8_t* levels) const;
   // Blends the areas' coverage over columns [first, end) of a keyed row; original is the row's source.
+  // RunRows where the alpha is smoothed: rows are keyed ahead into a ring around the row.
+  void RunSmoothedRows(int firstRow, int end) const;
+  // Keys columns [first, end) of row y into colour and alpha (both indexed by column from the row's start).
+  void KeySpan(int y, int first, int end, const int8_t* levels, uint8_t* colour, uint8_t* alpha) const;
+  // Columns [first, end) of row y keyed into colour and alpha (whole rows) with the alpha smoothed.
+  void KeySmoothedSpan(int y, int first, int end, uint8_t* colour, uint8_t* alpha) const;
   static void BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original,
                          uint8_t* colour, uint8_t* alpha, int first, int end);
 
   const KeyerState* state_;
   KeyingPlanes planes_;
   AreaCoverage* coverage_ = nullptr;
-  std::unique_ptr<ScreenMap> map_;  // null where every pixel is keyed as it is
+  std::unique_ptr<ScreenMap> map_;             // null where every pixel is keyed as it is
+  std::unique_ptr<AlphaSmoothing> smoothing_;  // null unless the screen is noisy
 };
 
 // The whole image in one call.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "keyer/KeyerModel.h"
+#include "keyer/KeyerTuning.h"
 
 namespace keyer {
 
@@ -48,8 +49,9 @@ class ModelOperations {
 
   // The inner surface takes in the scatter of screen colours (as the keying pass sees them): the ellipsoid
   // of a Gaussian fitted to them, at the fewest deviations that leave at most kScreenLeakShare of them
-  // keyed above kScreenLeakAlpha (see KeyerTuning).
-  static void TakeInScreenScatter(KeyerModel& model, const Colours& screen);
+  // keyed above leakAlpha (kScreenLeakAlpha, see KeyerTuning, unless the pass smooths the alpha).
+  static void TakeInScreenScatter(KeyerModel& model, const Colours& screen,
+                                  double leakAlpha = KeyerTuning::kScreenLeakAlpha);
 
   enum class Surface { Inner, Middle, Outer };
   // Pushes the two other surfaces so that inner + gap <= middle <= outer holds at every node.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "AlphaSmoothing.h"
 #include "SampleTargets.h"
 #include "ScreenLight.h"
 #include "ScreenMap.h"
@@ -111,10 +112,16 @@ Vec3 MedianColour(const std::vector<uint32_t>& colours) {
 }
 
 // A model around the screen's colours whose inner surface takes in their scatter (see
-// ModelOperations::TakeInScreenScatter).
-KeyerModel FitToScreen(const std::vector<uint32_t>& screen, const KeyerModel& base) {
+// ModelOperations::TakeInScreenScatter). Where the map finds the screen noisy, the pass smooths the alpha
+// and so cuts the screen's per-pixel specks to AlphaSmoothing::NoiseShare of their deviation: a screen
+// pixel then shows over a new background only where it keys that much higher on its own, and the surface
+// stops sooner, leaving faint strands more cover.
+KeyerModel FitToScreen(const std::vector<uint32_t>& screen, const KeyerModel& base, const ScreenMap& map) {
   KeyerModel fitted = ModelOperations::AroundScreen(MedianColour(screen), base);
-  ModelOperations::TakeInScreenScatter(fitted, screen);
+  double leakAlpha = KeyerTuning::kScreenLeakAlpha;
+  if (map.Scatter() > KeyerTuning::kSmoothScreenScatter)
+    leakAlpha /= AlphaSmoothing(KeyerTuning::kAlphaSmoothRadius).NoiseShare();
+  ModelOperations::TakeInScreenScatter(fitted, screen, leakAlpha);
   return fitted;
 }
 
@@ -160,8 +167,9 @@ bool AutoCompute::Compute(KeyerModel& model, PixelRowReader& pixels, double back
   for (size_t i : screenLike) screenColours.push_back(colours[i]);
   KeyerModel fresh = ModelOperations::AroundScreen(MedianColour(screenColours), model);
   for (int round = 0; round < KeyerTuning::kAutoComputeRounds; ++round) {
-    screenColours = Balanced(spread, screenLike, MeasureMap(fresh, pixels), pixels.Width());
-    fresh = FitToScreen(screenColours, model);
+    const ScreenMap map = MeasureMap(fresh, pixels);
+    screenColours = Balanced(spread, screenLike, map, pixels.Width());
+    fresh = FitToScreen(screenColours, model, map);
   }
 
   double background = std::isfinite(backgroundFactor) ? std::clamp(backgroundFactor, -0.5, 0.5) : 0.0;

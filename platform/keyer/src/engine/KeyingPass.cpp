@@ -5,10 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "AlphaSmoothing.h"
 #include "AreaCoverage.h"
 #include "ScreenLight.h"
 #include "ScreenMap.h"
 #include "TableLookup.h"
+#include "keyer/KeyerTuning.h"
 
 namespace keyer {
 
@@ -25,6 +27,8 @@ KeyingPass::KeyingPass(const KeyerState* state, const KeyerAreas* areas, const A
   if (state_ && planes.width > 0 && planes.height > 0)
     map_ = std::make_unique<ScreenMap>(*state_, planes.width, planes.height,
                                        [&](int y) { return planes.source + y * planes.sourceStride; });
+  if (map_ && map_->Scatter() > KeyerTuning::kSmoothScreenScatter)
+    smoothing_ = std::make_unique<AlphaSmoothing>(KeyerTuning::kAlphaSmoothRadius);
   if (map_ && map_->Empty()) map_.reset();
 }
 
@@ -85,6 +89,12 @@ void KeyingPass::KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int
     KeyPixels<1>(*state_, src, colour, alpha, width, levels);
 }
 
+void KeyingPass::KeySpan(int y, int first, int end, const int8_t* levels, uint8_t* colour,
+                         uint8_t* alpha) const {
+  KeyRow(planes_.source + y * planes_.sourceStride + 3 * first, colour + 3 * first, alpha + first,
+         end - first, levels ? levels + size_t(map_->Channels()) * first : nullptr);
+}
+
 void KeyingPass::BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original,
                             uint8_t* colour, uint8_t* alpha, int first, int end) {
   for (int x = first; x < end; ++x) {
@@ -108,6 +118,10 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
   if (width <= 0 || rowCount <= 0) return;
   const int end = std::min(planes_.height, firstRow + rowCount);
   firstRow = std::max(0, firstRow);
+  if (smoothing_) {
+    RunSmoothedRows(firstRow, end);
+    return;
+  }
   std::vector<uint16_t> protect, garbage;
   std::vector<uint8_t> original;
   std::vector<int8_t> levels(map_ ? size_t(width) * 3 : 0);
@@ -126,6 +140,50 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
     KeyRow(src, colour, alpha, width, map_ ? levels.data() : nullptr);
     if (covered) BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, 0, width);
   }
+}
+
+void KeyingPass::RunSmoothedRows(int firstRow, int end) const {
+  const int width = planes_.width, last = planes_.height - 1, r = smoothing_->Radius(), ring = 2 * r + 1;
+  const size_t row3 = size_t(width) * 3;
+  std::vector<uint8_t> colours(row3 * ring), raw(size_t(width) * ring), original(coverage_ ? row3 : 0);
+  std::vector<uint16_t> protect(coverage_ ? width : 0), garbage(coverage_ ? width : 0);
+  std::vector<int8_t> levels(map_ ? row3 : 0);
+  std::vector<const uint8_t*> around(ring);
+  auto rawRow = [&](int y) { return raw.data() + size_t(y % ring) * width; };
+  int keyed = std::max(firstRow - r, 0) - 1;  // the last row keyed into the ring
+  for (int y = firstRow; y < end; ++y) {
+    while (keyed < std::min(y + r, last)) {
+      ++keyed;
+      if (map_) map_->RowLevels(keyed, levels.data());
+      KeySpan(keyed, 0, width, map_ ? levels.data() : nullptr, colours.data() + (keyed % ring) * row3,
+              rawRow(keyed));
+    }
+    for (int k = 0; k < ring; ++k) around[k] = rawRow(std::clamp(y - r + k, 0, last));
+    const uint8_t* src = planes_.source + y * planes_.sourceStride;
+    uint8_t* colour = planes_.colour + y * planes_.colourStride;
+    uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
+    const bool covered = coverage_ && coverage_->Row(y, protect, garbage);
+    if (covered) std::memcpy(original.data(), src, row3);  // the source may be overwritten
+    smoothing_->Row(around.data(), 0, width, width, alpha);
+    std::memcpy(colour, colours.data() + (y % ring) * row3, row3);
+    if (covered) BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, 0, width);
+  }
+}
+
+void KeyingPass::KeySmoothedSpan(int y, int first, int end, uint8_t* colour, uint8_t* alpha) const {
+  const int width = planes_.width, r = smoothing_->Radius(), ring = 2 * r + 1;
+  const int lo = std::max(first - r, 0), hi = std::min(end + r, width);
+  std::vector<uint8_t> colours(size_t(width) * 3), raw(size_t(width) * ring);
+  std::vector<int8_t> levels(map_ ? size_t(width) * 3 : 0);
+  std::vector<const uint8_t*> around(ring);
+  for (int k = 0; k < ring; ++k) {
+    const int row = std::clamp(y - r + k, 0, planes_.height - 1);
+    if (map_) map_->RowLevels(row, levels.data());
+    KeySpan(row, lo, hi, map_ ? levels.data() : nullptr, colours.data(), raw.data() + size_t(k) * width);
+    if (k == r) std::memcpy(colour + 3 * first, colours.data() + 3 * first, size_t(end - first) * 3);
+    around[k] = raw.data() + size_t(k) * width;
+  }
+  smoothing_->Row(around.data(), first, end, width, alpha);
 }
 
 void KeyingPass::RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rewritten) const {
@@ -156,8 +214,11 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rew
       uint8_t* orig = original.data() + 3 * first;
       std::memcpy(orig, srcRow + 3 * first,
                   static_cast<size_t>(last - first) * 3);  // the source may be overwritten
-      KeyRow(orig, colour + 3 * first, alpha + first, last - first,
-             map_ ? levels.data() + size_t(map_->Channels()) * first : nullptr);
+      if (smoothing_)
+        KeySmoothedSpan(y, first, last, colour, alpha);
+      else
+        KeyRow(orig, colour + 3 * first, alpha + first, last - first,
+               map_ ? levels.data() + size_t(map_->Channels()) * first : nullptr);
       BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, first, last);
       if (rewritten) rewritten(y, Span{first, last});
       first = last;

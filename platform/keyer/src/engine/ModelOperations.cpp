@@ -47,7 +47,8 @@ double Median(std::vector<double>& v) {
 }
 
 // The share of the screen's colours (an even subsample of them) the model keys above kScreenLeakAlpha.
-double LeakShare(const KeyerModel& model, const std::vector<uint32_t>& screen) {
+double LeakShare(const KeyerModel& model, const std::vector<uint32_t>& screen,
+                 double leakAlpha = KeyerTuning::kScreenLeakAlpha) {
   const ColourEvaluator evaluator(model);
   const size_t step = std::max<size_t>(1, screen.size() / KeyerTuning::kScreenLeakPixels);
   size_t seen = 0, leaked = 0;
@@ -56,7 +57,7 @@ double LeakShare(const KeyerModel& model, const std::vector<uint32_t>& screen) {
     double alpha = 0;
     evaluator.Evaluate(ColourSpace::LinearOfColorRef(screen[i]), colour, alpha);
     ++seen;
-    leaked += alpha > KeyerTuning::kScreenLeakAlpha;
+    leaked += alpha > leakAlpha;
   }
   return seen ? double(leaked) / double(seen) : 0.0;
 }
@@ -188,14 +189,14 @@ void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) 
   if (LeakShare(model, common) > KeyerTuning::kScreenLeakShare) TakeInScreenScatter(model, common);
 }
 
-void ModelOperations::TakeInScreenScatter(KeyerModel& model, const Colours& screen) {
+void ModelOperations::TakeInScreenScatter(KeyerModel& model, const Colours& screen, double leakAlpha) {
   const ScreenNoise noise(screen, model.screen);
   const KeyerModel before = model;
   for (double sigmas = KeyerTuning::kScreenNoiseLeastSigmas;; sigmas += KeyerTuning::kScreenNoiseSigmaStep) {
     model = before;
     const bool last = sigmas + KeyerTuning::kScreenNoiseSigmaStep > KeyerTuning::kScreenNoiseSigmas + 1e-9;
     TakeInEllipsoid(model, noise, last ? KeyerTuning::kScreenNoiseSigmas : sigmas);
-    if (last || LeakShare(model, screen) <= KeyerTuning::kScreenLeakShare) return;
+    if (last || LeakShare(model, screen, leakAlpha) <= KeyerTuning::kScreenLeakShare) return;
   }
 }
 

@@ -41,6 +41,27 @@ class ChannelLevels {
   int screenByte_;
 };
 
+// The median over cells of each cell's median absolute departure of its levels from their median, as a
+// relative deviation in brightness (1.4826 median absolute departures are a Gaussian's deviation; a level
+// is 1/kLevelsPerDoubling of a doubling). Cells with fewer than kMinimum levels say little and are left out.
+double LevelScatter(const std::vector<std::vector<int32_t>>& cells) {
+  constexpr size_t kMinimum = 16;
+  std::vector<int32_t> spreads, departures;
+  for (const std::vector<int32_t>& cell : cells) {
+    if (cell.size() < kMinimum) continue;
+    departures = cell;
+    std::nth_element(departures.begin(), departures.begin() + departures.size() / 2, departures.end());
+    const int32_t median = departures[departures.size() / 2];
+    for (int32_t& d : departures) d = std::abs(d - median);
+    std::nth_element(departures.begin(), departures.begin() + departures.size() / 2, departures.end());
+    spreads.push_back(departures[departures.size() / 2]);
+  }
+  if (spreads.empty()) return 0;
+  std::nth_element(spreads.begin(), spreads.begin() + spreads.size() / 2, spreads.end());
+  const double levels = 1.4826 * spreads[spreads.size() / 2] / kFixedOne;
+  return std::exp2(levels / ScreenLight::kLevelsPerDoubling) - 1;
+}
+
 int8_t WholeLevel(int32_t fixed) {
   return static_cast<int8_t>(ScreenLight::Level(std::clamp(fixed, -kFixedLimit, kFixedLimit)));
 }
@@ -82,6 +103,7 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
     if (found[lead][cell].size() < KeyerTuning::kLightMapHueShare * sampled[cell])
       for (int m = 0; m < 3; ++m)
         if (m != lead) found[m][cell].clear();
+  scatter_ = LevelScatter(found[lead]);
   std::vector<int32_t> grids[3];
   bool any = false;
   for (int m = 0; m < 3; ++m) {

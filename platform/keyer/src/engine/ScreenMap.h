@@ -34,6 +34,11 @@ class ScreenMap {
   // 1 where no channel departs from the screen channel anywhere (each pixel's channels share one level),
   // else 3.
   int Channels() const { return channels_; }
+  // The screen's scatter in brightness around the light around it, as a relative standard deviation (0.05:
+  // a screen pixel departs by about 5 % from its neighbourhood's light): the median over the cells of a
+  // robust deviation of their screen pixels' levels. 0 where too few screen pixels were seen. Measured
+  // even where the map itself is empty.
+  double Scatter() const { return scatter_; }
   // The levels of row y's pixels, Channels() per pixel (three in the pixels' byte order: B, G, R).
   void RowLevels(int y, int8_t* levels) const;
 
@@ -53,6 +58,7 @@ class ScreenMap {
   int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
   int lead_ = 0;  // the screen channel's byte
   int channels_ = 1;
+  double scatter_ = 0;
   // Per cell, in byte order: the screen channel's fixed level, the other channels' departures from it.
   std::vector<int32_t> cells_;
   std::vector<int32_t> columnCell_, columnWeight_;  // per pixel column: left cell and right cell's weight

@@ -1,0 +1,30 @@
+// Smoothing of a keyed alpha plane where the screen is noisy: each pixel's alpha becomes the binomial
+// average of the alphas within `radius` pixels across and down (weights C(2 radius, k) along each axis),
+// the discrete Gaussian of a deviation of the square root of radius / 2 pixels. Sensor noise keys pixel by
+// pixel and so scatters alpha independently from one pixel to the next; the average cuts that scatter
+// while a soft edge, which spans several pixels, keeps its course. Rows and columns past the picture repeat
+// its edge.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace keyer {
+
+class AlphaSmoothing {
+ public:
+  explicit AlphaSmoothing(int radius);
+  int Radius() const { return radius_; }
+  // The deviation of independent per-pixel noise in alpha after smoothing, as a share of its deviation
+  // before: the square root of the sum of the kernel's squared weights (0.375 for a radius of one).
+  double NoiseShare() const;
+  // Writes out[x] for x in [first, end) of a row `width` wide from the raw alphas of the 2 radius + 1 rows
+  // centred on it (top first; each indexed by column, valid within radius of [first, end) in the row).
+  void Row(const uint8_t* const* rows, int first, int end, int width, uint8_t* out) const;
+
+ private:
+  int radius_;
+  std::vector<uint32_t> weights_;  // 2 radius + 1 binomial weights, summing to 4^radius
+};
+
+}  // namespace keyer
