@@ -334,17 +334,20 @@ HRESULT WriteBackFileBytes::WriteAt(ULARGE_INTEGER where, const void* data, ULON
   const auto* in = static_cast<const uint8_t*>(data);
 
   // A write past the window's end moves it: the file grows forward. So does a stream's data written
-  // sector after sector into room freed before the window. The other writes before it (the header, the
-  // directory and tables, rewritten as streams grow) are small and are held.
+  // sector after sector into room freed before the window, once it has gone on longer than a held write
+  // may be. The other writes before the window (the header, the directory and tables, rewritten as
+  // streams grow; the directory's few sectors are rewritten in a row as well) are held.
   const bool fits = count <= WindowBytes - WindowBackMargin;
   const bool sectors = count >= SectorBytes;
   const bool outside = offset < windowStart || end > windowStart + WindowBytes;
   const bool grows = offset >= windowStart && end > windowStart + WindowBytes;
-  if (windowStart != NoWindow && fits && (grows || (outside && sectors && offset == lastDataEnd))) {
+  outsideRun = !outside || !sectors ? 0 : (offset == lastDataEnd ? outsideRun : 0) + count;
+  if (sectors) lastDataEnd = end;
+  if (windowStart != NoWindow && fits && (grows || outsideRun > LargestHeldWrite)) {
     HRESULT hr = MoveWindowTo(offset);
     if (FAILED(hr)) return hr;
+    outsideRun = 0;
   }
-  if (sectors) lastDataEnd = end;
   // Window and held sectors never overlap: both are whole sectors, a write is split at the window, and
   // the window moves only once all held sectors are written.
   const uint64_t inBegin = std::clamp(windowStart, offset, end);

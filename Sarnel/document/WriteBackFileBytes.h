@@ -7,10 +7,10 @@
 // 27 MB into a job took longer than making the picture. Here the region of the file being written is
 // held in a window of memory; the table sectors a growing stream touches lie in the same region, so
 // nearly every call is a copy, and the window goes to the disk when it moves on and on Close.
-// A stream's data written in order into room freed before the window moves the window there. Small
-// writes before the window (the header, the directory and the tables of earlier streams, rewritten over
-// and over) are held as single sectors until there are many of them. Reads that follow on from the
-// one before are served from a read-ahead buffer.
+// A stream's data written in order into room freed before the window moves the window there once it
+// has gone on for a while. Small writes before the window (the header, the directory and the tables of
+// earlier streams, rewritten over and over) are held as single sectors until there are many of them.
+// Reads that follow on from the one before are served from a read-ahead buffer.
 #pragma once
 
 #include <objidl.h>
@@ -86,6 +86,8 @@ class WriteBackFileBytes final : public ILockBytes {
   uint64_t dirtyEnd = 0;
   // Where the last write of a sector or more ended: a stream's data written in order continues there.
   uint64_t lastDataEnd = UINT64_MAX;
+  // How far such writes before the window have gone on in a row.
+  uint64_t outsideRun = 0;
 
   // Sectors outside the window that the disk has not got yet, by their offset.
   std::map<uint64_t, std::unique_ptr<uint8_t[]>> held;
