@@ -157,25 +157,32 @@ TEST(ImagePersistedForm, SamePictureGivesSameBytesWhateverTheOptions) {
 }
 
 TEST(ImagePersistedForm, BandsCodedAtOnceAreWrittenInOrderAndAFullStreamEndsTheWrite) {
-  // 400 x 2000 makes four bands (654 rows each, the last 38), coded on several threads.
-  auto picture = MakeBitmap(400, 2000, Noise);
-  const std::vector<uint8_t> good = Persist(picture.p);
-  MemoryStream stream;
-  stream.bytes = good;
-  auto back = NewBitmap();
-  ASSERT_EQ(S_OK, back->LoadFromStream(&stream, 0));
-  // Every band's rows where they belong: the first and last row of each band.
-  for (int y : {0, 653, 654, 1307, 1308, 1961, 1962, 1999})
-    for (int x : {0, 199, 399}) ASSERT_EQ(Noise(x, y), PixelAt(back.p, x, y)) << x << ", " << y;
-  // Wherever the stream fills up, the write ends with the stream's failure, writes nothing more after it,
-  // and what went in is the start of the whole form.
-  for (size_t room : {size_t(0), size_t(40), good.size() / 2, good.size() - 1}) {
-    SCOPED_TRACE(testing::Message() << "room " << room);
-    FillingStream full(room);
-    EXPECT_EQ(STG_E_MEDIUMFULL, picture->SaveToStream(&full, 0));
-    EXPECT_EQ(1, full.refused);
-    ASSERT_LE(full.bytes.size(), good.size());
-    EXPECT_TRUE(std::equal(full.bytes.begin(), full.bytes.end(), good.begin()));
+  // Bands of about a megabyte, coded on several threads: 400 x 2000 makes four (654 rows each, the last 38);
+  // 20000 x 800 makes 62 of 13 rows, more than are ever coded ahead of the stream.
+  for (auto [width, height] : {std::pair{400, 2000}, std::pair{20000, 800}}) {
+    SCOPED_TRACE(testing::Message() << width << " x " << height);
+    const int rowsPerBand = (1 << 20) / (4 * width + 2);
+    auto picture = MakeBitmap(width, height, Noise);
+    const std::vector<uint8_t> good = Persist(picture.p);
+    MemoryStream stream;
+    stream.bytes = good;
+    auto back = NewBitmap();
+    ASSERT_EQ(S_OK, back->LoadFromStream(&stream, 0));
+    // Every band's rows where they belong: the first and last row of each band.
+    for (int y0 = 0; y0 < height; y0 += rowsPerBand)
+      for (int y : {y0, std::min(height, y0 + rowsPerBand) - 1})
+        for (int x : {0, width / 2, width - 1})
+          ASSERT_EQ(Noise(x, y), PixelAt(back.p, x, y)) << x << ", " << y;
+    // Wherever the stream fills up, the write ends with the stream's failure, writes nothing more after
+    // it, and what went in is the start of the whole form.
+    for (size_t room : {size_t(0), size_t(40), good.size() / 2, good.size() - 1}) {
+      SCOPED_TRACE(testing::Message() << "room " << room);
+      FillingStream full(room);
+      EXPECT_EQ(STG_E_MEDIUMFULL, picture->SaveToStream(&full, 0));
+      EXPECT_EQ(1, full.refused);
+      ASSERT_LE(full.bytes.size(), good.size());
+      EXPECT_TRUE(std::equal(full.bytes.begin(), full.bytes.end(), good.begin()));
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -95,20 +96,41 @@ size_t BandRawBytes(int width, int rows, bool alpha) {
   return size_t(rows) * size_t(width) * (alpha ? 4 : 3);
 }
 
-// Buffers handed back for the next band once used: a block of memory is far slower to write the first time
-// than again (under Wine above all), so a write allocates only as many as are in use at once.
+// Band buffers handed back once used, for the next band of this picture or of the next one: a block of
+// memory is far slower to write the first time than again (under Wine above all, where a freed block of a
+// megabyte goes back to the system), and importing pictures one after another would otherwise pay for
+// fresh memory for every band in flight of every picture. At most kMaxKept buffers are kept.
 class BufferShelf {
  public:
-  std::vector<uint8_t> Take() {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (spare_.empty()) return {};
-    std::vector<uint8_t> buffer = std::move(spare_.back());
-    spare_.pop_back();
+  static constexpr size_t kMaxKept = 32;
+
+  static BufferShelf& Shared() {
+    static BufferShelf* shelf = new BufferShelf;  // never destroyed: bands may end after statics go
+    return *shelf;
+  }
+
+  // A buffer of at least `bytes`; its contents are undefined.
+  std::vector<uint8_t> Take(size_t bytes) {
+    std::vector<uint8_t> buffer;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      // Coded bands need more room than raw ones: the smallest buffer that holds the request is taken,
+      // so that a small one is not grown (a fresh block again) while a large one waits.
+      size_t pick = spare_.size();
+      for (size_t i = 0; i < spare_.size(); ++i)
+        if (spare_[i].size() >= bytes && (pick == spare_.size() || spare_[i].size() < spare_[pick].size()))
+          pick = i;
+      if (pick != spare_.size()) {
+        buffer = std::move(spare_[pick]);
+        spare_.erase(spare_.begin() + ptrdiff_t(pick));
+      }
+    }
+    if (buffer.size() < bytes) buffer.resize(bytes);
     return buffer;
   }
   void Give(std::vector<uint8_t> buffer) {
     std::lock_guard<std::mutex> guard(lock_);
-    spare_.push_back(std::move(buffer));
+    if (spare_.size() < kMaxKept) spare_.push_back(std::move(buffer));
   }
 
  private:
@@ -125,8 +147,7 @@ struct CodedBand {
 CodedBand EncodeBand(const PixelImage& image, int y0, int y1, BufferShelf& shelf) {
   const int w = image.Width();
   const bool alpha = image.HasAlpha();
-  std::vector<uint8_t> raw = shelf.Take();
-  if (raw.size() < BandRawBytes(w, y1 - y0, alpha)) raw.resize(BandRawBytes(w, y1 - y0, alpha));
+  std::vector<uint8_t> raw = shelf.Take(BandRawBytes(w, y1 - y0, alpha));
   std::vector<uint8_t> prev(size_t(w) * 3), cur(size_t(w) * 3);
   uint8_t* out = raw.data();
   for (int y = y0; y < y1; ++y) {
@@ -140,7 +161,8 @@ CodedBand EncodeBand(const PixelImage& image, int y0, int y1, BufferShelf& shelf
       FilterRow(image.AlphaRow(y), y > y0 ? image.AlphaRow(y - 1) : nullptr, out, w, 1);
       out += w;
     }
-  CodedBand coded{shelf.Take()};
+  CodedBand coded{shelf.Take(
+      4 + BandCoder::Bound(size_t(y1 - y0) * size_t(w) * 3, alpha ? size_t(y1 - y0) * size_t(w) : 0))};
   coded.size = BandCoder::Encode(raw.data(), size_t(y1 - y0) * size_t(w) * 3,
                                  alpha ? size_t(y1 - y0) * size_t(w) : 0, 4, coded.buffer);
   shelf.Give(std::move(raw));
@@ -150,10 +172,13 @@ CodedBand EncodeBand(const PixelImage& image, int y0, int y1, BufferShelf& shelf
 void DecodeBand(const std::vector<uint8_t>& packed, PixelImage& image, int y0, int y1) {
   const int w = image.Width();
   const bool alpha = image.HasAlpha();
-  std::vector<uint8_t> raw(BandRawBytes(w, y1 - y0, alpha));
+  BufferShelf& shelf = BufferShelf::Shared();
+  std::vector<uint8_t> raw = shelf.Take(BandRawBytes(w, y1 - y0, alpha));
   if (!BandCoder::Decode(packed.data(), packed.size(), raw.data(), size_t(y1 - y0) * size_t(w) * 3,
-                         alpha ? size_t(y1 - y0) * size_t(w) : 0))
+                         alpha ? size_t(y1 - y0) * size_t(w) : 0)) {
+    shelf.Give(std::move(raw));
     throw FormError{};
+  }
   std::vector<uint8_t> prev(size_t(w) * 3), cur(size_t(w) * 3);
   const uint8_t* in = raw.data();
   for (int y = y0; y < y1; ++y) {
@@ -167,6 +192,7 @@ void DecodeBand(const std::vector<uint8_t>& packed, PixelImage& image, int y0, i
       UnfilterRow(image.AlphaRow(y), y > y0 ? image.AlphaRow(y - 1) : nullptr, in, w, 1);
       in += w;
     }
+  shelf.Give(std::move(raw));
 }
 
 HRESULT WriteAll(IStream* stream, const void* data, size_t size) {
@@ -212,6 +238,25 @@ class InOrderBandWriter {
     }
   }
 
+  // Waits until the band may be coded: at most kMaxAhead bands are coded and not yet written, so that a
+  // slow stream does not hold (and keep allocating) buffers for the whole picture. The band the stream
+  // waits for is always being coded by a thread that does not wait here.
+  void WaitForRoom(int band) {
+    if (band < next_.load() + kMaxAhead) return;
+    std::unique_lock<std::mutex> lock(roomLock_);
+    room_.wait(lock, [&] { return band < next_.load() + kMaxAhead || Failed(); });
+  }
+
+  // A band that could not be coded ends the write: nothing after it is written, and no thread waits for it.
+  void Fail(HRESULT error) {
+    {
+      std::lock_guard<std::mutex> lock(roomLock_);
+      HRESULT expected = S_OK;
+      result_.compare_exchange_strong(expected, error);
+    }
+    room_.notify_all();
+  }
+
   bool Failed() const { return FAILED(result_.load()); }
   HRESULT Result() const {
     const HRESULT result = result_.load();
@@ -219,6 +264,8 @@ class InOrderBandWriter {
   }
 
  private:
+  static constexpr int kMaxAhead = 24;
+
   void WriteReady() {
     for (int b = next_.load(); b < bands_ && ready_[b].load(); b = next_.load()) {
       CodedBand coded = std::move(packed_[size_t(b)]);
@@ -227,7 +274,11 @@ class InOrderBandWriter {
         result_.store(WriteAll(stream_, coded.buffer.data(), coded.size));
       }
       shelf_.Give(std::move(coded.buffer));
-      next_.store(b + 1);
+      {
+        std::lock_guard<std::mutex> lock(roomLock_);
+        next_.store(b + 1);
+      }
+      room_.notify_all();
     }
   }
 
@@ -238,7 +289,10 @@ class InOrderBandWriter {
   std::unique_ptr<std::atomic<bool>[]> ready_;
   std::atomic<int> next_{0};
   std::atomic<bool> writing_{false};
+
   std::atomic<HRESULT> result_{S_OK};
+  std::mutex roomLock_;
+  std::condition_variable room_;
 };
 
 // Reads exactly size bytes; a short stream is malformed data.
@@ -294,11 +348,24 @@ HRESULT PersistedForm::Write(const PixelImage& image, IStream* stream) {
     HRESULT hr = WriteAll(stream, head, kHeaderBytes + 4);
     if (FAILED(hr) || bands == 0) return hr;
     // One band a part: parts are taken in order, so the first bands are coded first.
-    BufferShelf shelf;
+    BufferShelf& shelf = BufferShelf::Shared();
     InOrderBandWriter writer(stream, bands, shelf);
     ParallelParts(bands, bands, [&](int b0, int b1) {
-      for (int b = b0; b < b1 && !writer.Failed(); ++b)
-        writer.Done(b, EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand), shelf));
+      for (int b = b0; b < b1 && !writer.Failed(); ++b) {
+        writer.WaitForRoom(b);
+        if (writer.Failed()) break;
+        CodedBand coded;
+        try {
+          coded = EncodeBand(image, b * rowsPerBand, std::min(h, (b + 1) * rowsPerBand), shelf);
+        } catch (const std::bad_alloc&) {
+          writer.Fail(E_OUTOFMEMORY);
+          throw;
+        } catch (...) {
+          writer.Fail(E_FAIL);
+          throw;
+        }
+        writer.Done(b, std::move(coded));
+      }
     });
     return writer.Result();
   } catch (const std::bad_alloc&) {
@@ -367,7 +434,7 @@ HRESULT PersistedForm::Read(IStream* stream, PixelImage& image) {
       uint32_t next = 0;
       ParallelParts(int(bands), int(bands), [&](int p0, int p1) {
         for (int p = p0; p < p1; ++p) {
-          std::vector<uint8_t> packed;
+          std::vector<uint8_t> packed = BufferShelf::Shared().Take(0);
           uint32_t b = 0;
           {
             std::lock_guard<std::mutex> lock(reading);
@@ -375,6 +442,7 @@ HRESULT PersistedForm::Read(IStream* stream, PixelImage& image) {
             readBand(b, packed);
           }
           decode(packed, result, b);
+          BufferShelf::Shared().Give(std::move(packed));
         }
       });
     } else {
