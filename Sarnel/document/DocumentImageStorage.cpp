@@ -185,25 +185,30 @@ void SwapInBitmaps(IStorage* image, zvkImage::IBitmap* finalBitmap, zvkImage::IB
 
 }  // namespace
 
-IBitmapPtr CTheDocument::WriteImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
-                                           zvkImage::IBitmap* bitmap) {
-  if (bitmap == nullptr) return IBitmapPtr();
+ImportBitmaps CTheDocument::MakeImportBitmaps(zvkImage::IBitmap* bitmap, bool linked,
+                                              const ImageProcessing& processing) const {
+  ImportBitmaps made;
+  if (bitmap == nullptr) return made;
   FinalMaker finalMaker(linked ? nullptr : bitmap, storedBitmapSizeLimit, processing);
-  IBitmapPtr draft = MakeDraft(bitmap, draftSize, processing);
+  made.draft = MakeDraft(bitmap, draftSize, processing);
+  if (!linked) made.finalBitmap = finalMaker.Take();
+  return made;
+}
 
+IBitmapPtr CTheDocument::WriteImageBitmaps(const CString& id, const ImportBitmaps& bitmaps) {
+  if (!bitmaps.draft) return IBitmapPtr();
   CSingleLock lock(&imageStorageLock, TRUE);
   IStoragePtr images(OpenImagesStorage(), false);
   IStoragePtr image(CreateStorage(images, ImageStorageName(id), 314), false);
   {
     IStreamPtr stream(CreateStream(image, "@Bitmap-Draft", 349), false);
-    WriteBitmapStream(stream, draft);
+    WriteBitmapStream(stream, bitmaps.draft);
   }
-  if (!linked) {
-    IBitmapPtr finalBitmap = finalMaker.Take();
+  if (bitmaps.finalBitmap) {
     IStreamPtr stream(CreateStream(image, "@Bitmap-Final", 324), false);
-    WriteBitmapStream(stream, finalBitmap);
+    WriteBitmapStream(stream, bitmaps.finalBitmap);
   }
-  return draft;
+  return bitmaps.draft;
 }
 
 IBitmapPtr CTheDocument::ReplaceImageBitmaps(const CString& id, bool linked,

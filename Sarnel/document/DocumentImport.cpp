@@ -9,12 +9,14 @@
 // Deletes itself when its thread ends; the document waits only for the completion event.
 class CTheDocument::CImportImageThread : public zvk::thread {
  public:
-  CImportImageThread(CTheDocument* document, CEvent* completion, zvkImage::IBitmap* bitmap, bool linked,
-                     const ImageProcessing* processing, StoredImage* result)
+  CImportImageThread(CTheDocument* document, CEvent* completion, zvkImage::IBitmap* bitmap,
+                     const ImportBitmaps* made, bool linked, const ImageProcessing* processing,
+                     StoredImage* result)
       : zvk::thread(true),
         document(document),
         completion(completion),
         bitmap(bitmap),
+        made(made),
         linked(linked),
         processing(processing),
         result(result) {}
@@ -24,7 +26,7 @@ class CTheDocument::CImportImageThread : public zvk::thread {
     // The completion is signalled on every way out, or the user-interface thread would wait forever.
     const HRESULT init = CoInitialize(nullptr);
     if (SUCCEEDED(init)) {
-      RunInHandlerFrame([&] { *result = document->StoreNewImage(bitmap, linked, processing); });
+      RunInHandlerFrame([&] { *result = document->StoreNewImage(bitmap, made, linked, processing); });
       CoUninitialize();
     }
     completion->SetEvent();
@@ -35,6 +37,7 @@ class CTheDocument::CImportImageThread : public zvk::thread {
   CTheDocument* document;
   CEvent* completion;
   IBitmapPtr bitmap;
+  const ImportBitmaps* made;
   bool linked;
   const ImageProcessing* processing;
   StoredImage* result;
@@ -51,13 +54,14 @@ void WaitPumpingMessages(CEvent& event) {
 
 }  // namespace
 
-CTheDocument::StoredImage CTheDocument::StoreNewImage(zvkImage::IBitmap* bitmap, bool linked,
-                                                      const ImageProcessing* processing) {
+CTheDocument::StoredImage CTheDocument::StoreNewImage(zvkImage::IBitmap* bitmap, const ImportBitmaps* made,
+                                                      bool linked, const ImageProcessing* processing) {
   StoredImage stored;
   const CString id = CObjectID::CreateNew();
   const ImageProcessing none;
   try {
-    stored.draft = WriteImageBitmaps(id, linked, processing ? *processing : none, bitmap);
+    stored.draft = made != nullptr ? WriteImageBitmaps(id, *made)
+                                   : WriteImageBitmaps(id, linked, processing ? *processing : none, bitmap);
   } catch (...) {
     // A half-written image storage would stay in the job without a record.
     try {
@@ -72,16 +76,28 @@ CTheDocument::StoredImage CTheDocument::StoreNewImage(zvkImage::IBitmap* bitmap,
 
 bool CTheDocument::ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
                                const ImageProcessing* processing) {
+  if (!bitmap) return false;
+  return ImportStored(position, bitmap, nullptr, sourceName, linked, processing);
+}
+
+bool CTheDocument::ImportImage(int32_t position, ImportBitmaps bitmaps, const char* sourceName, bool linked,
+                               const ImageProcessing* processing) {
+  if (!bitmaps.draft) return false;
+  return ImportStored(position, nullptr, &bitmaps, sourceName, linked, processing);
+}
+
+bool CTheDocument::ImportStored(int32_t position, IBitmapPtr bitmap, const ImportBitmaps* made,
+                                const char* sourceName, bool linked, const ImageProcessing* processing) {
   // An Indexed job takes only images that bring their number.
   if (indexed && position < 1) return false;
-  if (!open || !bitmap) return false;
+  if (!open) return false;
   bool placed = false;
   const bool keptBusy = busy;
   busy = true;
   StoredImage stored;
   RunInHandlerFrame([&] {
     CEvent completion(FALSE, TRUE);
-    auto* worker = new CImportImageThread(this, &completion, bitmap, linked, processing, &stored);
+    auto* worker = new CImportImageThread(this, &completion, bitmap, made, linked, processing, &stored);
     if (!worker->Start()) {
       delete worker;
       throw CMyException(E_FAIL, "E_FAIL", "DocumentImages", 1500);

@@ -22,6 +22,7 @@
 #include "FoldersList.h"
 #include "Graphics.h"
 #include "ImageBitmap.h"
+#include "ImportBitmaps.h"
 #include "ImagesList.h"
 #include "ItemRelationships.h"
 #include "ItemsList.h"
@@ -135,9 +136,16 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
 
   // ---- The image storages: one per image, with its full and draft bitmap streams. Every call
   // holds the image-storage lock; the import worker calls WriteImageBitmaps from its own thread.
-  // The returned draft belongs to the caller.
+  // The bitmaps an import stores of a picture, made of the caller's picture, which stays as it was, on
+  // any thread: the disk import makes them while the images before are stored.
+  ImportBitmaps MakeImportBitmaps(zvkImage::IBitmap* bitmap, bool linked,
+                                  const ImageProcessing& processing) const;
+  // Writes them as a new image's storage. The draft goes back to the caller.
+  IBitmapPtr WriteImageBitmaps(const CString& id, const ImportBitmaps& bitmaps);
   IBitmapPtr WriteImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
-                               zvkImage::IBitmap* bitmap);
+                               zvkImage::IBitmap* bitmap) {
+    return WriteImageBitmaps(id, MakeImportBitmaps(bitmap, linked, processing));
+  }
   // New bitmaps of an existing image, swapped in as RewriteImageBitmaps does.
   IBitmapPtr ReplaceImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,
                                  zvkImage::IBitmap* bitmap);
@@ -190,8 +198,15 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   // the image was placed in the job.
   bool ImportImage(int32_t position, IBitmapPtr bitmap, const char* sourceName, bool linked,
                    const ImageProcessing* processing);
-  // The worker's step: a new id and the image's bitmaps in the job.
-  StoredImage StoreNewImage(zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing* processing);
+  // The same with the stored bitmaps made beforehand by MakeImportBitmaps of the same processing.
+  bool ImportImage(int32_t position, ImportBitmaps bitmaps, const char* sourceName, bool linked,
+                   const ImageProcessing* processing);
+  // Either the bitmap or the bitmaps made of it are given.
+  bool ImportStored(int32_t position, IBitmapPtr bitmap, const ImportBitmaps* made, const char* sourceName,
+                    bool linked, const ImageProcessing* processing);
+  // The worker's step: a new id and the image's bitmaps in the job, made first unless given.
+  StoredImage StoreNewImage(zvkImage::IBitmap* bitmap, const ImportBitmaps* made, bool linked,
+                            const ImageProcessing* processing);
   // A 0-based position, -1 for the end; an empty id places an empty slot.
   void InsertImageAt(int32_t position, const CString& id, const char* fileName, bool linked,
                      const ImageProcessing* processing);

@@ -260,8 +260,13 @@ void CImagesFromDiskDlg::OnStart() {
   const ImageFromDiskSettings& settings = ImageFromDiskSettings::Instance();
   const CImagesFromDiskThread::Link link{m_hWnd, stopEvent.m_hObject, answerEvent.m_hObject,
                                          doneEvent.m_hObject, &answerCode};
+  // The document's bitmaps of each image are made on the worker's side, while the images before are stored.
+  CTheDocument& job = document;
+  auto makeStored = [&job](zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing& processing) {
+    return job.MakeImportBitmaps(bitmap, linked, processing);
+  };
   auto* worker = new CImagesFromDiskThread(link, document.IsIndexed(), settings.reference, settings.keepPath,
-                                           std::move(files));
+                                           std::move(files), makeStored);
   if (!worker->Start()) {
     delete worker;
     doneEvent.SetEvent();
@@ -340,8 +345,11 @@ void CImagesFromDiskDlg::AddImage(const std::shared_ptr<ImportedImage>& image) {
   const CString fileText = ImportFileText(image->path, image->reference, image->keepPath);
   adding = image;
   // ImportImage reports its own failures; the run goes on with the next file.
-  if (document.ImportImage(image->number, image->bitmap, fileText, image->reference, &image->processing))
-    ++placedCount;
+  const bool placed = image->stored.draft ? document.ImportImage(image->number, image->stored, fileText,
+                                                                 image->reference, &image->processing)
+                                          : document.ImportImage(image->number, image->bitmap, fileText,
+                                                                 image->reference, &image->processing);
+  if (placed) ++placedCount;
   adding.reset();
   answerEvent.SetEvent();
   if (endWaiting) {

@@ -9,6 +9,9 @@
 
 #include <io.h>
 
+#include <algorithm>
+#include <system_error>
+
 #include <comdef.h>
 
 namespace {
@@ -57,13 +60,14 @@ IConnectionPointPtr ProgressPoint(zvkImage::IBitmap* bitmap) {
 }  // namespace
 
 CImagesFromDiskThread::CImagesFromDiskThread(const Link& link, bool indexed, bool reference, bool keepPath,
-                                             std::vector<File> files)
+                                             std::vector<File> files, StoredMaker makeStored)
     : zvk::thread(true),
       link(link),
       indexed(indexed),
       reference(reference),
       keepPath(keepPath),
-      files(std::move(files)) {}
+      files(std::move(files)),
+      makeStored(std::move(makeStored)) {}
 
 IBitmapPtr CImagesFromDiskThread::LoadImageFile(const CString& path, ImportTagTexts& texts,
                                                 CImagesFromDiskThread* progress) {
@@ -165,6 +169,56 @@ void CImagesFromDiskThread::MakePreview(Prepared& prepared) const {
   }
 }
 
+CImagesFromDiskThread::ReadAhead::~ReadAhead() {
+  for (const auto& load : loads)
+    if (load->thread.joinable()) load->thread.join();
+}
+
+void CImagesFromDiskThread::ReadAhead::Fill(int32_t first) {
+  const auto count = static_cast<int32_t>(worker.files.size());
+  int32_t next = loads.empty() ? first : std::max(first, loads.back()->index + 1);
+  while (next < count && static_cast<int32_t>(loads.size()) < kFiles && !worker.Stopped()) {
+    auto load = std::make_unique<Load>();
+    load->index = next;
+    Load* target = load.get();
+    try {
+      target->thread = std::thread([this, target] {
+        // The tone curve of the preview is a COM object.
+        const HRESULT init = ::CoInitialize(nullptr);
+        worker.Load(worker.files[static_cast<size_t>(target->index)], target->prepared, false);
+        worker.MakePreview(target->prepared);
+        worker.MakeStored(target->prepared);
+        if (SUCCEEDED(init)) ::CoUninitialize();
+      });
+    } catch (const std::system_error&) {
+      return;  // a thread that cannot start leaves the file to be loaded in its turn
+    }
+    loads.push_back(std::move(load));
+    ++next;
+  }
+}
+
+bool CImagesFromDiskThread::ReadAhead::Take(int32_t index, Prepared& prepared) {
+  if (loads.empty() || loads.front()->index != index) return false;
+  std::unique_ptr<Load> load = std::move(loads.front());
+  loads.erase(loads.begin());
+  load->thread.join();
+  prepared = std::move(load->prepared);
+  return true;
+}
+
+void CImagesFromDiskThread::MakeStored(Prepared& prepared) const {
+  if (!makeStored || !prepared.bitmap || prepared.failure) return;
+  try {
+    prepared.stored = makeStored(prepared.bitmap, reference, prepared.processing);
+    prepared.bitmap = nullptr;
+  } catch (...) {
+    // Not the end of the run: the document makes them again in the image's turn and reports the
+    // failure as that image's, and the run goes on with the next file.
+    prepared.stored = ImportBitmaps();
+  }
+}
+
 bool CImagesFromDiskThread::Post(UINT message, WPARAM wParam, const void* data) {
   ::ResetEvent(link.answer);
   return ::PostMessageA(link.dialog, message, wParam, reinterpret_cast<LPARAM>(data)) != FALSE;
@@ -183,8 +237,7 @@ bool CImagesFromDiskThread::PostAndWait(UINT message, WPARAM wParam, const void*
 bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
   const auto count = static_cast<int32_t>(files.size());
   const ImageFromDiskSettings& settings = ImageFromDiskSettings::Instance();
-  Prepared next;
-  bool haveNext = false;
+  ReadAhead ahead(*this);
   for (int32_t i = 0; i < count; ++i) {
     if (Stopped()) return false;
     const File& file = files[static_cast<size_t>(i)];
@@ -194,15 +247,10 @@ bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
     ::SendMessageA(link.dialog, WM_IMPORT_PERCENT, 0, reinterpret_cast<LPARAM>(&percent));
 
     Prepared current;
-    if (haveNext) {
-      current = std::move(next);
-      haveNext = false;
-    } else {
-      Load(file, current, true);
-    }
+    if (!ahead.Take(i, current)) Load(file, current, true);
     for (;;) {
       if (current.failure) std::rethrow_exception(current.failure);
-      if (current.bitmap) break;
+      if (current.Loaded()) break;
       if (!PostAndWait(WM_IMPORT_QUESTION, current.exists ? UnreadableFile : MissingFile, &file.path))
         return false;
       const int answer = *link.answerCode;
@@ -212,8 +260,8 @@ bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
     }
     if (Stopped()) return false;
 
-    bool skip = !current.bitmap;
-    if (current.bitmap) {
+    bool skip = !current.Loaded();
+    if (!skip) {
       percent = 100;
       ::SendMessageA(link.dialog, WM_IMPORT_PERCENT, 0, reinterpret_cast<LPARAM>(&percent));
       if (indexed && file.number <= 0) {
@@ -226,6 +274,7 @@ bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
 
     if (!skip) {
       MakePreview(current);
+      MakeStored(current);
       if (current.failure) std::rethrow_exception(current.failure);
       ImportedImage image;
       image.path = file.path;
@@ -237,13 +286,10 @@ bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
       image.processing = current.processing;
       image.processing.sharpen = settings.sharpen;
       image.texts = current.texts;
+      image.stored = std::move(current.stored);
       if (!Post(WM_IMPORT_IMAGE, 0, &image)) return false;
-      // The next file is read while the dialog stores this image; its messages wait for the answer.
-      if (i + 1 < count && !Stopped()) {
-        Load(files[static_cast<size_t>(i + 1)], next, false);
-        MakePreview(next);
-        haveNext = true;
-      }
+      // The next files are read while the dialog stores this image; their messages wait for the answer.
+      ahead.Fill(i + 1);
       if (!WaitForAnswer()) return false;
       ++handedOver;
     }

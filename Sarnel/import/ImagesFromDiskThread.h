@@ -1,8 +1,9 @@
 // The disk-import worker: loads the listed files one after the other, makes each one's processed
-// preview and hands every image to its dialog, asking the dialog whenever a file cannot be taken.
-// While the dialog stores one image, the worker already loads the next one and makes its preview; it
-// sends nothing about that file until the dialog has taken the one before, so the dialog sees its
-// messages in list order. It never touches the document or the controls.
+// preview and the bitmaps the document stores of it, and hands every image to its dialog, asking the
+// dialog whenever a file cannot be taken. While the dialog stores one image, the next two files are
+// already loaded and made ready, each on a thread of its own (a decode runs on one core); nothing about a
+// file is sent until the dialog has taken the one before, so the dialog sees its messages in list order.
+// It never touches the controls, and of the document only the maker of stored bitmaps it is given.
 #pragma once
 
 #include "ImportedImage.h"
@@ -10,6 +11,9 @@
 
 #include <atomic>
 #include <exception>
+#include <functional>
+#include <memory>
+#include <thread>
 #include <vector>
 
 class CImagesFromDiskThread : public zvk::thread {
@@ -27,8 +31,12 @@ class CImagesFromDiskThread : public zvk::thread {
     HANDLE done;
     std::atomic<int>* answerCode;
   };
+  // Makes the bitmaps the document stores of a loaded picture (the picture stays as it was).
+  using StoredMaker =
+      std::function<ImportBitmaps(zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing& processing)>;
+  // Without a maker, the dialog's document makes the stored bitmaps itself.
   CImagesFromDiskThread(const Link& link, bool indexed, bool reference, bool keepPath,
-                        std::vector<File> files);
+                        std::vector<File> files, StoredMaker makeStored = nullptr);
 
   // Loads one file with its identifier texts (when the settings ask for them); null when the file
   // gives no bitmap. With a worker, a large file's load moves the dialog's file progress bar.
@@ -56,19 +64,49 @@ class CImagesFromDiskThread : public zvk::thread {
  private:
   // One file as the worker prepared it: whether it exists, what its load gave (or the failure that
   // ended the load, raised again once the file's turn comes) and, with a bitmap, the processed
-  // preview with the processing it shows.
+  // preview with the processing it shows. Once the stored bitmaps are made, the picture itself is let
+  // go.
   struct Prepared {
     bool exists = false;
     IBitmapPtr bitmap;
     ImportTagTexts texts;
     IBitmapPtr preview;
     ImageProcessing processing;
+    ImportBitmaps stored;
     std::exception_ptr failure;
+    bool Loaded() const { return bitmap || stored.draft; }
+  };
+
+  // The files loaded ahead of the one the dialog is given, each on its own thread; every thread is joined
+  // before the worker goes on past its file or ends.
+  class ReadAhead {
+   public:
+    static constexpr int32_t kFiles = 2;
+
+    explicit ReadAhead(CImagesFromDiskThread& worker) : worker(worker) {}
+    ~ReadAhead();
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // Starts loading the files from `first` on that are not loading yet, up to kFiles of them.
+    void Fill(int32_t first);
+    // The file at `index` once its load ends; false when it was not read ahead.
+    bool Take(int32_t index, Prepared& prepared);
+
+   private:
+    struct Load {
+      int32_t index;
+      Prepared prepared;
+      std::thread thread;
+    };
+    CImagesFromDiskThread& worker;
+    std::vector<std::unique_ptr<Load>> loads;  // in file order
   };
 
   bool Stopped() const;
   void Load(const File& file, Prepared& prepared, bool withProgress);
   void MakePreview(Prepared& prepared) const;
+  void MakeStored(Prepared& prepared) const;
   // Posts a question or an image and waits; false when the stop event ended the wait.
   bool PostAndWait(UINT message, WPARAM wParam, const void* data);
   bool Post(UINT message, WPARAM wParam, const void* data);
@@ -81,5 +119,6 @@ class CImagesFromDiskThread : public zvk::thread {
   bool reference;
   bool keepPath;
   std::vector<File> files;
+  StoredMaker makeStored;
   XBitmapEventsSink progressSink{*this};
 };
