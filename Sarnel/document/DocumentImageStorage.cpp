@@ -186,9 +186,17 @@ void SwapInBitmaps(IStorage* image, zvkImage::IBitmap* finalBitmap, zvkImage::IB
 }  // namespace
 
 ImportBitmaps CTheDocument::MakeImportBitmaps(zvkImage::IBitmap* bitmap, bool linked,
-                                              const ImageProcessing& processing) const {
+                                              const ImageProcessing& processing, bool pictureGivenUp) const {
   ImportBitmaps made;
   if (bitmap == nullptr) return made;
+  if (pictureGivenUp && !linked) {
+    // The draft first, then the picture itself becomes the full bitmap: no copy of a large picture.
+    made.draft = MakeDraft(bitmap, draftSize, processing);
+    ReduceRuntimeBitmap(bitmap, static_cast<uint32_t>(storedBitmapSizeLimit));
+    ApplyProcessing(bitmap, Unsharpened(processing));
+    made.finalBitmap = bitmap;
+    return made;
+  }
   FinalMaker finalMaker(linked ? nullptr : bitmap, storedBitmapSizeLimit, processing);
   made.draft = MakeDraft(bitmap, draftSize, processing);
   if (!linked) made.finalBitmap = finalMaker.Take();

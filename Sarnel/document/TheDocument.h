@@ -136,10 +136,11 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
 
   // ---- The image storages: one per image, with its full and draft bitmap streams. Every call
   // holds the image-storage lock; the import worker calls WriteImageBitmaps from its own thread.
-  // The bitmaps an import stores of a picture, made of the caller's picture, which stays as it was, on
-  // any thread: the disk import makes them while the images before are stored.
-  ImportBitmaps MakeImportBitmaps(zvkImage::IBitmap* bitmap, bool linked,
-                                  const ImageProcessing& processing) const;
+  // The bitmaps an import stores of a picture, made on any thread: the disk import makes them while the
+  // images before are stored. The caller's picture stays as it was, unless it is given up: then it may
+  // become the full bitmap.
+  ImportBitmaps MakeImportBitmaps(zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing& processing,
+                                  bool pictureGivenUp = false) const;
   // Writes them as a new image's storage. The draft goes back to the caller.
   IBitmapPtr WriteImageBitmaps(const CString& id, const ImportBitmaps& bitmaps);
   IBitmapPtr WriteImageBitmaps(const CString& id, bool linked, const ImageProcessing& processing,

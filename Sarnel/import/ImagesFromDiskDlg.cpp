@@ -263,7 +263,7 @@ void CImagesFromDiskDlg::OnStart() {
   // The document's bitmaps of each image are made on the worker's side, while the images before are stored.
   CTheDocument& job = document;
   auto makeStored = [&job](zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing& processing) {
-    return job.MakeImportBitmaps(bitmap, linked, processing);
+    return job.MakeImportBitmaps(bitmap, linked, processing, true);
   };
   auto* worker = new CImagesFromDiskThread(link, document.IsIndexed(), settings.reference, settings.keepPath,
                                            std::move(files), makeStored);

@@ -187,7 +187,7 @@ void CImagesFromDiskThread::ReadAhead::Fill(int32_t first) {
         const HRESULT init = ::CoInitialize(nullptr);
         worker.Load(worker.files[static_cast<size_t>(target->index)], target->prepared, false);
         worker.MakePreview(target->prepared);
-        worker.MakeStored(target->prepared);
+        worker.MakeStored(worker.files[static_cast<size_t>(target->index)], target->prepared);
         if (SUCCEEDED(init)) ::CoUninitialize();
       });
     } catch (const std::system_error&) {
@@ -207,15 +207,16 @@ bool CImagesFromDiskThread::ReadAhead::Take(int32_t index, Prepared& prepared) {
   return true;
 }
 
-void CImagesFromDiskThread::MakeStored(Prepared& prepared) const {
-  if (!makeStored || !prepared.bitmap || prepared.failure) return;
+void CImagesFromDiskThread::MakeStored(const File& file, Prepared& prepared) {
+  if (!makeStored || !prepared.bitmap || prepared.failure || prepared.stored.draft) return;
   try {
     prepared.stored = makeStored(prepared.bitmap, reference, prepared.processing);
     prepared.bitmap = nullptr;
   } catch (...) {
-    // Not the end of the run: the document makes them again in the image's turn and reports the
-    // failure as that image's, and the run goes on with the next file.
-    prepared.stored = ImportBitmaps();
+    // Not the end of the run. The picture given up may be half changed: it is loaded again, and the
+    // document makes the bitmaps of it in the image's turn and reports the failure as that image's.
+    Load(file, prepared, false);
+    MakePreview(prepared);
   }
 }
 
@@ -274,7 +275,7 @@ bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
 
     if (!skip) {
       MakePreview(current);
-      MakeStored(current);
+      MakeStored(file, current);
       if (current.failure) std::rethrow_exception(current.failure);
       ImportedImage image;
       image.path = file.path;

@@ -31,7 +31,7 @@ class CImagesFromDiskThread : public zvk::thread {
     HANDLE done;
     std::atomic<int>* answerCode;
   };
-  // Makes the bitmaps the document stores of a loaded picture (the picture stays as it was).
+  // Makes the bitmaps the document stores of a loaded picture, which the worker gives up to it.
   using StoredMaker =
       std::function<ImportBitmaps(zvkImage::IBitmap* bitmap, bool linked, const ImageProcessing& processing)>;
   // Without a maker, the dialog's document makes the stored bitmaps itself.
@@ -106,7 +106,7 @@ class CImagesFromDiskThread : public zvk::thread {
   bool Stopped() const;
   void Load(const File& file, Prepared& prepared, bool withProgress);
   void MakePreview(Prepared& prepared) const;
-  void MakeStored(Prepared& prepared) const;
+  void MakeStored(const File& file, Prepared& prepared);
   // Posts a question or an image and waits; false when the stop event ended the wait.
   bool PostAndWait(UINT message, WPARAM wParam, const void* data);
   bool Post(UINT message, WPARAM wParam, const void* data);

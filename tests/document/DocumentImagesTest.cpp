@@ -690,3 +690,33 @@ TEST_F(DocumentImagesTest, AnImportThatCannotBeTurnedFailsWithAMessage) {
   EXPECT_EQ(0, document.GetImageCount());
   EXPECT_TRUE(ImageStorages(document).empty());
 }
+
+TEST_F(DocumentImagesTest, AGivenUpPictureBecomesTheSameStoredBitmapsAsACopyWould) {
+  // A picture given up is turned and reduced in place instead of copied first: the bitmaps must be the
+  // same, and a picture that is not given up must stay as it was.
+  auto picture = [] { return PaintedBitmap(40, 24, [](long x, long y) { return RGB(6 * x, 10 * y, 90); }); };
+  ImageProcessing turnAndMirror;
+  turnAndMirror.quarterTurns = 1;
+  turnAndMirror.flipB = 1;
+  turnAndMirror.sharpen.on = 1;  // not for stored bitmaps
+  document.SetDraftSize(300);
+  for (int32_t sizeLimit : {0, 1200})
+    for (const ImageProcessing& processing : {ImageProcessing(), turnAndMirror}) {
+      SCOPED_TRACE(testing::Message() << "size limit " << sizeLimit << ", turns " << processing.quarterTurns);
+      document.SetStoredBitmapSizeLimit(sizeLimit);
+      IBitmapPtr kept = picture();
+      const ImportBitmaps copied = document.MakeImportBitmaps(kept, false, processing);
+      EXPECT_EQ(AllPixels(picture()), AllPixels(kept));
+      IBitmapPtr givenUp = picture();
+      const ImportBitmaps inPlace = document.MakeImportBitmaps(givenUp, false, processing, true);
+      EXPECT_EQ(AllPixels(copied.draft), AllPixels(inPlace.draft));
+      EXPECT_EQ(AllPixels(copied.finalBitmap), AllPixels(inPlace.finalBitmap));
+      const SIZE size = SizeOf(inPlace.finalBitmap);
+      if (sizeLimit == 0)
+        EXPECT_EQ(processing.quarterTurns == 1 ? 24 : 40, size.cx);
+      else
+        EXPECT_LT(size.cx * size.cy, 40 * 24);
+      // A linked image stores no full bitmap, given up or not.
+      EXPECT_FALSE(document.MakeImportBitmaps(picture(), true, processing, true).finalBitmap);
+    }
+}
