@@ -152,18 +152,35 @@ void CImagesFromDiskThread::Load(const File& file, Prepared& prepared, bool with
     prepared.exists = ::_access(file.path, 0) == 0;
     if (prepared.exists)
       prepared.bitmap = LoadImageFile(file.path, prepared.texts, withProgress ? this : nullptr);
+    // The processing of the preview and the stored bitmaps: all but the sharpening, which the document
+    // keeps for output.
+    if (prepared.bitmap) prepared.processing = ImageFromDiskSettings::Instance().MakeProcessing(false);
   } catch (...) {
     prepared.failure = std::current_exception();
   }
 }
 
 void CImagesFromDiskThread::MakePreview(Prepared& prepared) const {
-  if (!prepared.bitmap || prepared.preview || prepared.failure) return;
+  if (!prepared.Loaded() || prepared.preview || prepared.failure) return;
   try {
-    // The preview shows the processing without the sharpening; the document applies the rest.
-    prepared.processing = ImageFromDiskSettings::Instance().MakeProcessing(false);
-    prepared.preview = MakePreviewBitmap(prepared.bitmap);
-    if (prepared.preview) ApplyImportAdjustments(prepared.preview, prepared.processing);
+    // The stored bitmaps are processed already: the preview is reduced from the draft when that is
+    // larger than the preview (far fewer pixels to read than the picture's), else from the full bitmap.
+    IBitmapPtr processed = prepared.stored.finalBitmap;
+    if (prepared.stored.draft) {
+      long width = 0, height = 0;
+      CheckBitmapCall(prepared.stored.draft->GetWidth(&width), prepared.stored.draft);
+      CheckBitmapCall(prepared.stored.draft->GetHeight(&height), prepared.stored.draft);
+      const SIZE size = PreviewSize(width, height);
+      if (size.cx < width && size.cy < height) processed = prepared.stored.draft;
+    }
+    if (processed) {
+      prepared.preview = MakePreviewBitmap(processed);
+    } else if (prepared.bitmap) {
+      prepared.preview = MakePreviewBitmap(prepared.bitmap);
+      if (prepared.preview) ApplyImportAdjustments(prepared.preview, prepared.processing);
+    }
+    // Once the stored bitmaps are made, nothing needs the picture any more.
+    if (prepared.stored.draft) prepared.bitmap = nullptr;
   } catch (...) {
     prepared.failure = std::current_exception();
   }
@@ -186,8 +203,8 @@ void CImagesFromDiskThread::ReadAhead::Fill(int32_t first) {
         // The tone curve of the preview is a COM object.
         const HRESULT init = ::CoInitialize(nullptr);
         worker.Load(worker.files[static_cast<size_t>(target->index)], target->prepared, false);
-        worker.MakePreview(target->prepared);
         worker.MakeStored(worker.files[static_cast<size_t>(target->index)], target->prepared);
+        worker.MakePreview(target->prepared);
         if (SUCCEEDED(init)) ::CoUninitialize();
       });
     } catch (const std::system_error&) {
@@ -211,7 +228,8 @@ void CImagesFromDiskThread::MakeStored(const File& file, Prepared& prepared) {
   if (!makeStored || !prepared.bitmap || prepared.failure || prepared.stored.draft) return;
   try {
     prepared.stored = makeStored(prepared.bitmap, reference, prepared.processing);
-    prepared.bitmap = nullptr;
+    // A given-up picture that became the full bitmap is not the picture any more.
+    if (prepared.stored.finalBitmap) prepared.bitmap = nullptr;
   } catch (...) {
     // Not the end of the run. The picture given up may be half changed: it is loaded again, and the
     // document makes the bitmaps of it in the image's turn and reports the failure as that image's.
@@ -248,7 +266,11 @@ bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
     ::SendMessageA(link.dialog, WM_IMPORT_PERCENT, 0, reinterpret_cast<LPARAM>(&percent));
 
     Prepared current;
-    if (!ahead.Take(i, current)) Load(file, current, true);
+    if (!ahead.Take(i, current)) {
+      // The files after it are read meanwhile (the first file of a run, say).
+      ahead.Fill(i + 1);
+      Load(file, current, true);
+    }
     for (;;) {
       if (current.failure) std::rethrow_exception(current.failure);
       if (current.Loaded()) break;
@@ -274,8 +296,8 @@ bool CImagesFromDiskThread::RunFiles(int32_t& handedOver) {
     if (Stopped()) return false;
 
     if (!skip) {
-      MakePreview(current);
       MakeStored(file, current);
+      MakePreview(current);
       if (current.failure) std::rethrow_exception(current.failure);
       ImportedImage image;
       image.path = file.path;
