@@ -6,6 +6,7 @@
 #include "ImagesImportSettings.h"
 #include "ImportMessages.h"
 #include "MakePreviewBitmap.h"
+#include "workers/WorkerPool.h"
 
 #include <io.h>
 
@@ -202,6 +203,8 @@ void CImagesFromDiskThread::ReadAhead::Fill(int32_t first) {
       target->thread = std::thread([this, target] {
         // The tone curve of the preview is a COM object.
         const HRESULT init = ::CoInitialize(nullptr);
+        // Work for later: the pool's threads serve the store of the image before first.
+        workers::BackgroundWork later;
         worker.Load(worker.files[static_cast<size_t>(target->index)], target->prepared, false);
         worker.MakeStored(worker.files[static_cast<size_t>(target->index)], target->prepared);
         worker.MakePreview(target->prepared);

@@ -169,3 +169,27 @@ TEST(WorkerPool, AFailingRowPartReachesTheCallsResult) {
     EXPECT_EQ(RGB(5, 6, 7), Read(target.p).At(2, 1)) << allowed;
   }
 }
+
+TEST(WorkerPool, AWaitingRunTakesTheWorkersFromABackgroundRun) {
+  if (WorkerPool::Shared().Threads() < 2 && WorkerPool::Cores() < 2) GTEST_SKIP() << "no workers on one core";
+  // A long background run holds every worker; a run started meanwhile must get workers between the
+  // background parts instead of waiting until all of them are claimed, and both runs do each part once.
+  Tally background(400), foreground(60);
+  std::atomic<bool> foregroundDone{false};
+  int backgroundLeft = -1;
+  std::thread ahead([&] {
+    workers::BackgroundWork low;
+    WorkerPool::Shared().Run(400, [&](int p) { background.Part(p); });
+  });
+  while (background.inside.load() == 0) Sleep(1);
+  WorkerPool::Shared().Run(60, [&](int p) { foreground.Part(p); });
+  int started = 0;
+  for (const auto& r : background.runs) started += r.load();
+  backgroundLeft = 400 - started;
+  foregroundDone = true;
+  ahead.join();
+  EXPECT_TRUE(foreground.EachOnce());
+  EXPECT_TRUE(background.EachOnce());
+  EXPECT_GE(foreground.most.load(), 2);
+  EXPECT_GT(backgroundLeft, 0);  // the waiting run did not wait for the background run's end
+}

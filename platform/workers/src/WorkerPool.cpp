@@ -24,7 +24,10 @@ struct Job {
   std::exception_ptr error;  // written by the one part that set failed
   Job* link = nullptr;       // in the pool's list while it has parts to claim
   bool listed = false;
+  bool background = false;  // started under BackgroundWork: its parts come after every other run's
 };
+
+thread_local bool backgroundThread = false;
 
 std::atomic<int> startsAllowed{-1};
 
@@ -50,16 +53,22 @@ struct WorkerPool::State {
   int wanted = 0;
   bool stopping = false;
   std::atomic<int> running{0};  // workers started and not stopped: read without the lock by Threads()
+  std::atomic<int> foregroundListed{0};  // listed runs not started under BackgroundWork
 
-  // Under the lock.
+  // Under the lock. A background run goes to the end of the list, any other one before the first
+  // background run, so that workers claim background parts only when nothing else waits.
   void Append(Job* job) {
-    job->link = nullptr;
     job->listed = true;
-    if (last)
-      last->link = job;
-    else
-      first = job;
-    last = job;
+    Job* before = nullptr;
+    if (job->background) {
+      before = last;
+    } else {
+      foregroundListed.fetch_add(1);
+      for (Job* j = first; j && !j->background; j = j->link) before = j;
+    }
+    job->link = before ? before->link : first;
+    (before ? before->link : first) = job;
+    if (before == last) last = job;
   }
   void Unlist(Job* job) {
     if (!job->listed) return;
@@ -68,6 +77,7 @@ struct WorkerPool::State {
     (before ? before->link : first) = job->link;
     if (last == job) last = before;
     job->listed = false;
+    if (!job->background) foregroundListed.fetch_sub(1);
   }
   // Under the lock: a part of the first job that still has one; jobs whose parts are all claimed leave the
   // list. Null when there is nothing to do.
@@ -129,11 +139,19 @@ struct WorkerPool::State {
   }
 
   // Runs part and then further parts of job as long as there are any; the next part is claimed before
-  // this one counts as ended, so the job cannot end (and vanish) while it is being claimed from.
-  void Work(Job* job, int part) {
+  // this one counts as ended, so the job cannot end (and vanish) while it is being claimed from. A worker
+  // (not the run's caller, who must see its run through) leaves a background run between parts once
+  // another run waits; the background run keeps its place in the list for later.
+  void Work(Job* job, int part, bool worker) {
     const int parts = job->parts;
+    // Runs that a worker's part starts in turn rank as the part's own run.
+    if (worker) backgroundThread = job->background;
     for (;;) {
       RunPart(job, part);
+      if (worker && job->background && foregroundListed.load(std::memory_order_relaxed) > 0) {
+        Finish(job);
+        return;
+      }
       const int following = job->next.fetch_add(1);
       Finish(job);
       if (following >= parts) return;
@@ -152,7 +170,7 @@ struct WorkerPool::State {
         continue;
       }
       ReleaseSRWLockExclusive(&s.lock);
-      s.Work(job, part);
+      s.Work(job, part, true);
       AcquireSRWLockExclusive(&s.lock);
     }
     ReleaseSRWLockExclusive(&s.lock);
@@ -172,6 +190,10 @@ int WorkerPool::Cores() {
   return cores;
 }
 
+BackgroundWork::BackgroundWork() : outer(backgroundThread) { backgroundThread = true; }
+
+BackgroundWork::~BackgroundWork() { backgroundThread = outer; }
+
 int WorkerPool::Threads() const { return state_->running.load() + 1; }
 
 void WorkerPool::LimitThreadStarts(int allowed) {
@@ -187,6 +209,7 @@ void WorkerPool::RunParts(int parts, void (*call)(void*, int), void* context) {
   job.context = context;
   job.parts = parts;
   job.unfinished.store(parts);
+  job.background = backgroundThread;
   bool shared = false;
   if (parts > 1) {
     AcquireSRWLockExclusive(&s.lock);
@@ -203,7 +226,7 @@ void WorkerPool::RunParts(int parts, void (*call)(void*, int), void* context) {
     ReleaseSRWLockExclusive(&s.lock);
   }
   const int part = job.next.fetch_add(1);
-  if (part < parts) s.Work(&job, part);
+  if (part < parts) s.Work(&job, part, false);
   // Every part is claimed: wait for those still running elsewhere.
   if (shared) {
     AcquireSRWLockExclusive(&s.lock);

@@ -46,4 +46,18 @@ class WorkerPool {
   State* state_;
 };
 
+// While one lives on a thread, the runs that thread starts are background runs: the pool's workers take
+// their parts only when no other run has parts left, and leave them between parts for a run that comes.
+// For work done ahead of need (the next pictures of an import) beside work somebody waits for.
+class BackgroundWork {
+ public:
+  BackgroundWork();
+  ~BackgroundWork();
+  BackgroundWork(const BackgroundWork&) = delete;
+  BackgroundWork& operator=(const BackgroundWork&) = delete;
+
+ private:
+  bool outer;
+};
+
 }  // namespace workers
