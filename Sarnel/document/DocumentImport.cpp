@@ -4,44 +4,7 @@
 
 #include "HandlerFrame.h"
 #include "ImagesImportSettings.h"
-#include "Thread.h"
-
-// Deletes itself when its thread ends; the document waits only for the completion event.
-class CTheDocument::CImportImageThread : public zvk::thread {
- public:
-  CImportImageThread(CTheDocument* document, CEvent* completion, zvkImage::IBitmap* bitmap,
-                     const ImportBitmaps* made, bool linked, const ImageProcessing* processing,
-                     StoredImage* result)
-      : zvk::thread(true),
-        document(document),
-        completion(completion),
-        bitmap(bitmap),
-        made(made),
-        linked(linked),
-        processing(processing),
-        result(result) {}
-
- protected:
-  int Main() override {
-    // The completion is signalled on every way out, or the user-interface thread would wait forever.
-    const HRESULT init = CoInitialize(nullptr);
-    if (SUCCEEDED(init)) {
-      RunInHandlerFrame([&] { *result = document->StoreNewImage(bitmap, made, linked, processing); });
-      CoUninitialize();
-    }
-    completion->SetEvent();
-    return 0;
-  }
-
- private:
-  CTheDocument* document;
-  CEvent* completion;
-  IBitmapPtr bitmap;
-  const ImportBitmaps* made;
-  bool linked;
-  const ImageProcessing* processing;
-  StoredImage* result;
-};
+#include "ImportStoreThread.h"
 
 namespace {
 
@@ -97,11 +60,12 @@ bool CTheDocument::ImportStored(int32_t position, IBitmapPtr bitmap, const Impor
   StoredImage stored;
   RunInHandlerFrame([&] {
     CEvent completion(FALSE, TRUE);
-    auto* worker = new CImportImageThread(this, &completion, bitmap, made, linked, processing, &stored);
-    if (!worker->Start()) {
-      delete worker;
+    if (!importStoreThread) importStoreThread = std::make_unique<ImportStoreThread>();
+    const auto store = [&] {
+      RunInHandlerFrame([&] { stored = StoreNewImage(bitmap, made, linked, processing); });
+    };
+    if (!importStoreThread->Post(store, &completion))
       throw CMyException(E_FAIL, "E_FAIL", "DocumentImages", 1500);
-    }
     WaitPumpingMessages(completion);
     // A failed store was reported by the worker; there is nothing to place.
     if (stored.id.IsEmpty()) return;

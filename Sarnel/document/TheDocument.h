@@ -23,6 +23,7 @@
 #include "Graphics.h"
 #include "ImageBitmap.h"
 #include "ImportBitmaps.h"
+#include "ImportStoreThread.h"
 #include "ImagesList.h"
 #include "ItemRelationships.h"
 #include "ItemsList.h"
@@ -37,6 +38,7 @@
 #include <objbase.h>
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -190,7 +192,6 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
 
   // ---- Import of one image: its bitmaps are written by a worker while this thread pumps
   // messages, then the record is placed by the import settings (Indexed jobs by the number).
-  class CImportImageThread;
   struct StoredImage {
     CString id;  // empty when nothing was stored
     IBitmapPtr draft;
@@ -642,6 +643,8 @@ class CTheDocument : public CDocument, public EventSource, public CInfoSource, p
   int32_t draftSize = 524288;
   CString queueText;
   CCriticalSection imageStorageLock;
+  // Writes imported images; made with the first import.
+  std::unique_ptr<ImportStoreThread> importStoreThread;
   AspectRatios aspectRatios;
 
   DECLARE_MESSAGE_MAP()
