@@ -145,6 +145,10 @@ size_t BandCoder::Encode(const uint8_t* raw, size_t colourBytes, size_t alphaByt
   uint32_t entries[4][256];
   for (int t = 0; t < tables; ++t)
     for (int s = 0; s < 256; ++s) entries[t][s] = uint32_t(codes[t][s]) | uint32_t(lengths[t][s]) << 16;
+  // The bits go out a whole byte at a time after each pixel: eight bytes are stored whatever the count
+  // and the output moves on by the whole bytes among them (the bound leaves eight bytes of room at the
+  // end), so no branch decides when to write. Least significant first on a little-endian machine, the
+  // bytes are those of writing the codes one bit after another.
   uint64_t acc = 0;
   int bits = 0;
   auto add = [&](int t, uint8_t s) {
@@ -153,19 +157,15 @@ size_t BandCoder::Encode(const uint8_t* raw, size_t colourBytes, size_t alphaByt
     bits += int(entry >> 16);
   };
   auto flush = [&] {
-    if (bits >= 32) {
-      std::memcpy(dst, &acc, 4);  // little-endian machine
-      dst += 4;
-      acc >>= 32;
-      bits -= 32;
-    }
+    std::memcpy(dst, &acc, 8);
+    dst += bits >> 3;
+    acc >>= (bits & ~7);
+    bits &= 7;
   };
-  // Three codes of at most kMaxBits each fit beside fewer than 32 bits held: flushed once a pixel, twice
-  // at most.
-  static_assert(31 + 3 * kMaxBits <= 64, "a pixel's codes must fit the accumulator");
+  // Three codes of at most kMaxBits each fit beside the fewer than 8 bits held.
+  static_assert(7 + 3 * kMaxBits <= 64, "a pixel's codes must fit the accumulator");
   for (i = 0; i + 3 <= colourBytes; i += 3) {
     add(0, raw[i]), add(1, raw[i + 1]), add(2, raw[i + 2]);
-    flush();
     flush();
   }
   for (; i < colourBytes; ++i) add(int(i % 3), raw[i]), flush();
