@@ -1,7 +1,8 @@
-// Keeps a few large pixel planes for reuse after they are freed. Under Wine the first write into newly
+// Keeps a few pixel planes for reuse after they are freed. Under Wine the first write into newly
 // allocated large memory costs many times a write into memory the process has used before (a 24-megapixel
-// plane: hundreds of milliseconds against a few), and a keyed or copied picture frees and allocates planes
-// of the same sizes again and again. Small planes go straight back to the heap.
+// plane: hundreds of milliseconds against a few), and a keyed, copied or imported picture frees and
+// allocates planes of the same sizes again and again: the full planes, and the drafts and halfway planes of
+// a reduction, a few megabytes each. Smaller planes go straight back to the heap.
 #pragma once
 
 #include <cstddef>
@@ -12,8 +13,8 @@ namespace zvkImage {
 
 class PlaneRecycler {
  public:
-  static constexpr size_t kMinBytes = size_t(8) << 20;        // smaller planes are not kept
-  static constexpr size_t kMaxKept = 3;                       // planes kept at most
+  static constexpr size_t kMinBytes = size_t(2) << 20;        // smaller planes are not kept
+  static constexpr size_t kMaxKept = 8;                       // planes kept at most
   static constexpr size_t kMaxKeptBytes = size_t(256) << 20;  // and their total size
 
   struct Deleter {
