@@ -28,8 +28,9 @@ bool ImportStoreThread::Post(std::function<void()> task, CEvent* completion) {
 }
 
 void ImportStoreThread::Main() {
-  // Without COM the job's storage cannot be written: the tasks are not run, but every completion is
-  // still signalled, or its caller would wait forever.
+  // COM is for the tone curves of bitmaps made here. Without it the tasks still run: one that needs it
+  // fails and reports that as any other failure, and every completion is signalled, or its caller would
+  // wait forever.
   const HRESULT init = ::CoInitialize(nullptr);
   for (;;) {
     Task task;
@@ -40,7 +41,7 @@ void ImportStoreThread::Main() {
       task = std::move(tasks.front());
       tasks.pop_front();
     }
-    if (SUCCEEDED(init)) task.run();
+    task.run();
     task.completion->SetEvent();
   }
   if (SUCCEEDED(init)) ::CoUninitialize();
