@@ -96,6 +96,25 @@ struct KeyerTuning {
   // weights, 36 / 256) while widening a soft edge's ramp by under a pixel; wider kernels soften hair and
   // edges further for little more gain, since the matte's noise is then no longer per pixel.
   static constexpr int kAlphaSmoothRadius = 1;
+  // Creases and folds in the backing (see ScreenCreases) are looked for only where the screen map measures
+  // brightness structure finer than its cells (ScreenMap::Structure) above this relative deviation: a screen
+  // lit smoothly shows well under 1 % (the light changes by under a hundredth across a cell), JPEG blocks
+  // about 1 %, while a creased backing whose folds shade the light by a quarter shows several per cent.
+  static constexpr double kCreaseStructure = 0.025;
+  // Pixels that far apart along a row make the pairs the structure is measured on: a crease darkens a band
+  // a few pixels wide, so both of a pair lie in it, while sensor noise is independent from pixel to pixel.
+  static constexpr int kCreaseStructureApart = 2;
+  // The distance at which a pixel's neighbours on either side are read: a strand of hair (one or two
+  // pixels, anti-aliased over a pixel on each side) lies wholly between them, while the narrowest crease's
+  // dark side, several pixels wide, still shades them about as much as the pixel.
+  static constexpr int kCreaseReach = 2;
+  // A pixel keys as screen at its own brightness below this alpha (of 255): a tenth, where a speck starts to
+  // show over a new background.
+  static constexpr int kCreaseScreenAlpha = 25;
+  // A pixel darker than the mean of its two neighbours by more than this many levels (of 1/32 of a doubling)
+  // is a dip, not a crease: six levels are 14 %, about how much the narrowest fold's dark side bends over
+  // the reach at its darkest; a strand a fifth opaque darkens the screen by more.
+  static constexpr int kCreaseDipLevels = 6;
 };
 
 }  // namespace keyer

@@ -1,7 +1,9 @@
 #include "ScreenMap.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
+#include <utility>
 
 #include "ScreenLight.h"
 #include "TableLookup.h"
@@ -62,6 +64,29 @@ double LevelScatter(const std::vector<std::vector<int32_t>>& cells) {
   return std::exp2(levels / ScreenLight::kLevelsPerDoubling) - 1;
 }
 
+// The screen's brightness structure finer than a cell: the covariance of the departures, from their cell's
+// mean, of the levels of two screen pixels a few apart along a row, as a relative deviation in brightness.
+// Sensor noise departs pixel by pixel and adds nothing to it (the mean, not the median: dark codes' noise is
+// skewed, and the median's offset from the mean would count as structure); a crease, a fold or a shadow's
+// edge darkens or lightens both pixels of a pair alike. 0 where it comes out negative or too few pairs were
+// seen.
+double PairStructure(const std::vector<std::vector<std::pair<int32_t, int32_t>>>& pairs) {
+  constexpr size_t kMinimum = 16;
+  double sum = 0;
+  size_t count = 0;
+  for (const auto& cell : pairs) {
+    if (cell.size() < kMinimum) continue;
+    double mean = 0;
+    for (const auto& [a, b] : cell) mean += double(a) + b;
+    mean /= 2.0 * double(cell.size());
+    for (const auto& [a, b] : cell) sum += (a - mean) * (b - mean);
+    count += cell.size();
+  }
+  if (count < kMinimum || !(sum > 0)) return 0;
+  const double levelsApart = std::sqrt(sum / double(count)) / kFixedOne;
+  return std::exp2(levelsApart / ScreenLight::kLevelsPerDoubling) - 1;
+}
+
 int8_t WholeLevel(int32_t fixed) {
   return static_cast<int8_t>(ScreenLight::Level(std::clamp(fixed, -kFixedLimit, kFixedLimit)));
 }
@@ -82,6 +107,19 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
   std::vector<std::vector<int32_t>> found[3];
   for (auto& channel : found) channel.resize(size_t(columns) * rows);
   std::vector<int32_t> sampled(size_t(columns) * rows, 0);
+  // Pixels that key as screen at their own brightness (see Structure): the screen channel's fixed level.
+  const auto screenLevel = [&](const uint8_t* p, int32_t* out) {
+    int32_t l[3];
+    levels.Of(p, l);
+    const uint8_t* remap = ScreenLight::Remap(ScreenLight::Level(l[lead]));
+    if (out) std::copy_n(l, 3, out);
+    return lookup.Alpha(table, bias, remap[p[2]], remap[p[1]], remap[p[0]]) <
+                   KeyerTuning::kLightMapScreenAlpha
+               ? l[lead]
+               : INT32_MIN;
+  };
+  std::vector<std::vector<std::pair<int32_t, int32_t>>> pairs(size_t(columns) * rows);
+  const int apart = KeyerTuning::kCreaseStructureApart;
   for (int y = step / 2; y < height; y += step) {
     const uint8_t* src = row(y);
     const size_t cellRow = size_t(int64_t(y) * rows / height) * columns;
@@ -90,14 +128,16 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
       const size_t cell = cellRow + static_cast<size_t>(int64_t(x) * columns / width);
       ++sampled[cell];
       int32_t l[3];
-      levels.Of(p, l);
-      const uint8_t* remap = ScreenLight::Remap(ScreenLight::Level(l[lead]));
-      if (lookup.Alpha(table, bias, remap[p[2]], remap[p[1]], remap[p[0]]) >=
-          KeyerTuning::kLightMapScreenAlpha)
-        continue;
+      const int32_t own = screenLevel(p, l);
+      if (own == INT32_MIN) continue;
       for (int m = 0; m < 3; ++m) found[m][cell].push_back(l[m]);
+      if (x + apart < width) {
+        const int32_t beside = screenLevel(p + 3 * apart, nullptr);
+        if (beside != INT32_MIN) pairs[cell].emplace_back(own, beside);
+      }
     }
   }
+  structure_ = PairStructure(pairs);
   // A cell's hue is read only where screen fills most of it (see kLightMapHueShare).
   for (size_t cell = 0; cell < sampled.size(); ++cell)
     if (found[lead][cell].size() < KeyerTuning::kLightMapHueShare * sampled[cell])
