@@ -16,7 +16,8 @@ class AlphaSmoothing {
   explicit AlphaSmoothing(int radius);
   int Radius() const { return radius_; }
   // The deviation of independent per-pixel noise in alpha after smoothing, as a share of its deviation
-  // before: the square root of the sum of the kernel's squared weights (0.375 for a radius of one).
+  // before: the square root of the sum of the kernel's squared weights (0.375 for a radius of one, 0.273 for
+  // two).
   double NoiseShare() const;
   // Writes out[x] for x in [first, end) of a row `width` wide from the raw alphas of the 2 radius + 1 rows
   // centred on it (top first; each indexed by column, valid within radius of [first, end) in the row).
