@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "keyer/AutoCompute.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerAreas.h"
 #include "keyer/KeyerState.h"
@@ -31,21 +32,21 @@ uint32_t Ref(const double rgb[3]) {
   return uint32_t(Code(rgb[0])) | uint32_t(Code(rgb[1])) << 8 | uint32_t(Code(rgb[2])) << 16;
 }
 
-enum Kind : uint8_t { kBare, kCrease, kNeutralStrand, kHairStrand, kSubject };
+enum Kind : uint8_t { kBare, kCrease, kNeutralStrand, kHairStrand, kFaintStrand, kSubject };
 
-// A green screen with light sensor noise and three creases (across, down and slanted, six to eight pixels
-// wide), each a light side against a dark one that takes up to a fifth of the light (two fifths where two
-// cross), an opaque subject on the right, and two strands one pixel wide running down over the screen and
-// across the creases: one of neutral dark subject two fifths opaque (over bare screen the very colour of two
-// creases crossing: screen at less light), one of dark hair a third opaque. Without the crease test the
-// creases' dark sides key a fifth opaque and more.
-struct CreasedScreen {
+// A green screen with sensor noise (shot and read noise, as a camera's) and three creases (across, down and
+// slanted, six to eight pixels wide), each a light side against a dark one that takes up to a fifth of the
+// light (two fifths where two cross), an opaque subject on the right, and three strands one pixel wide
+// running down over the screen and across the creases: one of neutral dark subject two fifths opaque (over
+// bare screen the very colour of two creases crossing: screen at less light), one of dark hair a third
+// opaque and one a fifth. Without the crease test about half the creases' pixels key above a tenth.
+struct CreasedScreen : keyer::PixelRowReader {
   std::vector<uint8_t> bgr = std::vector<uint8_t>(size_t(kWidth) * kHeight * 3);
   std::vector<uint8_t> kind = std::vector<uint8_t>(size_t(kWidth) * kHeight, kBare);
 
   CreasedScreen() {
     std::mt19937 random(5);
-    std::normal_distribution<double> noise(0.0, 0.003);
+    std::normal_distribution<double> noise(0.0, 1.0);
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x) {
         const size_t i = size_t(y) * kWidth + x;
@@ -60,13 +61,22 @@ struct CreasedScreen {
         if (x >= kSubjectLeft) {
           for (int c = 0; c < 3; ++c) rgb[c] = 0.5 - 0.2 * c;
           kind[i] = kSubject;
-        } else if (x == 300 || x == 420) {
-          const double cover = x == 300 ? 0.4 : 1 / 3.0;
+        } else if (x == 300 || x == 420 || x == 480) {
+          const double cover = x == 300 ? 0.4 : x == 420 ? 1 / 3.0 : 0.2;
           for (int c = 0; c < 3; ++c) rgb[c] = (1 - cover) * rgb[c] + cover * (x == 300 ? 0.0 : kHair[c]);
-          kind[i] = x == 300 ? kNeutralStrand : kHairStrand;
+          kind[i] = x == 300 ? kNeutralStrand : x == 420 ? kHairStrand : kFaintStrand;
         }
-        for (int c = 0; c < 3; ++c) bgr[i * 3 + 2 - c] = Code(rgb[c] + noise(random));
+        for (int c = 0; c < 3; ++c)
+          bgr[i * 3 + 2 - c] = Code(rgb[c] + std::sqrt(1.5e-4 * rgb[c] + 4e-6) * noise(random));
       }
+  }
+
+  int Width() const override { return kWidth; }
+  int Height() const override { return kHeight; }
+  bool ReadRows(int first, int count, uint8_t* buffer, size_t stride) override {
+    for (int y = 0; y < count; ++y)
+      std::copy_n(&bgr[size_t(first + y) * kWidth * 3], size_t(kWidth) * 3, buffer + y * stride);
+    return true;
   }
 
   // The state an operator makes: the screen colour picked, then a patch of bare screen cleaned.
@@ -99,28 +109,41 @@ Keyed Apply(const keyer::KeyerState& state, const CreasedScreen& s,
 
 }  // namespace
 
+// Keyed with the state an operator makes from samples and with AutoCompute's: AutoCompute leaves the
+// creases' shading out of the screen's scatter it fits, since the pass keys the creases on its own; taking it
+// in widened the inner surface towards dark colours and thinned the faint strand (mean alpha 0.19).
 TEST(ScreenCrease, CreasesKeyAsScreenAndStrandsAsDarkKeepTheirCover) {
-  const CreasedScreen s;
-  const auto state = s.State();
-  const Keyed k = Apply(*state, s);
-  size_t creases = 0, leaks = 0;
-  double sum[kSubject + 1] = {}, count[kSubject + 1] = {};
-  uint8_t least[kSubject + 1] = {255, 255, 255, 255, 255};
-  for (size_t i = 0; i < k.alpha.size(); ++i) {
-    const int x = int(i % kWidth), y = int(i / kWidth);
-    if (s.kind[i] == kCrease && x < kSubjectLeft - 4) ++creases, leaks += k.alpha[i] > kLeakAlpha;
-    if (y < 4 || y >= kHeight - 4) continue;  // strands end at the picture's edge
-    sum[s.kind[i]] += k.alpha[i] / 255.0;
-    ++count[s.kind[i]];
-    least[s.kind[i]] = std::min(least[s.kind[i]], k.alpha[i]);
+  CreasedScreen s;
+  keyer::KeyerModel automatic;
+  ASSERT_TRUE(keyer::AutoCompute::Compute(automatic, s, 0, 0));
+  struct Case {
+    const char* name;
+    std::shared_ptr<const keyer::KeyerState> state;
+  };
+  for (const Case& c :
+       {Case{"samples", s.State()}, Case{"AutoCompute", keyer::KeyerState::FromModel(automatic)}}) {
+    SCOPED_TRACE(c.name);
+    const Keyed k = Apply(*c.state, s);
+    size_t creases = 0, leaks = 0;
+    double sum[kSubject + 1] = {}, count[kSubject + 1] = {};
+    uint8_t least[kSubject + 1] = {255, 255, 255, 255, 255, 255};
+    for (size_t i = 0; i < k.alpha.size(); ++i) {
+      const int x = int(i % kWidth), y = int(i / kWidth);
+      if (s.kind[i] == kCrease && x < kSubjectLeft - 4) ++creases, leaks += k.alpha[i] > kLeakAlpha;
+      if (y < 4 || y >= kHeight - 4) continue;  // strands end at the picture's edge
+      sum[s.kind[i]] += k.alpha[i] / 255.0;
+      ++count[s.kind[i]];
+      least[s.kind[i]] = std::min(least[s.kind[i]], k.alpha[i]);
+    }
+    EXPECT_LE(double(leaks) / double(creases), 0.01);
+    // Where a strand crosses a crease it is darker still, never keyed away.
+    EXPECT_GE(sum[kNeutralStrand] / count[kNeutralStrand], 0.4);
+    EXPECT_GE(least[kNeutralStrand], 3 * kLeakAlpha / 2);
+    EXPECT_GE(sum[kHairStrand] / count[kHairStrand], 0.3);
+    EXPECT_GE(least[kHairStrand], 3 * kLeakAlpha / 2);
+    EXPECT_GE(sum[kFaintStrand] / count[kFaintStrand], 0.2);
+    EXPECT_EQ(least[kSubject], 255);
   }
-  EXPECT_LE(double(leaks) / double(creases), 0.01);
-  // Where a strand crosses a crease it is darker still, never keyed away.
-  EXPECT_GE(sum[kNeutralStrand] / count[kNeutralStrand], 0.4);
-  EXPECT_GE(least[kNeutralStrand], 3 * kLeakAlpha / 2);
-  EXPECT_GE(sum[kHairStrand] / count[kHairStrand], 0.3);
-  EXPECT_GE(least[kHairStrand], 3 * kLeakAlpha / 2);
-  EXPECT_EQ(least[kSubject], 255);
 }
 
 // The crease test reads rows on either side: split across threads, or keyed again under areas, each row

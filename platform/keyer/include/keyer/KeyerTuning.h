@@ -110,6 +110,10 @@ struct KeyerTuning {
   // pixels, anti-aliased over a pixel on each side) lies wholly between them, while the narrowest crease's
   // dark side, several pixels wide, still shades them about as much as the pixel.
   static constexpr int kCreaseReach = 2;
+  // AutoCompute on a creased screen fits the screen's scatter to the colours whose brightness lies within
+  // this many of the map's deviations (ScreenMap::Scatter) of the local light: three take in 99.7 % of a
+  // Gaussian's noise, and the creases' shading beyond is the crease test's to key.
+  static constexpr double kCreaseFitDeviations = 3.0;
   // A pixel keys as screen at its own brightness below this alpha (of 255): a tenth, where a speck starts to
   // show over a new background.
   static constexpr int kCreaseScreenAlpha = 25;
