@@ -47,13 +47,20 @@ struct KeyerTuning {
   // screen) every deviation taken in swallows faint strands of hair whose mix lies that close to the
   // screen, so the surface stops once the screen is clean enough. kScreenLeakAlpha is where a speck of
   // screen starts to show over a new background (a tenth of the subject); kScreenLeakShare keeps such
-  // specks to a few in a hundred screen pixels; two deviations take in most of a Gaussian's mass along any
-  // one direction (97.7 %); a step of an eighth moves the surface by less than the noise floor's code step
-  // on a clean screen and by about 4 % of the reach on a noisy one.
-  static constexpr double kScreenNoiseLeastSigmas = 2.0;
+  // specks to a few in a hundred screen pixels; one deviation takes in about two thirds of a Gaussian's
+  // mass along any one direction, the least that still lets the leak check decide (on a clean screen the
+  // check passes at the first step anyway, and on a noisy one it stops the surface at 2 to 3 deviations);
+  // a step of an eighth moves the surface by less than the noise floor's code step on a clean screen and by
+  // about 4 % of the reach on a noisy one.
+  static constexpr double kScreenNoiseLeastSigmas = 1.0;
   static constexpr double kScreenNoiseSigmaStep = 0.125;
   static constexpr double kScreenLeakShare = 0.03;
   static constexpr double kScreenLeakAlpha = 0.1;
+  // Where the pass smooths the alpha (a noisy screen), the check is of the smoothed alphas, and the surface
+  // may stop once at most a twentieth of them lie above kScreenLeakAlpha: smoothed, such pixels pass a
+  // tenth by little and in soft patches rather than as specks, while on such a screen each further step
+  // swallows strands of hair whose mix lies within the noise.
+  static constexpr double kSmoothedLeakShare = 0.05;
   static constexpr int kScreenLeakPixels = 1 << 15;
   // The least deviation the fit allows each channel (linear light): about one code step at a screen's
   // level, the scatter that 8-bit codes give even a noiseless screen.

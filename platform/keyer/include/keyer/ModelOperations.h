@@ -49,9 +49,9 @@ class ModelOperations {
 
   // The inner surface takes in the scatter of screen colours (as the keying pass sees them): the ellipsoid
   // of a Gaussian fitted to them, at the fewest deviations that leave at most kScreenLeakShare of them
-  // keyed above leakAlpha (kScreenLeakAlpha, see KeyerTuning, unless the pass smooths the alpha).
-  static void TakeInScreenScatter(KeyerModel& model, const Colours& screen,
-                                  double leakAlpha = KeyerTuning::kScreenLeakAlpha);
+  // keyed above kScreenLeakAlpha (see KeyerTuning). smoothed: the pass smooths the alpha of such a screen
+  // (see AlphaSmoothing), so the share is of the smoothed alphas a screen of these colours would give.
+  static void TakeInScreenScatter(KeyerModel& model, const Colours& screen, bool smoothed = false);
 
   enum class Surface { Inner, Middle, Outer };
   // Pushes the two other surfaces so that inner + gap <= middle <= outer holds at every node.

@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "AlphaSmoothing.h"
 #include "SampleTargets.h"
 #include "ScreenLight.h"
 #include "ScreenMap.h"
@@ -131,15 +130,12 @@ void LeaveOutCreases(std::vector<uint32_t>& colours, const Vec3& screen, const S
 
 // A model around the screen's colours whose inner surface takes in their scatter (see
 // ModelOperations::TakeInScreenScatter). Where the map finds the screen noisy, the pass smooths the alpha
-// and so cuts the screen's per-pixel specks to AlphaSmoothing::NoiseShare of their deviation: a screen
-// pixel then shows over a new background only where it keys that much higher on its own, and the surface
-// stops sooner, leaving faint strands more cover.
+// and so averages the screen's per-pixel specks with their neighbours': a screen pixel then shows over a new
+// background only where the smoothed alpha does, and the surface stops sooner, leaving faint strands more
+// cover.
 KeyerModel FitToScreen(const std::vector<uint32_t>& screen, const KeyerModel& base, const ScreenMap& map) {
   KeyerModel fitted = ModelOperations::AroundScreen(MedianColour(screen), base);
-  double leakAlpha = KeyerTuning::kScreenLeakAlpha;
-  if (map.Scatter() > KeyerTuning::kSmoothScreenScatter)
-    leakAlpha /= AlphaSmoothing(KeyerTuning::kAlphaSmoothRadius).NoiseShare();
-  ModelOperations::TakeInScreenScatter(fitted, screen, leakAlpha);
+  ModelOperations::TakeInScreenScatter(fitted, screen, map.Scatter() > KeyerTuning::kSmoothScreenScatter);
   return fitted;
 }
 
