@@ -21,7 +21,8 @@ class ModelOperations {
   // The sampled colours become screen (alpha 0), each taken at the screen colour: as the keying pass sees
   // it where the screen around is as bright as the pixel and of the sample's hue (see ScreenMap). Where the
   // sample, brought to the screen colour at one common brightness, still keys above the screen, its scatter
-  // is taken in as well (TakeInScreenScatter): a noisy patch stays screen under the pass's smooth map.
+  // is taken in as well (TakeInScreenScatter): a noisy patch stays screen under the pass's smooth map. A
+  // patch as noisy as a screen the pass smooths the alpha of is taken in as far as the smoothed alpha needs.
   static void CleanBackground(KeyerModel& model, const Colours& sample);
   // The sampled colours become opaque; spill suppression stays as it was.
   static void CleanForeground(KeyerModel& model, const Colours& sample);

@@ -209,8 +209,11 @@ void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) 
   // Each colour lifted by its own brightness has lost its scatter in brightness, which the pass keeps (its
   // map follows the light, not each pixel's noise): where the sample at its common level still keys above
   // the screen's, that scatter is taken in too, as far as it must.
+  // Where the sample is as noisy as a screen the pass smooths, its leaks are those of the smoothed alpha.
   const Colours common = ScreenMap::SampleAtScreen(sample, model.screen, true);
-  if (LeakShare(model, common) > KeyerTuning::kScreenLeakShare) TakeInScreenScatter(model, common);
+  const bool smoothed = ScreenMap::SampleScatter(sample, model.screen) > KeyerTuning::kSmoothScreenScatter;
+  const double share = smoothed ? KeyerTuning::kSmoothedLeakShare : KeyerTuning::kScreenLeakShare;
+  if (LeakShare(model, common, smoothed) > share) TakeInScreenScatter(model, common, smoothed);
 }
 
 void ModelOperations::TakeInScreenScatter(KeyerModel& model, const Colours& screen, bool smoothed) {

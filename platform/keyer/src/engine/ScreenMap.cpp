@@ -45,7 +45,8 @@ class ChannelLevels {
 
 // The median over cells of each cell's median absolute departure of its levels from their median, as a
 // relative deviation in brightness (1.4826 median absolute departures are a Gaussian's deviation; a level
-// is 1/kLevelsPerDoubling of a doubling). Cells with fewer than kMinimum levels say little and are left out.
+// is 1/kLevelsPerDoubling of a doubling). Cells with fewer than kMinimum levels say little and are left out,
+// unless every cell has fewer (a small picture).
 double LevelScatter(const std::vector<std::vector<int32_t>>& cells) {
   constexpr size_t kMinimum = 16;
   std::vector<int32_t> spreads, departures;
@@ -58,7 +59,20 @@ double LevelScatter(const std::vector<std::vector<int32_t>>& cells) {
     std::nth_element(departures.begin(), departures.begin() + departures.size() / 2, departures.end());
     spreads.push_back(departures[departures.size() / 2]);
   }
-  if (spreads.empty()) return 0;
+  if (spreads.empty()) {
+    // A small picture's cells each hold too few: their levels' departures from their own medians are pooled.
+    std::vector<int32_t> pooled;
+    for (const std::vector<int32_t>& cell : cells) {
+      if (cell.size() < 3) continue;
+      departures = cell;
+      std::nth_element(departures.begin(), departures.begin() + departures.size() / 2, departures.end());
+      const int32_t median = departures[departures.size() / 2];
+      for (int32_t d : cell) pooled.push_back(std::abs(d - median));
+    }
+    if (pooled.size() < kMinimum) return 0;
+    std::nth_element(pooled.begin(), pooled.begin() + pooled.size() / 2, pooled.end());
+    spreads.push_back(pooled[pooled.size() / 2]);
+  }
   std::nth_element(spreads.begin(), spreads.begin() + spreads.size() / 2, spreads.end());
   const double levels = 1.4826 * spreads[spreads.size() / 2] / kFixedOne;
   return std::exp2(levels / ScreenLight::kLevelsPerDoubling) - 1;
@@ -210,6 +224,20 @@ void ScreenMap::RowLevels(int y, int8_t* levels) const {
 
 uint32_t ScreenMap::LoneScreenColour(uint32_t colorRef, const Vec3& screen) {
   return SampleAtScreen({colorRef}, screen).front();
+}
+
+double ScreenMap::SampleScatter(const std::vector<uint32_t>& colours, const Vec3& screen) {
+  const ChannelLevels levels(screen);
+  std::vector<std::vector<int32_t>> cell(1);
+  cell[0].reserve(colours.size());
+  for (uint32_t c : colours) {
+    const uint8_t bgr[3] = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                            static_cast<uint8_t>(c)};
+    int32_t l[3];
+    levels.Of(bgr, l);
+    cell[0].push_back(l[levels.ScreenByte()]);
+  }
+  return LevelScatter(cell);
 }
 
 std::vector<uint32_t> ScreenMap::SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen,

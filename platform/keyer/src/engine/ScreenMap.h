@@ -56,6 +56,9 @@ class ScreenMap {
   // One colour alone comes out as LoneScreenColour. With commonLevel, every colour is brought by the
   // sample's median screen-channel level instead of its own: as the pass sees a patch of screen whose
   // light is one, so that the patch's scatter in brightness (noise, creases) stays in it.
+  // The scatter in brightness of colours (COLORREFs) taken from one patch of screen, as Scatter() measures it
+  // in each cell: whether the keying pass will find such a screen noisy.
+  static double SampleScatter(const std::vector<uint32_t>& colours, const Vec3& screen);
   static std::vector<uint32_t> SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen,
                                               bool commonLevel = false);
 
