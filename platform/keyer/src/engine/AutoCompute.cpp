@@ -129,13 +129,17 @@ void LeaveOutCreases(std::vector<uint32_t>& colours, const Vec3& screen, const S
 }
 
 // A model around the screen's colours whose inner surface takes in their scatter (see
-// ModelOperations::TakeInScreenScatter). Where the map finds the screen noisy, the pass smooths the alpha
-// and so averages the screen's per-pixel specks with their neighbours': a screen pixel then shows over a new
-// background only where the smoothed alpha does, and the surface stops sooner, leaving faint strands more
-// cover.
+// ModelOperations::TakeInScreenScatter), from kFittedInnerStart on a screen the pass does not smooth. Where
+// the map finds the screen noisy, the pass smooths the alpha and so averages the screen's per-pixel specks
+// with their neighbours': a screen pixel then shows over a new background only where the smoothed alpha does,
+// and the surface stops sooner, leaving faint strands more cover.
 KeyerModel FitToScreen(const std::vector<uint32_t>& screen, const KeyerModel& base, const ScreenMap& map) {
   KeyerModel fitted = ModelOperations::AroundScreen(MedianColour(screen), base);
-  ModelOperations::TakeInScreenScatter(fitted, screen, map.Scatter() > KeyerTuning::kSmoothScreenScatter);
+  const bool smoothed = map.Scatter() > KeyerTuning::kSmoothScreenScatter;
+  if (!smoothed)
+    for (int n = 0; n < SurfaceGrid::kNodes; ++n)
+      fitted.inner.SetNode(n, std::min(fitted.inner.Node(n), KeyerTuning::kFittedInnerStart));
+  ModelOperations::TakeInScreenScatter(fitted, screen, smoothed);
   return fitted;
 }
 
