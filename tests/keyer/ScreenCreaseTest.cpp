@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "KeyerTestSupport.h"
 #include "keyer/AutoCompute.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerAreas.h"
@@ -40,11 +41,10 @@ enum Kind : uint8_t { kBare, kCrease, kNeutralStrand, kHairStrand, kFaintStrand,
 // running down over the screen and across the creases: one of neutral dark subject two fifths opaque (over
 // bare screen the very colour of two creases crossing: screen at less light), one of dark hair a third
 // opaque and one a fifth. Without the crease test about half the creases' pixels key above a tenth.
-struct CreasedScreen : keyer::PixelRowReader {
-  std::vector<uint8_t> bgr = std::vector<uint8_t>(size_t(kWidth) * kHeight * 3);
+struct CreasedScreen : keyertest::PackedPicture {
   std::vector<uint8_t> kind = std::vector<uint8_t>(size_t(kWidth) * kHeight, kBare);
 
-  CreasedScreen() {
+  CreasedScreen() : PackedPicture(kWidth, kHeight) {
     std::mt19937 random(5);
     std::normal_distribution<double> noise(0.0, 1.0);
     for (int y = 0; y < kHeight; ++y)
@@ -69,14 +69,6 @@ struct CreasedScreen : keyer::PixelRowReader {
         for (int c = 0; c < 3; ++c)
           bgr[i * 3 + 2 - c] = Code(rgb[c] + std::sqrt(1.5e-4 * rgb[c] + 4e-6) * noise(random));
       }
-  }
-
-  int Width() const override { return kWidth; }
-  int Height() const override { return kHeight; }
-  bool ReadRows(int first, int count, uint8_t* buffer, size_t stride) override {
-    for (int y = 0; y < count; ++y)
-      std::copy_n(&bgr[size_t(first + y) * kWidth * 3], size_t(kWidth) * 3, buffer + y * stride);
-    return true;
   }
 
   // The state an operator makes: the screen colour picked, then a patch of bare screen cleaned.
