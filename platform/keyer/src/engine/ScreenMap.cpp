@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
-#include <utility>
 
 #include "ScreenLight.h"
 #include "TableLookup.h"
@@ -78,23 +77,28 @@ double LevelScatter(const std::vector<std::vector<int32_t>>& cells) {
   return std::exp2(levels / ScreenLight::kLevelsPerDoubling) - 1;
 }
 
+// Per cell, running sums over pairs of screen pixels' levels (see PairStructure).
+struct PairSums {
+  double first = 0, second = 0, product = 0;
+  size_t count = 0;
+};
+
 // The screen's brightness structure finer than a cell: the covariance of the departures, from their cell's
 // mean, of the levels of two screen pixels a few apart along a row, as a relative deviation in brightness.
 // Sensor noise departs pixel by pixel and adds nothing to it (the mean, not the median: dark codes' noise is
 // skewed, and the median's offset from the mean would count as structure); a crease, a fold or a shadow's
 // edge darkens or lightens both pixels of a pair alike. 0 where it comes out negative or too few pairs were
 // seen.
-double PairStructure(const std::vector<std::vector<std::pair<int32_t, int32_t>>>& pairs) {
+double PairStructure(const std::vector<PairSums>& cells) {
   constexpr size_t kMinimum = 16;
   double sum = 0;
   size_t count = 0;
-  for (const auto& cell : pairs) {
-    if (cell.size() < kMinimum) continue;
-    double mean = 0;
-    for (const auto& [a, b] : cell) mean += double(a) + b;
-    mean /= 2.0 * double(cell.size());
-    for (const auto& [a, b] : cell) sum += (a - mean) * (b - mean);
-    count += cell.size();
+  for (const PairSums& cell : cells) {
+    if (cell.count < kMinimum) continue;
+    // The sum over the cell's pairs of (a - mean)(b - mean), mean = the mean of all their levels.
+    const double n = double(cell.count), mean = (cell.first + cell.second) / (2 * n);
+    sum += cell.product - mean * (cell.first + cell.second) + n * mean * mean;
+    count += cell.count;
   }
   if (count < kMinimum || !(sum > 0)) return 0;
   const double levelsApart = std::sqrt(sum / double(count)) / kFixedOne;
@@ -132,7 +136,7 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
                ? l[lead]
                : INT32_MIN;
   };
-  std::vector<std::vector<std::pair<int32_t, int32_t>>> pairs(size_t(columns) * rows);
+  std::vector<PairSums> pairs(size_t(columns) * rows);
   const int apart = KeyerTuning::kCreaseStructureApart;
   for (int y = step / 2; y < height; y += step) {
     const uint8_t* src = row(y);
@@ -147,7 +151,13 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
       for (int m = 0; m < 3; ++m) found[m][cell].push_back(l[m]);
       if (x + apart < width) {
         const int32_t beside = screenLevel(p + 3 * apart, nullptr);
-        if (beside != INT32_MIN) pairs[cell].emplace_back(own, beside);
+        if (beside != INT32_MIN) {
+          PairSums& sums = pairs[cell];
+          sums.first += own;
+          sums.second += beside;
+          sums.product += double(own) * beside;
+          ++sums.count;
+        }
       }
     }
   }
