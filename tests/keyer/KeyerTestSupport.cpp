@@ -60,6 +60,12 @@ class PixelSource final : public IKeyerPixelSource {
 
 }  // namespace
 
+bool PackedPicture::ReadRows(int first, int count, uint8_t* buffer, size_t stride) {
+  for (int y = 0; y < count; ++y)
+    std::copy_n(&bgr[size_t(first + y) * width * 3], size_t(width) * 3, buffer + y * stride);
+  return true;
+}
+
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 Scene MakeComposite(bool blue, int width, int height) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "keyer/AutoCompute.h"
 #include "keyer/ChromaKeyer.h"
 #include "keyer/KeyerState.h"
 
@@ -28,6 +29,17 @@ struct Scene {
 // A subject (skin ellipse, shirt, a band of half-covering hair) over an unevenly lit, noisy
 // green or blue screen, mixed in linear light and encoded to 8-bit sRGB.
 Scene MakeComposite(bool blueScreen, int width = 160, int height = 120);
+
+// A picture of packed 24-bit BGR rows in memory, as AutoCompute reads one.
+struct PackedPicture : keyer::PixelRowReader {
+  int width = 0, height = 0;
+  std::vector<uint8_t> bgr;
+
+  PackedPicture(int w, int h) : width(w), height(h), bgr(size_t(w) * h * 3) {}
+  int Width() const override { return width; }
+  int Height() const override { return height; }
+  bool ReadRows(int first, int count, uint8_t* buffer, size_t stride) override;
+};
 
 struct Keyed {
   std::vector<uint8_t> bgr, alpha;

@@ -47,17 +47,32 @@ struct KeyerTuning {
   // screen) every deviation taken in swallows faint strands of hair whose mix lies that close to the
   // screen, so the surface stops once the screen is clean enough. kScreenLeakAlpha is where a speck of
   // screen starts to show over a new background (a tenth of the subject); kScreenLeakShare keeps such
-  // specks to a few in a hundred screen pixels; two deviations take in most of a Gaussian's mass along any
-  // one direction (97.7 %); a step of an eighth moves the surface by less than the noise floor's code step
-  // on a clean screen and by about 4 % of the reach on a noisy one.
-  static constexpr double kScreenNoiseLeastSigmas = 2.0;
+  // specks to a few in a hundred screen pixels; one deviation takes in about two thirds of a Gaussian's
+  // mass along any one direction, the least that still lets the leak check decide (on a clean screen the
+  // check passes at the first step anyway, and on a noisy one it stops the surface at 2 to 3 deviations);
+  // a step of an eighth moves the surface by less than the noise floor's code step on a clean screen and by
+  // about 4 % of the reach on a noisy one.
+  static constexpr double kScreenNoiseLeastSigmas = 1.0;
   static constexpr double kScreenNoiseSigmaStep = 0.125;
   static constexpr double kScreenLeakShare = 0.03;
   static constexpr double kScreenLeakAlpha = 0.1;
+  // Where the pass smooths the alpha (a noisy screen), the check is of the smoothed alphas, and the surface
+  // may stop once at most a twentieth of them lie above kScreenLeakAlpha: smoothed, such pixels pass a
+  // tenth by little and in soft patches rather than as specks, while on such a screen each further step
+  // swallows strands of hair whose mix lies within the noise.
+  static constexpr double kSmoothedLeakShare = 0.05;
   static constexpr int kScreenLeakPixels = 1 << 15;
   // The least deviation the fit allows each channel (linear light): about one code step at a screen's
   // level, the scatter that 8-bit codes give even a noiseless screen.
   static constexpr double kScreenNoiseFloor = 0.002;
+  // AutoCompute on a screen it does not find noisy (one the pass does not smooth) fits the inner surface
+  // from this reach on rather than from kDefaultNoiseRadius, which guesses at noise it has now measured: a
+  // hundredth of linear light is about two code steps at a screen's level, a clean screen's scatter, so the
+  // fit and its leak check decide the rest. Strands and soft edges nearer the screen than the default keep
+  // their cover (on the clean reference the band SAD fell from 3.18 to 2.89), at the price of a faint
+  // residue of the screen's noise in alpha, about a hundredth on average (the reference's whole-image SAD
+  // rose from 4.0 to 9.5, still well under the naive keyer's 16.9).
+  static constexpr double kFittedInnerStart = 0.01;
   // AutoCompute reads at most about this many pixels, evenly spread.
   static constexpr int kAutoComputePixels = 1 << 19;
   // AutoCompute fits the screen to the map the keying pass measures with the model, which depends on the
@@ -91,11 +106,36 @@ struct KeyerTuning {
   // so a screen underexposed by two stops scatters by up to twice as much, and beyond this threshold a
   // screen's noise keys speck by speck into the matte and is better averaged than followed.
   static constexpr double kSmoothScreenScatter = 0.05;
-  // Radius of the smoothing: one pixel, the smallest discrete Gaussian (deviation 0.71 pixel), which cuts
-  // independent noise in alpha to 0.375 of its deviation (the square root of the kernel's summed squared
-  // weights, 36 / 256) while widening a soft edge's ramp by under a pixel; wider kernels soften hair and
-  // edges further for little more gain, since the matte's noise is then no longer per pixel.
-  static constexpr int kAlphaSmoothRadius = 1;
+  // Radius of the smoothing: two pixels, the discrete Gaussian of a deviation of one pixel, which cuts
+  // independent noise in alpha to 0.273 of its deviation (the square root of the kernel's summed squared
+  // weights, 70 / 256) while widening a soft edge's ramp by about a pixel. AutoCompute's inner surface of a
+  // noisy screen then stops that much sooner, leaving faint strands of hair more cover: on the underexposed
+  // scene the band SAD, Gradient and Connectivity came out lower than with a radius of one (0.375) for
+  // every script, and three (0.226) blurs each strand by more than its extra cover gives back.
+  static constexpr int kAlphaSmoothRadius = 2;
+  // Creases and folds in the backing (see ScreenCreases) are looked for only where the screen map measures
+  // brightness structure finer than its cells (ScreenMap::Structure) above this relative deviation: a screen
+  // lit smoothly shows well under 1 % (the light changes by under a hundredth across a cell), JPEG blocks
+  // about 1 %, while a creased backing whose folds shade the light by a quarter shows several per cent.
+  static constexpr double kCreaseStructure = 0.025;
+  // Pixels that far apart along a row make the pairs the structure is measured on: a crease darkens a band
+  // a few pixels wide, so both of a pair lie in it, while sensor noise is independent from pixel to pixel.
+  static constexpr int kCreaseStructureApart = 2;
+  // The distance at which a pixel's neighbours on either side are read: a strand of hair (one or two
+  // pixels, anti-aliased over a pixel on each side) lies wholly between them, while the narrowest crease's
+  // dark side, several pixels wide, still shades them about as much as the pixel.
+  static constexpr int kCreaseReach = 2;
+  // AutoCompute on a creased screen fits the screen's scatter to the colours whose brightness lies within
+  // this many of the map's deviations (ScreenMap::Scatter) of the local light: three take in 99.7 % of a
+  // Gaussian's noise, and the creases' shading beyond is the crease test's to key.
+  static constexpr double kCreaseFitDeviations = 3.0;
+  // A pixel keys as screen at its own brightness below this alpha (of 255): a tenth, where a speck starts to
+  // show over a new background.
+  static constexpr int kCreaseScreenAlpha = 25;
+  // A pixel darker than the mean of its two neighbours by more than this many levels (of 1/32 of a doubling)
+  // is a dip, not a crease: six levels are 14 %, about how much the narrowest fold's dark side bends over
+  // the reach at its darkest; a strand a fifth opaque darkens the screen by more.
+  static constexpr int kCreaseDipLevels = 6;
 };
 
 }  // namespace keyer

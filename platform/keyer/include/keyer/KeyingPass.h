@@ -8,8 +8,9 @@
 // colour) and back after it. One pixel alone is its own map.
 //
 // Where the map finds the screen noisy, the keyed alpha is smoothed over each pixel's neighbours (see
-// AlphaSmoothing): a range of rows then keys the rows beside it as well, so the result does not depend on
-// how a picture's rows are split.
+// AlphaSmoothing); where it finds brightness structure finer than its cells, pixels on creases of the
+// backing are keyed at their own brightness (see ScreenCreases). A range of rows then keys the rows beside
+// it as well, so the result does not depend on how a picture's rows are split.
 //
 // A pass neither owns nor copies the pixels; it holds the map it made. Disjoint row ranges of one pass may
 // run on different threads at once (the state is shared read-only), unless the colour plane is the source:
@@ -40,6 +41,7 @@ struct KeyingPlanes {
 
 class AlphaSmoothing;
 class AreaCoverage;
+class ScreenCreases;
 class ScreenMap;
 
 class KeyingPass {
@@ -68,12 +70,17 @@ class KeyingPass {
   // levels: per pixel, the level(s) it is keyed at, as ScreenMap::RowLevels gives them; null for none.
   void KeyRow(const uint8_t* src, uint8_t* colour, uint8_t* alpha, int count, const int8_t* levels) const;
   // Blends the areas' coverage over columns [first, end) of a keyed row; original is the row's source.
-  // RunRows where the alpha is smoothed: rows are keyed ahead into a ring around the row.
-  void RunSmoothedRows(int firstRow, int end) const;
+  // RunRows where the alpha depends on the neighbours (smoothed, creases): rows are keyed ahead into a ring
+  // around the row.
+  void RunNeighbourRows(int firstRow, int end) const;
   // Keys columns [first, end) of row y into colour and alpha (both indexed by column from the row's start).
   void KeySpan(int y, int first, int end, const int8_t* levels, uint8_t* colour, uint8_t* alpha) const;
-  // Columns [first, end) of row y keyed into colour and alpha (whole rows) with the alpha smoothed.
-  void KeySmoothedSpan(int y, int first, int end, uint8_t* colour, uint8_t* alpha) const;
+  // Columns [first, end) of row y keyed into colour and alpha (whole rows) as RunNeighbourRows keys them.
+  void KeyNeighbourSpan(int y, int first, int end, uint8_t* colour, uint8_t* alpha) const;
+  // Rows around a keyed row that its alpha depends on: those the smoothing reads, and each of theirs the
+  // crease test reads.
+  int SmoothReach() const;
+  int CreaseReach() const;
   static void BlendAreas(const uint16_t* protect, const uint16_t* garbage, const uint8_t* original,
                          uint8_t* colour, uint8_t* alpha, int first, int end);
 
@@ -82,6 +89,7 @@ class KeyingPass {
   AreaCoverage* coverage_ = nullptr;
   std::unique_ptr<ScreenMap> map_;             // null where every pixel is keyed as it is
   std::unique_ptr<AlphaSmoothing> smoothing_;  // null unless the screen is noisy
+  std::unique_ptr<ScreenCreases> creases_;     // null unless the screen shows creases
 };
 
 // The whole image in one call.

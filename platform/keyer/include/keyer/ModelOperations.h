@@ -21,7 +21,8 @@ class ModelOperations {
   // The sampled colours become screen (alpha 0), each taken at the screen colour: as the keying pass sees
   // it where the screen around is as bright as the pixel and of the sample's hue (see ScreenMap). Where the
   // sample, brought to the screen colour at one common brightness, still keys above the screen, its scatter
-  // is taken in as well (TakeInScreenScatter): a noisy patch stays screen under the pass's smooth map.
+  // is taken in as well (TakeInScreenScatter): a noisy patch stays screen under the pass's smooth map. A
+  // patch as noisy as a screen the pass smooths the alpha of is taken in as far as the smoothed alpha needs.
   static void CleanBackground(KeyerModel& model, const Colours& sample);
   // The sampled colours become opaque; spill suppression stays as it was.
   static void CleanForeground(KeyerModel& model, const Colours& sample);
@@ -49,9 +50,9 @@ class ModelOperations {
 
   // The inner surface takes in the scatter of screen colours (as the keying pass sees them): the ellipsoid
   // of a Gaussian fitted to them, at the fewest deviations that leave at most kScreenLeakShare of them
-  // keyed above leakAlpha (kScreenLeakAlpha, see KeyerTuning, unless the pass smooths the alpha).
-  static void TakeInScreenScatter(KeyerModel& model, const Colours& screen,
-                                  double leakAlpha = KeyerTuning::kScreenLeakAlpha);
+  // keyed above kScreenLeakAlpha (see KeyerTuning). smoothed: the pass smooths the alpha of such a screen
+  // (see AlphaSmoothing), so the share is of the smoothed alphas a screen of these colours would give.
+  static void TakeInScreenScatter(KeyerModel& model, const Colours& screen, bool smoothed = false);
 
   enum class Surface { Inner, Middle, Outer };
   // Pushes the two other surfaces so that inner + gap <= middle <= outer holds at every node.

@@ -9,12 +9,6 @@ AlphaSmoothing::AlphaSmoothing(int radius) : radius_(radius), weights_(size_t(2 
     weights_[k] = weights_[k - 1] * uint32_t(2 * radius - k + 1) / uint32_t(k);
 }
 
-double AlphaSmoothing::NoiseShare() const {
-  double squares = 0, sum = 0;
-  for (uint32_t w : weights_) squares += double(w) * w, sum += w;
-  return squares / (sum * sum);  // the two axes' shares multiplied: (sqrt(squares) / sum)^2
-}
-
 void AlphaSmoothing::Row(const uint8_t* const* rows, int first, int end, int width, uint8_t* out) const {
   const int r = radius_, lo = std::max(first - r, 0), hi = std::min(end + r, width);
   std::vector<uint32_t> columns(size_t(hi - lo));

@@ -15,9 +15,8 @@ class AlphaSmoothing {
  public:
   explicit AlphaSmoothing(int radius);
   int Radius() const { return radius_; }
-  // The deviation of independent per-pixel noise in alpha after smoothing, as a share of its deviation
-  // before: the square root of the sum of the kernel's squared weights (0.375 for a radius of one).
-  double NoiseShare() const;
+  // The 2 radius + 1 binomial weights along each axis, summing to 4^radius.
+  const std::vector<uint32_t>& Weights() const { return weights_; }
   // Writes out[x] for x in [first, end) of a row `width` wide from the raw alphas of the 2 radius + 1 rows
   // centred on it (top first; each indexed by column, valid within radius of [first, end) in the row).
   void Row(const uint8_t* const* rows, int first, int end, int width, uint8_t* out) const;

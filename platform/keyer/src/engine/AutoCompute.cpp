@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "AlphaSmoothing.h"
 #include "SampleTargets.h"
 #include "ScreenLight.h"
 #include "ScreenMap.h"
@@ -111,17 +110,36 @@ Vec3 MedianColour(const std::vector<uint32_t>& colours) {
   return median;
 }
 
+// Where the screen has creases, the pass keys the pixels on them at their own brightness (see
+// ScreenCreases): the fit leaves out the colours whose brightness departs from the map's by more than the
+// screen's scatter allows (kCreaseFitDeviations of it), so that the creases' shading does not widen the
+// inner surface towards dark colours and swallow strands of hair with it.
+void LeaveOutCreases(std::vector<uint32_t>& colours, const Vec3& screen, const ScreenMap& map) {
+  int32_t fixed[256];
+  ScreenLight::FixedLevelsOfCodes(screen, fixed);
+  const int d = ScreenLight::ScreenChannel(screen);
+  const double levels = std::log2(1 + KeyerTuning::kCreaseFitDeviations * map.Scatter()) *
+                        ScreenLight::kLevelsPerDoubling * ScreenLight::kFixedOne;
+  const int32_t limit = static_cast<int32_t>(std::lround(std::max(levels, double(ScreenLight::kFixedOne))));
+  std::vector<uint32_t> kept;
+  kept.reserve(colours.size());
+  for (uint32_t c : colours)
+    if (std::abs(fixed[(c >> (8 * d)) & 0xFF]) <= limit) kept.push_back(c);
+  if (!kept.empty()) colours.swap(kept);
+}
+
 // A model around the screen's colours whose inner surface takes in their scatter (see
-// ModelOperations::TakeInScreenScatter). Where the map finds the screen noisy, the pass smooths the alpha
-// and so cuts the screen's per-pixel specks to AlphaSmoothing::NoiseShare of their deviation: a screen
-// pixel then shows over a new background only where it keys that much higher on its own, and the surface
-// stops sooner, leaving faint strands more cover.
+// ModelOperations::TakeInScreenScatter), from kFittedInnerStart on a screen the pass does not smooth. Where
+// the map finds the screen noisy, the pass smooths the alpha and so averages the screen's per-pixel specks
+// with their neighbours': a screen pixel then shows over a new background only where the smoothed alpha does,
+// and the surface stops sooner, leaving faint strands more cover.
 KeyerModel FitToScreen(const std::vector<uint32_t>& screen, const KeyerModel& base, const ScreenMap& map) {
   KeyerModel fitted = ModelOperations::AroundScreen(MedianColour(screen), base);
-  double leakAlpha = KeyerTuning::kScreenLeakAlpha;
-  if (map.Scatter() > KeyerTuning::kSmoothScreenScatter)
-    leakAlpha /= AlphaSmoothing(KeyerTuning::kAlphaSmoothRadius).NoiseShare();
-  ModelOperations::TakeInScreenScatter(fitted, screen, leakAlpha);
+  const bool smoothed = map.Scatter() > KeyerTuning::kSmoothScreenScatter;
+  if (!smoothed)
+    for (int n = 0; n < SurfaceGrid::kNodes; ++n)
+      fitted.inner.SetNode(n, std::min(fitted.inner.Node(n), KeyerTuning::kFittedInnerStart));
+  ModelOperations::TakeInScreenScatter(fitted, screen, smoothed);
   return fitted;
 }
 
@@ -169,6 +187,7 @@ bool AutoCompute::Compute(KeyerModel& model, PixelRowReader& pixels, double back
   for (int round = 0; round < KeyerTuning::kAutoComputeRounds; ++round) {
     const ScreenMap map = MeasureMap(fresh, pixels);
     screenColours = Balanced(spread, screenLike, map, pixels.Width());
+    if (map.Structure() > KeyerTuning::kCreaseStructure) LeaveOutCreases(screenColours, fresh.screen, map);
     fresh = FitToScreen(screenColours, model, map);
   }
 

@@ -7,6 +7,7 @@
 
 #include "AlphaSmoothing.h"
 #include "AreaCoverage.h"
+#include "ScreenCreases.h"
 #include "ScreenLight.h"
 #include "ScreenMap.h"
 #include "TableLookup.h"
@@ -29,6 +30,8 @@ KeyingPass::KeyingPass(const KeyerState* state, const KeyerAreas* areas, const A
                                        [&](int y) { return planes.source + y * planes.sourceStride; });
   if (map_ && map_->Scatter() > KeyerTuning::kSmoothScreenScatter)
     smoothing_ = std::make_unique<AlphaSmoothing>(KeyerTuning::kAlphaSmoothRadius);
+  if (map_ && map_->Structure() > KeyerTuning::kCreaseStructure)
+    creases_ = std::make_unique<ScreenCreases>(*state_);
   if (map_ && map_->Empty()) map_.reset();
 }
 
@@ -118,8 +121,8 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
   if (width <= 0 || rowCount <= 0) return;
   const int end = std::min(planes_.height, firstRow + rowCount);
   firstRow = std::max(0, firstRow);
-  if (smoothing_) {
-    RunSmoothedRows(firstRow, end);
+  if (smoothing_ || creases_) {
+    RunNeighbourRows(firstRow, end);
     return;
   }
   std::vector<uint16_t> protect, garbage;
@@ -142,48 +145,89 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
   }
 }
 
-void KeyingPass::RunSmoothedRows(int firstRow, int end) const {
-  const int width = planes_.width, last = planes_.height - 1, r = smoothing_->Radius(), ring = 2 * r + 1;
+int KeyingPass::SmoothReach() const { return smoothing_ ? smoothing_->Radius() : 0; }
+
+int KeyingPass::CreaseReach() const { return creases_ ? ScreenCreases::Reach() : 0; }
+
+void KeyingPass::RunNeighbourRows(int firstRow, int end) const {
+  const int width = planes_.width, last = planes_.height - 1, r = SmoothReach(), ring = 2 * r + 1;
+  const int k = CreaseReach(), markRing = 2 * k + 1;
   const size_t row3 = size_t(width) * 3;
   std::vector<uint8_t> colours(row3 * ring), raw(size_t(width) * ring), original(coverage_ ? row3 : 0);
   std::vector<uint16_t> protect(coverage_ ? width : 0), garbage(coverage_ ? width : 0);
-  std::vector<int8_t> levels(map_ ? row3 : 0);
+  std::vector<int8_t> levels(map_ ? row3 : 0), marks(creases_ ? size_t(width) * markRing : 0);
+  std::vector<uint8_t> own(marks.size());
   std::vector<const uint8_t*> around(ring);
+  std::vector<const int8_t*> markRows(markRing);
   auto rawRow = [&](int y) { return raw.data() + size_t(y % ring) * width; };
-  int keyed = std::max(firstRow - r, 0) - 1;  // the last row keyed into the ring
+  auto markRow = [&](int y) { return marks.data() + size_t(y % markRing) * width; };
+  auto ownRow = [&](int y) { return own.data() + size_t(y % markRing) * width; };
+  int keyed = std::max(firstRow - r, 0) - 1;       // the last row keyed into the ring
+  int marked = std::max(firstRow - r - k, 0) - 1;  // the last row whose crease marks are in theirs
   for (int y = firstRow; y < end; ++y) {
     while (keyed < std::min(y + r, last)) {
       ++keyed;
       if (map_) map_->RowLevels(keyed, levels.data());
       KeySpan(keyed, 0, width, map_ ? levels.data() : nullptr, colours.data() + (keyed % ring) * row3,
               rawRow(keyed));
+      if (!creases_) continue;
+      while (marked < std::min(keyed + k, last)) {
+        ++marked;
+        creases_->Mark(planes_.source + marked * planes_.sourceStride, 0, width, markRow(marked),
+                       ownRow(marked));
+      }
+      for (int j = 0; j < markRing; ++j) markRows[j] = markRow(std::clamp(keyed - k + j, 0, last));
+      creases_->Row(markRows.data(), ownRow(keyed), 0, width, width, rawRow(keyed));
     }
-    for (int k = 0; k < ring; ++k) around[k] = rawRow(std::clamp(y - r + k, 0, last));
+    for (int j = 0; j < ring; ++j) around[j] = rawRow(std::clamp(y - r + j, 0, last));
     const uint8_t* src = planes_.source + y * planes_.sourceStride;
     uint8_t* colour = planes_.colour + y * planes_.colourStride;
     uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
     const bool covered = coverage_ && coverage_->Row(y, protect, garbage);
     if (covered) std::memcpy(original.data(), src, row3);  // the source may be overwritten
-    smoothing_->Row(around.data(), 0, width, width, alpha);
+    if (smoothing_)
+      smoothing_->Row(around.data(), 0, width, width, alpha);
+    else
+      std::memcpy(alpha, rawRow(y), size_t(width));
     std::memcpy(colour, colours.data() + (y % ring) * row3, row3);
     if (covered) BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, 0, width);
   }
 }
 
-void KeyingPass::KeySmoothedSpan(int y, int first, int end, uint8_t* colour, uint8_t* alpha) const {
-  const int width = planes_.width, r = smoothing_->Radius(), ring = 2 * r + 1;
+void KeyingPass::KeyNeighbourSpan(int y, int first, int end, uint8_t* colour, uint8_t* alpha) const {
+  const int width = planes_.width, last = planes_.height - 1, r = SmoothReach(), ring = 2 * r + 1;
+  const int k = CreaseReach();
   const int lo = std::max(first - r, 0), hi = std::min(end + r, width);
   std::vector<uint8_t> colours(size_t(width) * 3), raw(size_t(width) * ring);
   std::vector<int8_t> levels(map_ ? size_t(width) * 3 : 0);
   std::vector<const uint8_t*> around(ring);
-  for (int k = 0; k < ring; ++k) {
-    const int row = std::clamp(y - r + k, 0, planes_.height - 1);
+  // The crease marks of every row the ring's rows read, from markBase on, over the columns they read.
+  const int markBase = std::max(y - r - k, 0), markTop = std::min(y + r + k, last);
+  const size_t markCount = creases_ ? size_t(markTop - markBase + 1) * width : 0;
+  std::vector<int8_t> marks(markCount);
+  std::vector<uint8_t> own(markCount);
+  std::vector<const int8_t*> markRows(2 * k + 1);
+  for (int row = markBase; creases_ && row <= markTop; ++row)
+    creases_->Mark(planes_.source + row * planes_.sourceStride, std::max(lo - k, 0), std::min(hi + k, width),
+                   marks.data() + size_t(row - markBase) * width,
+                   own.data() + size_t(row - markBase) * width);
+  for (int j = 0; j < ring; ++j) {
+    const int row = std::clamp(y - r + j, 0, last);
+    uint8_t* rawRow = raw.data() + size_t(j) * width;
     if (map_) map_->RowLevels(row, levels.data());
-    KeySpan(row, lo, hi, map_ ? levels.data() : nullptr, colours.data(), raw.data() + size_t(k) * width);
-    if (k == r) std::memcpy(colour + 3 * first, colours.data() + 3 * first, size_t(end - first) * 3);
-    around[k] = raw.data() + size_t(k) * width;
+    KeySpan(row, lo, hi, map_ ? levels.data() : nullptr, colours.data(), rawRow);
+    if (j == r) std::memcpy(colour + 3 * first, colours.data() + 3 * first, size_t(end - first) * 3);
+    if (creases_) {
+      for (int i = 0; i <= 2 * k; ++i)
+        markRows[i] = marks.data() + size_t(std::clamp(row - k + i, 0, last) - markBase) * width;
+      creases_->Row(markRows.data(), own.data() + size_t(row - markBase) * width, lo, hi, width, rawRow);
+    }
+    around[j] = rawRow;
   }
-  smoothing_->Row(around.data(), first, end, width, alpha);
+  if (smoothing_)
+    smoothing_->Row(around.data(), first, end, width, alpha);
+  else
+    std::memcpy(alpha + first, around[0] + first, size_t(end - first));
 }
 
 void KeyingPass::RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rewritten) const {
@@ -214,8 +258,8 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rew
       uint8_t* orig = original.data() + 3 * first;
       std::memcpy(orig, srcRow + 3 * first,
                   static_cast<size_t>(last - first) * 3);  // the source may be overwritten
-      if (smoothing_)
-        KeySmoothedSpan(y, first, last, colour, alpha);
+      if (smoothing_ || creases_)
+        KeyNeighbourSpan(y, first, last, colour, alpha);
       else
         KeyRow(orig, colour + 3 * first, alpha + first, last - first,
                map_ ? levels.data() + size_t(map_->Channels()) * first : nullptr);

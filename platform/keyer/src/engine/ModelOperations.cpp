@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AlphaSmoothing.h"
 #include "ColourEvaluator.h"
 #include "SampleTargets.h"
 #include "ScreenMap.h"
@@ -47,19 +48,42 @@ double Median(std::vector<double>& v) {
 }
 
 // The share of the screen's colours (an even subsample of them) the model keys above kScreenLeakAlpha.
-double LeakShare(const KeyerModel& model, const std::vector<uint32_t>& screen,
-                 double leakAlpha = KeyerTuning::kScreenLeakAlpha) {
+// The share of screen colours (about kScreenLeakPixels of them, evenly spread) keyed above kScreenLeakAlpha.
+// smoothed: of the alphas the pass gives a screen of such colours once it smooths them. On a noisy screen
+// each pixel's alpha is independent of its neighbours', so each smoothed alpha is the kernel's weighted mean
+// of alphas drawn from the colours' own (at fixed pseudo-random places, the same on every call); alphas
+// cannot fall below 0, so the mean of many small ones does not vanish as zero-mean noise would.
+double LeakShare(const KeyerModel& model, const std::vector<uint32_t>& screen, bool smoothed = false) {
   const ColourEvaluator evaluator(model);
   const size_t step = std::max<size_t>(1, screen.size() / KeyerTuning::kScreenLeakPixels);
-  size_t seen = 0, leaked = 0;
+  std::vector<double> alphas;
+  alphas.reserve(screen.size() / step + 1);
   for (size_t i = 0; i < screen.size(); i += step) {
     Vec3 colour;
     double alpha = 0;
     evaluator.Evaluate(ColourSpace::LinearOfColorRef(screen[i]), colour, alpha);
-    ++seen;
-    leaked += alpha > leakAlpha;
+    alphas.push_back(alpha);
   }
-  return seen ? double(leaked) / double(seen) : 0.0;
+  if (alphas.empty()) return 0.0;
+  size_t leaked = 0;
+  if (!smoothed) {
+    for (double a : alphas) leaked += a > KeyerTuning::kScreenLeakAlpha;
+    return double(leaked) / double(alphas.size());
+  }
+  const std::vector<uint32_t>& weights = AlphaSmoothing(KeyerTuning::kAlphaSmoothRadius).Weights();
+  double total = 0;
+  for (uint32_t w : weights) total += w;
+  uint64_t seed = 0x9E3779B97F4A7C15ull;
+  for (size_t draw = 0; draw < alphas.size(); ++draw) {
+    double sum = 0;
+    for (uint32_t across : weights)
+      for (uint32_t down : weights) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        sum += double(across) * down * alphas[(seed >> 33) % alphas.size()];
+      }
+    leaked += sum / (total * total) > KeyerTuning::kScreenLeakAlpha;
+  }
+  return double(leaked) / double(alphas.size());
 }
 
 // The inner surface takes in the Gaussian's ellipsoid of `sigmas` deviations.
@@ -185,18 +209,22 @@ void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) 
   // Each colour lifted by its own brightness has lost its scatter in brightness, which the pass keeps (its
   // map follows the light, not each pixel's noise): where the sample at its common level still keys above
   // the screen's, that scatter is taken in too, as far as it must.
+  // Where the sample is as noisy as a screen the pass smooths, its leaks are those of the smoothed alpha.
   const Colours common = ScreenMap::SampleAtScreen(sample, model.screen, true);
-  if (LeakShare(model, common) > KeyerTuning::kScreenLeakShare) TakeInScreenScatter(model, common);
+  const bool smoothed = ScreenMap::SampleScatter(sample, model.screen) > KeyerTuning::kSmoothScreenScatter;
+  const double share = smoothed ? KeyerTuning::kSmoothedLeakShare : KeyerTuning::kScreenLeakShare;
+  if (LeakShare(model, common, smoothed) > share) TakeInScreenScatter(model, common, smoothed);
 }
 
-void ModelOperations::TakeInScreenScatter(KeyerModel& model, const Colours& screen, double leakAlpha) {
+void ModelOperations::TakeInScreenScatter(KeyerModel& model, const Colours& screen, bool smoothed) {
   const ScreenNoise noise(screen, model.screen);
   const KeyerModel before = model;
   for (double sigmas = KeyerTuning::kScreenNoiseLeastSigmas;; sigmas += KeyerTuning::kScreenNoiseSigmaStep) {
     model = before;
     const bool last = sigmas + KeyerTuning::kScreenNoiseSigmaStep > KeyerTuning::kScreenNoiseSigmas + 1e-9;
     TakeInEllipsoid(model, noise, last ? KeyerTuning::kScreenNoiseSigmas : sigmas);
-    if (last || LeakShare(model, screen, leakAlpha) <= KeyerTuning::kScreenLeakShare) return;
+    const double share = smoothed ? KeyerTuning::kSmoothedLeakShare : KeyerTuning::kScreenLeakShare;
+    if (last || LeakShare(model, screen, smoothed) <= share) return;
   }
 }
 

@@ -1,6 +1,7 @@
 #include "ScreenMap.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 
 #include "ScreenLight.h"
@@ -43,7 +44,8 @@ class ChannelLevels {
 
 // The median over cells of each cell's median absolute departure of its levels from their median, as a
 // relative deviation in brightness (1.4826 median absolute departures are a Gaussian's deviation; a level
-// is 1/kLevelsPerDoubling of a doubling). Cells with fewer than kMinimum levels say little and are left out.
+// is 1/kLevelsPerDoubling of a doubling). Cells with fewer than kMinimum levels say little and are left out,
+// unless every cell has fewer (a small picture).
 double LevelScatter(const std::vector<std::vector<int32_t>>& cells) {
   constexpr size_t kMinimum = 16;
   std::vector<int32_t> spreads, departures;
@@ -56,10 +58,51 @@ double LevelScatter(const std::vector<std::vector<int32_t>>& cells) {
     std::nth_element(departures.begin(), departures.begin() + departures.size() / 2, departures.end());
     spreads.push_back(departures[departures.size() / 2]);
   }
-  if (spreads.empty()) return 0;
+  if (spreads.empty()) {
+    // A small picture's cells each hold too few: their levels' departures from their own medians are pooled.
+    std::vector<int32_t> pooled;
+    for (const std::vector<int32_t>& cell : cells) {
+      if (cell.size() < 3) continue;
+      departures = cell;
+      std::nth_element(departures.begin(), departures.begin() + departures.size() / 2, departures.end());
+      const int32_t median = departures[departures.size() / 2];
+      for (int32_t d : cell) pooled.push_back(std::abs(d - median));
+    }
+    if (pooled.size() < kMinimum) return 0;
+    std::nth_element(pooled.begin(), pooled.begin() + pooled.size() / 2, pooled.end());
+    spreads.push_back(pooled[pooled.size() / 2]);
+  }
   std::nth_element(spreads.begin(), spreads.begin() + spreads.size() / 2, spreads.end());
   const double levels = 1.4826 * spreads[spreads.size() / 2] / kFixedOne;
   return std::exp2(levels / ScreenLight::kLevelsPerDoubling) - 1;
+}
+
+// Per cell, running sums over pairs of screen pixels' levels (see PairStructure).
+struct PairSums {
+  double first = 0, second = 0, product = 0;
+  size_t count = 0;
+};
+
+// The screen's brightness structure finer than a cell: the covariance of the departures, from their cell's
+// mean, of the levels of two screen pixels a few apart along a row, as a relative deviation in brightness.
+// Sensor noise departs pixel by pixel and adds nothing to it (the mean, not the median: dark codes' noise is
+// skewed, and the median's offset from the mean would count as structure); a crease, a fold or a shadow's
+// edge darkens or lightens both pixels of a pair alike. 0 where it comes out negative or too few pairs were
+// seen.
+double PairStructure(const std::vector<PairSums>& cells) {
+  constexpr size_t kMinimum = 16;
+  double sum = 0;
+  size_t count = 0;
+  for (const PairSums& cell : cells) {
+    if (cell.count < kMinimum) continue;
+    // The sum over the cell's pairs of (a - mean)(b - mean), mean = the mean of all their levels.
+    const double n = double(cell.count), mean = (cell.first + cell.second) / (2 * n);
+    sum += cell.product - mean * (cell.first + cell.second) + n * mean * mean;
+    count += cell.count;
+  }
+  if (count < kMinimum || !(sum > 0)) return 0;
+  const double levelsApart = std::sqrt(sum / double(count)) / kFixedOne;
+  return std::exp2(levelsApart / ScreenLight::kLevelsPerDoubling) - 1;
 }
 
 int8_t WholeLevel(int32_t fixed) {
@@ -82,6 +125,19 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
   std::vector<std::vector<int32_t>> found[3];
   for (auto& channel : found) channel.resize(size_t(columns) * rows);
   std::vector<int32_t> sampled(size_t(columns) * rows, 0);
+  // Pixels that key as screen at their own brightness (see Structure): the screen channel's fixed level.
+  const auto screenLevel = [&](const uint8_t* p, int32_t* out) {
+    int32_t l[3];
+    levels.Of(p, l);
+    const uint8_t* remap = ScreenLight::Remap(ScreenLight::Level(l[lead]));
+    if (out) std::copy_n(l, 3, out);
+    return lookup.Alpha(table, bias, remap[p[2]], remap[p[1]], remap[p[0]]) <
+                   KeyerTuning::kLightMapScreenAlpha
+               ? l[lead]
+               : INT32_MIN;
+  };
+  std::vector<PairSums> pairs(size_t(columns) * rows);
+  const int apart = KeyerTuning::kCreaseStructureApart;
   for (int y = step / 2; y < height; y += step) {
     const uint8_t* src = row(y);
     const size_t cellRow = size_t(int64_t(y) * rows / height) * columns;
@@ -90,14 +146,22 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
       const size_t cell = cellRow + static_cast<size_t>(int64_t(x) * columns / width);
       ++sampled[cell];
       int32_t l[3];
-      levels.Of(p, l);
-      const uint8_t* remap = ScreenLight::Remap(ScreenLight::Level(l[lead]));
-      if (lookup.Alpha(table, bias, remap[p[2]], remap[p[1]], remap[p[0]]) >=
-          KeyerTuning::kLightMapScreenAlpha)
-        continue;
+      const int32_t own = screenLevel(p, l);
+      if (own == INT32_MIN) continue;
       for (int m = 0; m < 3; ++m) found[m][cell].push_back(l[m]);
+      if (x + apart < width) {
+        const int32_t beside = screenLevel(p + 3 * apart, nullptr);
+        if (beside != INT32_MIN) {
+          PairSums& sums = pairs[cell];
+          sums.first += own;
+          sums.second += beside;
+          sums.product += double(own) * beside;
+          ++sums.count;
+        }
+      }
     }
   }
+  structure_ = PairStructure(pairs);
   // A cell's hue is read only where screen fills most of it (see kLightMapHueShare).
   for (size_t cell = 0; cell < sampled.size(); ++cell)
     if (found[lead][cell].size() < KeyerTuning::kLightMapHueShare * sampled[cell])
@@ -170,6 +234,20 @@ void ScreenMap::RowLevels(int y, int8_t* levels) const {
 
 uint32_t ScreenMap::LoneScreenColour(uint32_t colorRef, const Vec3& screen) {
   return SampleAtScreen({colorRef}, screen).front();
+}
+
+double ScreenMap::SampleScatter(const std::vector<uint32_t>& colours, const Vec3& screen) {
+  const ChannelLevels levels(screen);
+  std::vector<std::vector<int32_t>> cell(1);
+  cell[0].reserve(colours.size());
+  for (uint32_t c : colours) {
+    const uint8_t bgr[3] = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                            static_cast<uint8_t>(c)};
+    int32_t l[3];
+    levels.Of(bgr, l);
+    cell[0].push_back(l[levels.ScreenByte()]);
+  }
+  return LevelScatter(cell);
 }
 
 std::vector<uint32_t> ScreenMap::SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen,

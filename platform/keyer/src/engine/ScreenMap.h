@@ -39,6 +39,11 @@ class ScreenMap {
   // robust deviation of their screen pixels' levels. 0 where too few screen pixels were seen. Measured
   // even where the map itself is empty.
   double Scatter() const { return scatter_; }
+  // The screen's brightness structure finer than the map's cells (creases, folds, a shadow's edge), as a
+  // relative deviation in brightness: how much two screen pixels a few apart along a row depart alike from
+  // their cell's light. Noise, which departs pixel by pixel, adds nothing. Measured even where the map itself
+  // is empty.
+  double Structure() const { return structure_; }
   // The levels of row y's pixels, Channels() per pixel (three in the pixels' byte order: B, G, R).
   void RowLevels(int y, int8_t* levels) const;
 
@@ -51,6 +56,9 @@ class ScreenMap {
   // One colour alone comes out as LoneScreenColour. With commonLevel, every colour is brought by the
   // sample's median screen-channel level instead of its own: as the pass sees a patch of screen whose
   // light is one, so that the patch's scatter in brightness (noise, creases) stays in it.
+  // The scatter in brightness of colours (COLORREFs) taken from one patch of screen, as Scatter() measures it
+  // in each cell: whether the keying pass will find such a screen noisy.
+  static double SampleScatter(const std::vector<uint32_t>& colours, const Vec3& screen);
   static std::vector<uint32_t> SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen,
                                               bool commonLevel = false);
 
@@ -59,6 +67,7 @@ class ScreenMap {
   int lead_ = 0;  // the screen channel's byte
   int channels_ = 1;
   double scatter_ = 0;
+  double structure_ = 0;
   // Per cell, in byte order: the screen channel's fixed level, the other channels' departures from it.
   std::vector<int32_t> cells_;
   std::vector<int32_t> columnCell_, columnWeight_;  // per pixel column: left cell and right cell's weight
