@@ -175,8 +175,6 @@ TEST(WorkerPool, AWaitingRunTakesTheWorkersFromABackgroundRun) {
   // A long background run holds every worker; a run started meanwhile must get workers between the
   // background parts instead of waiting until all of them are claimed, and both runs do each part once.
   Tally background(400), foreground(60);
-  std::atomic<bool> foregroundDone{false};
-  int backgroundLeft = -1;
   std::thread ahead([&] {
     workers::BackgroundWork low;
     WorkerPool::Shared().Run(400, [&](int p) { background.Part(p); });
@@ -185,8 +183,7 @@ TEST(WorkerPool, AWaitingRunTakesTheWorkersFromABackgroundRun) {
   WorkerPool::Shared().Run(60, [&](int p) { foreground.Part(p); });
   int started = 0;
   for (const auto& r : background.runs) started += r.load();
-  backgroundLeft = 400 - started;
-  foregroundDone = true;
+  const int backgroundLeft = 400 - started;
   ahead.join();
   EXPECT_TRUE(foreground.EachOnce());
   EXPECT_TRUE(background.EachOnce());
