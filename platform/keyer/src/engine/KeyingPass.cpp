@@ -63,15 +63,19 @@ void KeyPixels(const KeyerState& state, const uint8_t* src, uint8_t* colour, uin
       r = remap[lr * 256 + r];
     }
     const uint64_t sum = lookup.Interpolate(lut, bias, r, g, b) >> 6;
-    colour[0] = static_cast<uint8_t>(std::min<uint32_t>(sum & 0x1FF, 255));
-    colour[1] = static_cast<uint8_t>(std::min<uint32_t>((sum >> 16) & 0x1FF, 255));
-    colour[2] = static_cast<uint8_t>(std::min<uint32_t>((sum >> 32) & 0x1FF, 255));
-    alpha[x] = static_cast<uint8_t>((sum >> 48) & 0xFF);
+    // Held in registers until the last store: the planes are bytes, which may alias anything.
+    uint32_t c0 = std::min<uint32_t>(sum & 0x1FF, 255);
+    uint32_t c1 = std::min<uint32_t>((sum >> 16) & 0x1FF, 255);
+    uint32_t c2 = std::min<uint32_t>((sum >> 32) & 0x1FF, 255);
     if (levelled) {
-      colour[0] = remap[colour[0] - lb * 256];
-      colour[1] = remap[colour[1] - lg * 256];
-      colour[2] = remap[colour[2] - lr * 256];
+      c0 = remap[int(c0) - lb * 256];
+      c1 = remap[int(c1) - lg * 256];
+      c2 = remap[int(c2) - lr * 256];
     }
+    alpha[x] = static_cast<uint8_t>((sum >> 48) & 0xFF);
+    colour[0] = static_cast<uint8_t>(c0);
+    colour[1] = static_cast<uint8_t>(c1);
+    colour[2] = static_cast<uint8_t>(c2);
     src += 3;
     colour += 3;
   }

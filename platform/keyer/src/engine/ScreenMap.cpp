@@ -197,7 +197,11 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
 }
 
 void ScreenMap::RowLevels(int y, int8_t* levels) const {
-  const int columns = columns_, rows = rows_, lead = lead_;
+  // Members are read into locals first: the levels are bytes, which may alias anything, so every store
+  // would otherwise make the loops read the members again.
+  const int columns = columns_, rows = rows_, lead = lead_, width = width_;
+  const int32_t* const cellOf = columnCell_.data();
+  const int32_t* const weightOf = columnWeight_.data();
   const double at = std::clamp((y + 0.5) * rows / height_ - 0.5, 0.0, double(rows - 1));
   const int cell = std::min(static_cast<int>(at), std::max(rows - 2, 0));
   const int32_t wy = rows > 1 ? static_cast<int32_t>(std::lround((at - cell) * 256)) : 0;
@@ -212,17 +216,17 @@ void ScreenMap::RowLevels(int y, int8_t* levels) const {
   constexpr int32_t kRound = (1 << 15) + (kFixedOne / 2 << 16);
   constexpr int32_t kLimit = kFixedLimit << 16;
   if (channels_ == 1) {
-    for (int x = 0; x < width_; ++x) {
-      const int32_t* left = row + columnCell_[x] + lead;
-      const int32_t wx = columnWeight_[x];
+    for (int x = 0; x < width; ++x) {
+      const int32_t* left = row + cellOf[x] + lead;
+      const int32_t wx = weightOf[x];
       const int32_t fixed = std::clamp(left[0] * (256 - wx) + left[3] * wx, -kLimit, kLimit);
       levels[x] = static_cast<int8_t>((fixed + kRound) >> 24);
     }
     return;
   }
-  for (int x = 0; x < width_; ++x) {
-    const int32_t* left = row + columnCell_[x];
-    const int32_t wx = columnWeight_[x];
+  for (int x = 0; x < width; ++x) {
+    const int32_t* left = row + cellOf[x];
+    const int32_t wx = weightOf[x];
     int32_t v[3];
     for (int m = 0; m < 3; ++m) v[m] = left[m] * (256 - wx) + left[m + 3] * wx;
     for (int m = 0; m < 3; ++m) {
