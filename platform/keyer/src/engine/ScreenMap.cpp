@@ -1,6 +1,7 @@
 #include "ScreenMap.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <cmath>
 
@@ -193,13 +194,45 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
     const int cell = std::min(static_cast<int>(at), std::max(columns - 2, 0));
     columnCell_[x] = cell * 3;
     columnWeight_[x] = columns > 1 ? static_cast<int32_t>(std::lround((at - cell) * 256)) : 0;
+    if (x == 0 || columnCell_[x] != columnCell_[x - 1]) runStart_.push_back(x);
   }
+  runStart_.push_back(width);
 }
+
+namespace {
+
+// Writes the levels of columns [first, end), `channels` per pixel, where at(x, out) gives pixel x's and each
+// channel's level never falls (or never rises) across the run: where both ends agree, so does every pixel
+// between them. A map's levels change a few times across a cell, so most of a row is filled, not computed.
+template <typename At>
+void FillRun(int first, int end, int channels, int8_t* levels, const At& at) {
+  constexpr int kComputed = 8;  // a run this short is computed pixel by pixel
+  int8_t a[3], b[3];
+  at(first, a);
+  at(end - 1, b);
+  if (std::equal(a, a + channels, b)) {
+    if (channels == 1) {
+      std::memset(levels + first, a[0], size_t(end - first));
+      return;
+    }
+    for (int x = first; x < end; ++x) std::copy(a, a + 3, levels + 3 * x);
+    return;
+  }
+  if (end - first <= kComputed) {
+    for (int x = first; x < end; ++x) at(x, levels + size_t(channels) * x);
+    return;
+  }
+  const int middle = first + (end - first) / 2;
+  FillRun(first, middle, channels, levels, at);
+  FillRun(middle, end, channels, levels, at);
+}
+
+}  // namespace
 
 void ScreenMap::RowLevels(int y, int8_t* levels) const {
   // Members are read into locals first: the levels are bytes, which may alias anything, so every store
   // would otherwise make the loops read the members again.
-  const int columns = columns_, rows = rows_, lead = lead_, width = width_;
+  const int columns = columns_, rows = rows_, lead = lead_;
   const int32_t* const cellOf = columnCell_.data();
   const int32_t* const weightOf = columnWeight_.data();
   const double at = std::clamp((y + 0.5) * rows / height_ - 0.5, 0.0, double(rows - 1));
@@ -215,24 +248,29 @@ void ScreenMap::RowLevels(int y, int8_t* levels) const {
   for (int m = 0; m < 3; ++m) row[columns * 3 + m] = row[(columns - 1) * 3 + m];
   constexpr int32_t kRound = (1 << 15) + (kFixedOne / 2 << 16);
   constexpr int32_t kLimit = kFixedLimit << 16;
-  if (channels_ == 1) {
-    for (int x = 0; x < width; ++x) {
-      const int32_t* left = row + cellOf[x] + lead;
-      const int32_t wx = weightOf[x];
-      const int32_t fixed = std::clamp(left[0] * (256 - wx) + left[3] * wx, -kLimit, kLimit);
-      levels[x] = static_cast<int8_t>((fixed + kRound) >> 24);
-    }
-    return;
-  }
-  for (int x = 0; x < width; ++x) {
+  // Within a run of columns sharing a left cell, a level is linear in the column's weight before it is
+  // clamped and rounded, so it never turns back.
+  const auto oneLevel = [&](int x, int8_t* out) {
+    const int32_t* left = row + cellOf[x] + lead;
+    const int32_t wx = weightOf[x];
+    const int32_t fixed = std::clamp(left[0] * (256 - wx) + left[3] * wx, -kLimit, kLimit);
+    out[0] = static_cast<int8_t>((fixed + kRound) >> 24);
+  };
+  const auto threeLevels = [&](int x, int8_t* out) {
     const int32_t* left = row + cellOf[x];
     const int32_t wx = weightOf[x];
     int32_t v[3];
     for (int m = 0; m < 3; ++m) v[m] = left[m] * (256 - wx) + left[m + 3] * wx;
     for (int m = 0; m < 3; ++m) {
       const int32_t fixed = std::clamp(m == lead ? v[m] : v[lead] + v[m], -kLimit, kLimit);
-      levels[3 * x + m] = static_cast<int8_t>((fixed + kRound) >> 24);
+      out[m] = static_cast<int8_t>((fixed + kRound) >> 24);
     }
+  };
+  for (size_t run = 0; run + 1 < runStart_.size(); ++run) {
+    if (channels_ == 1)
+      FillRun(runStart_[run], runStart_[run + 1], 1, levels, oneLevel);
+    else
+      FillRun(runStart_[run], runStart_[run + 1], 3, levels, threeLevels);
   }
 }
 

@@ -71,6 +71,7 @@ class ScreenMap {
   // Per cell, in byte order: the screen channel's fixed level, the other channels' departures from it.
   std::vector<int32_t> cells_;
   std::vector<int32_t> columnCell_, columnWeight_;  // per pixel column: left cell and right cell's weight
+  std::vector<int> runStart_;  // the first column of each run sharing a left cell, then the width
 };
 
 }  // namespace keyer
