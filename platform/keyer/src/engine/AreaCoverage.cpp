@@ -7,7 +7,9 @@ namespace keyer {
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
-}
+// An ellipse at least this many pixels across each half-axis covers whole one run of columns along a row.
+constexpr double kOneRunHalfAxis = 2.0;
+}  // namespace
 
 AreaCoverage::AreaCoverage(const KeyerAreas& areas, const AreaPlacement& placement, int width, int height)
     : width_(width), height_(height) {
@@ -80,24 +82,47 @@ bool AreaCoverage::Cover(const std::vector<Shape>& shapes, int y, std::vector<ui
   for (const Shape& s : shapes) {
     if (y < s.y0 || y >= s.y1) continue;
     any = true;
-    double qy = y + 0.5 - kcy;
-    for (int x = s.x0; x < s.x1; ++x) {
-      double qx = x + 0.5 - kcx;
+    const double qy = y + 0.5 - kcy;
+    // Writes column x's coverage; true where the shape covers it whole.
+    const auto cover = [&](int x) {
+      const double qx = x + 0.5 - kcx;
       // Back from the keyed bitmap to the original picture: the inverse of the turn.
-      double px = ocx + cos_ * qx - sin_ * qy, py = ocy + sin_ * qx + cos_ * qy;
-      uint16_t c = static_cast<uint16_t>(std::lround(Coverage(s, px, py) * 256));
+      const double px = ocx + cos_ * qx - sin_ * qy, py = ocy + sin_ * qx + cos_ * qy;
+      const uint16_t c = static_cast<uint16_t>(std::lround(Coverage(s, px, py) * 256));
       row[x] = std::max(row[x], c);
+      return c == 256;
+    };
+    // The columns a shape covers whole make one run along a row (a rectangle's distance is convex, and so
+    // nearly is an ellipse's unless it is thinner than a couple of pixels): once both ends of the run are
+    // found, the columns between need no computing.
+    const bool oneRun = s.type == 0 || std::min(s.hx, s.hy) >= kOneRunHalfAxis;
+    int left = s.x0, right = s.x1;  // [left, right): not yet written
+    bool whole = false;
+    while (left < right && !(whole = cover(left++) && oneRun)) {
     }
+    if (!whole) continue;
+    while (left < right && !cover(right - 1)) --right;
+    std::fill(row.begin() + left, row.begin() + right, uint16_t(256));
   }
   return any;
 }
 
-bool AreaCoverage::Row(int y, std::vector<uint16_t>& protect, std::vector<uint16_t>& garbage) const {
-  std::fill(protect.begin(), protect.end(), 0);
-  std::fill(garbage.begin(), garbage.end(), 0);
-  bool p = Cover(protect_, y, protect);
-  bool g = Cover(garbage_, y, garbage);
-  return p || g;
+bool AreaCoverage::Row(int y, std::vector<uint16_t>& protect, std::vector<uint16_t>& garbage, int& first,
+                       int& end) const {
+  first = width_;
+  end = 0;
+  for (const auto* shapes : {&protect_, &garbage_})
+    for (const Shape& s : *shapes)
+      if (y >= s.y0 && y < s.y1) {
+        first = std::min(first, s.x0);
+        end = std::max(end, s.x1);
+      }
+  if (first >= end) return false;
+  std::fill(protect.begin() + first, protect.begin() + end, uint16_t(0));
+  std::fill(garbage.begin() + first, garbage.begin() + end, uint16_t(0));
+  Cover(protect_, y, protect);
+  Cover(garbage_, y, garbage);
+  return true;
 }
 
 }  // namespace keyer

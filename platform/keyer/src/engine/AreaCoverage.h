@@ -14,8 +14,10 @@ class AreaCoverage {
   AreaCoverage(const KeyerAreas& areas, const AreaPlacement& placement, int width, int height);
 
   bool Empty() const { return protect_.empty() && garbage_.empty(); }
-  // Fills both rows (width entries each, cleared first) for row y; false when nothing covers it.
-  bool Row(int y, std::vector<uint16_t>& protect, std::vector<uint16_t>& garbage) const;
+  // For row y: the columns [first, end) the areas' bounds reach, and both rows (width entries each) filled
+  // over them; entries outside are left as they were. False (and nothing filled) when no area reaches the
+  // row.
+  bool Row(int y, std::vector<uint16_t>& protect, std::vector<uint16_t>& garbage, int& first, int& end) const;
 
  private:
   struct Shape {

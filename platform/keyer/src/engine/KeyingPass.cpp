@@ -141,11 +141,13 @@ void KeyingPass::RunRows(int firstRow, int rowCount) const {
     const uint8_t* src = planes_.source + y * planes_.sourceStride;
     uint8_t* colour = planes_.colour + y * planes_.colourStride;
     uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
-    bool covered = coverage_ && coverage_->Row(y, protect, garbage);
-    if (covered) std::memcpy(original.data(), src, original.size());  // the source may be overwritten
+    int reach = 0, reachEnd = 0;  // the columns the areas reach
+    const bool covered = coverage_ && coverage_->Row(y, protect, garbage, reach, reachEnd);
+    if (covered)  // the source may be overwritten
+      std::memcpy(original.data() + 3 * reach, src + 3 * reach, size_t(reachEnd - reach) * 3);
     if (map_) map_->RowLevels(y, levels.data());
     KeyRow(src, colour, alpha, width, map_ ? levels.data() : nullptr);
-    if (covered) BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, 0, width);
+    if (covered) BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, reach, reachEnd);
   }
 }
 
@@ -187,14 +189,16 @@ void KeyingPass::RunNeighbourRows(int firstRow, int end) const {
     const uint8_t* src = planes_.source + y * planes_.sourceStride;
     uint8_t* colour = planes_.colour + y * planes_.colourStride;
     uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
-    const bool covered = coverage_ && coverage_->Row(y, protect, garbage);
-    if (covered) std::memcpy(original.data(), src, row3);  // the source may be overwritten
+    int reach = 0, reachEnd = 0;  // the columns the areas reach
+    const bool covered = coverage_ && coverage_->Row(y, protect, garbage, reach, reachEnd);
+    if (covered)  // the source may be overwritten
+      std::memcpy(original.data() + 3 * reach, src + 3 * reach, size_t(reachEnd - reach) * 3);
     if (smoothing_)
       smoothing_->Row(around.data(), 0, width, width, alpha);
     else
       std::memcpy(alpha, rawRow(y), size_t(width));
     std::memcpy(colour, colours.data() + (y % ring) * row3, row3);
-    if (covered) BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, 0, width);
+    if (covered) BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, reach, reachEnd);
   }
 }
 
@@ -242,19 +246,20 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rew
   std::vector<uint8_t> original(static_cast<size_t>(width) * 3);
   std::vector<int8_t> levels(map_ ? size_t(width) * 3 : 0);
   for (int y = std::max(0, firstRow); y < end; ++y) {
-    if (!coverage_->Row(y, protect, garbage)) continue;
+    int reach = 0, reachEnd = 0;  // the columns the areas reach
+    if (!coverage_->Row(y, protect, garbage, reach, reachEnd)) continue;
     const uint8_t* srcRow = planes_.source + y * planes_.sourceStride;
     uint8_t* colour = planes_.colour + y * planes_.colourStride;
     uint8_t* alpha = planes_.alpha + y * planes_.alphaStride;
     bool levelled = false;
     // Only the runs the areas cover: between them the planes already hold this keying.
-    for (int first = 0; first < width;) {
+    for (int first = reach; first < reachEnd;) {
       if ((protect[first] | garbage[first]) == 0) {
         ++first;
         continue;
       }
       int last = first + 1;
-      while (last < width && (protect[last] | garbage[last]) != 0) ++last;
+      while (last < reachEnd && (protect[last] | garbage[last]) != 0) ++last;
       if (map_ && !levelled) {
         map_->RowLevels(y, levels.data());
         levelled = true;
