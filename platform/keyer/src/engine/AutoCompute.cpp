@@ -169,11 +169,24 @@ bool AutoCompute::Compute(KeyerModel& model, PixelRowReader& pixels, double back
   size_t at = ratios.size() * 9 / 10;
   std::nth_element(ratios.begin(), ratios.begin() + at, ratios.end());
   const double threshold = KeyerTuning::kScreenLikeShare * ratios[at];
-  std::vector<size_t> screenLike;
+  std::vector<bool> like(colours.size());
   for (size_t i = 0; i < colours.size(); ++i) {
     const uint32_t c = colours[i];
     double e = Excess(lin, c, d);
-    if (e > 0 && e / std::max(Channel(lin, c, d), 1e-6) >= threshold) screenLike.push_back(i);
+    like[i] = e > 0 && e / std::max(Channel(lin, c, d), 1e-6) >= threshold;
+  }
+  // A pixel is taken as screen where the pixel beside it in the spread is screen-like: chosen by its own
+  // colour, a noisy screen's pixels would be chosen for the noise that makes them more saturated, and the
+  // fit would miss the rest of the screen's scatter.
+  const auto row = [&](size_t i) { return spread.places[i] >> 32; };
+  std::vector<size_t> screenLike;
+  for (size_t i = 0; i < colours.size(); ++i) {
+    size_t beside = i;  // a picture one pixel wide has no pixel beside
+    if (i + 1 < colours.size() && row(i + 1) == row(i))
+      beside = i + 1;
+    else if (i > 0 && row(i - 1) == row(i))
+      beside = i - 1;
+    if (like[beside]) screenLike.push_back(i);
   }
   if (screenLike.empty()) return false;
 

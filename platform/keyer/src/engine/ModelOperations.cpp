@@ -9,6 +9,7 @@
 #include "ScreenMap.h"
 #include "ScreenNoise.h"
 #include "SurfaceMover.h"
+#include "keyer/KeyerState.h"
 #include "keyer/ColourSpace.h"
 #include "keyer/KeyerTuning.h"
 
@@ -70,7 +71,8 @@ double LeakShare(const KeyerModel& model, const std::vector<uint32_t>& screen, b
     for (double a : alphas) leaked += a > KeyerTuning::kScreenLeakAlpha;
     return double(leaked) / double(alphas.size());
   }
-  const std::vector<uint32_t>& weights = AlphaSmoothing(KeyerTuning::kAlphaSmoothRadius).Weights();
+  const AlphaSmoothing smoothing(KeyerTuning::kAlphaSmoothRadius);
+  const std::vector<uint32_t>& weights = smoothing.Weights();
   double total = 0;
   for (uint32_t w : weights) total += w;
   uint64_t seed = 0x9E3779B97F4A7C15ull;
@@ -200,6 +202,17 @@ void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) 
     SelectBackgroundColor(model, sample);
     return;
   }
+  if (ScreenMap::SampleScatter(sample, model.screen) > KeyerTuning::kSmoothScreenScatter) {
+    // A sample as noisy as a screen the pass smooths the alpha of: its farthest colours are the tails of
+    // its noise, which the smoothing averages away, and growing to them would swallow every faint strand of
+    // hair whose mix lies as near the screen. Its scatter is taken in only as far as the smoothed alpha
+    // needs, with the sample brought to the screen colour as the pass's map will bring such a patch: the
+    // map measures its levels over the pixels that key as screen, which on a noisy screen are those whose
+    // noise makes them more like the screen colour, so the level it finds is not the sample's median.
+    const auto state = KeyerState::FromModel(model);
+    TakeInScreenScatter(model, ScreenMap::SampleAtScreen(sample, model.screen, true, state.get()), true);
+    return;
+  }
   // A screen sample is taken at the screen colour, as the keying pass sees it: a dim or tinted corner of an
   // unevenly lit screen widens the screen by its noise, not towards dark colours (hair, shadows).
   const Colours lifted = ScreenMap::SampleAtScreen(sample, model.screen);
@@ -209,11 +222,8 @@ void ModelOperations::CleanBackground(KeyerModel& model, const Colours& sample) 
   // Each colour lifted by its own brightness has lost its scatter in brightness, which the pass keeps (its
   // map follows the light, not each pixel's noise): where the sample at its common level still keys above
   // the screen's, that scatter is taken in too, as far as it must.
-  // Where the sample is as noisy as a screen the pass smooths, its leaks are those of the smoothed alpha.
   const Colours common = ScreenMap::SampleAtScreen(sample, model.screen, true);
-  const bool smoothed = ScreenMap::SampleScatter(sample, model.screen) > KeyerTuning::kSmoothScreenScatter;
-  const double share = smoothed ? KeyerTuning::kSmoothedLeakShare : KeyerTuning::kScreenLeakShare;
-  if (LeakShare(model, common, smoothed) > share) TakeInScreenScatter(model, common, smoothed);
+  if (LeakShare(model, common) > KeyerTuning::kScreenLeakShare) TakeInScreenScatter(model, common);
 }
 
 void ModelOperations::TakeInScreenScatter(KeyerModel& model, const Colours& screen, bool smoothed) {

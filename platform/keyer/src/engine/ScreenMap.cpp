@@ -106,6 +106,18 @@ double PairStructure(const std::vector<PairSums>& cells) {
   return std::exp2(levelsApart / ScreenLight::kLevelsPerDoubling) - 1;
 }
 
+// The screen channel's fixed level of a pixel (B, G, R) that keys as screen at its own brightness (see
+// Structure), else INT32_MIN; l receives the levels of all three channels.
+int32_t ScreenLevel(const ChannelLevels& levels, const TableLookup& lookup, const uint64_t* table,
+                    uint32_t bias, const uint8_t* p, int32_t l[3]) {
+  levels.Of(p, l);
+  const int lead = levels.ScreenByte();
+  const uint8_t* remap = ScreenLight::Remap(ScreenLight::Level(l[lead]));
+  return lookup.Alpha(table, bias, remap[p[2]], remap[p[1]], remap[p[0]]) < KeyerTuning::kLightMapScreenAlpha
+             ? l[lead]
+             : INT32_MIN;
+}
+
 int8_t WholeLevel(int32_t fixed) {
   return static_cast<int8_t>(ScreenLight::Level(std::clamp(fixed, -kFixedLimit, kFixedLimit)));
 }
@@ -126,16 +138,11 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
   std::vector<std::vector<int32_t>> found[3];
   for (auto& channel : found) channel.resize(size_t(columns) * rows);
   std::vector<int32_t> sampled(size_t(columns) * rows, 0);
-  // Pixels that key as screen at their own brightness (see Structure): the screen channel's fixed level.
   const auto screenLevel = [&](const uint8_t* p, int32_t* out) {
     int32_t l[3];
-    levels.Of(p, l);
-    const uint8_t* remap = ScreenLight::Remap(ScreenLight::Level(l[lead]));
+    const int32_t level = ScreenLevel(levels, lookup, table, bias, p, l);
     if (out) std::copy_n(l, 3, out);
-    return lookup.Alpha(table, bias, remap[p[2]], remap[p[1]], remap[p[0]]) <
-                   KeyerTuning::kLightMapScreenAlpha
-               ? l[lead]
-               : INT32_MIN;
+    return level;
   };
   std::vector<PairSums> pairs(size_t(columns) * rows);
   const int apart = KeyerTuning::kCreaseStructureApart;
@@ -293,17 +300,24 @@ double ScreenMap::SampleScatter(const std::vector<uint32_t>& colours, const Vec3
 }
 
 std::vector<uint32_t> ScreenMap::SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen,
-                                                bool commonLevel) {
+                                                bool commonLevel, const KeyerState* measuredBy) {
   const ChannelLevels levels(screen);
   const int lead = levels.ScreenByte();
   std::vector<int32_t> departures[3];
-  for (uint32_t c : colours) {
-    const uint8_t bgr[3] = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
-                            static_cast<uint8_t>(c)};
-    int32_t l[3];
-    levels.Of(bgr, l);
-    for (int m = 0; m < 3; ++m) departures[m].push_back(l[m]);
-  }
+  for (int pass = 0; pass < 2 && departures[lead].empty(); ++pass)
+    for (uint32_t c : colours) {
+      const uint8_t bgr[3] = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                              static_cast<uint8_t>(c)};
+      int32_t l[3];
+      if (pass == 0 && measuredBy) {
+        if (ScreenLevel(levels, TableLookup::Shared(), measuredBy->Table(), measuredBy->TableBias(), bgr,
+                        l) == INT32_MIN)
+          continue;
+      } else {
+        levels.Of(bgr, l);
+      }
+      for (int m = 0; m < 3; ++m) departures[m].push_back(l[m]);
+    }
   int32_t hue[3] = {0, 0, 0};
   int32_t common = 0;
   for (int m = 0; m < 3; ++m) {

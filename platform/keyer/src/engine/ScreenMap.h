@@ -59,8 +59,11 @@ class ScreenMap {
   // The scatter in brightness of colours (COLORREFs) taken from one patch of screen, as Scatter() measures it
   // in each cell: whether the keying pass will find such a screen noisy.
   static double SampleScatter(const std::vector<uint32_t>& colours, const Vec3& screen);
+  // With measuredBy, the sample's levels are taken as a map measures a patch of screen keyed with that
+  // state: over the colours it keys as screen at their own brightness (all of them where it keys none).
   static std::vector<uint32_t> SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen,
-                                              bool commonLevel = false);
+                                              bool commonLevel = false,
+                                              const KeyerState* measuredBy = nullptr);
 
  private:
   int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
