@@ -166,6 +166,29 @@ TEST(KeyingPass, ALoneSpeckIsSmoothedOnlyOnANoisyScreen) {
   }
 }
 
+// A strand of hair one pixel wide is not noise: smoothing on a noisy screen averages it along its length,
+// not across it, so it keeps most of its cover whichever way it runs, where a lone speck keeps a quarter.
+TEST(KeyingPass, AStrandKeepsItsCoverOnANoisyScreen) {
+  struct Case {
+    int dx, dy;
+  };
+  for (const Case& c : {Case{0, 1}, Case{1, 0}, Case{1, 1}, Case{1, -1}}) {
+    SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
+    Scene s = NoisyComposite(12);
+    auto state = GreenState(s);
+    const int cx = 14, cy = 100;
+    for (int i = -6; i <= 6; ++i) {
+      const size_t at = size_t(cy + i * c.dy) * size_t(s.width) + size_t(cx + i * c.dx);
+      ASSERT_EQ(s.truth[at], kScreen);
+      s.bgr[at * 3] = uint8_t(s.skin >> 16);
+      s.bgr[at * 3 + 1] = uint8_t(s.skin >> 8);
+      s.bgr[at * 3 + 2] = uint8_t(s.skin);
+    }
+    const Output o = Apply(state.get(), s, nullptr);
+    EXPECT_GE(o.alpha[size_t(cy) * size_t(s.width) + cx], 200);
+  }
+}
+
 // Putting areas on an already keyed picture touches only the runs they cover: the gap between two areas
 // in one row is neither keyed again nor reported, so a caller's per-run work (such as weighing in an alpha
 // the picture had) reaches each pixel the areas rewrote exactly once and no other.

@@ -113,6 +113,15 @@ struct KeyerTuning {
   // scene the band SAD, Gradient and Connectivity came out lower than with a radius of one (0.375) for
   // every script, and three (0.226) blurs each strand by more than its extra cover gives back.
   static constexpr int kAlphaSmoothRadius = 2;
+  // Smoothing keeps thin strands (see AlphaSmoothing) only where the smoothed alpha exceeds a tenth (of
+  // 255): below it, the smoothed alpha is the screen's own noise as AutoCompute's leak check counts it, so
+  // what the check allows stays as it counted. Along a line the mean of the screen's noise exceeds the
+  // average over the square by chance; a margin of a twentieth keeps a flat patch (a veil, the screen) on
+  // the average, while a strand's line stands out by far more. On the underexposed scene the Gradient with
+  // Auto Compute came out at 3.15 with this margin, 3.17 with half of it (more noise kept) and 3.18 with
+  // half as much again (less of the strands kept).
+  static constexpr int kStrandLeastAlpha = 25;
+  static constexpr int kStrandMargin = 13;
   // Creases and folds in the backing (see ScreenCreases) are looked for only where the screen map measures
   // brightness structure finer than its cells (ScreenMap::Structure) above this relative deviation: a screen
   // lit smoothly shows well under 1 % (the light changes by under a hundredth across a cell), JPEG blocks
