@@ -294,3 +294,47 @@ TEST(KeyingPass, KeysEachPixelAgainstTheScreenAroundIt) {
   state->KeyColour(dim, colour, a);  // one pixel alone is its own screen
   EXPECT_EQ(0, a);
 }
+
+// A screen whose hue drifts across the frame, yellower on the left and bluer on the right, with strands of a
+// grey subject half over it: keyed from a patch in the middle, the screen keys away wholly at both ends
+// (keyed against the middle's colour alone, it kept about 5 % there) and the strands keep no tint of the
+// screen behind them.
+TEST(KeyingPass, AScreenWhoseHueDriftsLeavesNoTint) {
+  const int w = 256, h = 64;
+  auto code = [](double linear) {
+    return uint8_t(std::lround(keyer::ColourSpace::ToEncoded(std::clamp(linear, 0.0, 1.0)) * 255));
+  };
+  Scene s;
+  s.width = w, s.height = h;
+  s.bgr.resize(size_t(w) * h * 3);
+  s.truth.assign(size_t(w) * h, kScreen);
+  const double grey = 0.2;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const double t = double(x) / (w - 1);  // 0 at the left, 1 at the right
+      // Red and blue each 30 % off the middle's at the ends, the other way round: a drift one set of lamps
+      // can give a backing.
+      const double screen[3] = {0.06 * std::pow(1.3, 2 * t - 1), 0.45, 0.07 * std::pow(1.3, 1 - 2 * t)};
+      const bool strand = x % 32 == 16 && y >= 16;
+      uint8_t* p = &s.bgr[(size_t(y) * w + x) * 3];
+      for (int c = 0; c < 3; ++c) p[c] = code(strand ? 0.5 * screen[c] + 0.5 * grey : screen[c]);
+      if (strand) s.truth[size_t(y) * w + x] = kMixed;
+    }
+  std::vector<uint32_t> patch;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 120; x < 136; ++x) {
+      const uint8_t* p = &s.bgr[(size_t(y) * w + x) * 3];
+      patch.push_back(p[2] | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16);
+    }
+  keyer::KeyerModel model;
+  keyer::ModelOperations::SelectBackgroundColor(model, patch);
+  const auto state = keyer::KeyerState::FromModel(model);
+  const Output o = Apply(state.get(), s, nullptr);
+  for (int x : {2, w / 2, w - 3}) EXPECT_EQ(o.alpha[size_t(8) * w + x], 0) << "screen at " << x;
+  for (int x : {16, 240}) {
+    const size_t at = size_t(40) * w + x;
+    EXPECT_GT(o.alpha[at], 64) << "strand at " << x;
+    const int blue = o.bgr[at * 3], red = o.bgr[at * 3 + 2];
+    EXPECT_LE(std::abs(blue - red), 6) << "strand at " << x << ": blue " << blue << ", red " << red;
+  }
+}
