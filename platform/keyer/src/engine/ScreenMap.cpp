@@ -141,9 +141,6 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
   std::vector<std::vector<int32_t>> found[3];
   for (auto& channel : found) channel.resize(cells);
   std::vector<int32_t> sampled(cells, 0);
-  // The samples along a row in each column of cells, so that a cell's levels are allocated once.
-  std::vector<int> acrossCell(columns, 0);
-  for (int x = step / 2; x < width; x += step) ++acrossCell[int64_t(x) * columns / width];
   // Pixels that key as screen at their own brightness (see Structure): the screen channel's fixed level.
   const auto screenLevel = [&](const uint8_t* p, int32_t* out) {
     int32_t l[3];
@@ -162,12 +159,17 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
   const int apart = KeyerTuning::kCreaseStructureApart;
   // One row of cells: each cell is sampled, and its levels reduced, by one thread alone, in one order.
   const auto cellRowOf = [&](int y) { return int(int64_t(y) * rows / height); };
-  const auto measureRow = [&](int r) {
-    int first = step / 2, down = 0;
-    while (first < height && cellRowOf(first) < r) first += step;
-    for (int y = first; y < height && cellRowOf(y) == r; y += step) ++down;
+  // Each cell's levels are allocated once, to the samples that fall in it, before any part starts: the
+  // parts then share no heap.
+  std::vector<int> across(columns, 0), down(rows, 0);
+  for (int x = step / 2; x < width; x += step) ++across[int64_t(x) * columns / width];
+  for (int y = step / 2; y < height; y += step) ++down[cellRowOf(y)];
+  for (int r = 0; r < rows; ++r)
     for (int c = 0; c < columns; ++c)
-      for (auto& channel : found) channel[size_t(r) * columns + c].reserve(size_t(down) * acrossCell[c]);
+      for (auto& channel : found) channel[size_t(r) * columns + c].reserve(size_t(down[r]) * across[c]);
+  const auto measureRow = [&](int r) {
+    int first = step / 2;
+    while (first < height && cellRowOf(first) < r) first += step;
     for (int y = first; y < height && cellRowOf(y) == r; y += step) {
       const uint8_t* src = row(y);
       const size_t cellRow = size_t(r) * columns;
