@@ -224,6 +224,49 @@ TEST(KeyingPass, AreaRowsKeyOnlyTheRunsTheAreasCover) {
   }
 }
 
+// A keyed bitmap puts areas on with the measure of the screen its keying without areas made, instead of
+// measuring again: the result is the one pass with both. A measure made for another size or state is not
+// taken: such a pass measures its own and keys as if given none.
+TEST(KeyingPass, AreaRowsKeyWithTheMeasureOfThePassWithoutAreas) {
+  for (int spread : {0, 12}) {
+    SCOPED_TRACE(spread);
+    const Scene s = NoisyComposite(spread);
+    auto state = GreenState(s);
+    keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 1 100 100 300 400", " 0 800 100 1000 400");
+    const Output whole = Apply(state.get(), s, &areas);
+    Output o{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
+    keyer::KeyingPlanes planes{s.bgr.data(),   s.width * 3, o.bgr.data(), s.width * 3,
+                               o.alpha.data(), s.width,     s.width,      s.height};
+    const keyer::KeyingPass plain(state.get(), nullptr, keyer::AreaPlacement{}, planes);
+    plain.Run();
+    ASSERT_NE(plain.Measure(), nullptr);
+    const keyer::KeyingPass layered(state.get(), &areas, keyer::AreaPlacement{}, planes, plain.Measure());
+    EXPECT_EQ(layered.Measure(), plain.Measure());
+    layered.RunAreaRows(0, s.height);
+    EXPECT_EQ(o.bgr, whole.bgr);
+    EXPECT_EQ(o.alpha, whole.alpha);
+
+    // The top rows alone, given the whole picture's measure, and the same state read again.
+    keyer::KeyingPlanes top = planes;
+    top.height = s.height / 3;
+    Output given = o, own = o;
+    top.colour = given.bgr.data();
+    top.alpha = given.alpha.data();
+    const keyer::KeyingPass shorter(state.get(), &areas, keyer::AreaPlacement{}, top, plain.Measure());
+    EXPECT_NE(shorter.Measure(), plain.Measure());
+    shorter.Run();
+    top.colour = own.bgr.data();
+    top.alpha = own.alpha.data();
+    keyer::KeyingPass(state.get(), &areas, keyer::AreaPlacement{}, top).Run();
+    EXPECT_EQ(given.bgr, own.bgr);
+    EXPECT_EQ(given.alpha, own.alpha);
+    const auto again = keyer::KeyerState::FromModel(state->Model());
+    EXPECT_NE(
+        keyer::KeyingPass(again.get(), &areas, keyer::AreaPlacement{}, planes, plain.Measure()).Measure(),
+        plain.Measure());
+  }
+}
+
 // The table is built on the worker pool; when its threads cannot be started, the calling thread builds it
 // alone, to the same nodes.
 TEST(KeyingPass, TheTableIsTheSameWhenThreadsCannotStart) {

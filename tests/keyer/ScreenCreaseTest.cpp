@@ -167,4 +167,15 @@ TEST(ScreenCrease, SplitRowsAndAreaRowsKeyAsTheWholePicture) {
   keyer::KeyingPass(state.get(), &areas, keyer::AreaPlacement{}, over).RunAreaRows(0, kHeight);
   EXPECT_EQ(layered.bgr, whole.bgr);
   EXPECT_EQ(layered.alpha, whole.alpha);
+
+  // The same with the measure of the pass without areas handed on, as a keyed bitmap does.
+  Keyed shared;
+  keyer::KeyingPlanes both{
+      s.bgr.data(), kWidth * 3, shared.bgr.data(), kWidth * 3, shared.alpha.data(), kWidth, kWidth, kHeight};
+  const keyer::KeyingPass plain(state.get(), nullptr, keyer::AreaPlacement{}, both);
+  plain.Run();
+  keyer::KeyingPass(state.get(), &areas, keyer::AreaPlacement{}, both, plain.Measure())
+      .RunAreaRows(0, kHeight);
+  EXPECT_EQ(shared.bgr, whole.bgr);
+  EXPECT_EQ(shared.alpha, whole.alpha);
 }

@@ -22,6 +22,9 @@ namespace zvkImage {
 struct KeyingRecord {
   std::shared_ptr<const keyer::KeyerState> state;  // null: an empty path, which keys nothing
   std::shared_ptr<const PixelImage> before;        // null: the state could not be read
+  // What the keying measured of the screen in `before`, so that areas given next key with it instead of
+  // measuring again; null where the state keys nothing.
+  std::shared_ptr<const keyer::ScreenMeasure> measure;
 };
 
 namespace {
@@ -55,8 +58,12 @@ bool AsciiText(BSTR text, std::string& out) {
 // Keys source into new pixels with an alpha plane: the state (may be null) and the areas (may be null) in
 // one pass, over all cores for large pictures. A pixel that was already transparent stays so (the corners
 // a free turn adds, a picture keyed before): the keyed alpha is multiplied into the alpha it had.
+// measure: what an earlier keying of source with state measured (may be null); measured is set to what this
+// one measured, if given.
 PixelImage KeyPixels(const PixelImage& source, const keyer::KeyerState* state, const keyer::KeyerAreas* areas,
-                     const keyer::AreaPlacement& placement) {
+                     const keyer::AreaPlacement& placement,
+                     std::shared_ptr<const keyer::ScreenMeasure> measure = nullptr,
+                     std::shared_ptr<const keyer::ScreenMeasure>* measured = nullptr) {
   const int w = source.Width(), h = source.Height();
   PixelImage out;
   out.Allocate(w, h, false);
@@ -71,7 +78,8 @@ PixelImage KeyPixels(const PixelImage& source, const keyer::KeyerState* state, c
                                    ptrdiff_t(w),
                                    w,
                                    h};
-  const keyer::KeyingPass pass(state, areas, placement, planes);
+  const keyer::KeyingPass pass(state, areas, placement, planes, std::move(measure));
+  if (measured) *measured = pass.Measure();
   ParallelPixelRows(h, w, [&](int first, int end) {
     pass.RunRows(first, end - first);
     if (!source.HasAlpha()) return;
@@ -84,11 +92,12 @@ PixelImage KeyPixels(const PixelImage& source, const keyer::KeyerState* state, c
   return out;
 }
 
-// Puts the areas on pixels keyed already from source with state (by KeyPixels, without areas): only the
-// pixels the areas reach are keyed again, in place, so the result equals one pass with both without a
-// second full pass or new pixels.
+// Puts the areas on pixels keyed already from source with state (by KeyPixels, without areas, which
+// measured the screen as `measure`): only the pixels the areas reach are keyed again, in place, so the
+// result equals one pass with both without a second full pass, a second measure or new pixels.
 void KeyAreasInPlace(PixelImage& keyed, const PixelImage& source, const keyer::KeyerState* state,
-                     const keyer::KeyerAreas& areas, const keyer::AreaPlacement& placement) {
+                     const keyer::KeyerAreas& areas, const keyer::AreaPlacement& placement,
+                     std::shared_ptr<const keyer::ScreenMeasure> measure) {
   const int w = source.Width(), h = source.Height();
   const keyer::KeyingPlanes planes{source.Bits(),
                                    ptrdiff_t(source.Stride()),
@@ -98,7 +107,7 @@ void KeyAreasInPlace(PixelImage& keyed, const PixelImage& source, const keyer::K
                                    ptrdiff_t(w),
                                    w,
                                    h};
-  const keyer::KeyingPass pass(state, &areas, placement, planes);
+  const keyer::KeyingPass pass(state, &areas, placement, planes, std::move(measure));
   ParallelPixelRows(h, w, [&](int first, int end) {
     if (!source.HasAlpha()) {
       pass.RunAreaRows(first, end - first);
@@ -147,8 +156,9 @@ HRESULT BitmapObject::ApplyState(BSTR statePath) {
     }
     // A second state replaces the first: key again from the pixels the first was applied to.
     const PixelImage& source = keyedBefore ? *keying_->before : image_;
-    PixelImage keyed = KeyPixels(source, state.get(), nullptr, keyer::AreaPlacement{});
     auto record = std::make_shared<KeyingRecord>();
+    PixelImage keyed =
+        KeyPixels(source, state.get(), nullptr, keyer::AreaPlacement{}, nullptr, &record->measure);
     record->state = std::move(state);
     record->before = keyedBefore ? keying_->before : std::make_shared<const PixelImage>(std::move(image_));
     image_ = std::move(keyed);
@@ -183,10 +193,10 @@ HRESULT BitmapObject::ApplyAreas(BSTR protectAreas, BSTR garbageAreas, float ang
     const keyer::AreaPlacement placement = PlacementFor(turn_, image_.Width(), image_.Height(), angle);
     if (keying_ && image_.HasAlpha() && image_.Width() == keying_->before->Width() &&
         image_.Height() == keying_->before->Height())
-      KeyAreasInPlace(image_, *keying_->before, keying_->state.get(), areas, placement);
+      KeyAreasInPlace(image_, *keying_->before, keying_->state.get(), areas, placement, keying_->measure);
     else
       image_ = KeyPixels(keying_ ? *keying_->before : image_, keying_ ? keying_->state.get() : nullptr,
-                         &areas, placement);
+                         &areas, placement, keying_ ? keying_->measure : nullptr);
     // The pixels before keying are needed no more once the areas are in; a keyed picture in the bitmap
     // cache would otherwise hold them twice.
     keying_.reset();

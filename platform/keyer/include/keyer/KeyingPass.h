@@ -12,7 +12,9 @@
 // backing are keyed at their own brightness (see ScreenCreases). A range of rows then keys the rows beside
 // it as well, so the result does not depend on how a picture's rows are split.
 //
-// A pass neither owns nor copies the pixels; it holds the map it made. Disjoint row ranges of one pass may
+// A pass neither owns nor copies the pixels; it holds what it measured of the screen (the map, whether to
+// smooth and to follow creases), which it hands out for other passes of the same state over the same source
+// (see Measure): measuring costs a serial read of the picture. Disjoint row ranges of one pass may
 // run on different threads at once (the state is shared read-only), unless the colour plane is the source:
 // a range may then read its neighbours' source rows.
 #pragma once
@@ -43,15 +45,24 @@ class AlphaSmoothing;
 class AreaCoverage;
 class ScreenCreases;
 class ScreenMap;
+// What a pass measured of the screen in its source (see KeyingPass::Measure); opaque outside the keyer.
+class ScreenMeasure;
 
 class KeyingPass {
  public:
   // state may be null or unkeyed (colours pass unchanged, alpha 255); areas may be null or empty.
+  // measure: what a pass of this state over the same source pixels measured (its Measure()), taken instead
+  // of measuring again; the pass measures its own where it is null or was made for another state or size.
   KeyingPass(const KeyerState* state, const KeyerAreas* areas, const AreaPlacement& placement,
-             const KeyingPlanes& planes);
+             const KeyingPlanes& planes, std::shared_ptr<const ScreenMeasure> measure = nullptr);
   ~KeyingPass();
   KeyingPass(const KeyingPass&) = delete;
   KeyingPass& operator=(const KeyingPass&) = delete;
+
+  // What this pass measured (or was given) of the screen in its source; null where the state keys nothing
+  // or the planes hold no pixels. Valid only for passes of this state over the same source pixels; it refers
+  // to the state, which must outlive it.
+  const std::shared_ptr<const ScreenMeasure>& Measure() const { return measure_; }
 
   void Run() const { RunRows(0, planes_.height); }
   void RunRows(int firstRow, int rowCount) const;
@@ -87,9 +98,11 @@ class KeyingPass {
   const KeyerState* state_;
   KeyingPlanes planes_;
   AreaCoverage* coverage_ = nullptr;
-  std::unique_ptr<ScreenMap> map_;             // null where every pixel is keyed as it is
-  std::unique_ptr<AlphaSmoothing> smoothing_;  // null unless the screen is noisy
-  std::unique_ptr<ScreenCreases> creases_;     // null unless the screen shows creases
+  std::shared_ptr<const ScreenMeasure> measure_;
+  // Parts of measure_:
+  const ScreenMap* map_ = nullptr;             // null where every pixel is keyed as it is
+  const AlphaSmoothing* smoothing_ = nullptr;  // null unless the screen is noisy
+  const ScreenCreases* creases_ = nullptr;     // null unless the screen shows creases
 };
 
 // The whole image in one call.

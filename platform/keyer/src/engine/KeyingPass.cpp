@@ -10,13 +10,13 @@
 #include "ScreenCreases.h"
 #include "ScreenLight.h"
 #include "ScreenMap.h"
+#include "ScreenMeasure.h"
 #include "TableLookup.h"
-#include "keyer/KeyerTuning.h"
 
 namespace keyer {
 
 KeyingPass::KeyingPass(const KeyerState* state, const KeyerAreas* areas, const AreaPlacement& placement,
-                       const KeyingPlanes& planes)
+                       const KeyingPlanes& planes, std::shared_ptr<const ScreenMeasure> measure)
     : state_(state && state->Keys() ? state : nullptr), planes_(planes) {
   if (areas && !areas->Empty()) {
     coverage_ = new AreaCoverage(*areas, placement, planes.width, planes.height);
@@ -25,14 +25,13 @@ KeyingPass::KeyingPass(const KeyerState* state, const KeyerAreas* areas, const A
       coverage_ = nullptr;
     }
   }
-  if (state_ && planes.width > 0 && planes.height > 0)
-    map_ = std::make_unique<ScreenMap>(*state_, planes.width, planes.height,
-                                       [&](int y) { return planes.source + y * planes.sourceStride; });
-  if (map_ && map_->Scatter() > KeyerTuning::kSmoothScreenScatter)
-    smoothing_ = std::make_unique<AlphaSmoothing>(KeyerTuning::kAlphaSmoothRadius);
-  if (map_ && map_->Structure() > KeyerTuning::kCreaseStructure)
-    creases_ = std::make_unique<ScreenCreases>(*state_);
-  if (map_ && map_->Empty()) map_.reset();
+  if (!state_ || planes.width <= 0 || planes.height <= 0) return;
+  measure_ = measure && measure->Fits(state_, planes)
+                 ? std::move(measure)
+                 : std::make_shared<const ScreenMeasure>(*state_, planes);
+  map_ = measure_->Map();
+  smoothing_ = measure_->Smoothing();
+  creases_ = measure_->Creases();
 }
 
 KeyingPass::~KeyingPass() { delete coverage_; }

@@ -54,15 +54,13 @@ uint32_t ScreenLight::AtScreenBrightness(uint32_t colorRef, const Vec3& screen) 
          (uint32_t(remap[(colorRef >> 16) & 0xFF]) << 16);
 }
 
-std::vector<int32_t> ScreenLight::LevelGrid(std::vector<std::vector<int32_t>>& found, int columns, int rows) {
-  std::vector<int32_t> level(found.size(), 0);
-  std::vector<char> filled(found.size(), 0);
+std::vector<int32_t> ScreenLight::LevelGrid(const std::vector<int32_t>& medians, int columns, int rows) {
+  std::vector<int32_t> level(medians.size(), 0);
+  std::vector<char> filled(medians.size(), 0);
   bool any = false;
-  for (size_t i = 0; i < found.size(); ++i) {
-    std::vector<int32_t>& v = found[i];
-    if (v.empty()) continue;
-    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-    level[i] = v[v.size() / 2];
+  for (size_t i = 0; i < medians.size(); ++i) {
+    if (medians[i] == kNoScreen) continue;
+    level[i] = medians[i];
     filled[i] = 1;
     any = true;
   }

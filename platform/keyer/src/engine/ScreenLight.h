@@ -36,12 +36,14 @@ class ScreenLight {
   static uint32_t AtScreenBrightness(uint32_t colorRef, const Vec3& screen);
   static int ScreenChannel(const Vec3& screen);
 
-  // The map of the screen's brightness on a grid of columns x rows cells, from the fixed levels of the
-  // screen pixels found in each cell (reordered in place): each cell's median, cells without screen
-  // filled from their neighbours ring by ring, then one 3 x 3 smoothing, since the light changes slowly
-  // and a cell's median does not. Empty when no cell holds screen or the whole map is neutral. Applying
-  // a state and AutoCompute build their maps (see ScreenMap) through this one function, channel by channel.
-  static std::vector<int32_t> LevelGrid(std::vector<std::vector<int32_t>>& found, int columns, int rows);
+  // A cell of a level grid in which no screen was found.
+  static constexpr int32_t kNoScreen = INT32_MIN;
+  // The map of the screen's brightness on a grid of columns x rows cells, from the median fixed level of
+  // the screen pixels found in each cell (kNoScreen where none): cells without screen filled from their
+  // neighbours ring by ring, then one 3 x 3 smoothing, since the light changes slowly and a cell's median
+  // does not. Empty when no cell holds screen or the whole map is neutral. Applying a state and AutoCompute
+  // build their maps (see ScreenMap) through this one function, channel by channel.
+  static std::vector<int32_t> LevelGrid(const std::vector<int32_t>& medians, int columns, int rows);
 };
 
 }  // namespace keyer

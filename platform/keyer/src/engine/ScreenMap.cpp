@@ -9,6 +9,7 @@
 #include "TableLookup.h"
 #include "keyer/KeyerState.h"
 #include "keyer/KeyerTuning.h"
+#include "workers/WorkerPool.h"
 
 namespace keyer {
 
@@ -43,33 +44,46 @@ class ChannelLevels {
   int screenByte_;
 };
 
+// A cell's levels measured for the scatter with fewer than this say little (see LevelScatter).
+constexpr size_t kScatterMinimum = 16;
+
+// The median of a cell's levels (kNoScreen where it holds none); the levels are reordered.
+int32_t Median(std::vector<int32_t>& cell) {
+  if (cell.empty()) return ScreenLight::kNoScreen;
+  std::nth_element(cell.begin(), cell.begin() + cell.size() / 2, cell.end());
+  return cell[cell.size() / 2];
+}
+
+// One cell's screen levels reduced (see ToDepartures): their median, and the median of their absolute
+// departures from it (the cell's spread) where they are at least kScatterMinimum, else -1.
+struct CellSpread {
+  int32_t median = ScreenLight::kNoScreen, spread = -1;
+};
+// The levels are turned into their absolute departures from their median, for LevelScatter to pool.
+CellSpread ToDepartures(std::vector<int32_t>& cell) {
+  CellSpread out;
+  out.median = Median(cell);
+  for (int32_t& d : cell) d = std::abs(d - out.median);
+  if (cell.size() >= kScatterMinimum) out.spread = Median(cell);
+  return out;
+}
+
 // The median over cells of each cell's median absolute departure of its levels from their median, as a
 // relative deviation in brightness (1.4826 median absolute departures are a Gaussian's deviation; a level
-// is 1/kLevelsPerDoubling of a doubling). Cells with fewer than kMinimum levels say little and are left out,
-// unless every cell has fewer (a small picture).
-double LevelScatter(const std::vector<std::vector<int32_t>>& cells) {
-  constexpr size_t kMinimum = 16;
-  std::vector<int32_t> spreads, departures;
-  for (const std::vector<int32_t>& cell : cells) {
-    if (cell.size() < kMinimum) continue;
-    departures = cell;
-    std::nth_element(departures.begin(), departures.begin() + departures.size() / 2, departures.end());
-    const int32_t median = departures[departures.size() / 2];
-    for (int32_t& d : departures) d = std::abs(d - median);
-    std::nth_element(departures.begin(), departures.begin() + departures.size() / 2, departures.end());
-    spreads.push_back(departures[departures.size() / 2]);
-  }
+// is 1/kLevelsPerDoubling of a doubling): spreads and departures per cell as ToDepartures left them. Cells
+// with fewer than kScatterMinimum levels say little and are left out, unless every cell has fewer (a small
+// picture).
+double LevelScatter(const std::vector<CellSpread>& cells,
+                    const std::vector<std::vector<int32_t>>& departures) {
+  std::vector<int32_t> spreads;
+  for (const CellSpread& cell : cells)
+    if (cell.spread >= 0) spreads.push_back(cell.spread);
   if (spreads.empty()) {
     // A small picture's cells each hold too few: their levels' departures from their own medians are pooled.
     std::vector<int32_t> pooled;
-    for (const std::vector<int32_t>& cell : cells) {
-      if (cell.size() < 3) continue;
-      departures = cell;
-      std::nth_element(departures.begin(), departures.begin() + departures.size() / 2, departures.end());
-      const int32_t median = departures[departures.size() / 2];
-      for (int32_t d : cell) pooled.push_back(std::abs(d - median));
-    }
-    if (pooled.size() < kMinimum) return 0;
+    for (const std::vector<int32_t>& cell : departures)
+      if (cell.size() >= 3) pooled.insert(pooled.end(), cell.begin(), cell.end());
+    if (pooled.size() < kScatterMinimum) return 0;
     std::nth_element(pooled.begin(), pooled.begin() + pooled.size() / 2, pooled.end());
     spreads.push_back(pooled[pooled.size() / 2]);
   }
@@ -124,7 +138,7 @@ int8_t WholeLevel(int32_t fixed) {
 
 }  // namespace
 
-ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSource& row) {
+ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSource& row, bool rowsAtOnce) {
   if (!state.Keys() || width <= 0 || height <= 0) return;
   const ChannelLevels levels(state.Model().screen);
   const int lead = levels.ScreenByte();
@@ -135,51 +149,76 @@ ScreenMap::ScreenMap(const KeyerState& state, int width, int height, const RowSo
   const int rows = std::min(KeyerTuning::kLightMapRows, height);
   const double area = double(width) * height;
   const int step = std::max(1, static_cast<int>(std::sqrt(area / KeyerTuning::kLightMapPixels)));
+  const size_t cells = size_t(columns) * rows;
   std::vector<std::vector<int32_t>> found[3];
-  for (auto& channel : found) channel.resize(size_t(columns) * rows);
-  std::vector<int32_t> sampled(size_t(columns) * rows, 0);
+  for (auto& channel : found) channel.resize(cells);
+  std::vector<int32_t> sampled(cells, 0);
   const auto screenLevel = [&](const uint8_t* p, int32_t* out) {
     int32_t l[3];
     const int32_t level = ScreenLevel(levels, lookup, table, bias, p, l);
     if (out) std::copy_n(l, 3, out);
     return level;
   };
-  std::vector<PairSums> pairs(size_t(columns) * rows);
+  std::vector<PairSums> pairs(cells);
+  std::vector<int32_t> medians[3];
+  for (auto& channel : medians) channel.assign(cells, ScreenLight::kNoScreen);
+  std::vector<CellSpread> spreads(cells);
   const int apart = KeyerTuning::kCreaseStructureApart;
-  for (int y = step / 2; y < height; y += step) {
-    const uint8_t* src = row(y);
-    const size_t cellRow = size_t(int64_t(y) * rows / height) * columns;
-    for (int x = step / 2; x < width; x += step) {
-      const uint8_t* p = src + 3 * x;
-      const size_t cell = cellRow + static_cast<size_t>(int64_t(x) * columns / width);
-      ++sampled[cell];
-      int32_t l[3];
-      const int32_t own = screenLevel(p, l);
-      if (own == INT32_MIN) continue;
-      for (int m = 0; m < 3; ++m) found[m][cell].push_back(l[m]);
-      if (x + apart < width) {
-        const int32_t beside = screenLevel(p + 3 * apart, nullptr);
-        if (beside != INT32_MIN) {
-          PairSums& sums = pairs[cell];
-          sums.first += own;
-          sums.second += beside;
-          sums.product += double(own) * beside;
-          ++sums.count;
+  // One row of cells: each cell is sampled, and its levels reduced, by one thread alone, in one order.
+  const auto cellRowOf = [&](int y) { return int(int64_t(y) * rows / height); };
+  // Each cell's levels are allocated once, to the samples that fall in it, before any part starts: the
+  // parts then share no heap.
+  std::vector<int> across(columns, 0), down(rows, 0);
+  for (int x = step / 2; x < width; x += step) ++across[int64_t(x) * columns / width];
+  for (int y = step / 2; y < height; y += step) ++down[cellRowOf(y)];
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < columns; ++c)
+      for (auto& channel : found) channel[size_t(r) * columns + c].reserve(size_t(down[r]) * across[c]);
+  const auto measureRow = [&](int r) {
+    int first = step / 2;
+    while (first < height && cellRowOf(first) < r) first += step;
+    for (int y = first; y < height && cellRowOf(y) == r; y += step) {
+      const uint8_t* src = row(y);
+      const size_t cellRow = size_t(r) * columns;
+      for (int x = step / 2; x < width; x += step) {
+        const uint8_t* p = src + 3 * x;
+        const size_t cell = cellRow + static_cast<size_t>(int64_t(x) * columns / width);
+        ++sampled[cell];
+        int32_t l[3];
+        const int32_t own = screenLevel(p, l);
+        if (own == INT32_MIN) continue;
+        for (int m = 0; m < 3; ++m) found[m][cell].push_back(l[m]);
+        if (x + apart < width) {
+          const int32_t beside = screenLevel(p + 3 * apart, nullptr);
+          if (beside != INT32_MIN) {
+            PairSums& sums = pairs[cell];
+            sums.first += own;
+            sums.second += beside;
+            sums.product += double(own) * beside;
+            ++sums.count;
+          }
         }
       }
     }
-  }
-  structure_ = PairStructure(pairs);
-  // A cell's hue is read only where screen fills most of it (see kLightMapHueShare).
-  for (size_t cell = 0; cell < sampled.size(); ++cell)
-    if (found[lead][cell].size() < KeyerTuning::kLightMapHueShare * sampled[cell])
+    for (size_t cell = size_t(r) * columns; cell < size_t(r + 1) * columns; ++cell) {
+      // A cell's hue is read only where screen fills most of it (see kLightMapHueShare).
+      const bool hue = !(found[lead][cell].size() < KeyerTuning::kLightMapHueShare * sampled[cell]);
       for (int m = 0; m < 3; ++m)
-        if (m != lead) found[m][cell].clear();
-  scatter_ = LevelScatter(found[lead]);
+        if (m != lead && hue) medians[m][cell] = Median(found[m][cell]);
+      spreads[cell] = ToDepartures(found[lead][cell]);
+      medians[lead][cell] = spreads[cell].median;
+    }
+  };
+  if (rowsAtOnce)
+    workers::WorkerPool::Shared().Run(rows, measureRow);
+  else
+    for (int r = 0; r < rows; ++r) measureRow(r);
+  structure_ = PairStructure(pairs);
+  scatter_ = LevelScatter(spreads, found[lead]);
   std::vector<int32_t> grids[3];
   bool any = false;
   for (int m = 0; m < 3; ++m) {
-    grids[m] = ScreenLight::LevelGrid(found[m], columns, rows);
+    grids[m] = ScreenLight::LevelGrid(medians[m], columns, rows);
     any = any || !grids[m].empty();
   }
   if (!any) return;  // no screen seen, or the screen everywhere as the model's: every pixel keyed as it is
@@ -296,7 +335,7 @@ double ScreenMap::SampleScatter(const std::vector<uint32_t>& colours, const Vec3
     levels.Of(bgr, l);
     cell[0].push_back(l[levels.ScreenByte()]);
   }
-  return LevelScatter(cell);
+  return LevelScatter({ToDepartures(cell[0])}, cell);
 }
 
 std::vector<uint32_t> ScreenMap::SampleAtScreen(const std::vector<uint32_t>& colours, const Vec3& screen,

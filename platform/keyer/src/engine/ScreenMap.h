@@ -26,8 +26,10 @@ class ScreenMap {
   using RowSource = std::function<const uint8_t*(int y)>;
 
   ScreenMap() = default;
-  // An empty map for a state that keys nothing or a picture without pixels.
-  ScreenMap(const KeyerState& state, int width, int height, const RowSource& row);
+  // An empty map for a state that keys nothing or a picture without pixels. rowsAtOnce: row may be called
+  // from several threads at once (the picture is in memory), and the map is measured on the worker pool;
+  // else row is called from the calling thread alone, each row once, top row first.
+  ScreenMap(const KeyerState& state, int width, int height, const RowSource& row, bool rowsAtOnce = false);
 
   // True where every pixel is keyed as it is: no screen found, or the screen everywhere as the model's.
   bool Empty() const { return cells_.empty(); }
