@@ -88,9 +88,9 @@ bool AreaCoverage::Cover(const std::vector<Shape>& shapes, int y, std::vector<ui
       const double qx = x + 0.5 - kcx;
       // Back from the keyed bitmap to the original picture: the inverse of the turn.
       const double px = ocx + cos_ * qx - sin_ * qy, py = ocy + sin_ * qx + cos_ * qy;
-      const uint16_t c = static_cast<uint16_t>(std::lround(Coverage(s, px, py) * 256));
+      const uint16_t c = static_cast<uint16_t>(std::lround(Coverage(s, px, py) * kWhole));
       row[x] = std::max(row[x], c);
-      return c == 256;
+      return c == kWhole;
     };
     // The columns a shape covers whole make one run along a row (a rectangle's distance is convex, and so
     // nearly is an ellipse's unless it is thinner than a couple of pixels): once both ends of the run are
@@ -102,7 +102,7 @@ bool AreaCoverage::Cover(const std::vector<Shape>& shapes, int y, std::vector<ui
     }
     if (!whole) continue;
     while (left < right && !cover(right - 1)) --right;
-    std::fill(row.begin() + left, row.begin() + right, uint16_t(256));
+    std::fill(row.begin() + left, row.begin() + right, kWhole);
   }
   return any;
 }

@@ -11,6 +11,9 @@ namespace keyer {
 
 class AreaCoverage {
  public:
+  // The coverage of a pixel an area covers whole.
+  static constexpr uint16_t kWhole = 256;
+
   AreaCoverage(const KeyerAreas& areas, const AreaPlacement& placement, int width, int height);
 
   bool Empty() const { return protect_.empty() && garbage_.empty(); }

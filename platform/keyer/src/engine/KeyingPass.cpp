@@ -263,14 +263,24 @@ void KeyingPass::RunAreaRows(int firstRow, int rowCount, const RewrittenRun& rew
         map_->RowLevels(y, levels.data());
         levelled = true;
       }
-      uint8_t* orig = original.data() + 3 * first;
-      std::memcpy(orig, srcRow + 3 * first,
+      std::memcpy(original.data() + 3 * first, srcRow + 3 * first,
                   static_cast<size_t>(last - first) * 3);  // the source may be overwritten
-      if (smoothing_ || creases_)
-        KeyNeighbourSpan(y, first, last, colour, alpha);
-      else
-        KeyRow(orig, colour + 3 * first, alpha + first, last - first,
-               map_ ? levels.data() + size_t(map_->Channels()) * first : nullptr);
+      // Where garbage covers a pixel whole and no protect area reaches it, its alpha is 0 and its colour
+      // the keyed one the planes hold already: only the rest of the run is keyed again.
+      const auto cleared = [&](int x) { return garbage[x] == AreaCoverage::kWhole && protect[x] == 0; };
+      for (int x = first; x < last;) {
+        const bool clear = cleared(x);
+        int stop = x + 1;
+        while (stop < last && cleared(stop) == clear) ++stop;
+        if (clear)
+          std::memset(alpha + x, 0, size_t(stop - x));
+        else if (smoothing_ || creases_)
+          KeyNeighbourSpan(y, x, stop, colour, alpha);
+        else
+          KeyRow(original.data() + 3 * x, colour + 3 * x, alpha + x, stop - x,
+                 map_ ? levels.data() + size_t(map_->Channels()) * x : nullptr);
+        x = stop;
+      }
       BlendAreas(protect.data(), garbage.data(), original.data(), colour, alpha, first, last);
       if (rewritten) rewritten(y, Span{first, last});
       first = last;
