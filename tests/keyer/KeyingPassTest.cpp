@@ -39,6 +39,14 @@ Output Apply(const keyer::KeyerState* state, const Scene& s, const keyer::KeyerA
   return o;
 }
 
+// Planes that key the scene's pixels into o.
+keyer::KeyingPlanes PlanesInto(const Scene& s, Output& o) {
+  return {s.bgr.data(), s.width * 3, o.bgr.data(), s.width * 3, o.alpha.data(), s.width, s.width, s.height};
+}
+
+// A protect ellipse on the left and a garbage rectangle on the right of a scene, apart in every row.
+keyer::KeyerAreas TwoAreas() { return keyer::KeyerAreas::Parse(" 1 100 100 300 400", " 0 800 100 1000 400"); }
+
 // The composite with the screen's pixels scattered by up to `spread` codes per channel, as an underexposed
 // screen's sensor noise scatters them once brightened; 0 leaves the composite as it is.
 Scene NoisyComposite(int spread, int width = 160, int height = 120) {
@@ -131,8 +139,7 @@ TEST(KeyingPass, InPlaceAndSplitAcrossThreadsGiveTheSameResult) {
     EXPECT_EQ(alpha, whole.alpha);
 
     Output split{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
-    keyer::KeyingPlanes planes{s.bgr.data(),       s.width * 3, split.bgr.data(), s.width * 3,
-                               split.alpha.data(), s.width,     s.width,          s.height};
+    const keyer::KeyingPlanes planes = PlanesInto(s, split);
     keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
     const int bounds[] = {0, 1, 8, 59, 60, 120};
     std::vector<std::thread> threads;
@@ -197,14 +204,13 @@ TEST(KeyingPass, AreaRowsKeyOnlyTheRunsTheAreasCover) {
     SCOPED_TRACE(spread);
     const Scene s = NoisyComposite(spread);
     auto state = GreenState(s);
-    keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 1 100 100 300 400", " 0 800 100 1000 400");
+    const keyer::KeyerAreas areas = TwoAreas();
     const Output whole = Apply(state.get(), s, &areas);
     Output o = Apply(state.get(), s, nullptr);
     const size_t gap = 30 * 160 + 80, inProtect = 30 * 160 + 32, inGarbage = 30 * 160 + 150;
     const Output plain = o;
     o.alpha[gap] = 77;  // a mark the pass must leave alone
-    keyer::KeyingPlanes planes{s.bgr.data(),   s.width * 3, o.bgr.data(), s.width * 3,
-                               o.alpha.data(), s.width,     s.width,      s.height};
+    const keyer::KeyingPlanes planes = PlanesInto(s, o);
     keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
     std::vector<int> written(s.truth.size(), 0);
     pass.RunAreaRows(0, s.height, [&](int y, keyer::KeyingPass::Span run) {
@@ -232,11 +238,10 @@ TEST(KeyingPass, AreaRowsKeyWithTheMeasureOfThePassWithoutAreas) {
     SCOPED_TRACE(spread);
     const Scene s = NoisyComposite(spread);
     auto state = GreenState(s);
-    keyer::KeyerAreas areas = keyer::KeyerAreas::Parse(" 1 100 100 300 400", " 0 800 100 1000 400");
+    const keyer::KeyerAreas areas = TwoAreas();
     const Output whole = Apply(state.get(), s, &areas);
     Output o{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
-    keyer::KeyingPlanes planes{s.bgr.data(),   s.width * 3, o.bgr.data(), s.width * 3,
-                               o.alpha.data(), s.width,     s.width,      s.height};
+    const keyer::KeyingPlanes planes = PlanesInto(s, o);
     const keyer::KeyingPass plain(state.get(), nullptr, keyer::AreaPlacement{}, planes);
     plain.Run();
     ASSERT_NE(plain.Measure(), nullptr);
