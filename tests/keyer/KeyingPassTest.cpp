@@ -44,9 +44,6 @@ keyer::KeyingPlanes PlanesInto(const Scene& s, Output& o) {
   return {s.bgr.data(), s.width * 3, o.bgr.data(), s.width * 3, o.alpha.data(), s.width, s.width, s.height};
 }
 
-// A protect ellipse on the left and a garbage rectangle on the right of a scene, apart in every row.
-keyer::KeyerAreas TwoAreas() { return keyer::KeyerAreas::Parse(" 1 100 100 300 400", " 0 800 100 1000 400"); }
-
 // The composite with the screen's pixels scattered by up to `spread` codes per channel, as an underexposed
 // screen's sensor noise scatters them once brightened; 0 leaves the composite as it is.
 Scene NoisyComposite(int spread, int width = 160, int height = 120) {
@@ -59,6 +56,23 @@ Scene NoisyComposite(int spread, int width = 160, int height = 120) {
       s.bgr[i * 3 + c] = uint8_t(std::clamp(s.bgr[i * 3 + c] + offset, 0, 255));
     }
   return s;
+}
+
+// The composite scattered by spread, keyed by Auto Compute, with a protect ellipse on the left and a garbage
+// rectangle on the right, apart in every row, and the one pass with both.
+struct AreasOnScene {
+  Scene scene;
+  std::shared_ptr<const keyer::KeyerState> state;
+  keyer::KeyerAreas areas;
+  Output whole;
+};
+
+AreasOnScene TwoAreasOn(int spread) {
+  AreasOnScene c{NoisyComposite(spread)};
+  c.state = GreenState(c.scene);
+  c.areas = keyer::KeyerAreas::Parse(" 1 100 100 300 400", " 0 800 100 1000 400");
+  c.whole = Apply(c.state.get(), c.scene, &c.areas);
+  return c;
 }
 
 }  // namespace
@@ -202,16 +216,14 @@ TEST(KeyingPass, AStrandKeepsItsCoverOnANoisyScreen) {
 TEST(KeyingPass, AreaRowsKeyOnlyTheRunsTheAreasCover) {
   for (int spread : {0, 12}) {
     SCOPED_TRACE(spread);
-    const Scene s = NoisyComposite(spread);
-    auto state = GreenState(s);
-    const keyer::KeyerAreas areas = TwoAreas();
-    const Output whole = Apply(state.get(), s, &areas);
-    Output o = Apply(state.get(), s, nullptr);
+    const AreasOnScene c = TwoAreasOn(spread);
+    const Scene& s = c.scene;
+    Output o = Apply(c.state.get(), s, nullptr);
     const size_t gap = 30 * 160 + 80, inProtect = 30 * 160 + 32, inGarbage = 30 * 160 + 150;
     const Output plain = o;
     o.alpha[gap] = 77;  // a mark the pass must leave alone
     const keyer::KeyingPlanes planes = PlanesInto(s, o);
-    keyer::KeyingPass pass(state.get(), &areas, keyer::AreaPlacement{}, planes);
+    keyer::KeyingPass pass(c.state.get(), &c.areas, keyer::AreaPlacement{}, planes);
     std::vector<int> written(s.truth.size(), 0);
     pass.RunAreaRows(0, s.height, [&](int y, keyer::KeyingPass::Span run) {
       for (int x = run.first; x < run.end; ++x) ++written[size_t(y) * s.width + x];
@@ -222,11 +234,11 @@ TEST(KeyingPass, AreaRowsKeyOnlyTheRunsTheAreasCover) {
     EXPECT_EQ(written[inGarbage], 1);
     EXPECT_EQ(*std::max_element(written.begin(), written.end()), 1);
     o.alpha[gap] = plain.alpha[gap];
-    EXPECT_EQ(o.bgr, whole.bgr);
-    EXPECT_EQ(o.alpha, whole.alpha);
+    EXPECT_EQ(o.bgr, c.whole.bgr);
+    EXPECT_EQ(o.alpha, c.whole.alpha);
     // Every pixel the areas change lies in a reported run.
     for (size_t i = 0; i < written.size(); ++i)
-      if (whole.alpha[i] != plain.alpha[i]) ASSERT_EQ(written[i], 1) << i;
+      if (c.whole.alpha[i] != plain.alpha[i]) ASSERT_EQ(written[i], 1) << i;
   }
 }
 
@@ -236,20 +248,18 @@ TEST(KeyingPass, AreaRowsKeyOnlyTheRunsTheAreasCover) {
 TEST(KeyingPass, AreaRowsKeyWithTheMeasureOfThePassWithoutAreas) {
   for (int spread : {0, 12}) {
     SCOPED_TRACE(spread);
-    const Scene s = NoisyComposite(spread);
-    auto state = GreenState(s);
-    const keyer::KeyerAreas areas = TwoAreas();
-    const Output whole = Apply(state.get(), s, &areas);
+    const AreasOnScene c = TwoAreasOn(spread);
+    const Scene& s = c.scene;
     Output o{std::vector<uint8_t>(s.bgr.size()), std::vector<uint8_t>(s.truth.size())};
     const keyer::KeyingPlanes planes = PlanesInto(s, o);
-    const keyer::KeyingPass plain(state.get(), nullptr, keyer::AreaPlacement{}, planes);
+    const keyer::KeyingPass plain(c.state.get(), nullptr, keyer::AreaPlacement{}, planes);
     plain.Run();
     ASSERT_NE(plain.Measure(), nullptr);
-    const keyer::KeyingPass layered(state.get(), &areas, keyer::AreaPlacement{}, planes, plain.Measure());
+    const keyer::KeyingPass layered(c.state.get(), &c.areas, keyer::AreaPlacement{}, planes, plain.Measure());
     EXPECT_EQ(layered.Measure(), plain.Measure());
     layered.RunAreaRows(0, s.height);
-    EXPECT_EQ(o.bgr, whole.bgr);
-    EXPECT_EQ(o.alpha, whole.alpha);
+    EXPECT_EQ(o.bgr, c.whole.bgr);
+    EXPECT_EQ(o.alpha, c.whole.alpha);
 
     // The top rows alone, given the whole picture's measure, and the same state read again.
     keyer::KeyingPlanes top = planes;
@@ -257,17 +267,17 @@ TEST(KeyingPass, AreaRowsKeyWithTheMeasureOfThePassWithoutAreas) {
     Output given = o, own = o;
     top.colour = given.bgr.data();
     top.alpha = given.alpha.data();
-    const keyer::KeyingPass shorter(state.get(), &areas, keyer::AreaPlacement{}, top, plain.Measure());
+    const keyer::KeyingPass shorter(c.state.get(), &c.areas, keyer::AreaPlacement{}, top, plain.Measure());
     EXPECT_NE(shorter.Measure(), plain.Measure());
     shorter.Run();
     top.colour = own.bgr.data();
     top.alpha = own.alpha.data();
-    keyer::KeyingPass(state.get(), &areas, keyer::AreaPlacement{}, top).Run();
+    keyer::KeyingPass(c.state.get(), &c.areas, keyer::AreaPlacement{}, top).Run();
     EXPECT_EQ(given.bgr, own.bgr);
     EXPECT_EQ(given.alpha, own.alpha);
-    const auto again = keyer::KeyerState::FromModel(state->Model());
+    const auto again = keyer::KeyerState::FromModel(c.state->Model());
     EXPECT_NE(
-        keyer::KeyingPass(again.get(), &areas, keyer::AreaPlacement{}, planes, plain.Measure()).Measure(),
+        keyer::KeyingPass(again.get(), &c.areas, keyer::AreaPlacement{}, planes, plain.Measure()).Measure(),
         plain.Measure());
   }
 }
